@@ -1,0 +1,60 @@
+#include "TDMSys.h"
+
+#include "AppError.h"
+#include "ProgramSettings.h"
+#include "TIBDataBase.h"
+#include "TransactionView.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlDatabase>
+
+TDMSys *DMSys = nullptr;
+
+TDMSys::TDMSys(QObject *parent) : QObject(parent), IBDataBase(new TIBDataBase(this))
+{
+    DMSys = this;
+    connect(IBDataBase, &TIBDataBase::OnStartTransaction, this,
+            &TDMSys::IBDataBaseStartTransaction);
+    connect(IBDataBase, &TIBDataBase::OnCloseTransaction, this,
+            &TDMSys::IBDataBaseCloseTransaction);
+}
+
+TDMSys::~TDMSys()
+{
+    if (DMSys == this)
+        DMSys = nullptr;
+    QSqlDatabase::removeDatabase(devSrcName());
+}
+
+void TDMSys::DMSysCreate()
+{
+    // The repository table is one SQLite file, DVSRC.DB, in the directory;
+    // an empty path means the working directory, as a relative path would.
+    QSqlDatabase::removeDatabase(devSrcName());
+    m_devSrcPath = ProgramSettings::instance().RepositoryPath;
+    const QString directory = m_devSrcPath.isEmpty() ? QDir::currentPath() : m_devSrcPath;
+    QSqlDatabase devSrc = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), devSrcName());
+    devSrc.setDatabaseName(QDir(directory).filePath(QStringLiteral("DVSRC.DB")));
+    IBDataBase->setDatabaseName(QStringLiteral("IBB"));
+    if (!QFileInfo(directory).isDir())
+        throw DatabaseError(QStringLiteral("Directory is busy or does not exist: %1").arg(directory));
+}
+
+void TDMSys::IBDataBaseStartTransaction(TIBDataBase *)
+{
+    if (!m_view)
+        return;
+    m_view->setCommitItemsEnabled(true);
+    if (!ProgramSettings::instance().AutoCommit)
+        m_view->setTransactionPanel(QStringLiteral("TRANS"));
+}
+
+void TDMSys::IBDataBaseCloseTransaction(TIBDataBase *)
+{
+    if (!m_view)
+        return;
+    m_view->setCommitItemsEnabled(false);
+    if (!ProgramSettings::instance().AutoCommit)
+        m_view->setTransactionPanel(QString());
+}

@@ -1,0 +1,231 @@
+#include "TIBDataBase.h"
+
+#include "AppError.h"
+#include "BusyCursor.h"
+#include "IbStatus.h"
+#include "StatementLines.h"
+
+#include <QSqlDriver>
+#include <QSqlError>
+
+namespace {
+
+const QString kDriver = QStringLiteral("INTRBASE");
+const QString kUserName = QStringLiteral("USER NAME");
+const QString kPassword = QStringLiteral("PASSWORD");
+const QString kServerName = QStringLiteral("SERVER NAME");
+
+QString errorText(const QSqlError &error)
+{
+    return error.databaseText().isEmpty() ? error.text() : error.databaseText();
+}
+
+// Names of the tool's transaction block: one database, no parameter block,
+// so the client library's default options apply.
+struct TransactionExistenceBlock
+{
+    isc_db_handle *database;
+    long parameterLength;
+    char *parameters;
+};
+
+} // namespace
+
+TIBDataBase::TIBDataBase(QObject *parent) : QObject(parent)
+{
+    m_params.insert(kUserName, QStringLiteral("SYSDBA"));
+    m_params.insert(kPassword, QStringLiteral("quillpost"));
+    m_params.insert(kServerName, QString());
+    setDatabaseName(QStringLiteral("IB"));
+}
+
+TIBDataBase::~TIBDataBase()
+{
+    // The owned transaction must go before the attachment it lives on.
+    m_transaction.reset();
+    if (!m_name.isEmpty()) {
+        QSqlDatabase::database(m_name, false).close();
+        QSqlDatabase::removeDatabase(m_name);
+    }
+}
+
+void TIBDataBase::setDatabaseName(const QString &name)
+{
+    if (name == m_name)
+        return;
+    if (!m_name.isEmpty()) {
+        Close();
+        QSqlDatabase::removeDatabase(m_name);
+    }
+    m_name = name;
+    QSqlDatabase::addDatabase(kDriver, m_name);
+    applyParams();
+}
+
+QSqlDatabase TIBDataBase::connection() const
+{
+    return QSqlDatabase::database(m_name, false);
+}
+
+void TIBDataBase::setParam(const QString &name, const QString &value)
+{
+    m_params.insert(name, value);
+    applyParams();
+}
+
+// Kept on the Qt connection too, so any query under the connection name
+// reopens it with the parameters last set.
+void TIBDataBase::applyParams()
+{
+    QSqlDatabase db = connection();
+    db.setUserName(m_params.value(kUserName));
+    db.setPassword(m_params.value(kPassword));
+    db.setDatabaseName(m_params.value(kServerName));
+}
+
+void TIBDataBase::Open()
+{
+    QSqlDatabase db = connection();
+    if (db.isOpen())
+        return;
+    if (!db.open())
+        throw DatabaseError(errorText(db.lastError()));
+}
+
+void TIBDataBase::Close()
+{
+    if (m_inTransaction) {
+        // Detaching would fail with the transaction open; what it held is
+        // given up, as the server would on a lost connection.
+        m_transaction.reset();
+        m_inTransaction = false;
+        emit OnCloseTransaction(this);
+    }
+    connection().close();
+}
+
+bool TIBDataBase::Connected() const
+{
+    return connection().isOpen();
+}
+
+void TIBDataBase::fetchNativeHandle()
+{
+    const QVariant handle = connection().driver()->handle();
+    if (!handle.isValid() || handle.value<isc_db_handle>() == 0)
+        throw DatabaseError(QStringLiteral("Cannot read the native database handle"));
+    m_nativeHandle = handle.value<isc_db_handle>();
+}
+
+void TIBDataBase::StartTransaction()
+{
+    BusyCursor busy;
+    if (m_inTransaction)
+        return;
+    Open();
+    fetchNativeHandle();
+    IbTransaction transaction;
+    TransactionExistenceBlock teb{&m_nativeHandle, 0, nullptr};
+    ISC_STATUS_ARRAY status;
+    isc_start_multiple(status, transaction.ref(), 1, &teb);
+    IbStatus::check(status);
+    m_transaction = std::move(transaction);
+    m_inTransaction = true;
+    emit OnStartTransaction(this);
+}
+
+void TIBDataBase::Commit()
+{
+    endTransaction(true);
+}
+
+void TIBDataBase::Rollback()
+{
+    endTransaction(false);
+}
+
+void TIBDataBase::endTransaction(bool commit)
+{
+    BusyCursor busy;
+    if (!m_inTransaction)
+        throw GeneralError(QStringLiteral("Not active transaction for IB"));
+    ISC_STATUS_ARRAY status;
+    if (commit)
+        isc_commit_transaction(status, m_transaction.ref());
+    else
+        isc_rollback_transaction(status, m_transaction.ref());
+    IbStatus::check(status);
+    m_transaction.forget();
+    m_inTransaction = false;
+    emit OnCloseTransaction(this);
+}
+
+void TIBDataBase::ExecuteStatement(const QString &text, bool autoCommit)
+{
+    const QStringList lines = StatementLines::split(text);
+    StartTransaction();
+    BusyCursor busy;
+    try {
+        ExecuteLines(lines);
+        if (autoCommit)
+            Commit();
+    } catch (const AppError &) {
+        if (autoCommit && m_inTransaction)
+            Rollback();
+        throw;
+    }
+}
+
+void TIBDataBase::ExecuteLines(const QStringList &lines)
+{
+    if (!m_inTransaction)
+        throw GeneralError(QStringLiteral("Not active transaction for IB"));
+    const QByteArray text = StatementLines::join(lines).toUtf8();
+    if (text.isEmpty())
+        throw GeneralError(QStringLiteral("Attempt to execute empty statement"));
+    if (m_observer)
+        m_observer(text);
+    ISC_STATUS_ARRAY status;
+    isc_dsql_execute_immediate(status, &m_nativeHandle, m_transaction.ref(), 0, text.constData(),
+                               1, nullptr);
+    IbStatus::check(status);
+}
+
+void TIBDataBase::ListTableNames(QStringList &list, bool includeViews, bool includeSystem)
+{
+    const int types = QSql::Tables | QSql::Views | (includeSystem ? QSql::SystemTables : 0);
+    list = relationNames(types, false, includeViews);
+}
+
+void TIBDataBase::ListViewNames(QStringList &list)
+{
+    list = relationNames(QSql::Tables | QSql::Views, true, true);
+}
+
+QStringList TIBDataBase::relationNames(int types, bool viewsOnly, bool includeViews)
+{
+    const bool wasOpen = Connected();
+    struct CloseAgain
+    {
+        TIBDataBase *db;
+        bool keepOpen;
+        ~CloseAgain()
+        {
+            if (!keepOpen)
+                db->connection().close();
+        }
+    } closeAgain{this, wasOpen};
+    Open();
+    QSqlDatabase db = connection();
+    const QStringList all = db.tables(QSql::TableType(types));
+    if (db.lastError().isValid())
+        throw DatabaseError(errorText(db.lastError()));
+    const QStringList views = db.tables(QSql::Views);
+    QStringList names;
+    for (const QString &name : all) {
+        const bool isView = views.contains(name);
+        if (viewsOnly ? isView : (!isView || includeViews))
+            names << name;
+    }
+    return names;
+}

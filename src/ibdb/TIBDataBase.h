@@ -1,0 +1,68 @@
+#pragma once
+
+#include "IbHandles.h"
+
+#include <QMap>
+#include <QObject>
+#include <QSqlDatabase>
+#include <QStringList>
+
+#include <functional>
+
+// The one connection to the database being administered. Catalogue queries
+// reach it through Qt SQL under its connection name ("IBB"); on top of that
+// it keeps the tool's own server transaction on the same attachment, in which
+// every change is executed.
+class TIBDataBase : public QObject
+{
+    Q_OBJECT
+
+public:
+    using StatementObserver = std::function<void(const QByteArray &)>;
+
+    explicit TIBDataBase(QObject *parent = nullptr);
+    ~TIBDataBase() override;
+
+    // The Qt SQL connection name under which queries find this attachment.
+    void setDatabaseName(const QString &name);
+    QString databaseName() const { return m_name; }
+    QSqlDatabase connection() const;
+
+    // "USER NAME", "PASSWORD", "SERVER NAME" and any further entries.
+    void setParam(const QString &name, const QString &value);
+    QString param(const QString &name) const { return m_params.value(name); }
+
+    void Open();
+    void Close();
+    bool Connected() const;
+
+    virtual void StartTransaction();
+    virtual void ExecuteStatement(const QString &text, bool autoCommit);
+    virtual void Commit();
+    virtual void Rollback();
+    bool InTransaction() const { return m_inTransaction; }
+
+    void ListTableNames(QStringList &list, bool includeViews, bool includeSystem);
+    void ListViewNames(QStringList &list);
+
+    // Tests see the exact bytes of every statement sent.
+    void setStatementObserver(StatementObserver observer) { m_observer = std::move(observer); }
+
+signals:
+    void OnStartTransaction(TIBDataBase *sender);
+    void OnCloseTransaction(TIBDataBase *sender);
+
+private:
+    void ExecuteLines(const QStringList &lines);
+    void endTransaction(bool commit);
+    void applyParams();
+    void fetchNativeHandle();
+    QStringList relationNames(int types, bool viewsOnly, bool includeViews);
+
+    QString m_name;
+    QMap<QString, QString> m_params;
+    isc_db_handle m_nativeHandle = 0;
+    IbTransaction m_transaction;
+    bool m_inTransaction = false;
+    StatementObserver m_observer;
+};

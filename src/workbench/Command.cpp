@@ -1,0 +1,31 @@
+#include "Command.h"
+
+#include "AppError.h"
+#include "Prompts.h"
+
+#include <QGuiApplication>
+
+namespace Command {
+
+void run(const std::function<void()> &command)
+{
+    QString message;
+    try {
+        command();
+        return;
+    } catch (const SilentAbort &) {
+        return;
+    } catch (const AppError &error) {
+        message = error.message();
+    } catch (const std::bad_alloc &) {
+        message = QStringLiteral("Out of memory");
+    } catch (const std::exception &error) {
+        message = QString::fromUtf8(error.what());
+    }
+    // A cursor a failed command left behind must not outlive its error.
+    while (QGuiApplication::overrideCursor())
+        QGuiApplication::restoreOverrideCursor();
+    Prompts::instance().error(message + QLatin1Char('.'));
+}
+
+} // namespace Command

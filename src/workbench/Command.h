@@ -1,0 +1,19 @@
+#pragma once
+
+#include <functional>
+
+// Runs user commands. Every action, button and double-click handler is
+// connected through here: an error becomes the standard error box (its
+// message followed by a full stop), a silent abort ends the command quietly,
+// and no exception ever reaches Qt's event loop.
+namespace Command {
+
+void run(const std::function<void()> &command);
+
+// A slot that runs the command through run().
+inline auto guard(std::function<void()> command)
+{
+    return [command = std::move(command)] { run(command); };
+}
+
+} // namespace Command

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+class QTableView;
+class CatalogQuery;
+
+// The columns a grid shows of its query: which fields, in which order, under
+// which titles and widths. Fields not listed stay hidden.
+struct GridColumn
+{
+    QString field;
+    QString title;
+    int width = -1; // -1: the toolkit's default
+};
+
+namespace GridColumns {
+
+// Read-only grid: titles, resizable columns, column lines, whole-row
+// selection that stays visible, no row indicator.
+void setupReadOnly(QTableView *view);
+
+// Applies the columns to a view over the query; call after each open().
+void apply(QTableView *view, CatalogQuery *query, const QList<GridColumn> &columns);
+
+// The field of the view's current column, or empty.
+QString currentField(const QTableView *view, const CatalogQuery *query);
+
+} // namespace GridColumns

@@ -1,0 +1,33 @@
+#include "TChildForm.h"
+
+#include "Command.h"
+#include "TOfficeButton.h"
+
+#include <QAction>
+#include <QMenu>
+
+TChildForm::TChildForm(QWidget *parent) : QWidget(parent)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+}
+
+QMenu *TChildForm::createFormMenu(const QString &title)
+{
+    m_formMenu = new QMenu(title, this);
+    return m_formMenu;
+}
+
+QAction *TChildForm::addCommand(QMenu *menu, const QString &text, const QString &hint,
+                                std::function<void()> handler, const QKeySequence &shortcut)
+{
+    QAction *action = menu->addAction(text);
+    action->setStatusTip(hint);
+    action->setShortcut(shortcut);
+    connect(action, &QAction::triggered, this, Command::guard(std::move(handler)));
+    return action;
+}
+
+void TChildForm::onClick(TOfficeButton *button, std::function<void()> handler)
+{
+    connect(button, &TOfficeButton::clicked, this, Command::guard(std::move(handler)));
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QKeySequence>
+#include <QWidget>
+
+#include <functional>
+
+class QMenu;
+class QAction;
+class TOfficeButton;
+
+// A child window of the frame. It frees itself when closed; its own menu,
+// when it has one, is merged into the frame's menu bar while it is active,
+// and the shortcuts of that menu live only then.
+class TChildForm : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit TChildForm(QWidget *parent = nullptr);
+
+    QMenu *formMenu() const { return m_formMenu; }
+
+protected:
+    QMenu *createFormMenu(const QString &title);
+    // A menu item whose hint reaches the status bar; the handler runs as a
+    // user command.
+    QAction *addCommand(QMenu *menu, const QString &text, const QString &hint,
+                        std::function<void()> handler, const QKeySequence &shortcut = {});
+    void onClick(TOfficeButton *button, std::function<void()> handler);
+
+private:
+    QMenu *m_formMenu = nullptr;
+};

@@ -1,0 +1,120 @@
+#include "TestDatabase.h"
+
+#include "IbHandles.h"
+#include "IbStatus.h"
+
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTest>
+#include <QUuid>
+#include <QDir>
+
+namespace {
+
+QString tempRoot()
+{
+    const QString root = qEnvironmentVariable("QUORVEL_TEST_TMP");
+    return root.isEmpty() ? QDir::tempPath() : root;
+}
+
+void throwIfFailed(const ISC_STATUS *status, const QString &what)
+{
+    if (IbStatus::failed(status))
+        qFatal("%s: %s", qPrintable(what), qPrintable(IbStatus::text(status)));
+}
+
+// A short-lived Qt SQL connection of its own: an independent attachment.
+class Peek
+{
+public:
+    explicit Peek(const QString &path)
+        : m_name(QUuid::createUuid().toString())
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("INTRBASE"), m_name);
+        db.setDatabaseName(path);
+        db.setUserName(QStringLiteral("SYSDBA"));
+        db.setPassword(QStringLiteral("masterkey"));
+        if (!db.open())
+            qFatal("cannot open %s: %s", qPrintable(path), qPrintable(db.lastError().text()));
+    }
+    ~Peek()
+    {
+        QSqlDatabase::database(m_name, false).close();
+        QSqlDatabase::removeDatabase(m_name);
+    }
+    QStringList column(const QString &query) const
+    {
+        QStringList values;
+        {
+            QSqlQuery q(QSqlDatabase::database(m_name, false));
+            if (!q.exec(query))
+                qFatal("%s: %s", qPrintable(query), qPrintable(q.lastError().text()));
+            while (q.next())
+                values << (q.value(0).isNull() ? QString() : q.value(0).toString().trimmed());
+        }
+        return values;
+    }
+
+private:
+    QString m_name;
+};
+
+} // namespace
+
+TestDatabase::TestDatabase(const QString &fileName)
+    : m_dir(QDir(tempRoot()).filePath(QStringLiteral("qv-XXXXXX")))
+{
+    QDir().mkpath(tempRoot());
+    m_path = m_dir.filePath(fileName);
+    const QByteArray create = QStringLiteral(
+        "CREATE DATABASE '%1' USER 'SYSDBA' PASSWORD 'masterkey' "
+        "PAGE_SIZE 4096 DEFAULT CHARACTER SET NONE").arg(m_path).toUtf8();
+    ISC_STATUS_ARRAY status;
+    IbAttachment db;
+    isc_tr_handle noTransaction = 0;
+    isc_dsql_execute_immediate(status, db.ref(), &noTransaction, 0, create.constData(), 1, nullptr);
+    throwIfFailed(status, QStringLiteral("create database"));
+}
+
+TestDatabase::~TestDatabase() = default;
+
+void TestDatabase::execute(const QString &statement) const
+{
+    execute(QStringList{statement});
+}
+
+void TestDatabase::execute(const QStringList &statements) const
+{
+    ISC_STATUS_ARRAY status;
+    IbAttachment db;
+    const QByteArray path = m_path.toUtf8();
+    const char dpb[] = {isc_dpb_version1, isc_dpb_user_name, 6, 'S', 'Y', 'S', 'D', 'B', 'A',
+                        isc_dpb_lc_ctype, 4, 'U', 'T', 'F', '8'};
+    isc_attach_database(status, 0, path.constData(), db.ref(), sizeof dpb, dpb);
+    throwIfFailed(status, QStringLiteral("attach"));
+    for (const QString &statement : statements) {
+        IbTransaction tr;
+        isc_db_handle handle = db.get();
+        isc_start_transaction(status, tr.ref(), 1, &handle, 0, nullptr);
+        throwIfFailed(status, QStringLiteral("start"));
+        const QByteArray text = statement.toUtf8();
+        isc_db_handle *dbRef = db.ref();
+        isc_dsql_execute_immediate(status, dbRef, tr.ref(), 0, text.constData(), 1, nullptr);
+        throwIfFailed(status, statement);
+        isc_commit_transaction(status, tr.ref());
+        throwIfFailed(status, QStringLiteral("commit"));
+        tr.forget();
+    }
+}
+
+QString TestDatabase::scalar(const QString &query) const
+{
+    const QStringList values = column(query);
+    return values.isEmpty() ? QString() : values.first();
+}
+
+QStringList TestDatabase::column(const QString &query) const
+{
+    return Peek(m_path).column(query);
+}

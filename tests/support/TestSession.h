@@ -1,0 +1,23 @@
+#pragma once
+
+#include "TDMSys.h"
+#include "TestDatabase.h"
+
+#include <QByteArrayList>
+
+class TIBDataBase;
+
+// A connected data module on a fresh database: what the windows expect to
+// find at run time. Records the exact bytes of every statement executed.
+class TestSession
+{
+public:
+    explicit TestSession(bool autoCommit = true);
+    ~TestSession();
+
+    TIBDataBase *ib() const { return dm.IBDataBase; }
+
+    TestDatabase db;
+    TDMSys dm;
+    QByteArrayList sent;
+};

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "Shell.h"
+
+#include <QList>
+#include <QMdiArea>
+#include <QPointer>
+
+class TChildForm;
+
+// A frame stand-in for window tests: an MDI area that records what opened.
+class TestShell : public Shell
+{
+public:
+    TestShell();
+    ~TestShell() override;
+
+    void showChild(TChildForm *form) override;
+    void setCaretPanel(const QString &text) override { caretPanel = text; }
+
+    QMdiArea area;
+    QString caretPanel;
+    QList<QPointer<TChildForm>> opened;
+
+    // The last window opened of a given class, or nullptr.
+    template <typename Form>
+    Form *last() const
+    {
+        for (auto it = opened.crbegin(); it != opened.crend(); ++it) {
+            if (auto *form = qobject_cast<Form *>(it->data()))
+                return form;
+        }
+        return nullptr;
+    }
+};
