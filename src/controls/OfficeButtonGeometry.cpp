@@ -150,6 +150,14 @@ QSize measureCaption(const QFontMetrics &metrics, const QString &caption, int bu
     return {std::min(bounds.width(), room), bounds.height()};
 }
 
+QString fittedCaption(const QFontMetrics &metrics, const QString &caption, int width,
+                      bool wordWrap)
+{
+    if (wordWrap || metrics.size(Qt::TextShowMnemonic, caption).width() <= width)
+        return caption;
+    return metrics.elidedText(caption, Qt::ElideRight, width, Qt::TextShowMnemonic);
+}
+
 QPoint triangleMarkOrigin(const FaceLayout &face, QSize picture, int captionHeight,
                           bool pressedLook)
 {

@@ -49,6 +49,11 @@ QSize measureCaption(const QFontMetrics &metrics, const QString &caption, int bu
 // Qt text flags for drawing and measuring the caption.
 int captionFlags(CaptionAlignment alignment, bool wordWrap);
 
+// The caption as drawn in a rectangle of the given width: a single-line caption that does not
+// fit ends in an ellipsis.
+QString fittedCaption(const QFontMetrics &metrics, const QString &caption, int width,
+                      bool wordWrap);
+
 // Origin of the triangle mark; a pressed face puts it one pixel further right and down.
 QPoint triangleMarkOrigin(const FaceLayout &face, QSize picture, int captionHeight,
                           bool pressedLook);

@@ -648,10 +648,8 @@ void TOfficeButton::paintFlat(QPainter &painter, const Geometry::FaceLayout &fac
 void TOfficeButton::paintCaption(QPainter &painter, QRect rect, const QColor &color) const
 {
     const int flags = Geometry::captionFlags(m_alignment, m_wordWrap);
-    QString text = m_caption;
-    const QFontMetrics metrics = fontMetrics();
-    if (!m_wordWrap && metrics.size(Qt::TextShowMnemonic, text).width() > rect.width())
-        text = metrics.elidedText(text, Qt::ElideRight, rect.width(), Qt::TextShowMnemonic);
+    const QString text =
+        Geometry::fittedCaption(fontMetrics(), m_caption, rect.width(), m_wordWrap);
     painter.setPen(color);
     painter.setFont(font());
     painter.drawText(rect, flags, text);

@@ -5,6 +5,17 @@
 #include <QFrame>
 #include <QHBoxLayout>
 
+// The pictures are compiled into this static library; a resource in a static library must be
+// registered by name, from outside any namespace.
+static void initButtonPictures()
+{
+    static const bool loaded = [] {
+        Q_INIT_RESOURCE(buttons);
+        return true;
+    }();
+    Q_UNUSED(loaded);
+}
+
 namespace {
 
 constexpr int PanelMargin = 4;
@@ -13,8 +24,10 @@ constexpr int SeparatorWidth = 8;
 
 } // namespace
 
-void TToolPanel::build()
+TToolPanel::TToolPanel(QWidget *parent)
+    : QWidget(parent)
 {
+    initButtonPictures();
     setFixedHeight(DefaultHeight);
     m_layout = new QHBoxLayout(this);
     m_layout->setContentsMargins(PanelMargin, 0, PanelMargin, 0);
@@ -24,6 +37,7 @@ void TToolPanel::build()
 
 QPixmap TToolPanel::picture(const QString &pictureName)
 {
+    initButtonPictures();
     QPixmap pixmap(QStringLiteral(":/buttons/%1.png").arg(pictureName));
     if (pixmap.isNull())
         qWarning("No tool button picture named \"%s\"", qPrintable(pictureName));

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "ButtonPictures.h"
-
 #include <QPixmap>
 #include <QWidget>
 
@@ -17,12 +15,7 @@ class TToolPanel : public QWidget
 public:
     static constexpr int DefaultHeight = 32;
 
-    explicit TToolPanel(QWidget *parent = nullptr)
-        : QWidget(parent)
-    {
-        initButtonPictures();
-        build();
-    }
+    explicit TToolPanel(QWidget *parent = nullptr);
 
     // A picture-only button showing :/buttons/<pictureName>.png.
     TOfficeButton *addButton(const QString &pictureName, const QString &hint);
@@ -33,11 +26,11 @@ public:
     void addWidget(QWidget *widget);
     void addStretch();
 
-    // The picture of a tool button by its name; a null pixmap (and a warning) when unknown.
+    // The picture of a tool button by its name (resources/buttons); a null pixmap (and a
+    // warning) when unknown.
     static QPixmap picture(const QString &pictureName);
 
 private:
-    void build();
     TOfficeButton *newButton(const QString &pictureName, const QString &hint);
 
     QHBoxLayout *m_layout = nullptr;
