@@ -1,0 +1,37 @@
+# Shared by the set-up scripts: installs what is missing and builds.
+# Sourced, not run.
+
+QV_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+QV_BUILD="${QV_BUILD:-$QV_ROOT/build}"
+
+QV_PACKAGES=(
+  cmake ninja-build g++ pkg-config ccache
+  qt6-base-dev libqt6sql6-sqlite qt6-qpa-plugins
+  firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-utils firebird3.0-server
+  xvfb xauth xdotool dbus dbus-x11 at-spi2-core python3-pyatspi
+)
+
+qv_sudo() {
+  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+qv_install() {
+  local missing=()
+  for p in "${QV_PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    # The server package must not start a system-wide server during CI.
+    qv_sudo env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+    qv_sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+      "${missing[@]}"
+  fi
+}
+
+qv_build() {
+  local launcher=()
+  command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  cmake -S "$QV_ROOT" -B "$QV_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}"
+  cmake --build "$QV_BUILD" -j "$(nproc)"
+}

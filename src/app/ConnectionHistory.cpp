@@ -1,0 +1,59 @@
+#include "ConnectionHistory.h"
+
+#include "AppError.h"
+#include "StatementLines.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+#include <QSaveFile>
+
+namespace ConnectionHistory {
+
+QString defaultFileName()
+{
+    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("connect.hst"));
+}
+
+QStringList load(const QString &fileName, bool *exists)
+{
+    QFile file(fileName);
+    const bool found = file.exists();
+    if (exists)
+        *exists = found;
+    if (!found || !file.open(QIODevice::ReadOnly))
+        return {};
+    return StatementLines::split(QString::fromUtf8(file.readAll()));
+}
+
+void save(const QString &fileName, const QStringList &entries)
+{
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        throw GeneralError(QStringLiteral("Cannot create file \"%1\"").arg(fileName));
+    file.write(StatementLines::join(entries).toUtf8());
+    if (!file.commit())
+        throw GeneralError(QStringLiteral("Cannot write file \"%1\"").arg(fileName));
+}
+
+qsizetype indexOf(const QStringList &entries, const QString &text)
+{
+    const QLocale locale;
+    const QString wanted = locale.toLower(text);
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        if (locale.toLower(entries[i]) == wanted)
+            return i;
+    }
+    return -1;
+}
+
+QStringList reorderedForExit(QStringList entries, const QString &current)
+{
+    const qsizetype found = indexOf(entries, current);
+    if (found > 0)
+        entries.swapItemsAt(0, found);
+    return entries;
+}
+
+} // namespace ConnectionHistory

@@ -1,0 +1,54 @@
+#include "SettingsStore.h"
+
+#include "ProgramSettings.h"
+
+#include <QSettings>
+
+namespace SettingsStore {
+
+namespace {
+
+const QString kAutoCommit = QStringLiteral("IB_AUTOCOMMIT");
+const QString kRepositoryPath = QStringLiteral("Obj.rep. Path");
+
+
+} // namespace
+
+void read()
+{
+    QSettings settings(QStringLiteral("Kelderwick"), QStringLiteral("Quorvel"));
+    read(settings);
+}
+
+QString write()
+{
+    QSettings settings(QStringLiteral("Kelderwick"), QStringLiteral("Quorvel"));
+    return write(settings);
+}
+
+void read(QSettings &settings)
+{
+    ProgramSettings &values = ProgramSettings::instance();
+    bool isNumber = false;
+    const qlonglong autoCommit = settings.value(kAutoCommit).toLongLong(&isNumber);
+    if (isNumber)
+        values.AutoCommit = autoCommit != 0;
+    const QVariant path = settings.value(kRepositoryPath);
+    if (path.isValid() && path.canConvert<QString>()) {
+        const QString text = path.toString();
+        values.RepositoryPath = text.left(text.indexOf(QChar(0)));
+    }
+}
+
+QString write(QSettings &settings)
+{
+    const ProgramSettings &values = ProgramSettings::instance();
+    settings.setValue(kAutoCommit, values.AutoCommit ? 1 : 0);
+    settings.setValue(kRepositoryPath, values.RepositoryPath);
+    settings.sync();
+    if (settings.status() != QSettings::NoError)
+        return QStringLiteral("Failed to set data for '%1'").arg(kAutoCommit);
+    return QString();
+}
+
+} // namespace SettingsStore

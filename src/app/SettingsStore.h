@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+class QSettings;
+
+// Keeps auto-commit and the repository directory between runs, under
+// Kelderwick/Quorvel with the value names "IB_AUTOCOMMIT" and "Obj.rep. Path".
+namespace SettingsStore {
+
+// Fills ProgramSettings; a missing or mistyped value keeps its default.
+void read();
+// Stores both values; returns an empty string or the failure message.
+QString write();
+
+void read(QSettings &settings);
+QString write(QSettings &settings);
+
+} // namespace SettingsStore

@@ -1,0 +1,373 @@
+#include "TMainForm.h"
+
+#include "AppError.h"
+#include "Command.h"
+#include "ConnectionHistory.h"
+#include "ApplicationTitle.h"
+#include "ProgramSettings.h"
+#include "Prompts.h"
+#include "TAboutBox.h"
+#include "TChildForm.h"
+#include "TDBEntryDlg.h"
+#include "TDMSys.h"
+#include "THelpWindow.h"
+#include "TIBDataBase.h"
+#include "TileLayout.h"
+#include "DatabaseMenu.h"
+#include "ModalForms.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+
+TMainForm::TMainForm(const QString &commandLinePath, const QString &historyFile, QWidget *parent)
+    : QMainWindow(parent), m_mdiArea(new QMdiArea(this)), m_historyFile(historyFile)
+{
+    setWindowTitle(ApplicationTitle);
+    setObjectName(QStringLiteral("MainForm"));
+    m_mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(m_mdiArea);
+    connect(m_mdiArea, &QMdiArea::subWindowActivated, this, &TMainForm::mergeChildMenu);
+    buildMenus();
+    buildStatusBar();
+    Shell::setInstance(this);
+    if (DMSys)
+        DMSys->setTransactionView(this);
+    FormCreate(commandLinePath);
+}
+
+TMainForm::~TMainForm()
+{
+    if (DMSys)
+        DMSys->setTransactionView(nullptr);
+    Shell::setInstance(nullptr);
+}
+
+void TMainForm::FormCreate(const QString &commandLinePath)
+{
+    DBEntryDlg = new TDBEntryDlg(this);
+    DBEntryDlg->dbPath->setEditText(commandLinePath);
+    bool exists = false;
+    const QStringList entries = ConnectionHistory::load(m_historyFile, &exists);
+    if (exists) {
+        DBEntryDlg->setHistory(entries);
+        if (commandLinePath.isEmpty())
+            DBEntryDlg->dbPath->setEditText(entries.value(0));
+    }
+    const bool autoCommit = ProgramSettings::instance().AutoCommit;
+    MnAutoCommit->setChecked(autoCommit);
+    panel(2)->setText(autoCommit ? QStringLiteral("AUTO") : QString());
+}
+
+QAction *TMainForm::addItem(QMenu *menu, const QString &text, const QString &hint,
+                            std::function<void()> handler)
+{
+    QAction *action = menu->addAction(text);
+    action->setStatusTip(hint);
+    connect(action, &QAction::triggered, this, Command::guard(std::move(handler)));
+    return action;
+}
+
+void TMainForm::buildMenus()
+{
+    buildFileMenu();
+    buildDatabaseMenu();
+    buildWindowsMenu();
+    buildHelpMenu();
+}
+
+void TMainForm::buildFileMenu()
+{
+    QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
+    MnConnect = addItem(file, QStringLiteral("&Connect"), QStringLiteral("Connect to database"),
+                        [this] { ConnectBtnClick(); });
+    QFont bold = MnConnect->font();
+    bold.setBold(true);
+    MnConnect->setFont(bold);
+    MnDisconect = addItem(file, QStringLiteral("&Disconnect"),
+                          QStringLiteral("Disconect from database"), [this] { MnDisconectClick(); });
+    file->addSeparator();
+    MnAutoCommit = addItem(file, QStringLiteral("&Auto Commit"),
+                           QStringLiteral("Set auto commit on/off"), [this] { MnAutoCommitClick(); });
+    MnAutoCommit->setCheckable(true);
+    MnCommitWork = addItem(file, QStringLiteral("C&ommit Work"),
+                           QStringLiteral("Commit work for database"), [this] { MnCommitWorkClick(); });
+    MnRollBackWork = addItem(file, QStringLiteral("&Rollback Work"),
+                             QStringLiteral("Rollback work for database"),
+                             [this] { MnRollBackWorkClick(); });
+    MnCommitWork->setEnabled(false);
+    MnRollBackWork->setEnabled(false);
+    file->addSeparator();
+    addItem(file, QStringLiteral("&Object Repository Settings..."),
+            QStringLiteral("Selects or creates object repository table for keeping DDL and SQL "
+                           "statements"),
+            [] { DatabaseMenu::ORepSettingsClick(); });
+    file->addSeparator();
+    MnExit = addItem(file, QStringLiteral("E&xit"), QStringLiteral("Close application"),
+                     [this] { close(); });
+    MnExit->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
+}
+
+void TMainForm::buildDatabaseMenu()
+{
+    DataMenu = menuBar()->addMenu(QStringLiteral("&Database"));
+    DataMenu->menuAction()->setStatusTip(QStringLiteral("Database operations"));
+    DataMenu->setEnabled(false);
+    DataMenu->menuAction()->setEnabled(false);
+    for (const DatabaseMenu::Item &item : DatabaseMenu::items())
+        addItem(DataMenu, item.text, item.hint, item.open);
+}
+
+void TMainForm::buildWindowsMenu()
+{
+    WindowsBar = menuBar()->addMenu(QStringLiteral("&Windows"));
+    connect(WindowsBar, &QMenu::aboutToShow, this, &TMainForm::fillWindowsMenu);
+    fillWindowsMenu();
+}
+
+void TMainForm::fillWindowsMenu()
+{
+    WindowsBar->clear();
+    addItem(WindowsBar, QStringLiteral("&Cascade"), QStringLiteral("Cascade windows"),
+            [this] { m_mdiArea->cascadeSubWindows(); });
+    addItem(WindowsBar, QStringLiteral("Tile &Vertical"), QStringLiteral("Tile windows vertical"),
+            [this] { tile(true); });
+    addItem(WindowsBar, QStringLiteral("Tile &Horizontal"),
+            QStringLiteral("Tile windows horizontal"), [this] { tile(false); });
+    const QList<QMdiSubWindow *> windows = m_mdiArea->subWindowList();
+    if (!windows.isEmpty())
+        WindowsBar->addSeparator();
+    for (int i = 0; i < windows.size(); ++i) {
+        QMdiSubWindow *window = windows[i];
+        QAction *action = WindowsBar->addAction(
+            QStringLiteral("&%1 %2").arg(i + 1).arg(window->windowTitle()));
+        action->setCheckable(true);
+        action->setChecked(window == m_mdiArea->activeSubWindow());
+        connect(action, &QAction::triggered, m_mdiArea,
+                [this, window] { m_mdiArea->setActiveSubWindow(window); });
+    }
+}
+
+void TMainForm::buildHelpMenu()
+{
+    QMenu *help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->menuAction()->setStatusTip(QStringLiteral("Information menu"));
+    addItem(help, QStringLiteral("&Help Topics"), QString(), [this] { THelpWindow::showHelp(this); });
+    addItem(help, QStringLiteral("&About"), QStringLiteral("About this product"),
+            [] { ModalForms::exec(&TAboutBox::shared()); });
+}
+
+void TMainForm::buildStatusBar()
+{
+    const QList<std::pair<int, QString>> panels = {
+        {100, QStringLiteral("Disconnected")}, {50, QStringLiteral("AUTO")}, {50, {}}, {50, {}}};
+    for (const auto &[width, text] : panels) {
+        auto *label = new QLabel(text);
+        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        label->setMinimumWidth(width);
+        m_panels << label;
+        // The hint panel takes the rest of the bar.
+        statusBar()->addWidget(label, m_panels.size() == panels.size() ? 1 : 0);
+    }
+    statusBar()->setSizeGripEnabled(true);
+    statusBar()->installEventFilter(this);
+}
+
+QLabel *TMainForm::panel(int number) const
+{
+    return m_panels.value(number - 1);
+}
+
+void TMainForm::showChild(TChildForm *form)
+{
+    QMdiSubWindow *window = m_mdiArea->addSubWindow(form);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
+    m_mdiArea->setActiveSubWindow(window);
+}
+
+void TMainForm::setCaretPanel(const QString &text)
+{
+    panel(3)->setText(text);
+}
+
+void TMainForm::setCommitItemsEnabled(bool enabled)
+{
+    MnCommitWork->setEnabled(enabled);
+    MnRollBackWork->setEnabled(enabled);
+}
+
+void TMainForm::setTransactionPanel(const QString &text)
+{
+    panel(2)->setText(text);
+}
+
+void TMainForm::mergeChildMenu(QMdiSubWindow *window)
+{
+    auto *form = window ? qobject_cast<TChildForm *>(window->widget()) : nullptr;
+    QMenu *menu = form ? form->formMenu() : nullptr;
+    if (menu == m_childMenu)
+        return;
+    if (m_childMenu)
+        menuBar()->removeAction(m_childMenu->menuAction());
+    m_childMenu = menu;
+    if (menu)
+        menuBar()->insertMenu(WindowsBar->menuAction(), menu);
+}
+
+void TMainForm::tile(bool vertical)
+{
+    QList<QMdiSubWindow *> windows;
+    for (QMdiSubWindow *window : m_mdiArea->subWindowList()) {
+        if (!window->isMinimized())
+            windows << window;
+    }
+    const QList<QRect> rects = TileLayout::tiles(m_mdiArea->viewport()->rect(),
+                                                 int(windows.size()), vertical);
+    for (int i = 0; i < windows.size(); ++i) {
+        windows[i]->showNormal();
+        windows[i]->setGeometry(rects[i]);
+    }
+}
+
+void TMainForm::HintHandler(const QString &hint)
+{
+    m_lastHint = hint;
+    panel(4)->setText(hint);
+}
+
+bool TMainForm::event(QEvent *event)
+{
+    if (event->type() == QEvent::StatusTip) {
+        HintHandler(static_cast<QStatusTipEvent *>(event)->tip());
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+bool TMainForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == statusBar() && event->type() == QEvent::MouseButtonPress)
+        HintHandler(m_lastHint);
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TMainForm::showConnected(bool connected, const QString &path)
+{
+    DataMenu->setEnabled(connected);
+    DataMenu->menuAction()->setEnabled(connected);
+    panel(1)->setText(connected ? QStringLiteral("Connected") : QStringLiteral("Disconnected"));
+    statusBar()->setToolTip(connected ? QStringLiteral("Connected to:%1").arg(path) : QString());
+}
+
+void TMainForm::settleTransaction()
+{
+    TIBDataBase *db = DMSys->IBDataBase;
+    if (!db->InTransaction())
+        return;
+    switch (Prompts::instance().confirm(QStringLiteral("Commit work?"),
+                                        Prompts::Buttons::YesNoCancel)) {
+    case Prompts::Answer::Yes:
+        db->Commit();
+        break;
+    case Prompts::Answer::No:
+        db->Rollback();
+        break;
+    default:
+        throw SilentAbort();
+    }
+}
+
+void TMainForm::ConnectBtnClick()
+{
+    TIBDataBase *db = DMSys->IBDataBase;
+    settleTransaction();
+    db->Close();
+    if (ModalForms::exec(DBEntryDlg) != QDialog::Accepted)
+        return;
+    const QString path = DBEntryDlg->path();
+    db->setParam(QStringLiteral("USER NAME"), DBEntryDlg->UserN->text());
+    db->setParam(QStringLiteral("PASSWORD"), DBEntryDlg->Password->text());
+    db->setParam(QStringLiteral("SERVER NAME"), path);
+    db->Open();
+    if (ConnectionHistory::indexOf(DBEntryDlg->history(), path) < 0)
+        DBEntryDlg->appendToHistory(path);
+    showConnected(true, path);
+}
+
+void TMainForm::MnDisconectClick()
+{
+    if (!m_mdiArea->subWindowList().isEmpty())
+        throw GeneralError(QStringLiteral("Close opened windows first"));
+    TIBDataBase *db = DMSys->IBDataBase;
+    if (db->InTransaction()) {
+        if (Prompts::instance().confirm(QStringLiteral("Commit work?"),
+                                        Prompts::Buttons::OkCancel) == Prompts::Answer::Ok)
+            db->Commit();
+        else
+            db->Rollback();
+    }
+    db->Close();
+    showConnected(false, QString());
+}
+
+void TMainForm::MnAutoCommitClick()
+{
+    bool &autoCommit = ProgramSettings::instance().AutoCommit;
+    autoCommit = !autoCommit;
+    MnAutoCommit->setChecked(autoCommit);
+    panel(2)->setText(autoCommit ? QStringLiteral("AUTO") : QString());
+}
+
+void TMainForm::MnCommitWorkClick()
+{
+    DMSys->IBDataBase->Commit();
+}
+
+void TMainForm::MnRollBackWorkClick()
+{
+    DMSys->IBDataBase->Rollback();
+}
+
+void TMainForm::saveHistory()
+{
+    const QStringList entries =
+        ConnectionHistory::reorderedForExit(DBEntryDlg->history(), DBEntryDlg->path());
+    DBEntryDlg->setHistory(entries);
+    ConnectionHistory::save(m_historyFile, entries);
+}
+
+bool TMainForm::FormCloseQuery()
+{
+    Command::run([this] { saveHistory(); });
+    bool canClose = Prompts::instance().confirm(QStringLiteral("Are you sure to exit?"),
+                                                Prompts::Buttons::OkCancel) ==
+                    Prompts::Answer::Ok;
+    Command::run([this, &canClose] {
+        try {
+            settleTransaction();
+        } catch (const SilentAbort &) {
+            canClose = false;
+            throw;
+        }
+    });
+    // A failed commit or rollback leaves the transaction open: stay.
+    return canClose && !DMSys->IBDataBase->InTransaction();
+}
+
+void TMainForm::closeEvent(QCloseEvent *event)
+{
+    if (!FormCloseQuery()) {
+        event->ignore();
+        return;
+    }
+    m_mdiArea->closeAllSubWindows();
+    event->accept();
+}

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "Shell.h"
+#include "TransactionView.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+class QAction;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class TDBEntryDlg;
+
+// The frame: menus, the four-panel status bar and the MDI area in which
+// every tool window opens. It owns no database state; it shows the state the
+// data module reports and runs the connect, disconnect and exit flows.
+class TMainForm : public QMainWindow, public Shell, public TransactionView
+{
+    Q_OBJECT
+
+public:
+    explicit TMainForm(const QString &commandLinePath, const QString &historyFile,
+                       QWidget *parent = nullptr);
+    ~TMainForm() override;
+
+    // Shell
+    void showChild(TChildForm *form) override;
+    void setCaretPanel(const QString &text) override;
+    // TransactionView
+    void setCommitItemsEnabled(bool enabled) override;
+    void setTransactionPanel(const QString &text) override;
+
+    QMdiArea *mdiArea() const { return m_mdiArea; }
+    TDBEntryDlg *DBEntryDlg = nullptr;
+    QLabel *panel(int number) const;
+
+    QMenu *DataMenu = nullptr;
+    QMenu *WindowsBar = nullptr;
+    QAction *MnConnect = nullptr;
+    QAction *MnDisconect = nullptr;
+    QAction *MnAutoCommit = nullptr;
+    QAction *MnCommitWork = nullptr;
+    QAction *MnRollBackWork = nullptr;
+    QAction *MnExit = nullptr;
+
+    void ConnectBtnClick();
+    void MnDisconectClick();
+    void MnAutoCommitClick();
+    void MnCommitWorkClick();
+    void MnRollBackWorkClick();
+    void HintHandler(const QString &hint);
+
+protected:
+    bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void FormCreate(const QString &commandLinePath);
+    bool FormCloseQuery();
+    void saveHistory();
+    // Asks "Commit work?" when the tool's transaction is active; Cancel aborts.
+    void settleTransaction();
+    void buildMenus();
+    void buildFileMenu();
+    void buildDatabaseMenu();
+    void buildWindowsMenu();
+    void buildHelpMenu();
+    void buildStatusBar();
+    void fillWindowsMenu();
+    void tile(bool vertical);
+    void mergeChildMenu(QMdiSubWindow *window);
+    void showConnected(bool connected, const QString &path);
+    QAction *addItem(QMenu *menu, const QString &text, const QString &hint,
+                     std::function<void()> handler);
+
+    QMdiArea *m_mdiArea;
+    QString m_historyFile;
+    QList<QLabel *> m_panels;
+    QPointer<QMenu> m_childMenu;
+    QString m_lastHint;
+};

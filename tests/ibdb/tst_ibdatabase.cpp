@@ -1,0 +1,266 @@
+#include "AppError.h"
+#include "IbStatus.h"
+#include "ProgramSettings.h"
+#include "StatementLines.h"
+#include "TIBDataBase.h"
+#include "TestMain.h"
+#include "TestSession.h"
+#include "TransactionView.h"
+
+#include <QSignalSpy>
+
+namespace {
+
+// Records what the data module shows on the frame.
+struct RecordingView : TransactionView
+{
+    bool commitItems = false;
+    QString panel = QStringLiteral("AUTO");
+    void setCommitItemsEnabled(bool enabled) override { commitItems = enabled; }
+    void setTransactionPanel(const QString &text) override { panel = text; }
+};
+
+template <typename Error>
+QString failureOf(const std::function<void()> &call)
+{
+    try {
+        call();
+    } catch (const Error &error) {
+        return error.message();
+    }
+    return QStringLiteral("<no error>");
+}
+
+} // namespace
+
+class TestIbDatabase : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void splitsAndJoinsLines_data();
+    void splitsAndJoinsLines();
+    void statusVectorWithoutErrorIsNoError();
+    void serverTextHasOneCarriageReturnPerLine();
+
+    void singleLineStatementIsSentWithCrLf();
+    void textOfOnlyALineBreakIsNotEmpty();
+    void emptyTextIsRefusedAndRolledBackWithAutoCommit();
+    void refusedStatementRollsBackWithAutoCommit();
+    void withoutAutoCommitStatementsShareOneTransaction();
+    void refusedStatementKeepsTransactionWithoutAutoCommit();
+    void commitWithoutTransactionIsRefused();
+    void startWhileActiveJoinsSilently();
+    void startOnClosedConnectionOpensIt();
+    void transactionEventsUpdateTheFrame_data();
+    void transactionEventsUpdateTheFrame();
+
+    void listsTablesAndViews();
+    void listingKeepsConnectionStateAsFound();
+};
+
+void TestIbDatabase::splitsAndJoinsLines_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("lines");
+    QTest::newRow("empty") << QString() << QStringList();
+    QTest::newRow("one line") << "DROP EXCEPTION E1" << QStringList{"DROP EXCEPTION E1"};
+    QTest::newRow("mixed ends") << "a\rb\nc\r\nd" << QStringList{"a", "b", "c", "d"};
+    QTest::newRow("trailing break") << "a\r\n" << QStringList{"a"};
+    QTest::newRow("only a break") << "\r\n" << QStringList{""};
+    QTest::newRow("blank lines kept") << "a\n\nb" << QStringList{"a", "", "b"};
+    QTest::newRow("ends at NUL") << QStringLiteral("a\nb") + QChar(0) + QStringLiteral("c")
+                                 << QStringList{"a", "b"};
+}
+
+void TestIbDatabase::splitsAndJoinsLines()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, lines);
+    QCOMPARE(StatementLines::split(text), lines);
+    QString joined;
+    for (const QString &line : lines)
+        joined += line + "\r\n";
+    QCOMPARE(StatementLines::join(lines), joined);
+}
+
+void TestIbDatabase::statusVectorWithoutErrorIsNoError()
+{
+    const ISC_STATUS vector[] = {1, 0, isc_arg_end};
+    QVERIFY(!IbStatus::failed(vector));
+    IbStatus::check(vector);
+}
+
+void TestIbDatabase::serverTextHasOneCarriageReturnPerLine()
+{
+    TestSession session;
+    const QString message = failureOf<DatabaseError>(
+        [&] { session.ib()->ExecuteStatement("DROP EXCEPTION NO_SUCH", true); });
+    QVERIFY2(message.startsWith('\r'), qPrintable(message));
+    QVERIFY(!message.endsWith('\r'));
+    QVERIFY(!message.contains('\n'));
+    const QStringList lines = message.mid(1).split('\r');
+    QVERIFY2(lines.size() >= 2, qPrintable(message));
+    QVERIFY(message.contains("NO_SUCH"));
+}
+
+void TestIbDatabase::singleLineStatementIsSentWithCrLf()
+{
+    TestSession session;
+    session.db.execute("CREATE EXCEPTION E1 'x'");
+    session.ib()->ExecuteStatement("DROP EXCEPTION E1", true);
+    QCOMPARE(session.sent, QByteArrayList{"DROP EXCEPTION E1\r\n"});
+    QVERIFY(!session.ib()->InTransaction());
+    QCOMPARE(session.db.scalar("SELECT COUNT(*) FROM RDB$EXCEPTIONS"), "0");
+}
+
+void TestIbDatabase::textOfOnlyALineBreakIsNotEmpty()
+{
+    TestSession session;
+    const QString message =
+        failureOf<DatabaseError>([&] { session.ib()->ExecuteStatement("\n", true); });
+    QVERIFY2(message.startsWith('\r'), qPrintable(message));
+    QCOMPARE(session.sent, QByteArrayList{"\r\n"});
+}
+
+void TestIbDatabase::emptyTextIsRefusedAndRolledBackWithAutoCommit()
+{
+    TestSession session;
+    QCOMPARE(failureOf<GeneralError>([&] { session.ib()->ExecuteStatement(QString(), true); }),
+             "Attempt to execute empty statement");
+    QVERIFY(!session.ib()->InTransaction());
+    QVERIFY(session.sent.isEmpty());
+
+    QCOMPARE(failureOf<GeneralError>([&] { session.ib()->ExecuteStatement(QString(), false); }),
+             "Attempt to execute empty statement");
+    QVERIFY(session.ib()->InTransaction());
+}
+
+void TestIbDatabase::refusedStatementRollsBackWithAutoCommit()
+{
+    TestSession session;
+    session.ib()->ExecuteStatement("CREATE EXCEPTION E1 'one'", false);
+    failureOf<DatabaseError>([&] { session.ib()->ExecuteStatement("CREATE EXCEPTION E1 'x'", true); });
+    QVERIFY(!session.ib()->InTransaction());
+    // The failure rolled back the earlier, uncommitted statement too.
+    QCOMPARE(session.db.scalar("SELECT COUNT(*) FROM RDB$EXCEPTIONS"), "0");
+}
+
+void TestIbDatabase::withoutAutoCommitStatementsShareOneTransaction()
+{
+    TestSession session(false);
+    session.ib()->ExecuteStatement("CREATE EXCEPTION E1 'one'", false);
+    session.ib()->ExecuteStatement("CREATE EXCEPTION E2 'two'", false);
+    QVERIFY(session.ib()->InTransaction());
+    session.ib()->Rollback();
+    QCOMPARE(session.db.scalar("SELECT COUNT(*) FROM RDB$EXCEPTIONS"), "0");
+
+    session.ib()->ExecuteStatement("CREATE EXCEPTION E3 'three'", false);
+    session.ib()->Commit();
+    QCOMPARE(session.db.column("SELECT RDB$EXCEPTION_NAME FROM RDB$EXCEPTIONS"),
+             QStringList{"E3"});
+}
+
+void TestIbDatabase::refusedStatementKeepsTransactionWithoutAutoCommit()
+{
+    TestSession session(false);
+    session.ib()->ExecuteStatement("CREATE EXCEPTION E1 'one'", false);
+    failureOf<DatabaseError>([&] { session.ib()->ExecuteStatement("DROP EXCEPTION NONE", false); });
+    QVERIFY(session.ib()->InTransaction());
+    session.ib()->ExecuteStatement("CREATE EXCEPTION E2 'two'", false);
+    session.ib()->Commit();
+    QCOMPARE(session.db.scalar("SELECT COUNT(*) FROM RDB$EXCEPTIONS"), "2");
+}
+
+void TestIbDatabase::commitWithoutTransactionIsRefused()
+{
+    TestSession session;
+    QSignalSpy closed(session.ib(), &TIBDataBase::OnCloseTransaction);
+    QCOMPARE(failureOf<GeneralError>([&] { session.ib()->Commit(); }),
+             "Not active transaction for IB");
+    QCOMPARE(failureOf<GeneralError>([&] { session.ib()->Rollback(); }),
+             "Not active transaction for IB");
+    QCOMPARE(closed.count(), 0);
+}
+
+void TestIbDatabase::startWhileActiveJoinsSilently()
+{
+    TestSession session;
+    QSignalSpy started(session.ib(), &TIBDataBase::OnStartTransaction);
+    session.ib()->StartTransaction();
+    session.ib()->StartTransaction();
+    QCOMPARE(started.count(), 1);
+    session.ib()->Rollback();
+}
+
+void TestIbDatabase::startOnClosedConnectionOpensIt()
+{
+    TestSession session;
+    session.ib()->Close();
+    QVERIFY(!session.ib()->Connected());
+    session.ib()->ExecuteStatement("CREATE GENERATOR G1", true);
+    QVERIFY(session.ib()->Connected());
+    QCOMPARE(session.db.scalar("SELECT COUNT(*) FROM RDB$GENERATORS WHERE RDB$GENERATOR_NAME = 'G1'"),
+             "1");
+}
+
+void TestIbDatabase::transactionEventsUpdateTheFrame_data()
+{
+    QTest::addColumn<bool>("autoCommit");
+    QTest::addColumn<QString>("panelDuring");
+    QTest::addColumn<QString>("panelAfter");
+    QTest::newRow("auto-commit keeps AUTO") << true << "AUTO" << "AUTO";
+    QTest::newRow("explicit shows TRANS") << false << "TRANS" << "";
+}
+
+void TestIbDatabase::transactionEventsUpdateTheFrame()
+{
+    QFETCH(bool, autoCommit);
+    QFETCH(QString, panelDuring);
+    QFETCH(QString, panelAfter);
+    TestSession session(autoCommit);
+    RecordingView view;
+    session.dm.setTransactionView(&view);
+    session.ib()->StartTransaction();
+    QVERIFY(view.commitItems);
+    QCOMPARE(view.panel, panelDuring);
+    session.ib()->Commit();
+    QVERIFY(!view.commitItems);
+    QCOMPARE(view.panel, panelAfter);
+    session.dm.setTransactionView(nullptr);
+}
+
+void TestIbDatabase::listsTablesAndViews()
+{
+    TestSession session;
+    QStringList list{"stale"};
+    session.ib()->ListTableNames(list, false, false);
+    QVERIFY(list.isEmpty());
+
+    session.db.execute({"CREATE TABLE T1 (A INTEGER)", "CREATE TABLE T2 (B INTEGER)",
+                        "CREATE VIEW V1 AS SELECT A FROM T1"});
+    session.ib()->ListTableNames(list, false, false);
+    QCOMPARE(list, (QStringList{"T1", "T2"}));
+    session.ib()->ListTableNames(list, true, false);
+    QCOMPARE(list.size(), 3);
+    QVERIFY(list.contains("V1"));
+    session.ib()->ListTableNames(list, false, true);
+    QVERIFY(list.contains("RDB$RELATIONS"));
+    QVERIFY(!list.contains("V1"));
+    session.ib()->ListViewNames(list);
+    QCOMPARE(list, QStringList{"V1"});
+}
+
+void TestIbDatabase::listingKeepsConnectionStateAsFound()
+{
+    TestSession session;
+    QStringList list;
+    session.ib()->ListViewNames(list);
+    QVERIFY(session.ib()->Connected());
+    session.ib()->Close();
+    session.ib()->ListTableNames(list, false, false);
+    QVERIFY(!session.ib()->Connected());
+}
+
+QUORVEL_TEST_MAIN(TestIbDatabase)
+#include "tst_ibdatabase.moc"
