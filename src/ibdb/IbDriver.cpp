@@ -1,0 +1,217 @@
+#include "IbDriver.h"
+
+#include "IbCatalog.h"
+#include "IbError.h"
+#include "IbResult.h"
+#include "IbStatus.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QSqlDatabase>
+#include <QSqlField>
+#include <QSqlIndex>
+#include <QSqlRecord>
+
+#include <algorithm>
+
+namespace {
+
+const QString driverName = QStringLiteral("INTRBASE");
+
+// One DPB entry: code, one length byte, the bytes.
+bool appendParameter(QByteArray &dpb, char code, const QByteArray &value)
+{
+    if (value.size() > 255)
+        return false;
+    dpb += code;
+    dpb += char(value.size());
+    dpb += value;
+    return true;
+}
+
+QString attachPath(const QString &database, const QString &host, int port)
+{
+    if (host.isEmpty())
+        return database;
+    const QString server = port > 0 ? QStringLiteral("%1/%2").arg(host).arg(port) : host;
+    return server + u':' + database;
+}
+
+} // namespace
+
+IbDriver::IbDriver(QObject *parent)
+    : QSqlDriver(parent)
+{
+}
+
+IbDriver::~IbDriver()
+{
+    close();
+}
+
+void IbDriver::registerDriver()
+{
+    static bool registered = false;
+    if (registered)
+        return;
+    QSqlDatabase::registerSqlDriver(driverName, new QSqlDriverCreator<IbDriver>);
+    registered = true;
+}
+
+bool IbDriver::hasFeature(DriverFeature feature) const
+{
+    switch (feature) {
+    case BLOB:
+    case Unicode:
+    case PreparedQueries:
+    case PositionalPlaceholders:
+    case NamedPlaceholders:
+    case FinishQuery:
+        return true;
+    default:
+        // Transactions among them: every query commits on its own.
+        return false;
+    }
+}
+
+void IbDriver::refuseOpen(const QSqlError &error)
+{
+    setLastError(error);
+    setOpenError(true);
+}
+
+bool IbDriver::applyOptions(const QString &options)
+{
+    m_dialect = 1;
+    const QStringList entries = options.split(u';', Qt::SkipEmptyParts);
+    for (const QString &entry : entries) {
+        const QString key = entry.section(u'=', 0, 0).trimmed();
+        const QString value = entry.section(u'=', 1).trimmed();
+        if (key.compare(QLatin1String("ISC_DIALECT"), Qt::CaseInsensitive) != 0)
+            continue;
+        if (value != QLatin1String("1") && value != QLatin1String("3")) {
+            const QString text = QCoreApplication::translate(
+                "IbDriver", "Unsupported SQL dialect \"%1\"").arg(value);
+            refuseOpen(QSqlError(text, QString(), QSqlError::ConnectionError));
+            return false;
+        }
+        m_dialect = value.toInt();
+    }
+    return true;
+}
+
+bool IbDriver::open(const QString &database, const QString &user, const QString &password,
+                    const QString &host, int port, const QString &options)
+{
+    if (isOpen())
+        close();
+    if (!applyOptions(options))
+        return false;
+    QByteArray dpb(1, char(isc_dpb_version1));
+    const bool fits = (user.isEmpty() || appendParameter(dpb, isc_dpb_user_name, user.toUtf8()))
+                      && (password.isEmpty()
+                          || appendParameter(dpb, isc_dpb_password, password.toUtf8()))
+                      && appendParameter(dpb, isc_dpb_lc_ctype, QByteArrayLiteral("UTF8"));
+    if (!fits) {
+        const QString text =
+            QCoreApplication::translate("IbDriver", "User name or password is too long");
+        refuseOpen(QSqlError(text, QString(), QSqlError::ConnectionError));
+        return false;
+    }
+    const QByteArray path = attachPath(database, host, port).toUtf8();
+    ISC_STATUS_ARRAY status;
+    IbAttachment attachment;
+    isc_attach_database(status, 0, path.constData(), attachment.ref(), short(dpb.size()),
+                        dpb.constData());
+    try {
+        IbError::check(status, QSqlError::ConnectionError);
+    } catch (const IbError &error) {
+        refuseOpen(error.toSqlError());
+        return false;
+    }
+    m_attachment = std::move(attachment);
+    setOpen(true);
+    setOpenError(false);
+    return true;
+}
+
+void IbDriver::close()
+{
+    // Copy: a released result does not leave the list by itself.
+    const std::vector<IbResult *> results = std::exchange(m_results, {});
+    for (IbResult *result : results)
+        result->releaseHandles();
+    if (!m_attachment)
+        return;
+    ISC_STATUS_ARRAY status;
+    isc_detach_database(status, m_attachment.ref());
+    if (IbStatus::failed(status)) {
+        // Still attached (another transaction is open on it): say so, stay open.
+        setLastError(QSqlError(QString(), IbStatus::plainText(status),
+                               QSqlError::ConnectionError, QString::number(status[1])));
+        return;
+    }
+    m_attachment.forget();
+    setOpen(false);
+    setOpenError(false);
+}
+
+QSqlResult *IbDriver::createResult() const
+{
+    return new IbResult(this);
+}
+
+QVariant IbDriver::handle() const
+{
+    return QVariant::fromValue<isc_db_handle>(m_attachment.get());
+}
+
+void IbDriver::attachResult(IbResult *result) const
+{
+    m_results.push_back(result);
+}
+
+void IbDriver::detachResult(IbResult *result) const
+{
+    m_results.erase(std::remove(m_results.begin(), m_results.end(), result), m_results.end());
+}
+
+QStringList IbDriver::tables(QSql::TableType type) const
+{
+    return isOpen() ? IbCatalog(this).tables(type) : QStringList();
+}
+
+QSqlRecord IbDriver::record(const QString &tableName) const
+{
+    return isOpen() ? IbCatalog(this).record(tableName) : QSqlRecord();
+}
+
+QSqlIndex IbDriver::primaryIndex(const QString &tableName) const
+{
+    return isOpen() ? IbCatalog(this).primaryIndex(tableName) : QSqlIndex();
+}
+
+QString IbDriver::escapeIdentifier(const QString &identifier, IdentifierType) const
+{
+    return identifier;
+}
+
+QString IbDriver::formatValue(const QSqlField &field, bool trimStrings) const
+{
+    if (field.isNull())
+        return QSqlDriver::formatValue(field, trimStrings);
+    const QVariant value = field.value();
+    const auto quoted = [](const QString &text) { return u'\'' + text + u'\''; };
+    switch (field.metaType().id()) {
+    case QMetaType::QDate:
+        return quoted(value.toDate().toString(QStringLiteral("yyyy-MM-dd")));
+    case QMetaType::QTime:
+        return quoted(value.toTime().toString(QStringLiteral("HH:mm:ss.zzz")));
+    case QMetaType::QDateTime:
+        return quoted(value.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")));
+    case QMetaType::QByteArray:
+        return QStringLiteral("X'%1'").arg(QString::fromLatin1(value.toByteArray().toHex()));
+    default:
+        return QSqlDriver::formatValue(field, trimStrings);
+    }
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "IbHandles.h"
+
+#include <QSqlDriver>
+
+#include <vector>
+
+class IbResult;
+
+// The Qt SQL driver "INTRBASE" on the Firebird/InterBase client library.
+// The database name is the attach path as is (a file, host:/path or
+// host/port:/path); the attachment speaks UTF8 and prepares in SQL dialect 1
+// unless the connect option ISC_DIALECT=3 says otherwise. Every query runs
+// in its own read-committed transaction; handle() gives the attachment so
+// that other code can run its own transactions on it.
+class IbDriver : public QSqlDriver
+{
+    Q_OBJECT
+
+public:
+    explicit IbDriver(QObject *parent = nullptr);
+    ~IbDriver() override;
+
+    // Makes the driver known to QSqlDatabase as "INTRBASE"; calling it again does nothing.
+    static void registerDriver();
+
+    bool hasFeature(DriverFeature feature) const override;
+    bool open(const QString &database, const QString &user, const QString &password,
+              const QString &host, int port, const QString &options) override;
+    void close() override;
+    QSqlResult *createResult() const override;
+    // QVariant::fromValue<isc_db_handle>: the open attachment (0 when closed).
+    QVariant handle() const override;
+
+    QStringList tables(QSql::TableType type) const override;
+    QSqlRecord record(const QString &tableName) const override;
+    QSqlIndex primaryIndex(const QString &tableName) const override;
+    // Dialect 1 has no quoted identifiers: names are used as they are.
+    QString escapeIdentifier(const QString &identifier, IdentifierType type) const override;
+    QString formatValue(const QSqlField &field, bool trimStrings = false) const override;
+
+    // The SQL dialect in which statements are prepared (1 or 3).
+    int dialect() const { return m_dialect; }
+
+private:
+    friend class IbResult;
+
+    isc_db_handle attachment() const { return m_attachment.get(); }
+    void attachResult(IbResult *result) const;
+    void detachResult(IbResult *result) const;
+    bool applyOptions(const QString &options);
+    void refuseOpen(const QSqlError &error);
+
+    IbAttachment m_attachment;
+    int m_dialect = 1;
+    // Queries still holding handles on the attachment; let go of before detaching.
+    mutable std::vector<IbResult *> m_results;
+};

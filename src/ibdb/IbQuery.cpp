@@ -1,0 +1,262 @@
+#include "IbQuery.h"
+
+#include "IbError.h"
+#include "IbStatus.h"
+#include "IbValueReader.h"
+#include "IbValueWriter.h"
+
+#include "IbType.h"
+
+#include <QSqlField>
+
+namespace {
+
+void check(const ISC_STATUS *status)
+{
+    IbError::check(status, QSqlError::StatementError);
+}
+
+int vaxInteger(const char *data, short length)
+{
+    return int(isc_vax_integer(data, length));
+}
+
+QString fieldName(const XSQLVAR &var)
+{
+    const QByteArray alias(var.aliasname, var.aliasname_length);
+    const QByteArray name(var.sqlname, var.sqlname_length);
+    return QString::fromUtf8(alias.isEmpty() ? name : alias).trimmed();
+}
+
+} // namespace
+
+IbQuery::IbQuery(isc_db_handle database, int dialect)
+    : m_database(database), m_dialect(dialect)
+{
+}
+
+void IbQuery::startTransaction()
+{
+    if (m_transaction)
+        return;
+    static const char tpb[] = {isc_tpb_version3, isc_tpb_write, isc_tpb_read_committed,
+                               isc_tpb_rec_version, isc_tpb_nowait};
+    ISC_STATUS_ARRAY status;
+    isc_start_transaction(status, m_transaction.ref(), 1, &m_database,
+                          short(sizeof tpb), tpb);
+    IbError::check(status, QSqlError::TransactionError);
+}
+
+void IbQuery::commit()
+{
+    if (!m_transaction)
+        return;
+    ISC_STATUS_ARRAY status;
+    isc_commit_transaction(status, m_transaction.ref());
+    if (IbStatus::failed(status)) {
+        m_transaction.reset();
+        IbError::check(status, QSqlError::TransactionError);
+    }
+    m_transaction.forget();
+}
+
+void IbQuery::closeCursor()
+{
+    if (!m_cursorOpen)
+        return;
+    m_cursorOpen = false;
+    ISC_STATUS_ARRAY status;
+    isc_dsql_free_statement(status, m_statement.ref(), DSQL_close);
+    check(status);
+}
+
+void IbQuery::prepare(const QByteArray &statement)
+{
+    release();
+    m_declared.clear();
+    m_record.clear();
+    m_rowsAffected = -1;
+    try {
+        startTransaction();
+        ISC_STATUS_ARRAY status;
+        isc_dsql_allocate_statement(status, &m_database, m_statement.ref());
+        check(status);
+        m_output = IbSqlda();
+        // Length 0: the text is zero-terminated, so it may be longer than 64 KB.
+        isc_dsql_prepare(status, m_transaction.ref(), m_statement.ref(), 0,
+                         statement.constData(), static_cast<unsigned short>(m_dialect),
+                         m_output.get());
+        check(status);
+        m_type = infoValue(isc_info_sql_stmt_type);
+        describeOutput();
+        describeInput();
+    } catch (const IbError &) {
+        release();
+        m_record.clear();
+        m_declared.clear();
+        throw;
+    }
+}
+
+void IbQuery::describeOutput()
+{
+    ISC_STATUS_ARRAY status;
+    if (m_output.tooSmall()) {
+        m_output.grow();
+        isc_dsql_describe(status, m_statement.ref(), SQLDA_VERSION1, m_output.get());
+        check(status);
+    }
+    buildRecord();
+    m_output.allocateOutput();
+}
+
+void IbQuery::describeInput()
+{
+    ISC_STATUS_ARRAY status;
+    m_input = IbSqlda();
+    isc_dsql_describe_bind(status, m_statement.ref(), SQLDA_VERSION1, m_input.get());
+    check(status);
+    if (m_input.tooSmall()) {
+        m_input.grow();
+        isc_dsql_describe_bind(status, m_statement.ref(), SQLDA_VERSION1, m_input.get());
+        check(status);
+    }
+    for (int i = 0; i < m_input.count(); ++i)
+        m_declared.push_back(m_input.var(i));
+}
+
+void IbQuery::buildRecord()
+{
+    for (int i = 0; i < m_output.count(); ++i) {
+        const XSQLVAR &var = m_output.var(i);
+        QSqlField field(fieldName(var),
+                        IbType::fromSqlType(var.sqltype, var.sqlsubtype, var.sqlscale),
+                        QString::fromUtf8(var.relname, var.relname_length).trimmed());
+        field.setRequiredStatus((var.sqltype & 1) ? QSqlField::Optional
+                                                  : QSqlField::Required);
+        field.setLength(var.sqllen);
+        field.setPrecision(-var.sqlscale);
+        m_record.append(field);
+    }
+}
+
+int IbQuery::infoValue(char item) const
+{
+    char buffer[16];
+    ISC_STATUS_ARRAY status;
+    isc_stmt_handle statement = m_statement.get();
+    isc_dsql_sql_info(status, &statement, 1, &item, sizeof buffer, buffer);
+    check(status);
+    if (buffer[0] != item)
+        return 0;
+    const short length = short(vaxInteger(buffer + 1, 2));
+    return vaxInteger(buffer + 3, length);
+}
+
+int IbQuery::readRowsAffected() const
+{
+    char item = isc_info_sql_records;
+    char buffer[64];
+    ISC_STATUS_ARRAY status;
+    isc_stmt_handle statement = m_statement.get();
+    isc_dsql_sql_info(status, &statement, 1, &item, sizeof buffer, buffer);
+    check(status);
+    if (buffer[0] != item)
+        return -1;
+    const char wanted = m_type == isc_info_sql_stmt_insert   ? isc_info_req_insert_count
+                        : m_type == isc_info_sql_stmt_update ? isc_info_req_update_count
+                        : m_type == isc_info_sql_stmt_delete ? isc_info_req_delete_count
+                                                             : isc_info_req_select_count;
+    // Sub-items: code, two-byte length, value; up to isc_info_end.
+    for (const char *p = buffer + 3; p < buffer + sizeof buffer - 3 && *p != isc_info_end;) {
+        const short length = short(vaxInteger(p + 1, 2));
+        if (*p == wanted)
+            return vaxInteger(p + 3, length);
+        p += 3 + length;
+    }
+    return 0;
+}
+
+void IbQuery::bind(const QVariantList &parameters)
+{
+    IbValueWriter writer(m_input, IbBlobStream(&m_database, m_transaction.ref()));
+    for (int i = 0; i < parameterCount(); ++i)
+        writer.write(i, m_declared[i], i < parameters.size() ? parameters[i] : QVariant());
+}
+
+void IbQuery::execute(const QVariantList &parameters)
+{
+    closeCursor();
+    m_singleRow.reset();
+    m_rowsAffected = -1;
+    startTransaction();
+    try {
+        bind(parameters);
+        ISC_STATUS_ARRAY status;
+        XSQLDA *input = parameterCount() > 0 ? m_input.get() : nullptr;
+        if (m_type == isc_info_sql_stmt_select || m_type == isc_info_sql_stmt_select_for_upd) {
+            isc_dsql_execute(status, m_transaction.ref(), m_statement.ref(), SQLDA_VERSION1,
+                             input);
+            check(status);
+            m_cursorOpen = true;
+            return;
+        }
+        XSQLDA *output = hasRows() ? m_output.get() : nullptr;
+        isc_dsql_execute2(status, m_transaction.ref(), m_statement.ref(), SQLDA_VERSION1,
+                          input, output);
+        check(status);
+        if (output)
+            m_singleRow = readRow();
+        m_rowsAffected = readRowsAffected();
+    } catch (const IbError &) {
+        // The statement's own work is undone; nothing of it may linger.
+        m_transaction.reset();
+        throw;
+    }
+    commit();
+}
+
+QVariantList IbQuery::readRow()
+{
+    const IbValueReader reader(IbBlobStream(&m_database, m_transaction.ref()));
+    QVariantList row;
+    row.reserve(m_output.count());
+    for (int i = 0; i < m_output.count(); ++i)
+        row.append(reader.read(m_output.var(i)));
+    return row;
+}
+
+bool IbQuery::fetch(QVariantList &row)
+{
+    if (m_singleRow) {
+        row = *std::exchange(m_singleRow, std::nullopt);
+        return true;
+    }
+    if (!m_cursorOpen)
+        return false;
+    ISC_STATUS_ARRAY status;
+    const ISC_STATUS result =
+        isc_dsql_fetch(status, m_statement.ref(), SQLDA_VERSION1, m_output.get());
+    if (result == 100) {
+        finish();
+        return false;
+    }
+    check(status);
+    row = readRow();
+    return true;
+}
+
+void IbQuery::finish()
+{
+    m_singleRow.reset();
+    closeCursor();
+    commit();
+}
+
+void IbQuery::release() noexcept
+{
+    m_cursorOpen = false;
+    m_singleRow.reset();
+    m_statement.reset();
+    m_transaction.reset();
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "IbHandles.h"
+#include "IbSqlda.h"
+
+#include <QByteArray>
+#include <QSqlRecord>
+#include <QVariantList>
+
+#include <optional>
+#include <vector>
+
+// One prepared statement in a read-committed, read-write transaction of its
+// own on a shared attachment. A select keeps its transaction until the last
+// row is fetched or the run is finished; anything else is committed right
+// after it ran. Failures throw IbError; every handle has an owner.
+class IbQuery
+{
+public:
+    IbQuery(isc_db_handle database, int dialect);
+
+    void prepare(const QByteArray &statement);
+    int parameterCount() const { return int(m_declared.size()); }
+    QSqlRecord record() const { return m_record; }
+
+    // Binds one value per parameter (missing ones are NULL) and runs it.
+    void execute(const QVariantList &parameters);
+    // True when the last run delivers rows.
+    bool hasRows() const { return m_record.count() > 0; }
+    int rowsAffected() const { return m_rowsAffected; }
+
+    // The next row; false after the last, when the transaction is committed.
+    bool fetch(QVariantList &row);
+    // Closes the cursor and commits. A failed commit is rolled back and thrown.
+    void finish();
+    // Lets go of statement and transaction (rolled back), reporting nothing:
+    // the attachment is about to go.
+    void release() noexcept;
+
+    isc_stmt_handle statementHandle() const { return m_statement.get(); }
+
+private:
+    void startTransaction();
+    void commit();
+    void closeCursor();
+    void describeOutput();
+    void describeInput();
+    void buildRecord();
+    void bind(const QVariantList &parameters);
+    QVariantList readRow();
+    int infoValue(char item) const;
+    int readRowsAffected() const;
+
+    isc_db_handle m_database;
+    int m_dialect;
+    IbTransaction m_transaction;
+    IbStatement m_statement;
+    IbSqlda m_input;
+    IbSqlda m_output;
+    std::vector<XSQLVAR> m_declared;
+    QSqlRecord m_record;
+    int m_type = 0;
+    int m_rowsAffected = -1;
+    bool m_cursorOpen = false;
+    // A procedure's single row, read before its transaction was committed.
+    std::optional<QVariantList> m_singleRow;
+};

@@ -1,0 +1,242 @@
+#include "IbResult.h"
+
+#include "IbDriver.h"
+#include "IbError.h"
+#include "IbParameterParser.h"
+#include "IbQuery.h"
+
+#include <QCoreApplication>
+#include <QSqlRecord>
+
+IbResult::IbResult(const IbDriver *driver)
+    : QSqlResult(driver)
+{
+    driver->attachResult(this);
+}
+
+IbResult::~IbResult()
+{
+    finishQuery();
+    if (const IbDriver *driver = ibDriver())
+        driver->detachResult(this);
+}
+
+const IbDriver *IbResult::ibDriver() const
+{
+    return static_cast<const IbDriver *>(driver());
+}
+
+QVariant IbResult::handle() const
+{
+    if (!m_query || !m_query->statementHandle())
+        return QVariant();
+    return QVariant::fromValue<isc_stmt_handle>(m_query->statementHandle());
+}
+
+void IbResult::releaseHandles() noexcept
+{
+    if (m_query)
+        m_query->release();
+    m_query.reset();
+    clearRows();
+    setActive(false);
+}
+
+bool IbResult::fail(const IbError &error)
+{
+    setLastError(error.toSqlError());
+    setActive(false);
+    return false;
+}
+
+void IbResult::clearRows()
+{
+    m_rows.clear();
+    m_firstRow = 0;
+    m_atEnd = true;
+}
+
+void IbResult::finishQuery()
+{
+    clearRows();
+    if (!m_query)
+        return;
+    try {
+        m_query->finish();
+    } catch (const IbError &error) {
+        setLastError(error.toSqlError());
+    }
+}
+
+bool IbResult::reset(const QString &query)
+{
+    // No values can be bound to a text run directly, so it goes to the
+    // server untouched: `:var` inside EXECUTE BLOCK stays what it is.
+    m_parameterNames.clear();
+    return prepareText(query) && exec();
+}
+
+bool IbResult::savePrepare(const QString &query)
+{
+    // Qt's own placeholder rewriting does not know `$` in names nor `:"NAME"`.
+    setQuery(query);
+    m_named.clear();
+    m_positional.clear();
+    return prepare(query);
+}
+
+bool IbResult::prepare(const QString &query)
+{
+    const IbParameterParser parser(query);
+    m_parameterNames = parser.names();
+    return prepareText(parser.positionalText());
+}
+
+bool IbResult::prepareText(const QString &serverText)
+{
+    finishQuery();
+    setActive(false);
+    setAt(QSql::BeforeFirstRow);
+    m_query = std::make_unique<IbQuery>(ibDriver()->attachment(), ibDriver()->dialect());
+    try {
+        m_query->prepare(serverText.toUtf8());
+    } catch (const IbError &error) {
+        m_query.reset();
+        return fail(error);
+    }
+    return true;
+}
+
+QVariantList IbResult::parameterValues() const
+{
+    QVariantList values;
+    for (int i = 0; i < m_parameterNames.size(); ++i) {
+        const QString &name = m_parameterNames.at(i);
+        if (!name.isEmpty() && m_named.contains(name))
+            values.append(m_named.value(name));
+        else
+            values.append(m_positional.value(i));
+    }
+    return values;
+}
+
+bool IbResult::exec()
+{
+    // The cursor of a previous run is closed by the next run itself.
+    clearRows();
+    setActive(false);
+    setAt(QSql::BeforeFirstRow);
+    if (!m_query) {
+        const QString text = QCoreApplication::translate("IbResult", "No statement is prepared");
+        return fail(IbError::refusal(text, QSqlError::StatementError));
+    }
+    try {
+        m_query->execute(parameterValues());
+    } catch (const IbError &error) {
+        return fail(error);
+    }
+    setSelect(m_query->hasRows());
+    m_atEnd = !m_query->hasRows();
+    setActive(true);
+    return true;
+}
+
+void IbResult::bindValue(int pos, const QVariant &value, QSql::ParamType type)
+{
+    if (pos < 0)
+        return;
+    while (m_positional.size() <= pos)
+        m_positional.append(QVariant());
+    m_positional[pos] = value;
+    QSqlResult::bindValue(pos, value, type);
+}
+
+void IbResult::bindValue(const QString &placeholder, const QVariant &value, QSql::ParamType)
+{
+    m_named.insert(IbParameterParser::normalizedName(placeholder), value);
+}
+
+bool IbResult::fetchOneMore()
+{
+    if (m_atEnd || !m_query)
+        return false;
+    QVariantList row;
+    try {
+        if (!m_query->fetch(row)) {
+            m_atEnd = true;
+            return false;
+        }
+    } catch (const IbError &error) {
+        m_atEnd = true;
+        setLastError(error.toSqlError());
+        return false;
+    }
+    if (isForwardOnly()) {
+        m_firstRow = rowsKnown();
+        m_rows.clear();
+    }
+    m_rows.push_back(std::move(row));
+    return true;
+}
+
+bool IbResult::fetch(int i)
+{
+    if (!isActive() || !isSelect() || i < m_firstRow)
+        return false;
+    while (rowsKnown() <= i) {
+        if (!fetchOneMore())
+            return false;
+    }
+    setAt(i);
+    return true;
+}
+
+bool IbResult::fetchFirst()
+{
+    return fetch(0);
+}
+
+bool IbResult::fetchLast()
+{
+    if (!isActive() || !isSelect())
+        return false;
+    while (fetchOneMore()) {
+    }
+    if (m_rows.empty())
+        return false;
+    setAt(rowsKnown() - 1);
+    return true;
+}
+
+QVariant IbResult::data(int i)
+{
+    const int row = at() - m_firstRow;
+    if (row < 0 || row >= int(m_rows.size()))
+        return QVariant();
+    return m_rows[row].value(i);
+}
+
+bool IbResult::isNull(int i)
+{
+    return data(i).isNull();
+}
+
+int IbResult::size()
+{
+    return -1;
+}
+
+int IbResult::numRowsAffected()
+{
+    return m_query ? m_query->rowsAffected() : -1;
+}
+
+QSqlRecord IbResult::record() const
+{
+    return m_query ? m_query->record() : QSqlRecord();
+}
+
+void IbResult::detachFromResultSet()
+{
+    finishQuery();
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QHash>
+#include <QSqlResult>
+#include <QStringList>
+#include <QVariantList>
+
+#include <memory>
+#include <vector>
+
+class IbDriver;
+class IbError;
+class IbQuery;
+
+// A query of the INTRBASE driver. Rows stream in only as they are asked
+// for and stay in memory, so seeking back works; a forward-only query keeps
+// just the current row. Bound values are found by name (":NAME", ":\"NAME\""
+// and "NAME" are one name) or by position.
+class IbResult : public QSqlResult
+{
+public:
+    explicit IbResult(const IbDriver *driver);
+    ~IbResult() override;
+
+    // The statement handle (isc_stmt_handle) while one is prepared.
+    QVariant handle() const override;
+
+protected:
+    bool reset(const QString &query) override;
+    bool savePrepare(const QString &query) override;
+    bool prepare(const QString &query) override;
+    bool exec() override;
+    void bindValue(int pos, const QVariant &value, QSql::ParamType type) override;
+    void bindValue(const QString &placeholder, const QVariant &value,
+                   QSql::ParamType type) override;
+    bool fetch(int i) override;
+    bool fetchFirst() override;
+    bool fetchLast() override;
+    QVariant data(int i) override;
+    bool isNull(int i) override;
+    int size() override;
+    int numRowsAffected() override;
+    QSqlRecord record() const override;
+    void detachFromResultSet() override;
+
+private:
+    friend class IbDriver;
+
+    const IbDriver *ibDriver() const;
+    // The attachment is going: every handle is let go of at once.
+    void releaseHandles() noexcept;
+    bool prepareText(const QString &serverText);
+    bool fetchOneMore();
+    void finishQuery();
+    void clearRows();
+    QVariantList parameterValues() const;
+    bool fail(const IbError &error);
+    int rowsKnown() const { return m_firstRow + int(m_rows.size()); }
+
+    std::unique_ptr<IbQuery> m_query;
+    QStringList m_parameterNames;
+    QHash<QString, QVariant> m_named;
+    QVariantList m_positional;
+    std::vector<QVariantList> m_rows;
+    int m_firstRow = 0;   // row number of m_rows.front(); grows when forward-only
+    bool m_atEnd = true;
+};

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QMetaType>
+
+// Which Qt type the layer delivers for a column: the same answer for a
+// described select-list item and for a column read from RDB$FIELDS.
+namespace IbType {
+
+// From an XSQLVAR's sqltype (NULL flag ignored), sqlsubtype and sqlscale.
+QMetaType fromSqlType(int sqlType, int subType, int scale);
+
+// From RDB$FIELDS: RDB$FIELD_TYPE, RDB$FIELD_SUB_TYPE, RDB$FIELD_SCALE.
+QMetaType fromFieldType(int fieldType, int subType, int scale);
+
+// The character set id that marks binary text columns (CHARACTER SET OCTETS).
+constexpr int octetsCharset = 1;
+
+} // namespace IbType

@@ -1,0 +1,85 @@
+#include "IbValueReader.h"
+
+#include "IbTimeStamp.h"
+#include "IbType.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+template <typename T>
+T load(const char *data)
+{
+    T value;
+    std::memcpy(&value, data, sizeof value);
+    return value;
+}
+
+} // namespace
+
+QVariant IbValueReader::read(const XSQLVAR &var) const
+{
+    if ((var.sqltype & 1) && var.sqlind && *var.sqlind < 0)
+        return QVariant(IbType::fromSqlType(var.sqltype, var.sqlsubtype, var.sqlscale));
+    const char *data = var.sqldata;
+    switch (var.sqltype & ~1) {
+    case SQL_TEXT:
+        return text(var, data, var.sqllen);
+    case SQL_VARYING:
+        return text(var, data + sizeof(ISC_USHORT), load<ISC_USHORT>(data));
+    case SQL_SHORT:
+        return scaled(load<ISC_SHORT>(data), var.sqlscale, QMetaType::Int);
+    case SQL_LONG:
+        return scaled(load<ISC_LONG>(data), var.sqlscale, QMetaType::Int);
+    case SQL_INT64:
+        return scaled(load<ISC_INT64>(data), var.sqlscale, QMetaType::LongLong);
+    case SQL_FLOAT:
+        return double(load<float>(data));
+    case SQL_DOUBLE:
+    case SQL_D_FLOAT:
+        return load<double>(data);
+    case SQL_TIMESTAMP:
+        return IbTimeStamp::dateTime(load<ISC_TIMESTAMP>(data));
+    case SQL_TYPE_DATE:
+        return IbTimeStamp::date(load<ISC_DATE>(data));
+    case SQL_TYPE_TIME:
+        return IbTimeStamp::time(load<ISC_TIME>(data));
+    case SQL_BOOLEAN:
+        return load<FB_BOOLEAN>(data) != FB_FALSE;
+    case SQL_BLOB:
+        return blob(var);
+    default:
+        // Arrays have no value the layer can show; they read as binary NULL.
+        return QVariant(QMetaType(QMetaType::QByteArray));
+    }
+}
+
+QVariant IbValueReader::text(const XSQLVAR &var, const char *data, qsizetype length)
+{
+    QByteArray bytes(data, length);
+    if ((var.sqlsubtype & 0xff) == IbType::octetsCharset)
+        return bytes;
+    if ((var.sqltype & ~1) == SQL_TEXT) {
+        while (bytes.endsWith(' '))
+            bytes.chop(1);
+    }
+    return QString::fromUtf8(bytes);
+}
+
+QVariant IbValueReader::scaled(qint64 value, int scale, QMetaType::Type integerType)
+{
+    if (scale < 0)
+        return double(value) / std::pow(10.0, -scale);
+    if (integerType == QMetaType::Int)
+        return int(value);
+    return value;
+}
+
+QVariant IbValueReader::blob(const XSQLVAR &var) const
+{
+    const QByteArray content = m_blobs.read(load<ISC_QUAD>(var.sqldata));
+    if (var.sqlsubtype == 1)
+        return QString::fromUtf8(content);
+    return content;
+}

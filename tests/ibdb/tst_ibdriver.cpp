@@ -1,0 +1,555 @@
+#include "IbDriver.h"
+#include "IbStatus.h"
+#include "TestDatabase.h"
+#include "TestMain.h"
+
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlField>
+#include <QSqlIndex>
+#include <QSqlQuery>
+#include <QSqlQueryModel>
+#include <QSqlRecord>
+#include <QSqlTableModel>
+#include <QTest>
+
+#include <memory>
+
+// Fails with the query's error when a statement does not succeed.
+#define QVERIFY_SQL(q, cond) QVERIFY2((q).cond, qPrintable((q).lastError().text()))
+
+namespace {
+
+const QString connectionName = QStringLiteral("tst_ibdriver");
+
+// The transaction existence block of isc_start_multiple, as the client reads it.
+struct TransactionBlock
+{
+    isc_db_handle *database;
+    int length;
+    const char *parameters;
+};
+
+QSqlDatabase openDatabase(const QString &path, const QString &name,
+                          const QString &options = QString())
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("INTRBASE"), name);
+    db.setDatabaseName(path);
+    db.setUserName(QStringLiteral("SYSDBA"));
+    db.setPassword(QStringLiteral("masterkey"));
+    db.setConnectOptions(options);
+    db.open();
+    return db;
+}
+
+} // namespace
+
+class TestIbDriver : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+
+    void openWrongPathGivesServerText();
+    void unsupportedDialectIsRefused();
+    void valuesRoundTrip_data();
+    void valuesRoundTrip();
+    void dialect3Types();
+    void parameters_data();
+    void parameters();
+    void resultRecordNamesFromAliases();
+    void streamsRowsOnDemand();
+    void forwardOnlyReadsEveryRow();
+    void tableModelChangesAreCommitted();
+    void tableModelWithoutPrimaryKey();
+    void errorsKeepDriverUsable_data();
+    void errorsKeepDriverUsable();
+    void nothingLeaksAfterErrors();
+    void catalogue();
+    void handleSharesAttachment();
+
+private:
+    QSqlDatabase db() const { return QSqlDatabase::database(connectionName, false); }
+    int openTransactions() const;
+
+    std::unique_ptr<TestDatabase> m_database;
+};
+
+void TestIbDriver::initTestCase()
+{
+    m_database = std::make_unique<TestDatabase>();
+    m_database->execute({
+        "CREATE TABLE ITEMS (ID INTEGER NOT NULL PRIMARY KEY, NAME VARCHAR(40), "
+        "CODE CHAR(8) NOT NULL)",
+        "CREATE TABLE NOPK (A INTEGER, B VARCHAR(10))",
+        "CREATE VIEW ITEM_NAMES (NAME) AS SELECT NAME FROM ITEMS",
+        "CREATE TABLE VALS (ID INTEGER NOT NULL PRIMARY KEY, C CHAR(10), V VARCHAR(20), "
+        "S SMALLINT, I INTEGER, N NUMERIC(9,2), F FLOAT, D DOUBLE PRECISION, DT DATE, "
+        "BT BLOB SUB_TYPE 1, BB BLOB SUB_TYPE 0)",
+        "CREATE TABLE BIG (N INTEGER NOT NULL PRIMARY KEY)",
+        "EXECUTE BLOCK AS DECLARE I INTEGER = 0; BEGIN WHILE (I < 20000) DO BEGIN "
+        "INSERT INTO BIG VALUES (:I); I = I + 1; END END",
+        "INSERT INTO ITEMS VALUES (1, 'one', 'A')",
+        "INSERT INTO NOPK VALUES (1, 'x')",
+    });
+    QVERIFY2(openDatabase(m_database->path(), connectionName).isOpen(),
+             qPrintable(db().lastError().text()));
+}
+
+void TestIbDriver::cleanupTestCase()
+{
+    QSqlDatabase::database(connectionName, false).close();
+    QSqlDatabase::removeDatabase(connectionName);
+    m_database.reset();
+}
+
+int TestIbDriver::openTransactions() const
+{
+    QSqlQuery q(db());
+    q.exec("SELECT COUNT(*) FROM MON$TRANSACTIONS WHERE MON$ATTACHMENT_ID = CURRENT_CONNECTION");
+    return q.next() ? q.value(0).toInt() : -1;
+}
+
+void TestIbDriver::openWrongPathGivesServerText()
+{
+    const QString path = m_database->folder() + QStringLiteral("/missing/none.fdb");
+    {
+        QSqlDatabase wrong = openDatabase(path, QStringLiteral("wrong"));
+        QVERIFY(!wrong.isOpen());
+        const QSqlError error = wrong.lastError();
+        QCOMPARE(error.type(), QSqlError::ConnectionError);
+        QCOMPARE(error.text(), error.databaseText());
+        QCOMPARE(error.databaseText().section(u'\n', 0, 0),
+                 QStringLiteral("I/O error during \"open\" operation for file \"%1\"").arg(path));
+        QVERIFY(error.driverText().isEmpty());
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("wrong"));
+}
+
+void TestIbDriver::unsupportedDialectIsRefused()
+{
+    {
+        QSqlDatabase other =
+            openDatabase(m_database->path(), QStringLiteral("dialect2"), "ISC_DIALECT=2");
+        QVERIFY(!other.isOpen());
+        QCOMPARE(other.lastError().text(), QStringLiteral("Unsupported SQL dialect \"2\""));
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("dialect2"));
+}
+
+void TestIbDriver::valuesRoundTrip_data()
+{
+    QTest::addColumn<QString>("column");
+    QTest::addColumn<QVariant>("value");
+    QTest::addColumn<QVariant>("expected");
+
+    const QString longText = QString(QStringLiteral("Grüße €, ")).repeated(9000);
+    QByteArray binary;
+    for (int i = 0; i < 70000; ++i)
+        binary += char(i % 256);
+    const QDateTime stamp(QDate(2024, 2, 29), QTime(13, 14, 15, 123));
+
+    QTest::newRow("char loses trailing blanks") << "C" << QVariant("ab ") << QVariant("ab");
+    QTest::newRow("char as UTF-8") << "C" << QVariant("äö€") << QVariant("äö€");
+    QTest::newRow("varchar keeps blanks") << "V" << QVariant(" x  ") << QVariant(" x  ");
+    QTest::newRow("varchar from number") << "V" << QVariant(42) << QVariant("42");
+    QTest::newRow("smallint") << "S" << QVariant(-12) << QVariant(-12);
+    QTest::newRow("integer") << "I" << QVariant(70000) << QVariant(70000);
+    QTest::newRow("integer from text") << "I" << QVariant("123") << QVariant(123);
+    QTest::newRow("integer from bool") << "I" << QVariant(true) << QVariant(1);
+    QTest::newRow("numeric") << "N" << QVariant(12.34) << QVariant(12.34);
+    QTest::newRow("numeric from integer") << "N" << QVariant(7) << QVariant(7.0);
+    QTest::newRow("numeric from text") << "N" << QVariant("-5.5") << QVariant(-5.5);
+    QTest::newRow("float") << "F" << QVariant(1.5) << QVariant(1.5);
+    QTest::newRow("double") << "D" << QVariant(3.0e100) << QVariant(3.0e100);
+    QTest::newRow("date is a timestamp") << "DT" << QVariant(stamp) << QVariant(stamp);
+    QTest::newRow("date from QDate") << "DT" << QVariant(QDate(1858, 11, 16))
+                                     << QVariant(QDateTime(QDate(1858, 11, 16), QTime(0, 0)));
+    QTest::newRow("date from text") << "DT" << QVariant("2001-02-03 04:05:06")
+                                    << QVariant(QDateTime(QDate(2001, 2, 3), QTime(4, 5, 6)));
+    QTest::newRow("text blob") << "BT" << QVariant(longText) << QVariant(longText);
+    QTest::newRow("empty text blob") << "BT" << QVariant(QString("")) << QVariant(QString(""));
+    QTest::newRow("binary blob") << "BB" << QVariant(binary) << QVariant(binary);
+    QTest::newRow("null char") << "C" << QVariant() << QVariant(QMetaType(QMetaType::QString));
+    QTest::newRow("null integer") << "I" << QVariant(QMetaType(QMetaType::Int))
+                                  << QVariant(QMetaType(QMetaType::Int));
+    QTest::newRow("null numeric") << "N" << QVariant() << QVariant(QMetaType(QMetaType::Double));
+    QTest::newRow("null date") << "DT" << QVariant() << QVariant(QMetaType(QMetaType::QDateTime));
+    QTest::newRow("null text blob") << "BT" << QVariant()
+                                    << QVariant(QMetaType(QMetaType::QString));
+    QTest::newRow("null binary blob") << "BB" << QVariant()
+                                      << QVariant(QMetaType(QMetaType::QByteArray));
+}
+
+void TestIbDriver::valuesRoundTrip()
+{
+    QFETCH(QString, column);
+    QFETCH(QVariant, value);
+    QFETCH(QVariant, expected);
+
+    static int id = 0;
+    ++id;
+    QSqlQuery insert(db());
+    QVERIFY_SQL(insert, prepare(QStringLiteral("INSERT INTO VALS (ID, %1) VALUES (:ID, :VAL)")
+                                    .arg(column)));
+    insert.bindValue(":ID", id);
+    insert.bindValue(":VAL", value);
+    QVERIFY_SQL(insert, exec());
+    QCOMPARE(insert.numRowsAffected(), 1);
+
+    QSqlQuery select(db());
+    QVERIFY_SQL(select, exec(QStringLiteral("SELECT %1 FROM VALS WHERE ID = %2").arg(column).arg(id)));
+    QVERIFY(select.next());
+    const QVariant read = select.value(0);
+    QCOMPARE(read.metaType(), expected.metaType());
+    QCOMPARE(read.isNull(), expected.isNull());
+    if (expected.metaType().id() == QMetaType::Double)
+        QCOMPARE(read.toDouble(), expected.toDouble());
+    else
+        QCOMPARE(read, expected);
+    QCOMPARE(select.record().field(0).metaType(), expected.metaType());
+    QVERIFY(!select.next());
+}
+
+void TestIbDriver::dialect3Types()
+{
+    // Only a dialect-3 database knows TIME and BIGINT.
+    const QString path = m_database->folder() + QStringLiteral("/dialect3.fdb");
+    const QByteArray create =
+        QStringLiteral("CREATE DATABASE '%1' USER 'SYSDBA' PASSWORD 'masterkey'").arg(path).toUtf8();
+    ISC_STATUS_ARRAY status;
+    IbAttachment creator;
+    isc_tr_handle none = 0;
+    isc_dsql_execute_immediate(status, creator.ref(), &none, 0, create.constData(), 3, nullptr);
+    QVERIFY2(!IbStatus::failed(status), qPrintable(IbStatus::plainText(status)));
+    creator.reset();
+    {
+        QSqlDatabase d3 = openDatabase(path, QStringLiteral("d3"), "ISC_DIALECT=3");
+        QVERIFY2(d3.isOpen(), qPrintable(d3.lastError().text()));
+        QSqlQuery q(d3);
+        QVERIFY_SQL(q, exec("SELECT CAST('10:11:12.345' AS TIME), CAST(9000000000 AS BIGINT), "
+                            "CAST(1234.56 AS NUMERIC(18,2)), CAST('2020-01-02' AS DATE), "
+                            "'text' FROM RDB$DATABASE"));
+        QVERIFY(q.next());
+        QCOMPARE(q.value(0), QVariant(QTime(10, 11, 12, 345)));
+        QCOMPARE(q.value(1), QVariant(qlonglong(9000000000)));
+        QCOMPARE(q.value(2).toDouble(), 1234.56);
+        QCOMPARE(q.value(3), QVariant(QDate(2020, 1, 2)));
+        // Dialect 3 reads double quotes as names: the text must stay single-quoted.
+        QCOMPARE(q.value(4), QVariant("text"));
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("d3"));
+}
+
+void TestIbDriver::parameters_data()
+{
+    QTest::addColumn<QString>("statement");
+    QTest::addColumn<QStringList>("placeholders"); // empty entry: bound by position
+    QTest::addColumn<QVariantList>("values");
+    QTest::addColumn<QString>("expected");
+
+    const QString relationByName = QStringLiteral(
+        "SELECT RDB$RELATION_NAME FROM RDB$RELATIONS "
+        "WHERE RDB$RELATION_NAME = :\"RDB$RELATION_NAME\"");
+    QTest::newRow("quoted name bound without quotes")
+        << relationByName << QStringList{":RDB$RELATION_NAME"} << QVariantList{"ITEMS"}
+        << "ITEMS";
+    QTest::newRow("quoted name bound with quotes")
+        << relationByName << QStringList{":\"RDB$RELATION_NAME\""} << QVariantList{"ITEMS"}
+        << "ITEMS";
+    QTest::newRow("plain name with dollar")
+        << "SELECT RDB$RELATION_NAME FROM RDB$RELATIONS WHERE RDB$RELATION_NAME = :RDB$X"
+        << QStringList{":RDB$X"} << QVariantList{"NOPK"} << "NOPK";
+    QTest::newRow("positional")
+        << "SELECT NAME FROM ITEMS WHERE ID = ? AND CODE = ?" << QStringList{"", ""}
+        << QVariantList{1, "A"} << "one";
+    QTest::newRow("named bound by position")
+        << "SELECT NAME FROM ITEMS WHERE ID = :ID" << QStringList{""} << QVariantList{1}
+        << "one";
+    QTest::newRow("repeated name")
+        << "SELECT CAST(:A AS VARCHAR(5)) || CAST(:A AS VARCHAR(5)) FROM RDB$DATABASE"
+        << QStringList{":A"} << QVariantList{"z"} << "zz";
+    QTest::newRow("literals and comments are no parameters")
+        << "SELECT ':X ?' || \" :Y ?\" /* :Z ? */ || CAST(:A AS VARCHAR(3)) -- ? :W\n"
+           "FROM RDB$DATABASE"
+        << QStringList{":A"} << QVariantList{"!"} << ":X ? :Y ?!";
+    QTest::newRow("unbound is NULL")
+        << "SELECT COALESCE(CAST(:A AS VARCHAR(5)), 'null') FROM RDB$DATABASE"
+        << QStringList() << QVariantList() << "null";
+}
+
+void TestIbDriver::parameters()
+{
+    QFETCH(QString, statement);
+    QFETCH(QStringList, placeholders);
+    QFETCH(QVariantList, values);
+    QFETCH(QString, expected);
+
+    QSqlQuery q(db());
+    QVERIFY_SQL(q, prepare(statement));
+    for (int i = 0; i < placeholders.size(); ++i) {
+        if (placeholders[i].isEmpty())
+            q.addBindValue(values[i]);
+        else
+            q.bindValue(placeholders[i], values[i]);
+    }
+    QVERIFY_SQL(q, exec());
+    QVERIFY(q.next());
+    QCOMPARE(q.value(0).toString(), expected);
+    // Executed again, the same values are still bound.
+    QVERIFY_SQL(q, exec());
+    QVERIFY(q.next());
+    QCOMPARE(q.value(0).toString(), expected);
+}
+
+void TestIbDriver::resultRecordNamesFromAliases()
+{
+    QSqlQuery q(db());
+    QVERIFY_SQL(q, exec("SELECT ID, NAME AS TITLE, CODE FROM ITEMS"));
+    const QSqlRecord record = q.record();
+    QCOMPARE(record.count(), 3);
+    QCOMPARE(record.fieldName(0), QStringLiteral("ID"));
+    QCOMPARE(record.fieldName(1), QStringLiteral("TITLE"));
+    QCOMPARE(record.field(0).requiredStatus(), QSqlField::Required);
+    QCOMPARE(record.field(1).requiredStatus(), QSqlField::Optional);
+    QCOMPARE(record.field(1).tableName(), QStringLiteral("ITEMS"));
+    QVERIFY(q.isSelect());
+}
+
+void TestIbDriver::streamsRowsOnDemand()
+{
+    QSqlQueryModel model;
+    model.setQuery(QSqlQuery(QStringLiteral("SELECT N FROM BIG ORDER BY N"), db()));
+    QVERIFY2(!model.lastError().isValid(), qPrintable(model.lastError().text()));
+    const int first = model.rowCount();
+    QVERIFY(first > 0 && first < 1000);
+    QVERIFY(model.canFetchMore());
+    model.fetchMore();
+    QVERIFY(model.rowCount() > first);
+    QVERIFY(model.rowCount() < 2000);
+    QCOMPARE(model.data(model.index(3, 0)), QVariant(3));
+    while (model.canFetchMore())
+        model.fetchMore();
+    QCOMPARE(model.rowCount(), 20000);
+    QCOMPARE(model.data(model.index(19999, 0)), QVariant(19999));
+    QCOMPARE(model.data(model.index(5, 0)), QVariant(5));
+
+    QSqlQuery q(db());
+    QVERIFY_SQL(q, exec("SELECT N FROM BIG ORDER BY N"));
+    QVERIFY(q.seek(1500));
+    QCOMPARE(q.value(0), QVariant(1500));
+    QVERIFY(q.seek(7));
+    QCOMPARE(q.value(0), QVariant(7));
+    QVERIFY(q.previous());
+    QCOMPARE(q.value(0), QVariant(6));
+    QVERIFY(q.last());
+    QCOMPARE(q.value(0), QVariant(19999));
+    QCOMPARE(q.at(), 19999);
+    QVERIFY(q.first());
+    QCOMPARE(q.value(0), QVariant(0));
+}
+
+void TestIbDriver::forwardOnlyReadsEveryRow()
+{
+    QSqlQuery q(db());
+    q.setForwardOnly(true);
+    QVERIFY_SQL(q, exec("SELECT N FROM BIG"));
+    qlonglong sum = 0;
+    int count = 0;
+    while (q.next()) {
+        sum += q.value(0).toInt();
+        ++count;
+    }
+    QCOMPARE(count, 20000);
+    QCOMPARE(sum, 19999LL * 20000 / 2);
+}
+
+void TestIbDriver::tableModelChangesAreCommitted()
+{
+    QSqlTableModel model(nullptr, db());
+    model.setTable(QStringLiteral("ITEMS"));
+    model.setEditStrategy(QSqlTableModel::OnManualSubmit);
+    QVERIFY_SQL(model, select());
+
+    QSqlRecord row = model.record();
+    row.setValue(QStringLiteral("ID"), 10);
+    row.setValue(QStringLiteral("NAME"), QStringLiteral("it's new"));
+    row.setValue(QStringLiteral("CODE"), QStringLiteral("N"));
+    QVERIFY(model.insertRecord(-1, row));
+    QVERIFY_SQL(model, submitAll());
+    QCOMPARE(m_database->scalar("SELECT NAME FROM ITEMS WHERE ID = 10"),
+             QStringLiteral("it's new"));
+
+    int rowOf10 = -1;
+    for (int r = 0; r < model.rowCount(); ++r) {
+        if (model.data(model.index(r, 0)).toInt() == 10)
+            rowOf10 = r;
+    }
+    QVERIFY(rowOf10 >= 0);
+    QCOMPARE(model.data(model.index(rowOf10, 2)), QVariant("N"));
+    QVERIFY(model.setData(model.index(rowOf10, 1), QStringLiteral("changed")));
+    QVERIFY_SQL(model, submitAll());
+    QCOMPARE(m_database->scalar("SELECT NAME FROM ITEMS WHERE ID = 10"),
+             QStringLiteral("changed"));
+
+    QVERIFY(model.removeRow(rowOf10));
+    QVERIFY_SQL(model, submitAll());
+    QCOMPARE(m_database->scalar("SELECT COUNT(*) FROM ITEMS WHERE ID = 10"),
+             QStringLiteral("0"));
+}
+
+void TestIbDriver::tableModelWithoutPrimaryKey()
+{
+    QSqlTableModel model(nullptr, db());
+    model.setTable(QStringLiteral("nopk"));
+    model.setEditStrategy(QSqlTableModel::OnManualSubmit);
+    QVERIFY_SQL(model, select());
+    QCOMPARE(model.rowCount(), 1);
+    QVERIFY(model.setData(model.index(0, 1), QStringLiteral("y")));
+    QVERIFY_SQL(model, submitAll());
+    QCOMPARE(m_database->scalar("SELECT B FROM NOPK WHERE A = 1"), QStringLiteral("y"));
+}
+
+void TestIbDriver::errorsKeepDriverUsable_data()
+{
+    QTest::addColumn<QString>("statement");
+    QTest::addColumn<bool>("prepared");
+    QTest::addColumn<QString>("firstLine");
+    QTest::addColumn<QString>("detail");
+
+    QTest::newRow("unknown table") << "SELECT * FROM NOSUCH" << false << "Dynamic SQL Error"
+                                   << "Table unknown\nNOSUCH";
+    QTest::newRow("unknown table, prepared") << "SELECT * FROM NOSUCH WHERE X = :X" << true
+                                             << "Dynamic SQL Error" << "Table unknown\nNOSUCH";
+    QTest::newRow("duplicate key") << "INSERT INTO ITEMS VALUES (1, 'dup', 'D')" << false
+                                   << "violation of PRIMARY or UNIQUE KEY constraint "
+                                   << "Problematic key value is (\"ID\" = 1)";
+    QTest::newRow("not null") << "INSERT INTO ITEMS (ID) VALUES (99)" << false
+                              << "validation error for column \"ITEMS\".\"CODE\", value \"*** null ***\""
+                              << "";
+    QTest::newRow("bad conversion") << "SELECT CAST('x' AS INTEGER) FROM RDB$DATABASE" << false
+                                    << "conversion error from string \"x\"" << "";
+}
+
+void TestIbDriver::errorsKeepDriverUsable()
+{
+    QFETCH(QString, statement);
+    QFETCH(bool, prepared);
+    QFETCH(QString, firstLine);
+    QFETCH(QString, detail);
+
+    QSqlQuery q(db());
+    bool ok = prepared ? q.prepare(statement) : q.exec(statement);
+    if (ok && !q.isSelect())
+        ok = false; // exec already ran it
+    else if (ok)
+        ok = q.next();
+    QVERIFY(!ok);
+    const QSqlError error = q.lastError();
+    QCOMPARE(error.type(), QSqlError::StatementError);
+    QCOMPARE(error.text(), error.databaseText());
+    QVERIFY2(error.databaseText().startsWith(firstLine), qPrintable(error.databaseText()));
+    QVERIFY2(error.databaseText().contains(detail), qPrintable(error.databaseText()));
+    QVERIFY(!error.nativeErrorCode().isEmpty());
+
+    QSqlQuery good(db());
+    QVERIFY_SQL(good, exec("SELECT NAME FROM ITEMS WHERE ID = 1"));
+    QVERIFY(good.next());
+    QCOMPARE(good.value(0), QVariant("one"));
+}
+
+void TestIbDriver::nothingLeaksAfterErrors()
+{
+    const int before = openTransactions();
+    for (int i = 0; i < 5; ++i) {
+        QSqlQuery q(db());
+        QVERIFY(!q.exec("INSERT INTO ITEMS VALUES (1, 'dup', 'D')"));
+        QVERIFY(!q.prepare("SELECT * FROM NOSUCH"));
+        QVERIFY(!q.exec());
+        QSqlQuery blob(db());
+        QVERIFY_SQL(blob, prepare("INSERT INTO VALS (ID, BT) VALUES (1, ?)"));
+        blob.addBindValue(QStringLiteral("blob of a failing insert"));
+        QVERIFY(!blob.exec());
+        QSqlQuery partly(db());
+        QVERIFY_SQL(partly, exec("SELECT N FROM BIG"));
+        QVERIFY(partly.next());
+    }
+    QCOMPARE(openTransactions(), before);
+    QCOMPARE(before, 1); // the counting query's own
+}
+
+void TestIbDriver::catalogue()
+{
+    const QSqlDatabase d = db();
+    QCOMPARE(d.tables(QSql::Tables), (QStringList{"BIG", "ITEMS", "NOPK", "VALS"}));
+    QCOMPARE(d.tables(QSql::Views), QStringList{"ITEM_NAMES"});
+    QCOMPARE(d.tables(QSql::TableType(QSql::Tables | QSql::Views)),
+             (QStringList{"BIG", "ITEMS", "ITEM_NAMES", "NOPK", "VALS"}));
+    const QStringList system = d.tables(QSql::SystemTables);
+    QVERIFY(system.contains("RDB$RELATIONS"));
+    QVERIFY(!system.contains("ITEMS"));
+
+    const QSqlRecord items = d.record(QStringLiteral("items"));
+    QCOMPARE(items.count(), 3);
+    QCOMPARE(items.fieldName(0), QStringLiteral("ID"));
+    QCOMPARE(items.fieldName(2), QStringLiteral("CODE"));
+    QCOMPARE(items.field(0).metaType(), QMetaType(QMetaType::Int));
+    QCOMPARE(items.field(1).metaType(), QMetaType(QMetaType::QString));
+    QCOMPARE(items.field(1).length(), 40);
+    QCOMPARE(items.field(2).requiredStatus(), QSqlField::Required);
+    QCOMPARE(items.field(1).requiredStatus(), QSqlField::Optional);
+
+    const QSqlRecord vals = d.record(QStringLiteral("VALS"));
+    const QList<QMetaType::Type> types{QMetaType::Int, QMetaType::QString, QMetaType::QString,
+                                       QMetaType::Int, QMetaType::Int, QMetaType::Double,
+                                       QMetaType::Double, QMetaType::Double,
+                                       QMetaType::QDateTime, QMetaType::QString,
+                                       QMetaType::QByteArray};
+    QCOMPARE(vals.count(), types.size());
+    for (int i = 0; i < types.size(); ++i)
+        QCOMPARE(vals.field(i).metaType(), QMetaType(types[i]));
+    QCOMPARE(d.record(QStringLiteral("ITEM_NAMES")).fieldName(0), QStringLiteral("NAME"));
+    QVERIFY(d.record(QStringLiteral("NOSUCH")).isEmpty());
+
+    const QSqlIndex key = d.primaryIndex(QStringLiteral("ITEMS"));
+    QCOMPARE(key.count(), 1);
+    QCOMPARE(key.fieldName(0), QStringLiteral("ID"));
+    QCOMPARE(key.field(0).metaType(), QMetaType(QMetaType::Int));
+    QVERIFY(d.primaryIndex(QStringLiteral("NOPK")).isEmpty());
+    QVERIFY(d.primaryIndex(QStringLiteral("ITEM_NAMES")).isEmpty());
+}
+
+void TestIbDriver::handleSharesAttachment()
+{
+    QSqlQuery open(db());
+    QVERIFY_SQL(open, exec("SELECT N FROM BIG"));
+    QVERIFY(open.next());
+
+    const QVariant handle = db().driver()->handle();
+    QCOMPARE(handle.metaType(), QMetaType::fromType<isc_db_handle>());
+    isc_db_handle attachment = handle.value<isc_db_handle>();
+    QVERIFY(attachment != 0);
+
+    ISC_STATUS_ARRAY status;
+    isc_tr_handle transaction = 0;
+    TransactionBlock teb{&attachment, 0, nullptr};
+    isc_start_multiple(status, &transaction, 1, &teb);
+    QVERIFY(!IbStatus::failed(status));
+    isc_dsql_execute_immediate(status, &attachment, &transaction, 0,
+                               "INSERT INTO ITEMS VALUES (77, 'direct', 'D')", 1, nullptr);
+    QVERIFY(!IbStatus::failed(status));
+    isc_commit_transaction(status, &transaction);
+    QVERIFY(!IbStatus::failed(status));
+
+    QCOMPARE(m_database->scalar("SELECT NAME FROM ITEMS WHERE ID = 77"), QStringLiteral("direct"));
+    int rows = 1;
+    while (open.next())
+        ++rows;
+    QCOMPARE(rows, 20000);
+}
+
+QUORVEL_TEST_MAIN(TestIbDriver)
+
+#include "tst_ibdriver.moc"
