@@ -1,0 +1,19 @@
+#include "RelationNameList.h"
+
+#include "AppError.h"
+#include "SqlErrorText.h"
+
+#include <QSqlDatabase>
+#include <QSqlError>
+
+QStringList RelationNameList()
+{
+    QSqlDatabase db = QSqlDatabase::database(QStringLiteral("IBB"));
+    if (!db.isOpen())
+        throw DatabaseError(SqlErrorText(db.lastError()));
+    const QStringList names = db.tables(QSql::TableType(QSql::Tables | QSql::Views));
+    // The driver keeps its last error; only an empty answer can hide a failure.
+    if (names.isEmpty() && db.lastError().isValid())
+        throw DatabaseError(SqlErrorText(db.lastError()));
+    return names;
+}

@@ -1,0 +1,107 @@
+#include "TOutputForm.h"
+
+#include "AppError.h"
+#include "BusyCursor.h"
+#include "FixedPitchFont.h"
+#include "Shell.h"
+#include "SqlErrorText.h"
+#include "StatementText.h"
+
+#include <QMdiSubWindow>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlQueryModel>
+#include <QSqlRecord>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString kConnection = QStringLiteral("IBB");
+
+// Frees a child window at once, with the frame's window around it.
+void freeForm(TChildForm *form)
+{
+    QWidget *frame = form->parentWidget();
+    if (qobject_cast<QMdiSubWindow *>(frame))
+        delete frame;
+    else
+        delete form;
+}
+
+} // namespace
+
+TOutputForm::TOutputForm(QWidget *parent)
+    : TChildForm(parent),
+      OutSQL(new QSqlQueryModel(this)),
+      GridResult(new QTableView(this)),
+      StmStrings(new QPlainTextEdit(this))
+{
+    setWindowTitle(QStringLiteral("SQL Output"));
+    resize(363, 258);
+
+    GridResult->setModel(OutSQL);
+    GridResult->setEditTriggers(QAbstractItemView::NoEditTriggers);
+
+    StmStrings->setReadOnly(true);
+    StmStrings->setFont(FixedPitchFont());
+    StmStrings->setLineWrapMode(QPlainTextEdit::NoWrap);
+    StmStrings->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    StmStrings->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    StmStrings->setBackgroundRole(QPalette::Window);
+    StmStrings->viewport()->setBackgroundRole(QPalette::Window);
+    StmStrings->setFixedHeight(110);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(GridResult, 1);
+    layout->addWidget(StmStrings);
+}
+
+TOutputForm *TOutputForm::open()
+{
+    auto *form = new TOutputForm;
+    Shell::instance().showChild(form);
+    return form;
+}
+
+void TOutputForm::OpenQuery(const QString &text)
+{
+    BusyCursor busy;
+    OutSQL->clear();
+    QSqlDatabase db = QSqlDatabase::database(kConnection);
+    if (!db.isOpen())
+        throw DatabaseError(SqlErrorText(db.lastError()));
+    // Qt refuses an empty text without any error text of its own.
+    if (text.isEmpty())
+        throw DatabaseError(QStringLiteral("Attempt to execute empty statement"));
+    QSqlQuery query(db);
+    if (!query.prepare(text))
+        throw DatabaseError(SqlErrorText(query.lastError()));
+    // A statement without result columns is refused before it runs: an
+    // update run here would be committed outside the tool's transaction.
+    if (query.record().isEmpty())
+        throw DatabaseError(QStringLiteral("Error creating cursor handle"));
+    if (!query.exec())
+        throw DatabaseError(SqlErrorText(query.lastError()));
+    OutSQL->setQuery(std::move(query));
+    if (OutSQL->lastError().isValid())
+        throw DatabaseError(SqlErrorText(OutSQL->lastError()));
+    StmStrings->setPlainText(StatementText::toEditor(text));
+}
+
+void OpenAsResultSet(const QString &text)
+{
+    QPointer<TOutputForm> form = TOutputForm::open();
+    try {
+        form->OpenQuery(text);
+    } catch (...) {
+        if (form)
+            freeForm(form);
+        throw;
+    }
+}

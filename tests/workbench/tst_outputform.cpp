@@ -1,0 +1,140 @@
+#include "AppError.h"
+#include "Command.h"
+#include "RelationNameList.h"
+#include "ScriptedPrompts.h"
+#include "TIBDataBase.h"
+#include "TOutputForm.h"
+#include "TestMain.h"
+#include "TestSession.h"
+#include "TestShell.h"
+
+#include <QPlainTextEdit>
+#include <QSqlQueryModel>
+#include <QTableView>
+
+class TstOutputForm : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void relationNamesLeaveOutSystemRelations();
+    void selectOpensWindowWithRowsAndText();
+    void sameTextTwiceOpensTwoWindows();
+    void largeResultFetchesFirstBatchOnly();
+    void failingTextLeavesNoWindow_data();
+    void failingTextLeavesNoWindow();
+
+private:
+    int openWindows() const { return int(shell->area.subWindowList().size()); }
+
+    std::unique_ptr<TestSession> session;
+    std::unique_ptr<TestShell> shell;
+};
+
+void TstOutputForm::init()
+{
+    session = std::make_unique<TestSession>();
+    session->db.execute({QStringLiteral("CREATE TABLE T (A INTEGER, B VARCHAR(10))"),
+                         QStringLiteral("CREATE VIEW V (A) AS SELECT A FROM T"),
+                         QStringLiteral("INSERT INTO T VALUES (1, 'one')"),
+                         QStringLiteral("INSERT INTO T VALUES (2, 'two')")});
+    shell = std::make_unique<TestShell>();
+}
+
+void TstOutputForm::cleanup()
+{
+    shell.reset();
+    session.reset();
+}
+
+void TstOutputForm::relationNamesLeaveOutSystemRelations()
+{
+    QStringList names = RelationNameList();
+    names.sort();
+    QCOMPARE(names, (QStringList{QStringLiteral("T"), QStringLiteral("V")}));
+}
+
+void TstOutputForm::selectOpensWindowWithRowsAndText()
+{
+    const QString text = QStringLiteral("SELECT A, B\r\nFROM T\r\nORDER BY A\r\n");
+    OpenAsResultSet(text);
+    auto *form = shell->last<TOutputForm>();
+    QVERIFY(form);
+    QCOMPARE(form->windowTitle(), QStringLiteral("SQL Output"));
+    QCOMPARE(form->OutSQL->rowCount(), 2);
+    QCOMPARE(form->OutSQL->headerData(0, Qt::Horizontal).toString(), QStringLiteral("A"));
+    QCOMPARE(form->OutSQL->headerData(1, Qt::Horizontal).toString(), QStringLiteral("B"));
+    QCOMPARE(form->OutSQL->data(form->OutSQL->index(1, 1)).toString(), QStringLiteral("two"));
+    QCOMPARE(form->StmStrings->toPlainText(), QStringLiteral("SELECT A, B\nFROM T\nORDER BY A\n"));
+    QVERIFY(form->StmStrings->isReadOnly());
+    QVERIFY(!(form->OutSQL->flags(form->OutSQL->index(0, 0)) & Qt::ItemIsEditable));
+    QCOMPARE(form->GridResult->editTriggers(), QAbstractItemView::NoEditTriggers);
+    // The query ran beside the tool's transaction, not in it.
+    QVERIFY(!session->ib()->InTransaction());
+    QVERIFY(session->sent.isEmpty());
+}
+
+void TstOutputForm::sameTextTwiceOpensTwoWindows()
+{
+    OpenAsResultSet(QStringLiteral("SELECT * FROM T"));
+    auto *first = shell->last<TOutputForm>();
+    OpenAsResultSet(QStringLiteral("SELECT * FROM T"));
+    auto *second = shell->last<TOutputForm>();
+    QVERIFY(first && second && first != second);
+    QCOMPARE(openWindows(), 2);
+    QCOMPARE(second->OutSQL->rowCount(), 2);
+}
+
+void TstOutputForm::largeResultFetchesFirstBatchOnly()
+{
+    session->db.execute({QStringLiteral("CREATE TABLE BIG (N INTEGER)"),
+                         QStringLiteral("EXECUTE BLOCK AS DECLARE I INTEGER = 0; BEGIN "
+                                        "WHILE (I < 20000) DO BEGIN "
+                                        "INSERT INTO BIG VALUES (:I); I = I + 1; END END")});
+    OpenAsResultSet(QStringLiteral("SELECT N FROM BIG"));
+    QSqlQueryModel *rows = shell->last<TOutputForm>()->OutSQL;
+    QVERIFY(rows->rowCount() > 0);
+    QVERIFY(rows->rowCount() < 20000);
+    QVERIFY(rows->canFetchMore());
+    while (rows->canFetchMore())
+        rows->fetchMore();
+    QCOMPARE(rows->rowCount(), 20000);
+}
+
+void TstOutputForm::failingTextLeavesNoWindow_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("empty") << QString() << QStringLiteral("Attempt to execute empty statement.");
+    QTest::newRow("unknown table") << QStringLiteral("SELECT * FROM NOPE")
+                                   << QStringLiteral("Table unknown");
+    QTest::newRow("update") << QStringLiteral("UPDATE T SET A = 7")
+                            << QStringLiteral("Error creating cursor handle.");
+    QTest::newRow("ddl") << QStringLiteral("CREATE TABLE X (A INTEGER)")
+                         << QStringLiteral("Error creating cursor handle.");
+}
+
+void TstOutputForm::failingTextLeavesNoWindow()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, error);
+    ScriptedPrompts prompts;
+    Command::run([&] { OpenAsResultSet(text); });
+    QCOMPARE(prompts.errors().size(), 1);
+    QVERIFY(prompts.errors().first().endsWith(QLatin1Char('.')));
+    QVERIFY2(prompts.errors().first().contains(error), qPrintable(prompts.errors().first()));
+    QCOMPARE(openWindows(), 0);
+    QVERIFY(!shell->last<TOutputForm>());
+    // Nothing the refused text said was carried out.
+    QCOMPARE(session->db.column(QStringLiteral("SELECT A FROM T ORDER BY A")),
+             (QStringList{QStringLiteral("1"), QStringLiteral("2")}));
+    QCOMPARE(session->db.scalar(QStringLiteral(
+                 "SELECT COUNT(*) FROM RDB$RELATIONS WHERE RDB$RELATION_NAME = 'X'")),
+             QStringLiteral("0"));
+}
+
+QUORVEL_TEST_MAIN(TstOutputForm)
+#include "tst_outputform.moc"
