@@ -137,19 +137,19 @@ bool IbDriver::open(const QString &database, const QString &user, const QString 
 
 void IbDriver::close()
 {
-    // Copy: a released result does not leave the list by itself.
-    const std::vector<IbResult *> results = std::exchange(m_results, {});
-    for (IbResult *result : results)
+    // Results stay listed: a query kept across a reconnect prepares anew.
+    for (IbResult *result : m_results)
         result->releaseHandles();
     if (!m_attachment)
         return;
     ISC_STATUS_ARRAY status;
     isc_detach_database(status, m_attachment.ref());
     if (IbStatus::failed(status)) {
-        // Still attached (another transaction is open on it): say so, stay open.
+        // Refused because another transaction is open on the attachment; the
+        // server has shut the connection down all the same, so it is closed.
         setLastError(QSqlError(QString(), IbStatus::plainText(status),
                                QSqlError::ConnectionError, QString::number(status[1])));
-        return;
+        m_attachment.reset();
     }
     m_attachment.forget();
     setOpen(false);

@@ -163,18 +163,24 @@ int IbQuery::readRowsAffected() const
     check(status);
     if (buffer[0] != item)
         return -1;
+    // A statement's own kind of count; for a procedure (or RETURNING) all
+    // changes together.
     const char wanted = m_type == isc_info_sql_stmt_insert   ? isc_info_req_insert_count
                         : m_type == isc_info_sql_stmt_update ? isc_info_req_update_count
                         : m_type == isc_info_sql_stmt_delete ? isc_info_req_delete_count
-                                                             : isc_info_req_select_count;
+                                                             : 0;
+    int total = 0;
     // Sub-items: code, two-byte length, value; up to isc_info_end.
     for (const char *p = buffer + 3; p < buffer + sizeof buffer - 3 && *p != isc_info_end;) {
         const short length = short(vaxInteger(p + 1, 2));
+        const int value = vaxInteger(p + 3, length);
         if (*p == wanted)
-            return vaxInteger(p + 3, length);
+            return value;
+        if (wanted == 0 && *p != isc_info_req_select_count)
+            total += value;
         p += 3 + length;
     }
-    return 0;
+    return total;
 }
 
 void IbQuery::bind(const QVariantList &parameters)

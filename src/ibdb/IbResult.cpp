@@ -97,6 +97,11 @@ bool IbResult::prepareText(const QString &serverText)
     finishQuery();
     setActive(false);
     setAt(QSql::BeforeFirstRow);
+    m_query.reset();
+    if (!ibDriver() || !ibDriver()->isOpen()) {
+        const QString text = QCoreApplication::translate("IbResult", "The database is not open");
+        return fail(IbError::refusal(text, QSqlError::ConnectionError));
+    }
     m_query = std::make_unique<IbQuery>(ibDriver()->attachment(), ibDriver()->dialect());
     try {
         m_query->prepare(serverText.toUtf8());

@@ -69,6 +69,11 @@ private slots:
     void nothingLeaksAfterErrors();
     void catalogue();
     void handleSharesAttachment();
+    void returningRowAndRowsAffected();
+    void closeReleasesOpenQueries();
+    void closeWhileOtherTransactionIsOpenReportsIt();
+    void formatValue_data();
+    void formatValue();
 
 private:
     QSqlDatabase db() const { return QSqlDatabase::database(connectionName, false); }
@@ -364,6 +369,8 @@ void TestIbDriver::forwardOnlyReadsEveryRow()
     }
     QCOMPARE(count, 20000);
     QCOMPARE(sum, 19999LL * 20000 / 2);
+    // Read to the end, the query's transaction is committed at once.
+    QCOMPARE(openTransactions(), 1);
 }
 
 void TestIbDriver::tableModelChangesAreCommitted()
@@ -548,6 +555,105 @@ void TestIbDriver::handleSharesAttachment()
     while (open.next())
         ++rows;
     QCOMPARE(rows, 20000);
+}
+
+void TestIbDriver::returningRowAndRowsAffected()
+{
+    QSqlQuery q(db());
+    QVERIFY_SQL(q, prepare("INSERT INTO ITEMS (ID, NAME, CODE) VALUES (:ID, 'ret', 'R') "
+                           "RETURNING ID * 2"));
+    q.bindValue(":ID", 40);
+    QVERIFY_SQL(q, exec());
+    QVERIFY(q.isSelect());
+    QCOMPARE(q.numRowsAffected(), 1);
+    QVERIFY(q.next());
+    QCOMPARE(q.value(0), QVariant(80));
+    QVERIFY(!q.next());
+    QCOMPARE(m_database->scalar("SELECT NAME FROM ITEMS WHERE ID = 40"), QStringLiteral("ret"));
+
+    QVERIFY_SQL(q, exec("UPDATE BIG SET N = N WHERE N < 10"));
+    QVERIFY(!q.isSelect());
+    QCOMPARE(q.numRowsAffected(), 10);
+    QVERIFY_SQL(q, exec("DELETE FROM ITEMS WHERE ID = 40"));
+    QCOMPARE(q.numRowsAffected(), 1);
+}
+
+void TestIbDriver::closeReleasesOpenQueries()
+{
+    const QString name = QStringLiteral("closing");
+    {
+        QSqlDatabase other = openDatabase(m_database->path(), name);
+        QSqlQuery streaming(other);
+        QVERIFY_SQL(streaming, exec("SELECT N FROM BIG"));
+        QVERIFY(streaming.next());
+        QSqlQuery prepared(other);
+        QVERIFY_SQL(prepared, prepare("SELECT N FROM BIG WHERE N = ?"));
+
+        other.close();
+        QVERIFY2(!other.isOpen(), qPrintable(other.lastError().text()));
+        QVERIFY(!streaming.isActive());
+
+        QVERIFY(other.open());
+        prepared.addBindValue(5);
+        QVERIFY(!prepared.exec());
+        QVERIFY_SQL(streaming, exec("SELECT COUNT(*) FROM BIG"));
+        QVERIFY(streaming.next());
+        QCOMPARE(streaming.value(0), QVariant(20000));
+        QVERIFY_SQL(streaming, exec("SELECT N FROM BIG"));
+        QVERIFY(streaming.next());
+        other.close();
+        QVERIFY2(!other.isOpen(), qPrintable(other.lastError().text()));
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
+void TestIbDriver::closeWhileOtherTransactionIsOpenReportsIt()
+{
+    const QString name = QStringLiteral("busy");
+    {
+        QSqlDatabase other = openDatabase(m_database->path(), name);
+        isc_db_handle attachment = other.driver()->handle().value<isc_db_handle>();
+        ISC_STATUS_ARRAY status;
+        isc_tr_handle transaction = 0;
+        TransactionBlock teb{&attachment, 0, nullptr};
+        isc_start_multiple(status, &transaction, 1, &teb);
+        QVERIFY(!IbStatus::failed(status));
+
+        // The server refuses the detach but shuts the connection down anyway.
+        other.close();
+        QVERIFY(!other.isOpen());
+        QCOMPARE(other.lastError().type(), QSqlError::ConnectionError);
+        QCOMPARE(other.lastError().text(),
+                 QStringLiteral("cannot disconnect database with open transactions (1 active)"));
+        isc_rollback_transaction(status, &transaction);
+        QVERIFY(other.open());
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
+void TestIbDriver::formatValue_data()
+{
+    QTest::addColumn<QVariant>("value");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("string") << QVariant("it's") << "'it''s'";
+    QTest::newRow("date") << QVariant(QDate(2024, 2, 9)) << "'2024-02-09'";
+    QTest::newRow("time") << QVariant(QTime(8, 7, 6, 5)) << "'08:07:06.005'";
+    QTest::newRow("timestamp") << QVariant(QDateTime(QDate(2024, 2, 9), QTime(8, 7, 6)))
+                               << "'2024-02-09 08:07:06.000'";
+    QTest::newRow("bytes") << QVariant(QByteArray("\x01\xff", 2)) << "X'01ff'";
+    QTest::newRow("integer") << QVariant(-3) << "-3";
+    QTest::newRow("null") << QVariant(QMetaType(QMetaType::QString)) << "NULL";
+}
+
+void TestIbDriver::formatValue()
+{
+    QFETCH(QVariant, value);
+    QFETCH(QString, expected);
+
+    QSqlField field(QStringLiteral("F"), value.metaType());
+    field.setValue(value);
+    QCOMPARE(db().driver()->formatValue(field), expected);
 }
 
 QUORVEL_TEST_MAIN(TestIbDriver)
