@@ -79,7 +79,8 @@ QStringList IbCatalog::tables(int tableTypes) const
 {
     QStringList conditions;
     if (tableTypes & QSql::Tables)
-        conditions << QStringLiteral("(RDB$VIEW_BLR IS NULL AND COALESCE(RDB$SYSTEM_FLAG, 0) = 0)");
+        conditions << QStringLiteral(
+            "(RDB$VIEW_BLR IS NULL AND COALESCE(RDB$SYSTEM_FLAG, 0) = 0)");
     if (tableTypes & QSql::Views)
         conditions << QStringLiteral("RDB$VIEW_BLR IS NOT NULL");
     if (tableTypes & QSql::SystemTables)

@@ -130,6 +130,7 @@ bool IbDriver::open(const QString &database, const QString &user, const QString 
         return false;
     }
     m_attachment = std::move(attachment);
+    setLastError(QSqlError());
     setOpen(true);
     setOpenError(false);
     return true;

@@ -77,7 +77,10 @@ private slots:
 
 private:
     QSqlDatabase db() const { return QSqlDatabase::database(connectionName, false); }
-    int openTransactions() const;
+    // Rows of a monitoring table (MON$TRANSACTIONS, MON$STATEMENTS) that
+    // belong to this test's attachment, the counting query's own included.
+    int ownMonitorRows(const QString &table) const;
+    int openTransactions() const { return ownMonitorRows("MON$TRANSACTIONS"); }
 
     std::unique_ptr<TestDatabase> m_database;
 };
@@ -110,10 +113,10 @@ void TestIbDriver::cleanupTestCase()
     m_database.reset();
 }
 
-int TestIbDriver::openTransactions() const
+int TestIbDriver::ownMonitorRows(const QString &table) const
 {
     QSqlQuery q(db());
-    q.exec("SELECT COUNT(*) FROM MON$TRANSACTIONS WHERE MON$ATTACHMENT_ID = CURRENT_CONNECTION");
+    q.exec("SELECT COUNT(*) FROM " + table + " WHERE MON$ATTACHMENT_ID = CURRENT_CONNECTION");
     return q.next() ? q.value(0).toInt() : -1;
 }
 
@@ -205,7 +208,8 @@ void TestIbDriver::valuesRoundTrip()
     QCOMPARE(insert.numRowsAffected(), 1);
 
     QSqlQuery select(db());
-    QVERIFY_SQL(select, exec(QStringLiteral("SELECT %1 FROM VALS WHERE ID = %2").arg(column).arg(id)));
+    const QString query = QStringLiteral("SELECT %1 FROM VALS WHERE ID = %2").arg(column).arg(id);
+    QVERIFY_SQL(select, exec(query));
     QVERIFY(select.next());
     const QVariant read = select.value(0);
     QCOMPARE(read.metaType(), expected.metaType());
@@ -223,7 +227,8 @@ void TestIbDriver::dialect3Types()
     // Only a dialect-3 database knows TIME and BIGINT.
     const QString path = m_database->folder() + QStringLiteral("/dialect3.fdb");
     const QByteArray create =
-        QStringLiteral("CREATE DATABASE '%1' USER 'SYSDBA' PASSWORD 'masterkey'").arg(path).toUtf8();
+        QStringLiteral("CREATE DATABASE '%1' USER 'SYSDBA' PASSWORD 'masterkey'")
+            .arg(path).toUtf8();
     ISC_STATUS_ARRAY status;
     IbAttachment creator;
     isc_tr_handle none = 0;
@@ -434,7 +439,8 @@ void TestIbDriver::errorsKeepDriverUsable_data()
                                    << "violation of PRIMARY or UNIQUE KEY constraint "
                                    << "Problematic key value is (\"ID\" = 1)";
     QTest::newRow("not null") << "INSERT INTO ITEMS (ID) VALUES (99)" << false
-                              << "validation error for column \"ITEMS\".\"CODE\", value \"*** null ***\""
+                              << "validation error for column \"ITEMS\".\"CODE\", "
+                                 "value \"*** null ***\""
                               << "";
     QTest::newRow("bad conversion") << "SELECT CAST('x' AS INTEGER) FROM RDB$DATABASE" << false
                                     << "conversion error from string \"x\"" << "";
@@ -470,6 +476,7 @@ void TestIbDriver::errorsKeepDriverUsable()
 void TestIbDriver::nothingLeaksAfterErrors()
 {
     const int before = openTransactions();
+    const int statementsBefore = ownMonitorRows("MON$STATEMENTS");
     for (int i = 0; i < 5; ++i) {
         QSqlQuery q(db());
         QVERIFY(!q.exec("INSERT INTO ITEMS VALUES (1, 'dup', 'D')"));
@@ -485,6 +492,7 @@ void TestIbDriver::nothingLeaksAfterErrors()
     }
     QCOMPARE(openTransactions(), before);
     QCOMPARE(before, 1); // the counting query's own
+    QCOMPARE(ownMonitorRows("MON$STATEMENTS"), statementsBefore);
 }
 
 void TestIbDriver::catalogue()
@@ -590,7 +598,9 @@ void TestIbDriver::closeReleasesOpenQueries()
         QVERIFY_SQL(prepared, prepare("SELECT N FROM BIG WHERE N = ?"));
 
         other.close();
-        QVERIFY2(!other.isOpen(), qPrintable(other.lastError().text()));
+        QVERIFY(!other.isOpen());
+        // Had a query kept its transaction, the server would have refused the detach.
+        QVERIFY2(!other.lastError().isValid(), qPrintable(other.lastError().text()));
         QVERIFY(!streaming.isActive());
 
         QVERIFY(other.open());
@@ -602,7 +612,8 @@ void TestIbDriver::closeReleasesOpenQueries()
         QVERIFY_SQL(streaming, exec("SELECT N FROM BIG"));
         QVERIFY(streaming.next());
         other.close();
-        QVERIFY2(!other.isOpen(), qPrintable(other.lastError().text()));
+        QVERIFY(!other.isOpen());
+        QVERIFY2(!other.lastError().isValid(), qPrintable(other.lastError().text()));
     }
     QSqlDatabase::removeDatabase(name);
 }
