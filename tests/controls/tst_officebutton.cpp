@@ -594,7 +594,8 @@ void TstOfficeButton::facePixels()
     // Magenta never reaches the face.
     for (int y = 0; y < shot.height(); ++y) {
         for (int x = 0; x < shot.width(); ++x)
-            QVERIFY2(shot.pixel(x, y) != Magenta, qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
+            QVERIFY2(shot.pixel(x, y) != Magenta,
+                     qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
     }
     if (state == QLatin1String("idle")) {
         QCOMPARE(shot.pixel(8, 8), dark);     // grey image
