@@ -1,0 +1,28 @@
+#include "CaretPanel.h"
+
+namespace CaretPanel {
+
+namespace {
+
+// Index in the text with CR LF line ends of an editor position.
+int savedIndex(const QString &plainText, int position)
+{
+    return position + int(plainText.left(position).count(QLatin1Char('\n')));
+}
+
+int lineStart(const QString &plainText, int position)
+{
+    return position <= 0 ? 0 : int(plainText.lastIndexOf(QLatin1Char('\n'), position - 1)) + 1;
+}
+
+} // namespace
+
+QString text(const QString &plainText, int selectionStart, int caret)
+{
+    const int line = int(plainText.left(selectionStart).count(QLatin1Char('\n'))) + 1;
+    const int column = savedIndex(plainText, selectionStart)
+                       - savedIndex(plainText, lineStart(plainText, caret));
+    return QStringLiteral(" %1|%2").arg(line).arg(column);
+}
+
+} // namespace CaretPanel

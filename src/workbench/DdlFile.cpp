@@ -1,0 +1,43 @@
+#include "DdlFile.h"
+
+#include "AppError.h"
+#include "StatementLines.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace DdlFile {
+
+QString filter()
+{
+    return QStringLiteral("DDL statements (*.DDL);;All files (*.*)");
+}
+
+QString withDefaultExtension(const QString &fileName)
+{
+    return QFileInfo(fileName).suffix().isEmpty() ? fileName + QStringLiteral(".DDL") : fileName;
+}
+
+QStringList read(const QString &fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        throw GeneralError(QStringLiteral("Cannot open file \"%1\". %2")
+                               .arg(QDir::toNativeSeparators(fileName), file.errorString()));
+    }
+    return StatementLines::split(QString::fromUtf8(file.readAll()));
+}
+
+void write(const QString &fileName, const QStringList &lines)
+{
+    QSaveFile file(fileName);
+    const QByteArray bytes = StatementLines::join(lines).toUtf8();
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        throw GeneralError(QStringLiteral("Cannot create file \"%1\". %2")
+                               .arg(QDir::toNativeSeparators(fileName), file.errorString()));
+    }
+}
+
+} // namespace DdlFile

@@ -1,0 +1,148 @@
+#include "RepositoryStore.h"
+
+#include "AppError.h"
+#include "SqlErrorText.h"
+#include "TDMSys.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+namespace {
+
+const QString kTempConnection = QStringLiteral("TEMPIB");
+
+QString createStatement()
+{
+    return QStringLiteral("CREATE TABLE %1 (\"%2\" VARCHAR(%3) NOT NULL PRIMARY KEY, "
+                          "\"%4\" TEXT)")
+        .arg(RepositoryStore::table(), RepositoryStore::nameField())
+        .arg(RepositoryStore::NameLength)
+        .arg(RepositoryStore::sourceField());
+}
+
+QSqlError refusal(const QString &text)
+{
+    return QSqlError(QString(), text, QSqlError::StatementError);
+}
+
+} // namespace
+
+RepositoryStore::RepositoryStore(QObject *parent)
+    : QSqlTableModel(parent, QSqlDatabase::database(TDMSys::devSrcName(), false))
+{
+}
+
+void RepositoryStore::attach()
+{
+    QSqlDatabase db = database();
+    if (!db.isValid())
+        throw DatabaseError(QStringLiteral("Unknown database: %1").arg(TDMSys::devSrcName()));
+    // Opening SQLite on a missing file would create an empty one.
+    if (!QFileInfo(db.databaseName()).isFile()) {
+        throw DatabaseError(QStringLiteral("Table does not exist. File: %1")
+                                .arg(QDir::toNativeSeparators(db.databaseName())));
+    }
+    if (!db.isOpen() && !db.open())
+        throw DatabaseError(SqlErrorText(db.lastError()));
+    setTable(table());
+    if (record().isEmpty()) {
+        const QSqlError error = db.lastError();
+        throw DatabaseError(error.isValid()
+                                ? SqlErrorText(error)
+                                : QStringLiteral("Table does not exist. File: %1")
+                                      .arg(QDir::toNativeSeparators(db.databaseName())));
+    }
+    setSort(fieldIndex(nameField()), Qt::AscendingOrder);
+    setEditStrategy(OnManualSubmit);
+}
+
+void RepositoryStore::createTable(const QString &directory)
+{
+    const QString path = QDir(directory).filePath(fileName());
+    QString failure;
+    {
+        QSqlDatabase db = QSqlDatabase::contains(kTempConnection)
+                              ? QSqlDatabase::database(kTempConnection, false)
+                              : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"),
+                                                          kTempConnection);
+        db.close();
+        db.setDatabaseName(path);
+        if (!db.open()) {
+            failure = SqlErrorText(db.lastError());
+        } else {
+            QSqlQuery query(db);
+            if (!query.exec(createStatement()))
+                failure = SqlErrorText(query.lastError());
+        }
+        // The file is left to the repository windows, not held open here.
+        db.close();
+    }
+    if (!failure.isEmpty())
+        throw DatabaseError(failure);
+}
+
+bool RepositoryStore::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (role == Qt::EditRole && index.column() == fieldIndex(nameField()) && !value.isNull())
+        return QSqlTableModel::setData(index, value.toString().left(NameLength), role);
+    return QSqlTableModel::setData(index, value, role);
+}
+
+bool RepositoryStore::insertRowIntoTable(const QSqlRecord &values)
+{
+    QSqlRecord row = values;
+    if (!checkName(row, true))
+        return false;
+    if (QSqlTableModel::insertRowIntoTable(row))
+        return true;
+    explainFailure(row);
+    return false;
+}
+
+bool RepositoryStore::updateRowInTable(int row, const QSqlRecord &values)
+{
+    QSqlRecord changed = values;
+    if (!checkName(changed, false))
+        return false;
+    if (QSqlTableModel::updateRowInTable(row, changed))
+        return true;
+    explainFailure(changed);
+    return false;
+}
+
+// The name must be given (on insert, or when an update changes it); names
+// longer than the field are cut to it.
+bool RepositoryStore::checkName(QSqlRecord &values, bool required)
+{
+    const int index = values.indexOf(nameField());
+    if (index < 0 || (!required && !values.isGenerated(index)))
+        return true;
+    const QString name = values.value(index).toString();
+    if (name.isEmpty()) {
+        setLastError(refusal(QStringLiteral("Field '%1' must have a value").arg(nameField())));
+        return false;
+    }
+    values.setValue(index, name.left(NameLength));
+    values.setGenerated(index, true);
+    return true;
+}
+
+// A write that failed because the name is taken says so by name.
+void RepositoryStore::explainFailure(const QSqlRecord &values)
+{
+    const int index = values.indexOf(nameField());
+    if (index < 0 || !values.isGenerated(index))
+        return;
+    const QString name = values.value(index).toString();
+    QSqlQuery query(database());
+    query.prepare(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE \"%2\" = ?")
+                      .arg(table(), nameField()));
+    query.addBindValue(name);
+    if (query.exec() && query.next() && query.value(0).toInt() > 0) {
+        setLastError(refusal(
+            QStringLiteral("Key violation: an entry named '%1' already exists").arg(name)));
+    }
+}

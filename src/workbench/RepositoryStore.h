@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QSqlTableModel>
+
+// The repository table: named statement texts in the file DVSRC.DB (SQLite)
+// of the repository directory, reached through the connection "DEVSOURCES".
+// "OBJECT NAME" is required, unique and at most 30 characters (longer names
+// are cut); "OBJECT SOURCE" holds the text. Rows come in name order. Write
+// failures carry the texts the user sees as the model's lastError().
+class RepositoryStore : public QSqlTableModel
+{
+    Q_OBJECT
+
+public:
+    static QString fileName() { return QStringLiteral("DVSRC.DB"); }
+    static QString table() { return QStringLiteral("DVSRC"); }
+    static QString nameField() { return QStringLiteral("OBJECT NAME"); }
+    static QString sourceField() { return QStringLiteral("OBJECT SOURCE"); }
+    static constexpr int NameLength = 30;
+
+    explicit RepositoryStore(QObject *parent = nullptr);
+
+    // Opens the repository connection and sets the table up for reading in
+    // name order; throws DatabaseError when DVSRC.DB is missing or holds no
+    // repository table. Reading the rows is select()'s work.
+    void attach();
+
+    // Creates DVSRC.DB with an empty repository table in the directory,
+    // through a connection of its own ("TEMPIB"); throws DatabaseError.
+    static void createTable(const QString &directory);
+
+    bool setData(const QModelIndex &index, const QVariant &value,
+                 int role = Qt::EditRole) override;
+
+protected:
+    bool insertRowIntoTable(const QSqlRecord &values) override;
+    bool updateRowInTable(int row, const QSqlRecord &values) override;
+
+private:
+    bool checkName(QSqlRecord &values, bool required);
+    void explainFailure(const QSqlRecord &values);
+};

@@ -1,0 +1,155 @@
+#include "TObjRepos.h"
+
+#include "Command.h"
+#include "ProgramSettings.h"
+#include "Prompts.h"
+#include "RepositoryStore.h"
+#include "Shell.h"
+#include "StatementLines.h"
+#include "TDBNavigator.h"
+#include "TDMSys.h"
+#include "TIBDataBase.h"
+#include "TOfficeButton.h"
+#include "TOutputForm.h"
+#include "TSQLExprForm.h"
+#include "TSplitBar.h"
+#include "TToolPanel.h"
+#include "TableNavigator.h"
+
+#include <QAction>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QTableView>
+#include <QVBoxLayout>
+
+TObjRepos::TObjRepos(QWidget *parent)
+    : TChildForm(parent),
+      ToolPanel(new TToolPanel(this)),
+      DBNavigator1(new TDBNavigator(ToolPanel)),
+      GridPanel(new QWidget(this)),
+      DBGrid1(new QTableView(GridPanel)),
+      SplitBar1(new TSplitBar(GridPanel)),
+      DBMemo1(new QPlainTextEdit(this)),
+      SrcTable(new RepositoryStore(this)),
+      DS(new TableNavigator(DBNavigator1, DBGrid1, this))
+{
+    setWindowTitle(QStringLiteral("Objects repository"));
+    resize(560, 320);
+
+    ToolPanel->addWidget(DBNavigator1);
+    ExecSQLBtn = ToolPanel->addButton(QStringLiteral("run"), QStringLiteral("Run DDL statement"));
+    ToolPanel->addStretch();
+    onClick(ExecSQLBtn, [this] { ExecSQLBtnClick(); });
+
+    DBGrid1->setShowGrid(true);
+    DBGrid1->setSelectionBehavior(QAbstractItemView::SelectItems);
+    DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
+    DBGrid1->horizontalHeader()->setStretchLastSection(true);
+    DS->setModel(SrcTable);
+    DS->bindMemo(DBMemo1, RepositoryStore::sourceField());
+
+    SplitBar1->setSplitOrientation(TSplitBar::spHorizontal);
+    SplitBar1->setAlignment(TSplitBar::alRight);
+    auto *gridLayout = new QVBoxLayout(GridPanel);
+    gridLayout->setContentsMargins(0, 0, TSplitBar::DefaultThickness, 0);
+    gridLayout->addWidget(DBGrid1);
+    GridPanel->setFixedWidth(241);
+
+    DBMemo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    DBMemo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    DBMemo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+
+    auto *body = new QHBoxLayout;
+    body->setContentsMargins(0, 0, 0, 0);
+    body->setSpacing(0);
+    body->addWidget(GridPanel);
+    body->addWidget(DBMemo1, 1);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(ToolPanel);
+    layout->addLayout(body, 1);
+
+    buildMenu();
+}
+
+void TObjRepos::buildMenu()
+{
+    DDLMenu = createFormMenu(QStringLiteral("&Repository"));
+    DDLMenu->menuAction()->setStatusTip(QStringLiteral("DDL statements menu"));
+    addCommand(DDLMenu, QStringLiteral("&Open as DDL "), QStringLiteral("Open in DDL window"),
+               [this] { MNOpenAsDDLClick(); }, QKeySequence(Qt::Key_F9));
+    DDLMenu->addSeparator();
+    addCommand(DDLMenu, QStringLiteral("Open As &Result Set"),
+               QStringLiteral("Open as SQL expression with result set"),
+               [this] { MNOpenAsResultClick(); }, QKeySequence(Qt::CTRL | Qt::Key_R));
+}
+
+TObjRepos *TObjRepos::open()
+{
+    auto *form = new TObjRepos;
+    Shell::instance().showChild(form);
+    Command::run([form] { form->FormCreate(); });
+    return form;
+}
+
+void TObjRepos::FormCreate()
+{
+    SrcTable->attach();
+    DS->open();
+    const int name = SrcTable->fieldIndex(RepositoryStore::nameField());
+    for (int column = 0; column < SrcTable->columnCount(); ++column)
+        DBGrid1->setColumnHidden(column, column != name);
+    SrcTable->setHeaderData(name, Qt::Horizontal, QStringLiteral("Object Name"));
+    SrcTable->setHeaderData(SrcTable->fieldIndex(RepositoryStore::sourceField()), Qt::Horizontal,
+                            QStringLiteral("Source"));
+}
+
+void TObjRepos::AddEntry(const QString &name, const QStringList &lines)
+{
+    try {
+        DS->insert();
+        DS->setValue(RepositoryStore::nameField(), name);
+        DS->post();
+        DS->edit();
+        DS->setValue(RepositoryStore::sourceField(), StatementLines::join(lines));
+        DS->post();
+    } catch (...) {
+        DS->cancel();
+        throw;
+    }
+}
+
+QString TObjRepos::currentText() const
+{
+    const QString source = DS->value(RepositoryStore::sourceField()).toString();
+    return StatementLines::join(StatementLines::split(source));
+}
+
+void TObjRepos::ExecSQLBtnClick()
+{
+    DMSys->IBDataBase->ExecuteStatement(currentText(), ProgramSettings::instance().AutoCommit);
+}
+
+void TObjRepos::MNOpenAsResultClick()
+{
+    OpenAsResultSet(currentText());
+}
+
+void TObjRepos::MNOpenAsDDLClick()
+{
+    OpenInDDLWindow(currentText());
+}
+
+void AddToRepository(const QStringList &lines)
+{
+    TObjRepos *form = TObjRepos::open();
+    QString name;
+    if (!Prompts::instance().inputQuery(QStringLiteral("Name of statement"),
+                                        QStringLiteral("Input statement name"), name)) {
+        return;
+    }
+    form->AddEntry(name, lines);
+}

@@ -1,0 +1,198 @@
+#include "TSQLExprForm.h"
+
+#include "CaretPanel.h"
+#include "Command.h"
+#include "DdlFile.h"
+#include "ProgramSettings.h"
+#include "Prompts.h"
+#include "Shell.h"
+#include "StatementEditor.h"
+#include "StatementText.h"
+#include "TDMSys.h"
+#include "TIBDataBase.h"
+#include "TObjRepos.h"
+#include "TOfficeButton.h"
+#include "TOutputForm.h"
+#include "StatementLines.h"
+#include "TToolPanel.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString kRunHint = QStringLiteral("Run DDL statement");
+const QString kSelectHint = QStringLiteral("Select saved DDL statement from repository");
+const QString kAddHint = QStringLiteral("Add active DDL statement to repository");
+const QString kLoadHint = QStringLiteral("Load DDL statement from file");
+const QString kSaveHint = QStringLiteral("Save active DDL statement to file");
+
+} // namespace
+
+TSQLExprForm::TSQLExprForm(QWidget *parent)
+    : TChildForm(parent),
+      Panel1(new TToolPanel(this)),
+      ExecSql(new StatementEditor(this)),
+      DDLMenu(nullptr),
+      PopupMenu1(new QMenu(this))
+{
+    setWindowTitle(QStringLiteral("DDL  Statements Editor"));
+    resize(480, 300);
+    buildToolPanel();
+    buildMenus();
+
+    ExecSql->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(ExecSql, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &pos) { PopupMenu1->popup(ExecSql->mapToGlobal(pos)); });
+    connect(ExecSql, &StatementEditor::caretTouched, this, Command::guard([this] {
+                ExecSqlKeyUp();
+            }));
+    connect(ExecSql, &StatementEditor::focusLost, this, Command::guard([this] {
+                EditorExit();
+            }));
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(Panel1);
+    layout->addWidget(ExecSql, 1);
+    setFocusProxy(ExecSql);
+}
+
+void TSQLExprForm::buildToolPanel()
+{
+    LoadFromReposBtn = Panel1->addButton(QStringLiteral("load_from_repository"), kSelectHint);
+    AddtoreposBtn = Panel1->addButton(QStringLiteral("add_to_repository"), kAddHint);
+    LoadFromFileBtn = Panel1->addButton(QStringLiteral("open_file"), kLoadHint);
+    SaveToFileBtn = Panel1->addButton(QStringLiteral("save_file"), kSaveHint);
+    ExecSQLBtn = Panel1->addButton(QStringLiteral("run"), kRunHint);
+    Panel1->addStretch();
+    onClick(LoadFromReposBtn, [this] { SelFromReposClick(); });
+    onClick(AddtoreposBtn, [this] { AddBtnClick(); });
+    onClick(LoadFromFileBtn, [this] { MNLoadfromFileClick(); });
+    onClick(SaveToFileBtn, [this] { SavetoFile1Click(); });
+    onClick(ExecSQLBtn, [this] { execbtnClick(); });
+}
+
+void TSQLExprForm::buildMenus()
+{
+    DDLMenu = createFormMenu(QStringLiteral("&DDL"));
+    DDLMenu->menuAction()->setStatusTip(QStringLiteral("DDL statements menu"));
+
+    addCommand(PopupMenu1, QStringLiteral("&Cut"), QStringLiteral("Cut to clipboard"),
+               [this] { Cut1Click(); }, QKeySequence(Qt::CTRL | Qt::Key_X));
+    addCommand(PopupMenu1, QStringLiteral("C&opy"), QStringLiteral("Copy to clipboard"),
+               [this] { Copy1Click(); }, QKeySequence(Qt::CTRL | Qt::Key_C));
+    addCommand(PopupMenu1, QStringLiteral("&Paste"), QStringLiteral("Paste from clipboard"),
+               [this] { Paste1Click(); }, QKeySequence(Qt::CTRL | Qt::Key_V));
+    PopupMenu1->addSeparator();
+
+    for (QMenu *menu : {DDLMenu, PopupMenu1}) {
+        const bool popup = menu == PopupMenu1;
+        addCommand(menu, QStringLiteral("&Run"), kRunHint, [this] { execbtnClick(); },
+                   QKeySequence(Qt::Key_F9));
+        menu->addSeparator();
+        addCommand(menu, QStringLiteral("&Select from Repository"), kSelectHint,
+                   [this] { SelFromReposClick(); }, QKeySequence(Qt::CTRL | Qt::Key_Space));
+        addCommand(menu, QStringLiteral("&Add to Repository"), kAddHint,
+                   [this] { AddBtnClick(); }, QKeySequence(Qt::CTRL | Qt::Key_A));
+        addCommand(menu, QStringLiteral("&Load from File"),
+                   popup ? QStringLiteral("Load DDL statement from File") : kLoadHint,
+                   [this] { MNLoadfromFileClick(); }, QKeySequence(Qt::CTRL | Qt::Key_O));
+        addCommand(menu, QStringLiteral("Save to &File"), kSaveHint,
+                   [this] { SavetoFile1Click(); }, QKeySequence(Qt::CTRL | Qt::Key_S));
+        menu->addSeparator();
+        addCommand(menu, QStringLiteral("Open As &Result Set"),
+                   QStringLiteral("Open as SQL expression with result set"),
+                   [this] { MNOpenAsResultClick(); }, QKeySequence(Qt::CTRL | Qt::Key_R));
+    }
+}
+
+TSQLExprForm *TSQLExprForm::open()
+{
+    auto *form = new TSQLExprForm;
+    Shell::instance().showChild(form);
+    return form;
+}
+
+QStringList TSQLExprForm::lines() const
+{
+    return StatementText::lines(ExecSql->toPlainText());
+}
+
+void TSQLExprForm::setLines(const QStringList &lines)
+{
+    ExecSql->setPlainText(lines.join(QLatin1Char('\n')));
+}
+
+void TSQLExprForm::execbtnClick()
+{
+    DMSys->IBDataBase->ExecuteStatement(StatementText::fromEditor(ExecSql->toPlainText()),
+                                        ProgramSettings::instance().AutoCommit);
+}
+
+void TSQLExprForm::SelFromReposClick()
+{
+    QStringList chosen = lines();
+    SelectFromRepository(chosen);
+    setLines(chosen);
+}
+
+void TSQLExprForm::AddBtnClick()
+{
+    AddToRepository(lines());
+}
+
+void TSQLExprForm::MNLoadfromFileClick()
+{
+    const QString fileName = Prompts::instance().openFileName(QString(), DdlFile::filter());
+    if (fileName.isEmpty())
+        return;
+    setLines(DdlFile::read(fileName));
+}
+
+void TSQLExprForm::SavetoFile1Click()
+{
+    const QString fileName = Prompts::instance().saveFileName(QString(), DdlFile::filter());
+    if (fileName.isEmpty())
+        return;
+    DdlFile::write(DdlFile::withDefaultExtension(fileName), lines());
+}
+
+void TSQLExprForm::MNOpenAsResultClick()
+{
+    OpenAsResultSet(StatementLines::join(lines()));
+}
+
+void TSQLExprForm::Cut1Click()
+{
+    ExecSql->cut();
+}
+
+void TSQLExprForm::Copy1Click()
+{
+    ExecSql->copy();
+}
+
+void TSQLExprForm::Paste1Click()
+{
+    ExecSql->paste();
+}
+
+void TSQLExprForm::ExecSqlKeyUp()
+{
+    Shell::instance().setCaretPanel(ExecSql->caretPanelText());
+}
+
+void TSQLExprForm::EditorExit()
+{
+    Shell::instance().setCaretPanel(CaretPanel::empty());
+}
+
+void OpenInDDLWindow(const QString &text)
+{
+    TSQLExprForm *form = TSQLExprForm::open();
+    form->ExecSql->clear();
+    form->ExecSql->setPlainText(StatementText::toEditor(text));
+}
