@@ -88,7 +88,7 @@ void TableNavigator::open()
     BusyCursor busy;
     m_open = false;
     setState(State::Inactive);
-    if (!m_model || !m_model->select()) {
+    if (!m_model || !quietly([this] { return m_model->select(); })) {
         const QString message = m_model ? SqlErrorText(m_model->lastError()) : kClosed;
         setCurrentRow(-1);
         throw DatabaseError(message);
@@ -102,8 +102,11 @@ void TableNavigator::open()
 void TableNavigator::close()
 {
     if (m_model) {
-        m_model->revertAll();
-        m_model->clear();
+        quietly([this] {
+            m_model->revertAll();
+            m_model->clear();
+            return true;
+        });
     }
     m_open = false;
     updateMemoAccess();
@@ -201,7 +204,7 @@ void TableNavigator::insert()
     requireEditable();
     leaveRow();
     const int row = std::max(currentRow(), 0);
-    if (!m_model->insertRow(row))
+    if (!quietly([this, row] { return m_model->insertRow(row); }))
         throw DatabaseError(SqlErrorText(m_model->lastError()));
     m_editRow = row;
     setState(State::Insert);
@@ -226,11 +229,14 @@ void TableNavigator::remove()
         return;
     }
     BusyCursor busy;
-    m_model->revertAll();
     setState(State::Browse);
-    if (!m_model->removeRow(row) || !m_model->submitAll()) {
-        const QString message = SqlErrorText(m_model->lastError());
+    const bool removed = quietly([this, row] {
         m_model->revertAll();
+        return m_model->removeRow(row) && m_model->submitAll();
+    });
+    if (!removed) {
+        const QString message = SqlErrorText(m_model->lastError());
+        revertQuietly();
         setCurrentRow(row);
         throw DatabaseError(message);
     }
@@ -260,7 +266,7 @@ void TableNavigator::post()
     BusyCursor busy;
     const int row = m_editRow;
     const QSqlRecord key = keyOf(row);
-    if (m_model->isDirty() && !m_model->submitAll())
+    if (m_model->isDirty() && !quietly([this] { return m_model->submitAll(); }))
         throw DatabaseError(SqlErrorText(m_model->lastError()));
     setState(State::Browse);
     relocate(key, row);
@@ -271,8 +277,8 @@ void TableNavigator::cancel()
     if (m_state != State::Edit && m_state != State::Insert)
         return;
     const int row = currentRow();
-    m_model->revertAll();
     setState(State::Browse);
+    revertQuietly();
     setCurrentRow(row);
 }
 
@@ -283,7 +289,7 @@ void TableNavigator::refresh()
     BusyCursor busy;
     const int row = currentRow();
     const QSqlRecord key = keyOf(row);
-    if (!m_model->select())
+    if (!quietly([this] { return m_model->select(); }))
         throw DatabaseError(SqlErrorText(m_model->lastError()));
     relocate(key, row);
 }
@@ -323,6 +329,29 @@ bool TableNavigator::eventFilter(QObject *watched, QEvent *event)
         return QObject::eventFilter(watched, event);
     Command::run([&] { run(*command); });
     return true;
+}
+
+// Changes of the model made here move the grid's cursor by themselves;
+// those moves are not the user's and write nothing.
+bool TableNavigator::quietly(const std::function<bool()> &change)
+{
+    const bool wasMoving = m_moving;
+    m_moving = true;
+    struct Restore
+    {
+        bool &flag;
+        bool value;
+        ~Restore() { flag = value; }
+    } restore{m_moving, wasMoving};
+    return change();
+}
+
+void TableNavigator::revertQuietly()
+{
+    quietly([this] {
+        m_model->revertAll();
+        return true;
+    });
 }
 
 void TableNavigator::requireOpen() const

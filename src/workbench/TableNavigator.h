@@ -7,6 +7,8 @@
 #include <QTableView>
 #include <QVariant>
 
+#include <functional>
+
 #include "TDBNavigator.h"
 
 class QModelIndex;
@@ -94,6 +96,8 @@ private:
     void requireOpen() const;
     void requireEditable() const;
     void setState(State state);
+    bool quietly(const std::function<bool()> &change);
+    void revertQuietly();
     void leaveRow();
     void commitEditor();
     void updateMemoAccess();
