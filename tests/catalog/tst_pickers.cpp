@@ -1,0 +1,198 @@
+#include "AppError.h"
+#include "ModalForms.h"
+#include "ScriptedPrompts.h"
+#include "TIBDataBase.h"
+#include "TSelTableDlg.h"
+#include "TSelectViewDlg.h"
+#include "TestMain.h"
+#include "TestSession.h"
+
+#include <QCheckBox>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+QStringList items(const QListWidget *list)
+{
+    QStringList names;
+    for (int i = 0; i < list->count(); ++i)
+        names << list->item(i)->text();
+    return names;
+}
+
+// Replaces the modal runner for the lifetime of the object.
+class Runner
+{
+public:
+    explicit Runner(ModalForms::Runner runner) : m_previous(ModalForms::setRunner(runner)) {}
+    ~Runner() { ModalForms::setRunner(m_previous); }
+
+private:
+    ModalForms::Runner m_previous;
+};
+
+} // namespace
+
+class TestPickers : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void tablePickerList();
+    void viewPickerList_data();
+    void viewPickerList();
+    void choice_data();
+    void choice();
+    void doubleClick_data();
+    void doubleClick();
+    void listingFailure();
+
+private:
+    std::unique_ptr<TestSession> m_session;
+};
+
+void TestPickers::init()
+{
+    m_session = std::make_unique<TestSession>();
+    m_session->db.execute({QStringLiteral("CREATE TABLE ALPHA (A INTEGER)"),
+                           QStringLiteral("CREATE TABLE BETA (B INTEGER)"),
+                           QStringLiteral("CREATE VIEW GAMMA (A) AS SELECT A FROM ALPHA")});
+}
+
+void TestPickers::cleanup()
+{
+    m_session.reset();
+}
+
+// Views never appear, with or without the system tables; ticking and
+// unticking refills the list and selects its first entry again.
+void TestPickers::tablePickerList()
+{
+    TSelTableDlg picker;
+    QCOMPARE(picker.windowTitle(), QStringLiteral("Select table"));
+    QVERIFY(!picker.SysTblCB->isChecked());
+    QCOMPARE(items(picker.TablesList), QStringList({"ALPHA", "BETA"}));
+    QCOMPARE(picker.TablesList->currentRow(), 0);
+    QVERIFY(picker.OkBtn->isEnabled());
+
+    picker.TablesList->setCurrentRow(1);
+    picker.SysTblCB->click();
+    const QStringList withSystem = items(picker.TablesList);
+    QVERIFY(withSystem.contains("RDB$RELATIONS"));
+    QVERIFY(withSystem.contains("ALPHA"));
+    QVERIFY(!withSystem.contains("GAMMA"));
+    QCOMPARE(picker.TablesList->currentRow(), 0);
+
+    picker.SysTblCB->click();
+    QCOMPARE(items(picker.TablesList), QStringList({"ALPHA", "BETA"}));
+    QCOMPARE(picker.TablesList->currentRow(), 0);
+}
+
+void TestPickers::viewPickerList_data()
+{
+    QTest::addColumn<bool>("dropView");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("one view") << false << QStringList({"GAMMA"});
+    QTest::newRow("no views") << true << QStringList();
+}
+
+void TestPickers::viewPickerList()
+{
+    QFETCH(bool, dropView);
+    QFETCH(QStringList, expected);
+    if (dropView)
+        m_session->db.execute(QStringLiteral("DROP VIEW GAMMA"));
+    TSelectViewDlg picker;
+    QCOMPARE(picker.windowTitle(), QStringLiteral("Select view"));
+    QCOMPARE(items(picker.TablesList), expected);
+    QCOMPARE(picker.OkBtn->isEnabled(), !expected.isEmpty());
+    QCOMPARE(picker.TablesList->currentRow(), expected.isEmpty() ? -1 : 0);
+}
+
+void TestPickers::choice_data()
+{
+    QTest::addColumn<bool>("views");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("result");
+    QTest::addColumn<QString>("expected"); // empty: silent abort
+    QTest::newRow("table ok") << false << 1 << int(QDialog::Accepted) << "BETA";
+    QTest::newRow("table cancel") << false << 1 << int(QDialog::Rejected) << "";
+    QTest::newRow("view ok") << true << 0 << int(QDialog::Accepted) << "GAMMA";
+    QTest::newRow("view cancel") << true << 0 << int(QDialog::Rejected) << "";
+}
+
+void TestPickers::choice()
+{
+    QFETCH(bool, views);
+    QFETCH(int, row);
+    QFETCH(int, result);
+    QFETCH(QString, expected);
+    Runner runner([&](QDialog *dialog) {
+        static_cast<TRelationPickerDlg *>(dialog)->TablesList->setCurrentRow(row);
+        return result;
+    });
+    QString name = QStringLiteral("UNCHANGED");
+    bool aborted = false;
+    try {
+        views ? SelectView(name) : SelectTable(name);
+    } catch (const SilentAbort &) {
+        aborted = true;
+    }
+    QCOMPARE(aborted, expected.isEmpty());
+    QCOMPARE(name, expected.isEmpty() ? QStringLiteral("UNCHANGED") : expected);
+}
+
+// A double-click is OK, but only while there is a name to choose.
+void TestPickers::doubleClick_data()
+{
+    QTest::addColumn<bool>("dropView");
+    QTest::newRow("with a name") << false;
+    QTest::newRow("empty list") << true;
+}
+
+void TestPickers::doubleClick()
+{
+    QFETCH(bool, dropView);
+    if (dropView)
+        m_session->db.execute(QStringLiteral("DROP VIEW GAMMA"));
+    TSelectViewDlg picker;
+    picker.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&picker));
+    QWidget *viewport = picker.TablesList->viewport();
+    const QPoint at = dropView ? QPoint(5, 5)
+                               : picker.TablesList->visualItemRect(picker.TablesList->item(0))
+                                     .center();
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, at);
+    QTest::mouseDClick(viewport, Qt::LeftButton, {}, at);
+    QCOMPARE(picker.result(), dropView ? 0 : int(QDialog::Accepted));
+    QCOMPARE(picker.isVisible(), dropView);
+}
+
+// A listing that fails shows the error once; the picker opens empty and can
+// only be cancelled.
+void TestPickers::listingFailure()
+{
+    ScriptedPrompts prompts;
+    m_session->ib()->Close();
+    m_session->ib()->setParam(QStringLiteral("SERVER NAME"),
+                              m_session->db.folder() + QStringLiteral("/missing.fdb"));
+    TSelTableDlg picker;
+    QCOMPARE(prompts.errors().size(), 1);
+    QVERIFY(prompts.errors().first().endsWith(QLatin1Char('.')));
+    QCOMPARE(picker.TablesList->count(), 0);
+    QVERIFY(!picker.OkBtn->isEnabled());
+    QString name = QStringLiteral("UNCHANGED");
+    Runner runner([](QDialog *) { return int(QDialog::Accepted); });
+    QVERIFY_THROWS_EXCEPTION(SilentAbort, SelectTable(name));
+    QCOMPARE(name, QStringLiteral("UNCHANGED"));
+}
+
+QUORVEL_TEST_MAIN(TestPickers)
+#include "tst_pickers.moc"
