@@ -296,7 +296,9 @@ void TstObjRepos::readOnlyRefusesChanges()
     QCOMPARE(picker.windowTitle(), QStringLiteral("Select Object Source"));
     QCOMPARE(picker.DataGrid->editTriggers(), QAbstractItemView::NoEditTriggers);
     QVERIFY(picker.DBMemo1->isReadOnly());
-    for (auto command : {&TableNavigator::insert, &TableNavigator::remove, &TableNavigator::edit}) {
+    using Change = void (TableNavigator::*)();
+    for (Change command : {&TableNavigator::insert, &TableNavigator::remove,
+                            &TableNavigator::edit}) {
         try {
             (picker.ReposSource->*command)();
             QFAIL("a read-only table took a change");

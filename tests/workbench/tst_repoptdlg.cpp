@@ -127,7 +127,8 @@ void TstRepOptDlg::newDirectoriesAndTableAreCreated()
     QCOMPARE(pressOk(dir, {Prompts::Answer::Ok, Prompts::Answer::Ok}), int(QDialog::Accepted));
     QCOMPARE(prompts->questions(),
              (QStringList{QStringLiteral("Directory '%1/' not exists. Create it?").arg(dir),
-                          QStringLiteral("Table 'DVSRC.DB' in directory not exists. Create It?")}));
+                          QStringLiteral(
+                              "Table 'DVSRC.DB' in directory not exists. Create It?")}));
     QCOMPARE(prompts->asked.first().caption, QStringLiteral("OkCancel"));
     QCOMPARE(messages, QStringList{QStringLiteral("Table created")});
     QCOMPARE(ProgramSettings::instance().RepositoryPath, dir);

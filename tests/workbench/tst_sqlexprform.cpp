@@ -215,8 +215,9 @@ void TstSqlExprForm::loadSplitsAnyLineEnd_data()
     QTest::newRow("LF") << QByteArray("a\nb\nc") << abc;
     QTest::newRow("CR") << QByteArray("a\rb\rc\r") << abc;
     QTest::newRow("mixed") << QByteArray("a\rb\nc") << abc;
-    QTest::newRow("blank line") << QByteArray("a\r\n\r\nb")
-                                << QStringList{QStringLiteral("a"), QString(), QStringLiteral("b")};
+    QTest::newRow("blank line")
+        << QByteArray("a\r\n\r\nb")
+        << QStringList{QStringLiteral("a"), QString(), QStringLiteral("b")};
     QTest::newRow("UTF-8") << QByteArray("-- \xc3\xa9t\xc3\xa9\r\n")
                            << QStringList{QStringLiteral("-- été")};
 }
