@@ -71,9 +71,14 @@ TORepOptDlg::TORepOptDlg(QWidget *parent)
     layout->setSizeConstraint(QLayout::SetFixedSize);
     setTabOrder(DirName, OKBtn);
     setTabOrder(OKBtn, CancelBtn);
-    DirName->setFocus();
 
     FormCreate();
+}
+
+void TORepOptDlg::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    DirName->setFocus();
 }
 
 TORepOptDlg &TORepOptDlg::shared()

@@ -32,6 +32,9 @@ public:
     QLineEdit *DirName;
     QPushButton *OKBtn;
     QPushButton *CancelBtn;
+
+protected:
+    void showEvent(QShowEvent *event) override;
 };
 
 // Creates the directory and any missing parents; a failure shows later,
