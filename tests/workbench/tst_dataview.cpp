@@ -1,0 +1,266 @@
+#include "AppError.h"
+#include "ScriptedPrompts.h"
+#include "TDBNavigator.h"
+#include "TDataForm.h"
+#include "TOfficeButton.h"
+#include "TableNavigator.h"
+#include "TestMain.h"
+#include "TestSession.h"
+#include "TestShell.h"
+
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QSqlTableModel>
+#include <QTableView>
+#include <QTest>
+
+#include <memory>
+
+using Button = TDBNavigator::Button;
+using State = TableNavigator::State;
+
+class TestDataView : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void relationList();
+    void openDataView_data();
+    void openDataView();
+    void pickSwitchesRelation();
+    void largeTableOpensWithFirstBatch();
+    void editPosted_data();
+    void editPosted();
+    void refusedRowStaysInEdit_data();
+    void refusedRowStaysInEdit();
+    void readOnlyRelation_data();
+    void readOnlyRelation();
+
+private:
+    TDataForm *openOn(const QString &relation);
+    void pick(TDataForm *form, const QString &relation);
+    QString stored(int id) const
+    {
+        return m_session->db.scalar(QStringLiteral("SELECT NAME FROM T WHERE ID = %1").arg(id));
+    }
+
+    std::unique_ptr<TestSession> m_session;
+    std::unique_ptr<TestShell> m_shell;
+    std::unique_ptr<ScriptedPrompts> m_prompts;
+};
+
+void TestDataView::init()
+{
+    m_session = std::make_unique<TestSession>();
+    m_session->db.execute({
+        QStringLiteral("CREATE EXCEPTION E_RESERVED 'The name is reserved'"),
+        QStringLiteral("CREATE TABLE T (ID INTEGER NOT NULL PRIMARY KEY, NAME VARCHAR(20), "
+                       "QTY INTEGER CHECK (QTY >= 0))"),
+        QStringLiteral("CREATE TRIGGER T_BU FOR T BEFORE UPDATE AS BEGIN "
+                       "IF (NEW.NAME = 'admin') THEN EXCEPTION E_RESERVED; END"),
+        QStringLiteral("CREATE TABLE NOPK (NAME VARCHAR(20))"),
+        QStringLiteral("CREATE VIEW V (ID, NAME) AS SELECT ID, NAME FROM T"),
+        QStringLiteral("INSERT INTO T VALUES (1, 'one', 1)"),
+        QStringLiteral("INSERT INTO T VALUES (2, 'two', 2)"),
+        QStringLiteral("INSERT INTO T VALUES (3, 'three', 3)"),
+        QStringLiteral("INSERT INTO NOPK VALUES ('loose')"),
+    });
+    m_shell = std::make_unique<TestShell>();
+    m_prompts = std::make_unique<ScriptedPrompts>();
+}
+
+void TestDataView::cleanup()
+{
+    m_shell.reset();
+    m_prompts.reset();
+    m_session.reset();
+}
+
+TDataForm *TestDataView::openOn(const QString &relation)
+{
+    OpenDataView(relation);
+    return m_shell->last<TDataForm>();
+}
+
+void TestDataView::pick(TDataForm *form, const QString &relation)
+{
+    const int item = form->TblsCB->findText(relation);
+    QVERIFY(item >= 0);
+    form->TblsCB->setCurrentIndex(item);
+    emit form->TblsCB->activated(item);
+}
+
+void TestDataView::relationList()
+{
+    TDataForm *form = TDataForm::open();
+    QCOMPARE(form->windowTitle(), QStringLiteral("Data Viewer"));
+    QStringList items;
+    for (int i = 0; i < form->TblsCB->count(); ++i)
+        items << form->TblsCB->itemText(i);
+    QCOMPARE(items, QStringList({"NOPK", "T", "V"}));
+    QCOMPARE(form->TblsCB->currentIndex(), -1);
+    QCOMPARE(form->TblsCB->statusTip(), QStringLiteral("Select table or view to edit"));
+}
+
+// A failed open leaves the new window open, empty, under its first caption.
+void TestDataView::openDataView_data()
+{
+    QTest::addColumn<QString>("relation");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("error");
+    QTest::addColumn<int>("rows");
+    QTest::newRow("table") << "T" << "Data Viewer-T" << "" << 3;
+    QTest::newRow("padded name") << "T    " << "Data Viewer-T" << "" << 3;
+    QTest::newRow("empty name") << "" << "Data Viewer" << "No table name given" << 0;
+    QTest::newRow("unknown") << "NOPE" << "Data Viewer" << "Unable to find table NOPE" << 0;
+}
+
+void TestDataView::openDataView()
+{
+    QFETCH(QString, relation);
+    QFETCH(QString, caption);
+    QFETCH(QString, error);
+    QFETCH(int, rows);
+    QString message;
+    try {
+        OpenDataView(relation);
+    } catch (const DatabaseError &e) {
+        message = e.message();
+    }
+    QCOMPARE(message, error);
+    TDataForm *form = m_shell->last<TDataForm>();
+    QVERIFY(form);
+    QVERIFY(form->isVisible());
+    QCOMPARE(form->windowTitle(), caption);
+    QCOMPARE(form->SrcTable->rowCount(), rows);
+    QCOMPARE(form->TblsCB->currentIndex(), -1);
+}
+
+void TestDataView::pickSwitchesRelation()
+{
+    TDataForm *form = openOn(QStringLiteral("T"));
+    pick(form, QStringLiteral("NOPK"));
+    QCOMPARE(form->windowTitle(), QStringLiteral("Table data -NOPK"));
+    QCOMPARE(form->SrcTable->rowCount(), 1);
+    QCOMPARE(form->SrcTable->headerData(0, Qt::Horizontal).toString(), QStringLiteral("NAME"));
+    QCOMPARE(form->DBGrid1->currentIndex().row(), 0);
+    QVERIFY(m_prompts->errors().isEmpty());
+}
+
+void TestDataView::largeTableOpensWithFirstBatch()
+{
+    m_session->db.execute({
+        QStringLiteral("CREATE TABLE BIG (ID INTEGER NOT NULL PRIMARY KEY, NAME VARCHAR(20))"),
+        QStringLiteral("EXECUTE BLOCK AS DECLARE I INTEGER = 0; BEGIN "
+                       "WHILE (I < 50000) DO BEGIN "
+                       "INSERT INTO BIG VALUES (:I, 'row'); I = I + 1; END END"),
+    });
+    QElapsedTimer timer;
+    timer.start();
+    TDataForm *form = openOn(QStringLiteral("BIG"));
+    QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
+    const int firstBatch = form->SrcTable->rowCount();
+    QVERIFY(firstBatch > 0);
+    QVERIFY(firstBatch < 50000);
+    QVERIFY(form->SrcTable->canFetchMore());
+    form->DBGrid1->scrollToBottom();
+    QVERIFY(form->SrcTable->rowCount() > firstBatch);
+    QVERIFY(form->SrcTable->rowCount() < 50000);
+}
+
+// However the user leaves a changed row, it is written; a second attachment
+// sees it.
+void TestDataView::editPosted_data()
+{
+    QTest::addColumn<QString>("leave");
+    QTest::newRow("next row") << "next row";
+    QTest::newRow("post button") << "post button";
+    QTest::newRow("other relation") << "other relation";
+    QTest::newRow("window closed") << "window closed";
+}
+
+void TestDataView::editPosted()
+{
+    QFETCH(QString, leave);
+    TDataForm *form = openOn(QStringLiteral("T"));
+    QSqlTableModel *model = form->SrcTable;
+    QVERIFY(model->setData(model->index(0, model->fieldIndex("NAME")), QStringLiteral("uno")));
+    QCOMPARE(form->table()->state(), State::Edit);
+    if (leave == QLatin1String("next row"))
+        form->DBGrid1->setCurrentIndex(model->index(1, 0));
+    else if (leave == QLatin1String("post button"))
+        form->DBNavigator1->button(Button::Post)->click();
+    else if (leave == QLatin1String("other relation"))
+        pick(form, QStringLiteral("V"));
+    else
+        form->close();
+    QVERIFY(m_prompts->errors().isEmpty());
+    QCOMPARE(stored(1), QStringLiteral("uno"));
+    QCOMPARE(stored(2), QStringLiteral("two"));
+}
+
+// The server's text reaches the error box; the row stays in edit mode, where
+// the user left it, and nothing is written.
+void TestDataView::refusedRowStaysInEdit_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QVariant>("value");
+    QTest::addColumn<QString>("serverText");
+    QTest::newRow("check constraint") << "QTY" << QVariant(-5) << "CHECK constraint";
+    QTest::newRow("trigger exception") << "NAME" << QVariant("admin") << "The name is reserved";
+}
+
+void TestDataView::refusedRowStaysInEdit()
+{
+    QFETCH(QString, field);
+    QFETCH(QVariant, value);
+    QFETCH(QString, serverText);
+    TDataForm *form = openOn(QStringLiteral("T"));
+    QSqlTableModel *model = form->SrcTable;
+    QVERIFY(model->setData(model->index(1, model->fieldIndex(field)), value));
+    form->DBGrid1->setCurrentIndex(model->index(1, 0));
+    form->DBGrid1->setCurrentIndex(model->index(2, 0));
+    QCOMPARE(m_prompts->errors().size(), 1);
+    QVERIFY2(m_prompts->errors().first().contains(serverText),
+             qPrintable(m_prompts->errors().first()));
+    QVERIFY(m_prompts->errors().first().endsWith(QLatin1Char('.')));
+    QCOMPARE(form->table()->state(), State::Edit);
+    QCOMPARE(form->DBGrid1->currentIndex().row(), 1);
+    QCOMPARE(model->data(model->index(1, model->fieldIndex(field))), value);
+    QCOMPARE(m_session->db.column("SELECT ID || ':' || NAME || ':' || QTY FROM T ORDER BY ID"),
+             QStringList({"1:one:1", "2:two:2", "3:three:3"}));
+}
+
+// Rows without a key that names them stay as they are; every attempt to
+// change them says why.
+void TestDataView::readOnlyRelation_data()
+{
+    QTest::addColumn<QString>("relation");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("no primary key")
+        << "NOPK" << "The rows of NOPK cannot be changed here: the table has no primary key.";
+    QTest::newRow("view") << "V" << "The rows of view V cannot be changed here.";
+}
+
+void TestDataView::readOnlyRelation()
+{
+    QFETCH(QString, relation);
+    QFETCH(QString, message);
+    TDataForm *form = openOn(relation);
+    form->DBGrid1->setFocus();
+    QTest::keyClick(form->DBGrid1, Qt::Key_X);
+    form->DBNavigator1->button(Button::Edit)->click();
+    form->DBNavigator1->button(Button::Insert)->click();
+    m_prompts->answers.enqueue(Prompts::Answer::Ok);
+    form->DBNavigator1->button(Button::Delete)->click();
+    QCOMPARE(m_prompts->errors(), QStringList(4, message));
+    QCOMPARE(form->table()->state(), State::Browse);
+    QCOMPARE(m_session->db.column("SELECT NAME FROM NOPK"), QStringList({"loose"}));
+    QCOMPARE(m_session->db.column("SELECT COUNT(*) FROM T"), QStringList({"3"}));
+}
+
+QUORVEL_TEST_MAIN(TestDataView)
+#include "tst_dataview.moc"
