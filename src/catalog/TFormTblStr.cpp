@@ -1,0 +1,349 @@
+#include "TFormTblStr.h"
+
+#include "CatalogQuery.h"
+#include "GridColumns.h"
+#include "Shell.h"
+#include "TDataForm.h"
+#include "TOfficeButton.h"
+#include "TSQLExprForm.h"
+#include "TSelTableDlg.h"
+#include "TSelectViewDlg.h"
+#include "TSplitBar.h"
+#include "TToolPanel.h"
+
+#include <QAction>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QRegularExpression>
+#include <QSqlRecord>
+#include <QStyledItemDelegate>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace {
+
+const QStringList kStrQueryLines = {
+    QStringLiteral("SELECT rf.RDB$RELATION_NAME , "),
+    QStringLiteral(" rf.RDB$FIELD_NAME , "),
+    QStringLiteral(" rf.RDB$FIELD_SOURCE , "),
+    QStringLiteral(" rf.RDB$BASE_FIELD , "),
+    QStringLiteral(" rf.RDB$FIELD_POSITION , "),
+    QStringLiteral(" rf.RDB$DEFAULT_VALUE , "),
+    QStringLiteral(" rf.RDB$SYSTEM_FLAG"),
+    QStringLiteral("FROM RDB$RELATION_FIELDS rf"),
+    QStringLiteral(
+        "WHERE (( rf.RDB$SYSTEM_FLAG <>1 ) AND (rf.RDB$RELATION_NAME = :\"RELNAME\"))"),
+    QStringLiteral("ORDER BY"),
+    QStringLiteral(" rf.RDB$RELATION_NAME , rf.RDB$FIELD_POSITION"),
+};
+
+const QStringList kDepQueryLines = {
+    QStringLiteral("SELECT deps.RDB$DEPENDENT_NAME , "),
+    QStringLiteral(" deps.RDB$DEPENDED_ON_NAME , "),
+    QStringLiteral(" deps.RDB$FIELD_NAME , "),
+    QStringLiteral(" deps.RDB$DEPENDENT_TYPE , "),
+    QStringLiteral(" deps.RDB$DEPENDED_ON_TYPE"),
+    QStringLiteral("FROM RDB$DEPENDENCIES deps"),
+    QStringLiteral("WHERE (deps.RDB$DEPENDED_ON_NAME = :\"RELNAME\")"),
+    QStringLiteral("ORDER BY"),
+    QStringLiteral(" deps.RDB$FIELD_NAME , deps.RDB$DEPENDED_ON_NAME , deps.RDB$DEPENDENT_NAME"),
+};
+
+const QStringList kSQLSourceLines = {
+    QStringLiteral("SELECT relations_t.RDB$VIEW_SOURCE , "),
+    QStringLiteral(" relations_t.RDB$RELATION_NAME"),
+    QStringLiteral("FROM RDB$RELATIONS relations_t"),
+    QStringLiteral("WHERE relations_t.RDB$RELATION_NAME = :Name"),
+};
+
+const QStringList kDependencyTypes = {
+    QStringLiteral("Table"),     QStringLiteral("View"),
+    QStringLiteral("Trigger"),   QStringLiteral("Computed Field"),
+    QStringLiteral("Validation"), QStringLiteral("Procedure"),
+    QStringLiteral("Expression Index"), QStringLiteral("Exception"),
+    QStringLiteral("User"),      QStringLiteral("Field"),
+    QStringLiteral("Index"),
+};
+
+const QString kRelName = QStringLiteral("RELNAME");
+const QString kFieldName = QStringLiteral("RDB$FIELD_NAME");
+
+// Names come from fixed-length system-table columns: the padding is no part
+// of the name in captions and statements.
+QString withoutTrailingBlanks(QString name)
+{
+    while (name.endsWith(QLatin1Char(' ')))
+        name.chop(1);
+    return name;
+}
+
+// The "#" column is drawn on the button-shadow colour, like a fixed column.
+class ShadedColumnDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->backgroundBrush = option->palette.brush(QPalette::Dark);
+    }
+};
+
+// Holds the grids' painting while their queries are replaced.
+class UpdatesSuspended
+{
+public:
+    explicit UpdatesSuspended(QList<QWidget *> widgets) : m_widgets(std::move(widgets))
+    {
+        for (QWidget *widget : m_widgets)
+            widget->setUpdatesEnabled(false);
+    }
+    ~UpdatesSuspended()
+    {
+        for (QWidget *widget : m_widgets)
+            widget->setUpdatesEnabled(true);
+    }
+    UpdatesSuspended(const UpdatesSuspended &) = delete;
+    UpdatesSuspended &operator=(const UpdatesSuspended &) = delete;
+
+private:
+    QList<QWidget *> m_widgets;
+};
+
+QTableView *newGrid(QWidget *parent)
+{
+    auto *grid = new QTableView(parent);
+    GridColumns::setupReadOnly(grid);
+    return grid;
+}
+
+// A query announces its columns only after the model reset; the header picks
+// them up at its next layout, and the columns set up now need them at once.
+void syncSections(QTableView *grid)
+{
+    if (grid->horizontalHeader()->count() != grid->model()->columnCount())
+        grid->horizontalHeader()->doItemsLayout();
+}
+
+} // namespace
+
+TFormTblStr::TFormTblStr(QWidget *parent) : TChildForm(parent)
+{
+    setWindowTitle(QStringLiteral("Table Structure"));
+    resize(640, 400);
+    createQueries();
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    buildToolBar();
+    layout->addWidget(PanelComs);
+    layout->addWidget(buildPanes(), 1);
+    buildMenu();
+}
+
+TFormTblStr *TFormTblStr::open()
+{
+    auto *form = new TFormTblStr;
+    Shell::instance().showChild(form);
+    return form;
+}
+
+void TFormTblStr::createQueries()
+{
+    StrQuery = new CatalogQuery(this);
+    StrQuery->setLines(kStrQueryLines);
+    DepQuery = new CatalogQuery(this);
+    DepQuery->setLines(kDepQueryLines);
+    DepQuery->addCalculatedField(QStringLiteral("DEPTYPE"), [](const QSqlRecord &row) {
+        return QVariant(DependencyTypeName(row.value(QStringLiteral("RDB$DEPENDENT_TYPE"))));
+    });
+    SQLSourceQ = new CatalogQuery(this);
+    SQLSourceQ->setLines(kSQLSourceLines);
+    SQLSourceQ->setMemoField(QStringLiteral("RDB$VIEW_SOURCE"));
+}
+
+void TFormTblStr::buildToolBar()
+{
+    PanelComs = new TToolPanel(this);
+    SelectforViewBtn = PanelComs->addButton(QStringLiteral("show_data"),
+                                            QStringLiteral("Show data window"));
+    DDLBtn = PanelComs->addButton(QStringLiteral("show_ddl"),
+                                  QStringLiteral("Show view \"SELECT\"statement"));
+    DDLBtn->setEnabled(false);
+    SelectTableBtn = PanelComs->addCaptionButton(QStringLiteral("table"), QStringLiteral("Table"),
+                                                 QStringLiteral("Select table to view structure"));
+    SelViewBtn = PanelComs->addCaptionButton(QStringLiteral("view"), QStringLiteral("View"),
+                                             QStringLiteral("Select view to view structure"));
+    PanelComs->addStretch();
+    onClick(SelectforViewBtn, [this] { SrcDataClick(); });
+    onClick(DDLBtn, [this] { ShowSelect(); });
+    onClick(SelectTableBtn, [this] { SelectTableBtnClick(); });
+    onClick(SelViewBtn, [this] { SelViewBtnClick(); });
+}
+
+QWidget *TFormTblStr::headedPane(const QString &heading, QTableView *grid)
+{
+    auto *pane = new QWidget(this);
+    auto *layout = new QVBoxLayout(pane);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    layout->addWidget(new QLabel(heading, pane));
+    layout->addWidget(grid, 1);
+    return pane;
+}
+
+QWidget *TFormTblStr::buildPanes()
+{
+    auto *panes = new QWidget(this);
+    auto *layout = new QHBoxLayout(panes);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    DBGrid1 = newGrid(this);
+    DBGrid1->setModel(StrQuery);
+    m_positionDelegate = new ShadedColumnDelegate(DBGrid1);
+    Panel1 = headedPane(QStringLiteral("  Table structure"), DBGrid1);
+    layout->addWidget(Panel1, 1);
+
+    DBGrid2 = newGrid(this);
+    DBGrid2->setModel(DepQuery);
+    Relpanel = new QWidget(panes);
+    Relpanel->setFixedWidth(320);
+    auto *relLayout = new QHBoxLayout(Relpanel);
+    relLayout->setContentsMargins(0, 0, 0, 0);
+    relLayout->setSpacing(0);
+    SplitBar1 = new TSplitBar(Relpanel);
+    SplitBar1->setSplitOrientation(TSplitBar::spHorizontal);
+    SplitBar1->setAlignment(TSplitBar::alLeft);
+    SplitBar1->setThickness(9);
+    relLayout->addWidget(SplitBar1);
+    relLayout->addWidget(headedPane(QStringLiteral("    Dependent objects"), DBGrid2), 1);
+    layout->addWidget(Relpanel);
+    return panes;
+}
+
+void TFormTblStr::buildMenu()
+{
+    QMenu *menu = createFormMenu(QStringLiteral("&Table"));
+    addCommand(menu, QStringLiteral("Select &Table"),
+               QStringLiteral("Select table to see structure"), [this] { SelectTableBtnClick(); });
+    addCommand(menu, QStringLiteral("Select &VIEW "),
+               QStringLiteral("Select VIEW to see strcture"), [this] { SelViewBtnClick(); });
+    menu->addSeparator();
+    addCommand(menu, QStringLiteral("Show &Data"), QStringLiteral("Show contents in data window"),
+               [this] { SrcDataClick(); });
+    ShowSelectItem = addCommand(menu, QStringLiteral("&Show \"SELECT\" for View"),
+                                QStringLiteral("Show \"SELECT\" statement for view"),
+                                [this] { ShowSelect(); });
+    ShowSelectItem->setEnabled(false);
+}
+
+QString TFormTblStr::DependencyTypeName(const QVariant &code)
+{
+    const int type = code.isNull() ? 0 : code.toInt();
+    return type >= 0 && type < kDependencyTypes.size() ? kDependencyTypes[type]
+                                                       : QStringLiteral("N/A");
+}
+
+QString TFormTblStr::CreateViewText(const QString &viewName, const QStringList &columns,
+                                    const QString &source)
+{
+    QStringList names;
+    for (const QString &column : columns)
+        names << withoutTrailingBlanks(column);
+    QStringList lines = source.split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
+    // A terminator ends the last line; it does not begin another one.
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    lines.prepend(QStringLiteral("AS"));
+    lines.prepend(QLatin1Char('(') + names.join(QStringLiteral(", ")) + QLatin1Char(')'));
+    lines.prepend(QStringLiteral("CREATE VIEW %1 ").arg(withoutTrailingBlanks(viewName)));
+    return lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
+}
+
+void TFormTblStr::SelectTableBtnClick()
+{
+    QString name = m_relationName;
+    SelectTable(name);
+    showRelation(name, false);
+}
+
+void TFormTblStr::SelViewBtnClick()
+{
+    QString name = m_relationName;
+    SelectView(name);
+    showRelation(name, true);
+}
+
+void TFormTblStr::showRelation(const QString &name, bool isView)
+{
+    m_relationName = withoutTrailingBlanks(name);
+    {
+        UpdatesSuspended suspended({DBGrid1, DBGrid2});
+        StrQuery->close();
+        DepQuery->close();
+        StrQuery->setParam(kRelName, m_relationName);
+        DepQuery->setParam(kRelName, m_relationName);
+        m_isView = isView;
+        DDLBtn->setEnabled(m_isView);
+        ShowSelectItem->setEnabled(m_isView);
+        openQueries();
+    }
+    setWindowTitle((m_isView ? QStringLiteral("View structure -")
+                             : QStringLiteral("Table structure -"))
+                   + m_relationName);
+}
+
+void TFormTblStr::openQueries()
+{
+    const QString position = QStringLiteral("RDB$FIELD_POSITION");
+    StrQuery->open();
+    syncSections(DBGrid1);
+    DBGrid1->setItemDelegateForColumn(StrQuery->fieldIndex(position), m_positionDelegate);
+    GridColumns::apply(DBGrid1, StrQuery,
+                       {{position, QStringLiteral("#"),
+                         DBGrid1->fontMetrics().horizontalAdvance(QStringLiteral("000")) + 8},
+                        {kFieldName, QStringLiteral("Field name")},
+                        {QStringLiteral("RDB$FIELD_SOURCE"), QStringLiteral("DOMAIN")}});
+    DepQuery->open();
+    syncSections(DBGrid2);
+    GridColumns::apply(DBGrid2, DepQuery,
+                       {{kFieldName, QStringLiteral("Field Name")},
+                        {QStringLiteral("DEPTYPE"), QStringLiteral("Object Type")},
+                        {QStringLiteral("RDB$DEPENDENT_NAME"), QStringLiteral("Object Name")}});
+    for (QTableView *grid : {DBGrid1, DBGrid2}) {
+        const int firstColumn = grid->horizontalHeader()->logicalIndex(0);
+        if (grid->model()->rowCount() > 0)
+            grid->setCurrentIndex(grid->model()->index(0, firstColumn));
+    }
+}
+
+void TFormTblStr::SrcDataClick()
+{
+    OpenDataView(m_relationName);
+}
+
+QStringList TFormTblStr::viewColumns()
+{
+    StrQuery->fetchAll();
+    QStringList columns;
+    for (int row = 0; row < StrQuery->rowCount(); ++row)
+        columns << StrQuery->value(row, kFieldName).toString();
+    if (StrQuery->rowCount() > 0)
+        DBGrid1->setCurrentIndex(StrQuery->index(StrQuery->rowCount() - 1,
+                                                 DBGrid1->currentIndex().column()));
+    return columns;
+}
+
+void TFormTblStr::ShowSelect()
+{
+    SQLSourceQ->close();
+    SQLSourceQ->setParam(QStringLiteral("Name"), m_relationName);
+    SQLSourceQ->open();
+    const QString source = SQLSourceQ->value(0, QStringLiteral("RDB$VIEW_SOURCE")).toString();
+    OpenInDDLWindow(CreateViewText(m_relationName, viewColumns(), source));
+}

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "TChildForm.h"
+
+#include <QStringList>
+
+class CatalogQuery;
+class QAbstractItemDelegate;
+class QAction;
+class QLabel;
+class QTableView;
+class TOfficeButton;
+class TSplitBar;
+class TToolPanel;
+
+// The columns of one table or view and the objects that depend on it; for a
+// view also its CREATE VIEW statement rebuilt for the DDL window.
+class TFormTblStr : public TChildForm
+{
+    Q_OBJECT
+
+public:
+    explicit TFormTblStr(QWidget *parent = nullptr);
+
+    // A new window in the frame (the frame's "Table &Structures" command).
+    static TFormTblStr *open();
+
+    // The text of a RDB$DEPENDENT_TYPE code; NULL counts as 0.
+    static QString DependencyTypeName(const QVariant &code);
+    // CREATE VIEW <name> / (<columns>) / AS / the stored source, each line
+    // ended by CR LF. The source is split at CR, LF or CR LF.
+    static QString CreateViewText(const QString &viewName, const QStringList &columns,
+                                  const QString &source);
+
+    QString relationName() const { return m_relationName; }
+    bool isView() const { return m_isView; }
+
+    TToolPanel *PanelComs = nullptr;
+    TOfficeButton *SelectforViewBtn = nullptr;
+    TOfficeButton *DDLBtn = nullptr;
+    TOfficeButton *SelectTableBtn = nullptr;
+    TOfficeButton *SelViewBtn = nullptr;
+    QWidget *Panel1 = nullptr;
+    QTableView *DBGrid1 = nullptr;
+    QWidget *Relpanel = nullptr;
+    TSplitBar *SplitBar1 = nullptr;
+    QTableView *DBGrid2 = nullptr;
+    CatalogQuery *StrQuery = nullptr;
+    CatalogQuery *DepQuery = nullptr;
+    CatalogQuery *SQLSourceQ = nullptr;
+    QAction *ShowSelectItem = nullptr;
+
+    void SelectTableBtnClick();
+    void SelViewBtnClick();
+    void SrcDataClick();
+    void ShowSelect();
+
+private:
+    void buildToolBar();
+    QWidget *buildPanes();
+    QWidget *headedPane(const QString &heading, QTableView *grid);
+    void buildMenu();
+    void createQueries();
+    void showRelation(const QString &name, bool isView);
+    void openQueries();
+    QStringList viewColumns();
+
+    QString m_relationName;
+    bool m_isView = false;
+    QAbstractItemDelegate *m_positionDelegate = nullptr;
+};

@@ -1,0 +1,294 @@
+#include "CatalogQuery.h"
+#include "ModalForms.h"
+#include "ScriptedPrompts.h"
+#include "TDataForm.h"
+#include "TFormTblStr.h"
+#include "TOfficeButton.h"
+#include "TRelationPickerDlg.h"
+#include "TSQLExprForm.h"
+#include "TestMain.h"
+#include "TestSession.h"
+#include "TestShell.h"
+
+#include <QAction>
+#include <QHeaderView>
+#include <QListWidget>
+#include <QMenu>
+#include <QTableView>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+// The picker answers with the given name, or cancels when it is empty.
+class PickerScript
+{
+public:
+    explicit PickerScript(const QString &name)
+        : m_previous(ModalForms::setRunner([name](QDialog *dialog) {
+              auto *picker = static_cast<TRelationPickerDlg *>(dialog);
+              const auto found = picker->TablesList->findItems(name, Qt::MatchExactly);
+              if (name.isEmpty() || found.isEmpty())
+                  return int(QDialog::Rejected);
+              picker->TablesList->setCurrentItem(found.first());
+              return int(QDialog::Accepted);
+          }))
+    {
+    }
+    ~PickerScript() { ModalForms::setRunner(m_previous); }
+
+private:
+    ModalForms::Runner m_previous;
+};
+
+// The rows of a grid as its visible columns show them, " | " between cells.
+QStringList gridRows(const QTableView *grid)
+{
+    const QAbstractItemModel *model = grid->model();
+    QStringList rows;
+    for (int row = 0; row < model->rowCount(); ++row) {
+        QStringList cells;
+        for (int visual = 0; visual < model->columnCount(); ++visual) {
+            const int column = grid->horizontalHeader()->logicalIndex(visual);
+            if (!grid->isColumnHidden(column))
+                cells << model->index(row, column).data().toString();
+        }
+        rows << cells.join(QStringLiteral(" | "));
+    }
+    return rows;
+}
+
+QStringList gridTitles(const QTableView *grid)
+{
+    const QAbstractItemModel *model = grid->model();
+    QStringList titles;
+    for (int visual = 0; visual < model->columnCount(); ++visual) {
+        const int column = grid->horizontalHeader()->logicalIndex(visual);
+        if (!grid->isColumnHidden(column))
+            titles << model->headerData(column, Qt::Horizontal).toString();
+    }
+    return titles;
+}
+
+} // namespace
+
+class TestTblStr : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void dependencyTypeName_data();
+    void dependencyTypeName();
+    void createViewText_data();
+    void createViewText();
+
+    void tableStructure();
+    void viewStructure();
+    void cancelledPickerKeepsRelation();
+    void viewStatementInDDLWindow_data();
+    void viewStatementInDDLWindow();
+    void showData_data();
+    void showData();
+
+private:
+    std::unique_ptr<TestSession> m_session;
+    std::unique_ptr<TestShell> m_shell;
+    std::unique_ptr<ScriptedPrompts> m_prompts;
+    TFormTblStr *m_form = nullptr;
+};
+
+void TestTblStr::init()
+{
+    m_session = std::make_unique<TestSession>();
+    m_session->db.execute({
+        QStringLiteral("CREATE DOMAIN DNAME AS VARCHAR(20)"),
+        QStringLiteral("CREATE TABLE T (A INTEGER NOT NULL PRIMARY KEY, B DNAME, C INTEGER)"),
+        QStringLiteral("CREATE VIEW V (A, B) AS SELECT A, B FROM T"),
+        QStringLiteral("CREATE TRIGGER TRG FOR T BEFORE INSERT AS BEGIN NEW.C = 0; END"),
+        QStringLiteral("CREATE PROCEDURE P RETURNS (N INTEGER) AS "
+                       "BEGIN SELECT COUNT(*) FROM T INTO :N; SUSPEND; END"),
+    });
+    m_shell = std::make_unique<TestShell>();
+    m_prompts = std::make_unique<ScriptedPrompts>();
+    m_form = TFormTblStr::open();
+}
+
+void TestTblStr::cleanup()
+{
+    m_shell.reset();
+    m_prompts.reset();
+    m_session.reset();
+}
+
+void TestTblStr::dependencyTypeName_data()
+{
+    QTest::addColumn<QVariant>("code");
+    QTest::addColumn<QString>("expected");
+    const QStringList names = {"Table", "View", "Trigger", "Computed Field", "Validation",
+                               "Procedure", "Expression Index", "Exception", "User", "Field",
+                               "Index"};
+    for (int code = 0; code < names.size(); ++code)
+        QTest::addRow("%d", code) << QVariant(code) << names[code];
+    QTest::newRow("missing") << QVariant() << "Table";
+    QTest::newRow("11") << QVariant(11) << "N/A";
+    QTest::newRow("negative") << QVariant(-1) << "N/A";
+}
+
+void TestTblStr::dependencyTypeName()
+{
+    QFETCH(QVariant, code);
+    QFETCH(QString, expected);
+    QCOMPARE(TFormTblStr::DependencyTypeName(code), expected);
+}
+
+void TestTblStr::createViewText_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QStringList>("columns");
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("one line") << "V" << QStringList{"A", "B"} << "SELECT A, B FROM T"
+                              << "CREATE VIEW V \r\n(A, B)\r\nAS\r\nSELECT A, B FROM T\r\n";
+    QTest::newRow("line ends") << "V" << QStringList{"A"} << "SELECT A\rFROM T\nWHERE 1=1\r\n"
+                               << "CREATE VIEW V \r\n(A)\r\nAS\r\nSELECT A\r\nFROM T\r\n"
+                                  "WHERE 1=1\r\n";
+    QTest::newRow("empty lines kept") << "V" << QStringList{"A"} << "SELECT A\n\nFROM T"
+                                      << "CREATE VIEW V \r\n(A)\r\nAS\r\nSELECT A\r\n\r\n"
+                                         "FROM T\r\n";
+    QTest::newRow("padded names") << "V   " << QStringList{"A  ", "B"} << "SELECT A, B FROM T"
+                                  << "CREATE VIEW V \r\n(A, B)\r\nAS\r\nSELECT A, B FROM T\r\n";
+}
+
+void TestTblStr::createViewText()
+{
+    QFETCH(QString, name);
+    QFETCH(QStringList, columns);
+    QFETCH(QString, source);
+    QFETCH(QString, expected);
+    QCOMPARE(TFormTblStr::CreateViewText(name, columns, source), expected);
+}
+
+void TestTblStr::tableStructure()
+{
+    QCOMPARE(m_form->windowTitle(), QStringLiteral("Table Structure"));
+    PickerScript picker(QStringLiteral("T"));
+    m_form->SelectTableBtn->click();
+    QCOMPARE(m_form->windowTitle(), QStringLiteral("Table structure -T"));
+    QVERIFY(!m_form->DDLBtn->isEnabled());
+    QCOMPARE(gridTitles(m_form->DBGrid1), QStringList({"#", "Field name", "DOMAIN"}));
+    const QStringList columns = gridRows(m_form->DBGrid1);
+    QCOMPARE(columns.size(), 3);
+    QVERIFY(columns[0].startsWith(QStringLiteral("0 | A | RDB$")));
+    QCOMPARE(columns[1], QStringLiteral("1 | B | DNAME"));
+    QVERIFY(columns[2].startsWith(QStringLiteral("2 | C | RDB$")));
+    QCOMPARE(m_form->DBGrid1->currentIndex().row(), 0);
+
+    QCOMPARE(gridTitles(m_form->DBGrid2),
+             QStringList({"Field Name", "Object Type", "Object Name"}));
+    // Rows on the relation as a whole come first, with an empty field name.
+    QCOMPARE(gridRows(m_form->DBGrid2),
+             QStringList({" | Procedure | P", " | View | V", "A | View | V", "B | View | V",
+                          "C | Trigger | TRG"}));
+    QVERIFY(m_prompts->errors().isEmpty());
+}
+
+// A view enables the statement button and menu item; a table chosen after
+// it disables them again.
+void TestTblStr::viewStructure()
+{
+    {
+        PickerScript picker(QStringLiteral("V"));
+        m_form->SelViewBtn->click();
+    }
+    QCOMPARE(m_form->windowTitle(), QStringLiteral("View structure -V"));
+    QVERIFY(m_form->DDLBtn->isEnabled());
+    QVERIFY(m_form->ShowSelectItem->isEnabled());
+    QCOMPARE(gridRows(m_form->DBGrid1).size(), 2);
+    QVERIFY(gridRows(m_form->DBGrid2).isEmpty());
+
+    PickerScript picker(QStringLiteral("T"));
+    m_form->SelectTableBtn->click();
+    QCOMPARE(m_form->windowTitle(), QStringLiteral("Table structure -T"));
+    QVERIFY(!m_form->DDLBtn->isEnabled());
+    QVERIFY(!m_form->ShowSelectItem->isEnabled());
+}
+
+void TestTblStr::cancelledPickerKeepsRelation()
+{
+    {
+        PickerScript picker(QStringLiteral("V"));
+        m_form->SelViewBtn->click();
+    }
+    PickerScript cancel{QString()};
+    m_form->SelectTableBtn->click();
+    QCOMPARE(m_form->windowTitle(), QStringLiteral("View structure -V"));
+    QCOMPARE(m_form->relationName(), QStringLiteral("V"));
+    QVERIFY(m_form->DDLBtn->isEnabled());
+    QCOMPARE(gridRows(m_form->DBGrid1).size(), 2);
+    QVERIFY(m_prompts->asked.isEmpty());
+}
+
+void TestTblStr::viewStatementInDDLWindow_data()
+{
+    QTest::addColumn<QString>("create");
+    QTest::addColumn<QString>("view");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("one line") << QString() << "V"
+                              << QStringList{"CREATE VIEW V ", "(A, B)", "AS",
+                                             "SELECT A, B FROM T"};
+    QTest::newRow("several lines")
+        << "CREATE VIEW W (X, Y, Z) AS SELECT A, B,\r\nC FROM T\nWHERE A > 1"
+        << "W"
+        << QStringList{"CREATE VIEW W ", "(X, Y, Z)", "AS", "SELECT A, B,", "C FROM T",
+                       "WHERE A > 1"};
+}
+
+void TestTblStr::viewStatementInDDLWindow()
+{
+    QFETCH(QString, create);
+    QFETCH(QString, view);
+    QFETCH(QStringList, expected);
+    if (!create.isEmpty())
+        m_session->db.execute(create);
+    PickerScript picker(view);
+    m_form->SelViewBtn->click();
+    m_form->DDLBtn->click();
+    QVERIFY(m_prompts->errors().isEmpty());
+    auto *ddl = m_shell->last<TSQLExprForm>();
+    QVERIFY(ddl);
+    QCOMPARE(ddl->lines(), expected);
+    // The walk over the columns leaves the structure grid on the last one.
+    QCOMPARE(m_form->DBGrid1->currentIndex().row(), expected[1].count(QLatin1Char(',')));
+}
+
+// Before any choice the data layer refuses the empty name; the empty data
+// view stays open.
+void TestTblStr::showData_data()
+{
+    QTest::addColumn<QString>("relation");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("no choice") << QString() << "Data Viewer";
+    QTest::newRow("table") << "T" << "Data Viewer-T";
+}
+
+void TestTblStr::showData()
+{
+    QFETCH(QString, relation);
+    QFETCH(QString, caption);
+    if (!relation.isEmpty()) {
+        PickerScript picker(relation);
+        m_form->SelectTableBtn->click();
+    }
+    m_form->SelectforViewBtn->click();
+    auto *data = m_shell->last<TDataForm>();
+    QVERIFY(data);
+    QCOMPARE(data->windowTitle(), caption);
+    QCOMPARE(m_prompts->errors().size(), relation.isEmpty() ? 1 : 0);
+}
+
+QUORVEL_TEST_MAIN(TestTblStr)
+#include "tst_tblstr.moc"
