@@ -142,7 +142,8 @@ void TViewStatementWiz::buildGridMenu()
         return action;
     };
     MnNew = add(QStringLiteral("&New"), QStringLiteral("Change modifier to NEW"),
-                QKeySequence(Qt::CTRL | Qt::Key_N), [this] { MnNewClick(QStringLiteral("NEW.")); });
+                QKeySequence(Qt::CTRL | Qt::Key_N),
+                [this] { MnNewClick(QStringLiteral("NEW.")); });
     MnOld = add(QStringLiteral("&Old"), QString(), QKeySequence(Qt::CTRL | Qt::Key_O),
                 [this] { MnNewClick(QStringLiteral("OLD.")); });
     GridMenu->addSeparator();

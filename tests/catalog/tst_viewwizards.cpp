@@ -7,17 +7,14 @@
 #include "TViewUpdateWiz.h"
 #include "TestMain.h"
 #include "TestSession.h"
-#include "ViewTriggerStatements.h"
 
 #include <QAction>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QTableView>
 #include <QTableWidget>
-#include <QTest>
 
 #include <functional>
 #include <memory>
@@ -28,33 +25,25 @@ namespace {
 
 // Answers the picker and the wizards in place of the user while it lives:
 // the fill functions act on the form, the results close it.
-class FormScript
+struct FormScript
 {
-public:
     std::function<void(TRelSelectionView *)> picker = [](TRelSelectionView *) {};
     int pickerResult = QDialog::Accepted;
     std::function<void(TViewStatementWiz *)> wizard = [](TViewStatementWiz *) {};
     int wizardResult = QDialog::Accepted;
     QStringList pickerRows; // what the picker listed, last time
-
-    FormScript()
-        : m_previous(ModalForms::setRunner([this](QDialog *dialog) {
-              if (auto *p = qobject_cast<TRelSelectionView *>(dialog)) {
-                  pickerRows.clear();
-                  for (int r = 0; r < p->SelQuery->rowCount(); ++r)
-                      pickerRows << p->SelQuery->value(r, "RDB$RELATION_NAME").toString();
-                  picker(p);
-                  return pickerResult;
-              }
-              wizard(qobject_cast<TViewStatementWiz *>(dialog));
-              return wizardResult;
-          }))
-    {
-    }
-    ~FormScript() { ModalForms::setRunner(m_previous); }
-
-private:
-    ModalForms::Runner m_previous;
+    ModalForms::Runner previous = ModalForms::setRunner([this](QDialog *dialog) {
+        if (auto *p = qobject_cast<TRelSelectionView *>(dialog)) {
+            pickerRows.clear();
+            for (int r = 0; r < p->SelQuery->rowCount(); ++r)
+                pickerRows << p->SelQuery->value(r, "RDB$RELATION_NAME").toString();
+            picker(p);
+            return pickerResult;
+        }
+        wizard(qobject_cast<TViewStatementWiz *>(dialog));
+        return wizardResult;
+    });
+    ~FormScript() { ModalForms::setRunner(previous); }
 };
 
 QStringList gridColumn(const QTableWidget *grid, int column)
@@ -65,18 +54,8 @@ QStringList gridColumn(const QTableWidget *grid, int column)
     return texts;
 }
 
-QStringList titles(const QTableWidget *grid)
-{
-    QStringList texts;
-    for (int c = 0; c < grid->columnCount(); ++c)
-        texts << grid->horizontalHeaderItem(c)->text();
-    return texts;
-}
-
-void setCell(QTableWidget *grid, int row, int column, const QString &text)
-{
-    grid->setItem(row, column, new QTableWidgetItem(text));
-}
+const QStringList kOrdersColumns{"ID", "PRICE", "QTY", "NOTE"};
+const QStringList kOrdersValues{"NEW.ORD_ID", "NEW.ORD_PRICE", "", ""};
 
 } // namespace
 
@@ -86,23 +65,20 @@ class TestViewWizards : public QObject
 
 private slots:
     void initTestCase();
-    void cleanupTestCase();
+    void cleanupTestCase() { m_session.reset(); }
 
     void insertStatement_data();
     void insertStatement();
     void updateStatement_data();
     void updateStatement();
-    void noRelation();
     void modifier_data();
     void modifier();
 
     void insertWizard();
     void updateWizardKeepsCriteria();
-    void cancel_data();
-    void cancel();
-    void confirmWithoutRelation();
+    void refusals_data();
+    void refusals();
     void pickerListsEachContext();
-    void emptyPickerChoice();
     void gridMenu();
 
 private:
@@ -112,19 +88,13 @@ private:
 void TestViewWizards::initTestCase()
 {
     m_session = std::make_unique<TestSession>();
-    m_session->db.execute({
-        "CREATE TABLE ORDERS (ID INTEGER NOT NULL, PRICE NUMERIC(9,2), QTY INTEGER, NOTE "
-        "VARCHAR(20))",
-        "CREATE TABLE CLIENTS (CID INTEGER, NAME VARCHAR(30))",
-        "CREATE VIEW V_ORDERS (ORD_ID, ORD_PRICE) AS SELECT ID, PRICE FROM ORDERS",
-        "CREATE VIEW V_PAIRS (FIRST_ID, SECOND_ID, CNAME) AS SELECT A.ID, B.ID, C.NAME "
-        "FROM ORDERS A, ORDERS B, CLIENTS C",
-    });
-}
-
-void TestViewWizards::cleanupTestCase()
-{
-    m_session.reset();
+    m_session->db.execute({"CREATE TABLE ORDERS (ID INTEGER, PRICE INTEGER, QTY INTEGER, "
+                           "NOTE VARCHAR(20))",
+                           "CREATE TABLE CLIENTS (CID INTEGER, NAME VARCHAR(30))",
+                           "CREATE VIEW V_ORDERS (ORD_ID, ORD_PRICE) AS SELECT ID, PRICE "
+                           "FROM ORDERS",
+                           "CREATE VIEW V_PAIRS (FIRST_ID, SECOND_ID, CNAME) AS "
+                           "SELECT A.ID, B.ID, C.NAME FROM ORDERS A, ORDERS B, CLIENTS C"});
 }
 
 void TestViewWizards::insertStatement_data()
@@ -138,7 +108,7 @@ void TestViewWizards::insertStatement_data()
                          << "INSERT INTO R   (\r\n    A)\r\nVALUES (\r\nNEW.A);\r\n";
     QTest::newRow("none") << Rows{} << "    INSERT INTO R   ()\r\nVALUES ();\r\n";
     QTest::newRow("blank cells left out")
-        << Rows{{"", "NEW.X", ""}, {"A", "", "= 1"}, {"B", "OLD.B", ""}, {"", "", ""}}
+        << Rows{{"", "NEW.X", ""}, {"A", "", "= 1"}, {"B", "OLD.B", ""}}
         << "INSERT INTO R   (\r\n    B)\r\nVALUES (\r\nOLD.B);\r\n";
 }
 
@@ -173,24 +143,6 @@ void TestViewWizards::updateStatement()
     QCOMPARE(ViewTriggerStatements::BuildUpdateStatement("R", alias, rows), text);
 }
 
-void TestViewWizards::noRelation()
-{
-    const Rows rows{{"A", "NEW.A", "= 1"}};
-    const QString message("You should set the relation to updte first");
-    try {
-        ViewTriggerStatements::BuildInsertStatement("", rows);
-        QFAIL("no error");
-    } catch (const GeneralError &e) {
-        QCOMPARE(e.message(), message);
-    }
-    try {
-        ViewTriggerStatements::BuildUpdateStatement("", "X1", rows);
-        QFAIL("no error");
-    } catch (const GeneralError &e) {
-        QCOMPARE(e.message(), message);
-    }
-}
-
 void TestViewWizards::modifier_data()
 {
     QTest::addColumn<QString>("value");
@@ -211,26 +163,24 @@ void TestViewWizards::modifier()
     QCOMPARE(ViewTriggerStatements::WithModifier(value, prefix), result);
 }
 
-// The grid lists every base column in the relation's order, pre-filled with
-// the view column built on it; unmapped columns stay out of the statement.
+// Every base column is listed in the relation's order with the view column
+// built on it; unmapped columns stay out of the statement.
 void TestViewWizards::insertWizard()
 {
     FormScript script;
     script.wizard = [](TViewStatementWiz *wizard) {
-        QCOMPARE(wizard->windowTitle(), QString("View Insert statement wizard"));
         QCOMPARE(wizard->VNameLabel->text(), QString("V_ORDERS"));
         QCOMPARE(wizard->StmGrid->rowCount(), 4);
-        QCOMPARE(titles(wizard->StmGrid), QStringList({"", ""}));
         wizard->SelRelBtn->click();
         QCOMPARE(wizard->RelName->text(), QString("ORDERS"));
-        QCOMPARE(titles(wizard->StmGrid), QStringList({"Field", "Value"}));
-        QCOMPARE(gridColumn(wizard->StmGrid, 0), QStringList({"ID", "PRICE", "QTY", "NOTE"}));
-        QCOMPARE(gridColumn(wizard->StmGrid, 1),
-                    QStringList({"NEW.ORD_ID", "NEW.ORD_PRICE", "", ""}));
+        QCOMPARE(wizard->StmGrid->horizontalHeaderItem(1)->text(), QString("Value"));
+        QCOMPARE(gridColumn(wizard->StmGrid, 0), kOrdersColumns);
+        QCOMPARE(gridColumn(wizard->StmGrid, 1), kOrdersValues);
     };
     ScriptedPrompts prompts;
-    QCOMPARE(RunInsertWizard("V_ORDERS"), "INSERT INTO ORDERS   (\r\n    ID,\r\n    PRICE)\r\n"
-                                          "VALUES (\r\n    NEW.ORD_ID,\r\nNEW.ORD_PRICE);\r\n");
+    QCOMPARE(RunInsertWizard("V_ORDERS"),
+             QString("INSERT INTO ORDERS   (\r\n    ID,\r\n    PRICE)\r\n"
+                     "VALUES (\r\n    NEW.ORD_ID,\r\nNEW.ORD_PRICE);\r\n"));
     QCOMPARE(script.pickerRows, QStringList{"ORDERS"});
     QCOMPARE(prompts.errors(), QStringList());
 }
@@ -242,68 +192,67 @@ void TestViewWizards::updateWizardKeepsCriteria()
     FormScript script;
     script.wizard = [](TViewStatementWiz *base) {
         auto *wizard = qobject_cast<TViewUpdateWiz *>(base);
-        QCOMPARE(wizard->windowTitle(), QString("View update statement  wizard"));
-        QCOMPARE(wizard->AliasEdit->text(), QString());
         wizard->SelRelBtn->click();
         QCOMPARE(wizard->AliasEdit->text(), QString("ORDERS1"));
-        QCOMPARE(titles(wizard->StmGrid), QStringList({"Field", "Value", "Criteria"}));
-        setCell(wizard->StmGrid, 0, 2, "= OLD.ORD_ID");
-        setCell(wizard->StmGrid, 1, 1, "99");
+        wizard->StmGrid->setItem(0, 2, new QTableWidgetItem("= OLD.ORD_ID"));
+        wizard->StmGrid->setItem(1, 1, new QTableWidgetItem("99"));
         wizard->SelRelBtn->click();
-        QCOMPARE(gridColumn(wizard->StmGrid, 1),
-                    QStringList({"NEW.ORD_ID", "NEW.ORD_PRICE", "", ""}));
+        QCOMPARE(gridColumn(wizard->StmGrid, 1), kOrdersValues);
         QCOMPARE(gridColumn(wizard->StmGrid, 2), QStringList({"= OLD.ORD_ID", "", "", ""}));
         wizard->AliasEdit->setText("O");
     };
-    QCOMPARE(RunUpdateWizard("V_ORDERS"), "UPDATE ORDERS O SET\r\n     O.ID = NEW.ORD_ID,\r\n"
-                                          "     O.PRICE = NEW.ORD_PRICE\r\nWHERE\r\n"
-                                          "O.ID = OLD.ORD_ID;\r\n");
+    QCOMPARE(RunUpdateWizard("V_ORDERS"),
+             QString("UPDATE ORDERS O SET\r\n     O.ID = NEW.ORD_ID,\r\n"
+                     "     O.PRICE = NEW.ORD_PRICE\r\nWHERE\r\nO.ID = OLD.ORD_ID;\r\n"));
 }
 
-void TestViewWizards::cancel_data()
+void TestViewWizards::refusals_data()
 {
     QTest::addColumn<bool>("update");
-    QTest::newRow("insert") << false;
-    QTest::newRow("update") << true;
+    QTest::addColumn<int>("wizardResult");
+    QTest::newRow("insert cancelled") << false << int(QDialog::Rejected);
+    QTest::newRow("update cancelled") << true << int(QDialog::Rejected);
+    QTest::newRow("insert without relation") << false << int(QDialog::Accepted);
+    QTest::newRow("update without relation") << true << int(QDialog::Accepted);
 }
 
-// Cancel in the picker leaves the wizard as it was; Cancel in the wizard
-// ends the command silently.
-void TestViewWizards::cancel()
+// Cancel in the picker changes nothing; Cancel in the wizard ends silently;
+// OK without a relation raises the message.
+void TestViewWizards::refusals()
 {
     QFETCH(bool, update);
+    QFETCH(int, wizardResult);
     ScriptedPrompts prompts;
     FormScript script;
     script.pickerResult = QDialog::Rejected;
+    script.wizardResult = wizardResult;
     script.wizard = [](TViewStatementWiz *wizard) {
         wizard->SelRelBtn->click();
         QCOMPARE(wizard->RelName->text(), QString());
-        QCOMPARE(wizard->StmGrid->rowCount(), 4);
     };
-    script.wizardResult = QDialog::Rejected;
-    QVERIFY_THROWS_EXCEPTION(SilentAbort,
-                             update ? RunUpdateWizard("V_ORDERS") : RunInsertWizard("V_ORDERS"));
+    const auto run = [update] {
+        return update ? RunUpdateWizard("V_ORDERS") : RunInsertWizard("V_ORDERS");
+    };
+    if (wizardResult == QDialog::Rejected) {
+        QVERIFY_THROWS_EXCEPTION(SilentAbort, run());
+    } else {
+        try {
+            run();
+            QFAIL("no error");
+        } catch (const GeneralError &e) {
+            QCOMPARE(e.message(), QString("You should set the relation to updte first"));
+        }
+    }
     QCOMPARE(prompts.asked.size(), 0);
 }
 
-void TestViewWizards::confirmWithoutRelation()
-{
-    FormScript script;
-    try {
-        RunUpdateWizard("V_ORDERS");
-        QFAIL("no error");
-    } catch (const GeneralError &e) {
-        QCOMPARE(e.message(), QString("You should set the relation to updte first"));
-    }
-}
-
-// A relation used twice in the view is offered twice; the chosen row is the
-// one returned, and only columns of that relation are mapped.
+// A relation used twice in the view is offered twice. OK on an empty list
+// empties the relation, the alias becomes "1", the column table cannot be
+// read, and the grid keeps its rows.
 void TestViewWizards::pickerListsEachContext()
 {
     FormScript script;
     script.picker = [](TRelSelectionView *picker) {
-        QCOMPARE(picker->windowTitle(), QString("Select relation"));
         QCOMPARE(picker->SelQuery->rowCount(), 3);
         for (int r = 0; r < 3; ++r) {
             if (picker->SelQuery->value(r, "RDB$RELATION_NAME").toString() == "CLIENTS")
@@ -313,63 +262,42 @@ void TestViewWizards::pickerListsEachContext()
     QCOMPARE(SelectBaseRelation("V_PAIRS"), QString("CLIENTS"));
     QCOMPARE(script.pickerRows.count("ORDERS"), 2);
 
-    script.wizard = [](TViewStatementWiz *wizard) {
-        wizard->SelRelBtn->click();
-        QCOMPARE(gridColumn(wizard->StmGrid, 1), QStringList({"", "NEW.CNAME"}));
-    };
-    QCOMPARE(RunInsertWizard("V_PAIRS"),
-             "INSERT INTO CLIENTS   (\r\n    NAME)\r\nVALUES (\r\nNEW.CNAME);\r\n");
-}
-
-// OK on an empty list: the relation and alias change, the column table
-// cannot be opened, the grid keeps its rows and the error is shown.
-void TestViewWizards::emptyPickerChoice()
-{
     ScriptedPrompts prompts;
-    FormScript script;
+    script.picker = [](TRelSelectionView *) {};
+    script.wizardResult = QDialog::Rejected;
     script.wizard = [](TViewStatementWiz *wizard) {
         wizard->SelRelBtn->click();
         wizard->setViewName("NO_SUCH_VIEW");
         wizard->SelRelBtn->click();
-        auto *update = qobject_cast<TViewUpdateWiz *>(wizard);
-        QCOMPARE(update->AliasEdit->text(), QString("1"));
-        QCOMPARE(gridColumn(wizard->StmGrid, 0), QStringList({"ID", "PRICE", "QTY", "NOTE"}));
+        QCOMPARE(qobject_cast<TViewUpdateWiz *>(wizard)->AliasEdit->text(), QString("1"));
+        QCOMPARE(gridColumn(wizard->StmGrid, 0), kOrdersColumns);
     };
-    script.wizardResult = QDialog::Rejected;
     QVERIFY_THROWS_EXCEPTION(SilentAbort, RunUpdateWizard("V_ORDERS"));
     QCOMPARE(script.pickerRows, QStringList());
     QCOMPARE(prompts.errors().size(), 1);
 }
 
 // A right click on a cell makes it current and opens the menu; New, Old and
-// Clear always work on the value column of the current row.
+// Clear work on the value column of the current row.
 void TestViewWizards::gridMenu()
 {
     TViewInsertWiz wizard;
-    QCOMPARE(wizard.MnNew->shortcut(), QKeySequence("Ctrl+N"));
-    QCOMPARE(wizard.MnNew->statusTip(), QString("Change modifier to NEW"));
-    QCOMPARE(wizard.MnOld->shortcut(), QKeySequence("Ctrl+O"));
-    QCOMPARE(wizard.MnClear->shortcut(), QKeySequence(Qt::Key_Delete));
-    QCOMPARE(wizard.MnClear->statusTip(), QString("Clear contents of cell"));
-    setCell(wizard.StmGrid, 1, 0, "PRICE");
-    setCell(wizard.StmGrid, 1, 1, "NEW.ORD_PRICE");
+    wizard.StmGrid->setItem(1, 1, new QTableWidgetItem("NEW.ORD_PRICE"));
     wizard.show();
     QVERIFY(QTest::qWaitForWindowExposed(&wizard));
     const QRect cell = wizard.StmGrid->visualRect(wizard.StmGrid->model()->index(1, 0));
     QTest::mouseClick(wizard.StmGrid->viewport(), Qt::RightButton, {}, cell.center());
     QCOMPARE(wizard.StmGrid->currentRow(), 1);
-    QCOMPARE(wizard.StmGrid->currentColumn(), 0);
     QTRY_VERIFY(wizard.GridMenu->isVisible());
     wizard.GridMenu->close();
-
+    const auto value = [&wizard] { return wizard.StmGrid->item(1, 1)->text(); };
     wizard.MnOld->trigger();
-    QCOMPARE(wizard.StmGrid->item(1, 1)->text(), QString("OLD.ORD_PRICE"));
+    QCOMPARE(value(), QString("OLD.ORD_PRICE"));
     wizard.MnNew->trigger();
-    QCOMPARE(wizard.StmGrid->item(1, 1)->text(), QString("NEW.ORD_PRICE"));
+    QCOMPARE(value(), QString("NEW.ORD_PRICE"));
     wizard.MnClear->trigger();
-    QCOMPARE(wizard.StmGrid->item(1, 1)->text(), QString());
     wizard.MnOld->trigger();
-    QCOMPARE(wizard.StmGrid->item(1, 1)->text(), QString());
+    QCOMPARE(value(), QString());
 
     const QPoint outside(5, wizard.StmGrid->viewport()->height() - 2);
     QTest::mouseClick(wizard.StmGrid->viewport(), Qt::RightButton, {}, outside);
