@@ -1,0 +1,270 @@
+#include "CatalogQuery.h"
+#include "StatementEditor.h"
+#include "RepositoryStore.h"
+#include "ScriptedPrompts.h"
+#include "TFormTriggers.h"
+#include "TIBDataBase.h"
+#include "TObjRepos.h"
+#include "TOfficeButton.h"
+#include "TTrigSourceForm.h"
+#include "TestMain.h"
+#include "TestSession.h"
+#include "TestShell.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QSortFilterProxyModel>
+#include <QSpinBox>
+#include <QTableView>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+QAction *menuItem(const QMenu *menu, const QString &text)
+{
+    const QList<QAction *> actions = menu->actions();
+    const auto it = std::find_if(actions.begin(), actions.end(),
+                                 [&text](const QAction *a) { return a->text() == text; });
+    return it == actions.end() ? nullptr : *it;
+}
+
+// What the grid shows in one of its columns, row by row.
+QStringList shown(const TFormTriggers *form, const QString &field)
+{
+    const QAbstractItemModel *model = form->DBGrid1->model();
+    const int column = form->TrigTable->fieldIndex(field);
+    QStringList texts;
+    for (int r = 0; r < model->rowCount(); ++r)
+        texts << model->index(r, column).data().toString();
+    return texts;
+}
+
+void pickRelation(TFormTriggers *form, const QString &relation)
+{
+    const int index = form->TableCombo->findText(relation);
+    QVERIFY(index >= 0);
+    form->TableCombo->setCurrentIndex(index);
+    emit form->TableCombo->activated(index);
+}
+
+void selectTrigger(TFormTriggers *form, const QString &name)
+{
+    const QStringList names = shown(form, "RDB$TRIGGER_NAME");
+    QVERIFY2(names.contains(name), qPrintable(names.join(',')));
+    form->DBGrid1->setCurrentIndex(form->DBGrid1->model()->index(names.indexOf(name), 0));
+}
+
+} // namespace
+
+class TestTriggers : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void columns();
+    void filter_data();
+    void filter();
+    void commands_data();
+    void commands();
+    void emptyList();
+    void openEditor_data();
+    void openEditor();
+    void addToRepository();
+
+private:
+    std::unique_ptr<TestSession> m_session;
+    std::unique_ptr<TestShell> m_shell;
+    std::unique_ptr<ScriptedPrompts> m_prompts;
+};
+
+void TestTriggers::init()
+{
+    m_session = std::make_unique<TestSession>();
+    m_session->db.execute({
+        "CREATE TABLE T1 (ID INTEGER, NAME VARCHAR(20))",
+        "CREATE TABLE T2 (ID INTEGER)",
+        "CREATE TABLE T3 (ID INTEGER)",
+        "CREATE TRIGGER T1_BI FOR T1 BEFORE INSERT POSITION 0 AS\nBEGIN\n  NEW.ID = 1;\nEND",
+        "CREATE TRIGGER T1_AU FOR T1 INACTIVE AFTER UPDATE POSITION 20 AS BEGIN END",
+        "CREATE TRIGGER T1_MULTI FOR T1 BEFORE INSERT OR UPDATE AS BEGIN END",
+        "CREATE TRIGGER T2_AD FOR T2 AFTER DELETE AS BEGIN END",
+    });
+    m_shell = std::make_unique<TestShell>();
+    m_prompts = std::make_unique<ScriptedPrompts>();
+}
+
+void TestTriggers::cleanup()
+{
+    m_prompts.reset();
+    m_shell.reset();
+    m_session.reset();
+}
+
+// Kinds outside 1 to 6 show no text; the memo columns show a marker.
+void TestTriggers::columns()
+{
+    TFormTriggers *form = TFormTriggers::open();
+    QCOMPARE(form->windowTitle(), QString("Triggers List"));
+    QCOMPARE(m_prompts->errors(), QStringList());
+    QCOMPARE(shown(form, "RDB$TRIGGER_NAME"),
+             QStringList({"T1_AU", "T1_BI", "T1_MULTI", "T2_AD"}));
+    QCOMPARE(shown(form, "TYPENAME"),
+             QStringList({"AFTER UPDATE", "BEFORE INSERT", "", "AFTER DELETE"}));
+    QCOMPARE(shown(form, "ACT"), QStringList({"INACTIVE", "ACTIVE", "ACTIVE", "ACTIVE"}));
+    QCOMPARE(shown(form, "RDB$TRIGGER_SOURCE").first(), QString("(MEMO)"));
+    QCOMPARE(form->DBGrid1->editTriggers(), QAbstractItemView::NoEditTriggers);
+}
+
+void TestTriggers::filter_data()
+{
+    QTest::addColumn<QString>("relation");
+    QTest::addColumn<QStringList>("names");
+    QTest::newRow("one relation") << "T1" << QStringList({"T1_AU", "T1_BI", "T1_MULTI"});
+    QTest::newRow("another") << "T2" << QStringList({"T2_AD"});
+    QTest::newRow("none") << "T3" << QStringList();
+    QTest::newRow("all again") << "<All relations>"
+                               << QStringList({"T1_AU", "T1_BI", "T1_MULTI", "T2_AD"});
+}
+
+// The relation box starts at "<All relations>" and lists the relations;
+// system triggers are never shown, whichever entry is picked.
+void TestTriggers::filter()
+{
+    QFETCH(QString, relation);
+    QFETCH(QStringList, names);
+    TFormTriggers *form = TFormTriggers::open();
+    QCOMPARE(form->TableCombo->itemText(0), QString("<All relations>"));
+    QCOMPARE(form->TableCombo->currentIndex(), 0);
+    QCOMPARE(form->RelationFilter, QString("<All relations>"));
+    QVERIFY(form->TableCombo->findText("T3") > 0);
+    QVERIFY(form->TableCombo->findText("RDB$TRIGGERS") < 0);
+    QVERIFY(form->TrigTable->rowCount() > 4); // the system triggers are read, then hidden
+    pickRelation(form, "T2");
+    pickRelation(form, relation);
+    QCOMPARE(form->RelationFilter, relation);
+    QCOMPARE(shown(form, "RDB$TRIGGER_NAME"), names);
+}
+
+void TestTriggers::commands_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("trigger");
+    QTest::addColumn<bool>("confirm");
+    QTest::addColumn<QByteArrayList>("sent");
+    QTest::addColumn<QStringList>("questions");
+    QTest::addColumn<QStringList>("after");
+    const QStringList none;
+    const QStringList dropQuestion{"Proceed to delete trigger 'T2_AD'?"};
+    QTest::newRow("activate") << "Activate" << "T1_AU" << false
+                              << QByteArrayList{"ALTER TRIGGER T1_AU ACTIVE;\r\n"} << none
+                              << QStringList({"ACTIVE", "ACTIVE", "ACTIVE", "ACTIVE", "ACTIVE"});
+    QTest::newRow("deactivate")
+        << "Deactivate" << "T1_BI" << false
+        << QByteArrayList{"ALTER TRIGGER T1_BI INACTIVE;\r\n"} << none
+        << QStringList({"INACTIVE", "INACTIVE", "ACTIVE", "ACTIVE", "ACTIVE"});
+    QTest::newRow("drop") << "&Delete" << "T2_AD" << true
+                          << QByteArrayList{"DROP TRIGGER T2_AD;\r\n"} << dropQuestion
+                          << QStringList({"INACTIVE", "ACTIVE", "ACTIVE", "ACTIVE"});
+    QTest::newRow("drop cancelled") << "&Delete" << "T2_AD" << false << QByteArrayList{}
+                                    << dropQuestion
+                                    << QStringList({"INACTIVE", "ACTIVE", "ACTIVE", "ACTIVE",
+                                                    "ACTIVE"});
+}
+
+// Each command formats its statement with the current name and re-reads the
+// list, after a cancelled drop too: a trigger made meanwhile shows up.
+void TestTriggers::commands()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, trigger);
+    QFETCH(bool, confirm);
+    QFETCH(QByteArrayList, sent);
+    QFETCH(QStringList, questions);
+    QFETCH(QStringList, after);
+    TFormTriggers *form = TFormTriggers::open();
+    selectTrigger(form, trigger);
+    m_session->db.execute("CREATE TRIGGER T3_BI FOR T3 BEFORE INSERT AS BEGIN END");
+    m_session->sent.clear();
+    m_prompts->answers << (confirm ? Prompts::Answer::Ok : Prompts::Answer::Cancel);
+    menuItem(form->TriggersMenu, command)->trigger();
+    QCOMPARE(m_prompts->errors(), QStringList());
+    QCOMPARE(m_session->sent, sent);
+    QCOMPARE(m_prompts->questions(), questions);
+    QCOMPARE(shown(form, "ACT"), after);
+    QVERIFY(shown(form, "RDB$TRIGGER_NAME").contains("T3_BI"));
+    QCOMPARE(shown(form, "RDB$TRIGGER_NAME").contains("T2_AD"), !confirm);
+}
+
+// With nothing listed the commands use an empty name; the server's refusal
+// is shown.
+void TestTriggers::emptyList()
+{
+    TFormTriggers *form = TFormTriggers::open();
+    pickRelation(form, "T3");
+    m_session->sent.clear();
+    form->ActivateBtn->click();
+    m_prompts->answers << Prompts::Answer::Ok;
+    form->SpeedButton1->click();
+    QCOMPARE(m_session->sent,
+             QByteArrayList({"ALTER TRIGGER  ACTIVE;\r\n", "DROP TRIGGER ;\r\n"}));
+    QCOMPARE(m_prompts->questions(), QStringList{"Proceed to delete trigger ''?"});
+    QCOMPARE(m_prompts->errors().size(), 2);
+}
+
+void TestTriggers::openEditor_data()
+{
+    QTest::addColumn<QString>("trigger");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QString>("source");
+    QTest::newRow("position clamped") << "T1_AU" << 3 << 15 << "AS BEGIN END";
+    QTest::newRow("lines") << "T1_BI" << 0 << 0 << "AS\nBEGIN\n  NEW.ID = 1;\nEND";
+    QTest::newRow("no kind") << "T1_MULTI" << -1 << 0 << "AS BEGIN END";
+}
+
+// The editor opens filled from the current row: kind code minus 1, the
+// position brought into 0 to 15.
+void TestTriggers::openEditor()
+{
+    QFETCH(QString, trigger);
+    QFETCH(int, kind);
+    QFETCH(int, position);
+    QFETCH(QString, source);
+    TFormTriggers *form = TFormTriggers::open();
+    selectTrigger(form, trigger);
+    form->SrcBtn->click();
+    QCOMPARE(m_prompts->errors(), QStringList());
+    auto *editor = m_shell->last<TTrigSourceForm>();
+    QVERIFY(editor);
+    QCOMPARE(editor->windowTitle(), "Trigger -" + trigger);
+    QCOMPARE(editor->TrigNameEdit->text(), trigger);
+    QCOMPARE(editor->EventTypeEdit->currentIndex(), kind);
+    QCOMPARE(editor->PositionEdit->value(), position);
+    QCOMPARE(editor->TableNameEdit->currentText(), QString("T1"));
+    QVERIFY(editor->TableNameEdit->findText("T2") >= 0);
+    QCOMPARE(editor->TrigSource->toPlainText(), source);
+}
+
+// Only the stored source goes to the repository, without a header.
+void TestTriggers::addToRepository()
+{
+    RepositoryStore::createTable(m_session->db.folder());
+    TFormTriggers *form = TFormTriggers::open();
+    selectTrigger(form, "T1_BI");
+    m_prompts->inputs << QString("T1_BI_SOURCE");
+    form->OfficeButton1->click();
+    QCOMPARE(m_prompts->errors(), QStringList());
+    const TObjRepos *repository = m_shell->last<TObjRepos>();
+    QVERIFY(repository);
+    QCOMPARE(repository->currentText(), QString("AS\r\nBEGIN\r\n  NEW.ID = 1;\r\nEND\r\n"));
+}
+
+QUORVEL_TEST_MAIN(TestTriggers)
+#include "tst_triggers.moc"
