@@ -1,9 +1,14 @@
 # Registers one Qt Test executable with CTest.
-#   quorvel_add_test(NAME <name> SOURCES <files...> LIBS <libraries...> [TIMEOUT <seconds>])
+#   quorvel_add_test(NAME <name> SOURCES <files...> LIBS <libraries...> [TIMEOUT <seconds>]
+#                    [FIXTURES <fixtures...>] [RESOURCE_LOCK <resources...>]
+#                    [ENVIRONMENT <NAME=value...>] [LABELS <labels...>])
 # Every test runs on the offscreen platform in its own temporary home, so the
 # settings file and the embedded engine's lock files never touch the user's.
+# FIXTURES names CTest fixtures the test needs (a running server, say);
+# RESOURCE_LOCK keeps tests that share something from running at once.
 function(quorvel_add_test)
-  cmake_parse_arguments(T "" "NAME;TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "" "NAME;TIMEOUT"
+                        "SOURCES;LIBS;FIXTURES;RESOURCE_LOCK;ENVIRONMENT;LABELS" ${ARGN})
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 120)
   endif()
@@ -13,5 +18,15 @@ function(quorvel_add_test)
   add_test(NAME ${T_NAME} COMMAND ${T_NAME})
   set_tests_properties(${T_NAME} PROPERTIES
     TIMEOUT ${T_TIMEOUT}
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QUORVEL_TEST_TMP=${CMAKE_BINARY_DIR}/test-tmp")
+    ENVIRONMENT
+    "QT_QPA_PLATFORM=offscreen;QUORVEL_TEST_TMP=${CMAKE_BINARY_DIR}/test-tmp;${T_ENVIRONMENT}")
+  if(T_FIXTURES)
+    set_tests_properties(${T_NAME} PROPERTIES FIXTURES_REQUIRED "${T_FIXTURES}")
+  endif()
+  if(T_RESOURCE_LOCK)
+    set_tests_properties(${T_NAME} PROPERTIES RESOURCE_LOCK "${T_RESOURCE_LOCK}")
+  endif()
+  if(T_LABELS)
+    set_tests_properties(${T_NAME} PROPERTIES LABELS "${T_LABELS}")
+  endif()
 endfunction()

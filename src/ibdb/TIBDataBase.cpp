@@ -2,6 +2,7 @@
 
 #include "AppError.h"
 #include "BusyCursor.h"
+#include "IbConnectionLoss.h"
 #include "IbStatus.h"
 #include "StatementLines.h"
 
@@ -15,6 +16,15 @@ const QString kDriver = QStringLiteral("INTRBASE");
 const QString kUserName = QStringLiteral("USER NAME");
 const QString kPassword = QStringLiteral("PASSWORD");
 const QString kServerName = QStringLiteral("SERVER NAME");
+
+// Said after the client's own text when the attachment died: what became of
+// the user's work, which the client's text alone does not tell.
+const QString kLostBeforeStart = QStringLiteral("The connection to the database was lost");
+const QString kLostWork = QStringLiteral(
+    "The connection to the database was lost; the work of the open transaction was not committed");
+const QString kLostInCommit = QStringLiteral(
+    "The connection to the database was lost during the commit; reconnect and check whether the "
+    "work was committed");
 
 QString errorText(const QSqlError &error)
 {
@@ -129,7 +139,7 @@ void TIBDataBase::StartTransaction()
     TransactionExistenceBlock teb{&m_nativeHandle, 0, nullptr};
     ISC_STATUS_ARRAY status;
     isc_start_multiple(status, transaction.ref(), 1, &teb);
-    IbStatus::check(status);
+    check(status, kLostBeforeStart);
     m_transaction = std::move(transaction);
     m_inTransaction = true;
     emit OnStartTransaction(this);
@@ -155,7 +165,7 @@ void TIBDataBase::endTransaction(bool commit)
         isc_commit_transaction(status, m_transaction.ref());
     else
         isc_rollback_transaction(status, m_transaction.ref());
-    IbStatus::check(status);
+    check(status, commit ? kLostInCommit : kLostWork);
     m_transaction.forget();
     m_inTransaction = false;
     emit OnCloseTransaction(this);
@@ -189,6 +199,19 @@ void TIBDataBase::ExecuteLines(const QStringList &lines)
     ISC_STATUS_ARRAY status;
     isc_dsql_execute_immediate(status, &m_nativeHandle, m_transaction.ref(), 0, text.constData(),
                                1, nullptr);
+    check(status, kLostWork);
+}
+
+// A dead attachment ends the tool's transaction with it (the server drops
+// it), so the frame stops offering commit and rollback, and the attachment is
+// let go of: the next command attaches anew, as after any close.
+void TIBDataBase::check(const ISC_STATUS *status, const QString &lossNote)
+{
+    if (IbStatus::failed(status) && IbConnectionLoss::detected(status)) {
+        const QString message = IbStatus::text(status) + QLatin1Char('\r') + lossNote;
+        Close();
+        throw DatabaseError(message);
+    }
     IbStatus::check(status);
 }
 

@@ -55,6 +55,7 @@ signals:
 private:
     void ExecuteLines(const QStringList &lines);
     void endTransaction(bool commit);
+    void check(const ISC_STATUS *status, const QString &lossNote);
     void applyParams();
     void fetchNativeHandle();
     QStringList relationNames(int types, bool viewsOnly, bool includeViews);

@@ -1,0 +1,96 @@
+#include "ReliabilityFrame.h"
+
+#include "Command.h"
+#include "ModalForms.h"
+#include "ProgramSettings.h"
+#include "TDBEntryDlg.h"
+#include "TIBDataBase.h"
+#include "TMainForm.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+
+namespace {
+
+QString tempRoot()
+{
+    const QString root = qEnvironmentVariable("QUORVEL_TEST_TMP");
+    QDir().mkpath(root.isEmpty() ? QDir::tempPath() : root);
+    return root.isEmpty() ? QDir::tempPath() : root;
+}
+
+} // namespace
+
+ReliabilityFrame::ReliabilityFrame(bool autoCommit, const QString &history)
+    : dir(QDir(tempRoot()).filePath(QStringLiteral("qvf-XXXXXX")))
+{
+    historyFile = history.isEmpty() ? dir.filePath(QStringLiteral("connect.hst")) : history;
+    ProgramSettings::instance().AutoCommit = autoCommit;
+    ProgramSettings::instance().RepositoryPath = dir.path();
+    dm.DMSysCreate();
+    frame = std::make_unique<TMainForm>(QString(), historyFile);
+}
+
+ReliabilityFrame::~ReliabilityFrame()
+{
+    frame.reset();
+}
+
+QString ReliabilityFrame::lastErrorSince(qsizetype count) const
+{
+    const QStringList shown = prompts.errors();
+    return shown.size() > count ? shown.last() : QString();
+}
+
+QString ReliabilityFrame::connect(const QString &path, const QString &user,
+                                  const QString &password)
+{
+    const qsizetype before = prompts.errors().size();
+    ModalForms::Runner previous = ModalForms::setRunner([&](QDialog *dialog) {
+        auto *login = static_cast<TDBEntryDlg *>(dialog);
+        login->dbPath->setEditText(path);
+        login->UserN->setText(user);
+        login->Password->setText(password);
+        return int(QDialog::Accepted);
+    });
+    frame->MnConnect->trigger();
+    ModalForms::setRunner(previous);
+    return lastErrorSince(before);
+}
+
+QString ReliabilityFrame::execute(const QString &statement)
+{
+    return run([&] {
+        DMSys->IBDataBase->ExecuteStatement(statement, ProgramSettings::instance().AutoCommit);
+    });
+}
+
+QString ReliabilityFrame::run(const std::function<void()> &command)
+{
+    const qsizetype before = prompts.errors().size();
+    Command::run(command);
+    return lastErrorSince(before);
+}
+
+bool ReliabilityFrame::inTransaction() const
+{
+    return DMSys->IBDataBase->InTransaction();
+}
+
+QString ReliabilityFrame::panel(int number) const
+{
+    return frame->panel(number)->text();
+}
+
+bool ReliabilityFrame::transactionShownRightly() const
+{
+    const bool active = inTransaction();
+    const QString expectedPanel = ProgramSettings::instance().AutoCommit
+                                      ? QStringLiteral("AUTO")
+                                      : (active ? QStringLiteral("TRANS") : QString());
+    return frame->MnCommitWork->isEnabled() == active
+           && frame->MnRollBackWork->isEnabled() == active && panel(2) == expectedPanel;
+}
