@@ -24,11 +24,17 @@ QStringList load(const QString &fileName, bool *exists)
         *exists = found;
     if (!found || !file.open(QIODevice::ReadOnly))
         return {};
-    return StatementLines::split(QString::fromUtf8(file.readAll()));
+    return StatementLines::splitText(QString::fromUtf8(file.readAll()));
 }
 
 void save(const QString &fileName, const QStringList &entries)
 {
+    // A history that is there but could not be read was never loaded:
+    // replacing it would throw its entries away.
+    QFile existing(fileName);
+    if (existing.exists() && !existing.open(QIODevice::ReadOnly))
+        throw GeneralError(QStringLiteral("Cannot read file \"%1\"").arg(fileName));
+    existing.close();
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
         throw GeneralError(QStringLiteral("Cannot create file \"%1\"").arg(fileName));

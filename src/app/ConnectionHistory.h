@@ -12,7 +12,8 @@ QString defaultFileName();
 // The file's lines, split at CR, LF or CR LF; an empty list when it is missing.
 QStringList load(const QString &fileName, bool *exists = nullptr);
 // Writes every entry followed by CR LF, replacing the file whole.
-// Throws GeneralError when the file cannot be written.
+// Throws GeneralError when the file cannot be written, or when it is there
+// but cannot be read (its entries were never loaded).
 void save(const QString &fileName, const QStringList &entries);
 
 // Position of the text among the entries, letter case ignored; -1 if absent.

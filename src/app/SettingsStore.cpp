@@ -46,7 +46,9 @@ QString write(QSettings &settings)
     settings.setValue(kAutoCommit, values.AutoCommit ? 1 : 0);
     settings.setValue(kRepositoryPath, values.RepositoryPath);
     settings.sync();
-    if (settings.status() != QSettings::NoError)
+    // A format error is left from reading a damaged file, which the sync
+    // has just replaced; only a refused write is a failure here.
+    if (settings.status() == QSettings::AccessError)
         return QStringLiteral("Failed to set data for '%1'").arg(kAutoCommit);
     return QString();
 }

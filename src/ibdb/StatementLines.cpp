@@ -5,7 +5,11 @@ namespace StatementLines {
 QStringList split(const QString &text)
 {
     const qsizetype nul = text.indexOf(QChar(0));
-    const QString body = nul < 0 ? text : text.left(nul);
+    return splitText(nul < 0 ? text : text.left(nul));
+}
+
+QStringList splitText(const QString &body)
+{
     QStringList lines;
     qsizetype start = 0;
     for (qsizetype i = 0; i < body.size(); ++i) {

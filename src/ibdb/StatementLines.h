@@ -11,6 +11,10 @@ namespace StatementLines {
 // A trailing line break does not start another line.
 QStringList split(const QString &text);
 
+// The same for files and editors, whose text goes on after a NUL character:
+// it stays in its line, so nothing after it is lost on the next save.
+QStringList splitText(const QString &text);
+
 // Every line followed by CR LF, the last one included.
 QString join(const QStringList &lines);
 

@@ -27,7 +27,7 @@ QStringList read(const QString &fileName)
         throw GeneralError(QStringLiteral("Cannot open file \"%1\". %2")
                                .arg(QDir::toNativeSeparators(fileName), file.errorString()));
     }
-    return StatementLines::split(QString::fromUtf8(file.readAll()));
+    return StatementLines::splitText(QString::fromUtf8(file.readAll()));
 }
 
 void write(const QString &fileName, const QStringList &lines)

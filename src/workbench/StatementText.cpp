@@ -21,7 +21,7 @@ QString fromEditor(const QString &plainText)
 
 QStringList lines(const QString &plainText)
 {
-    return StatementLines::split(plainText);
+    return StatementLines::splitText(plainText);
 }
 
 } // namespace StatementText
