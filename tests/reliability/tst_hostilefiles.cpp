@@ -285,9 +285,10 @@ void TestHostileFiles::repositoryFile()
     QSqlDatabase::database(TDMSys::devSrcName(), false).close();
     const QStringList errors = prompts.errors();
     if (!validTable || kind == Kind::Unreadable) {
-        QCOMPARE(errors.value(0), kind == Kind::Unreadable
-                                      ? QStringLiteral("unable to open database file.")
-                                      : QStringLiteral("Table does not exist. File: %1.").arg(path));
+        const QString expected = kind == Kind::Unreadable
+                                     ? QStringLiteral("unable to open database file.")
+                                     : QStringLiteral("Table does not exist. File: %1.").arg(path);
+        QCOMPARE(errors.value(0), expected);
         QCOMPARE(rows, 0);
         QCOMPARE(ReliabilityFiles::readAll(path), before);
         return;
