@@ -109,11 +109,10 @@ void TObjRepos::FormCreate()
 
 void TObjRepos::AddEntry(const QString &name, const QStringList &lines)
 {
+    // One post, one row written: a crash never leaves a name without its text.
     try {
         DS->insert();
         DS->setValue(RepositoryStore::nameField(), name);
-        DS->post();
-        DS->edit();
         DS->setValue(RepositoryStore::sourceField(), StatementLines::join(lines));
         DS->post();
     } catch (...) {

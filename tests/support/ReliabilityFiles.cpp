@@ -126,6 +126,25 @@ QByteArray readAll(const QString &path)
     return file.readAll();
 }
 
+QStringList generation(int number, int lineCount)
+{
+    QStringList lines;
+    lines.reserve(lineCount);
+    for (int i = 0; i < lineCount; ++i)
+        lines << QStringLiteral("generation %1 line %2 ").arg(number).arg(i).leftJustified(98, u'.');
+    return lines;
+}
+
+int wholeGeneration(const QStringList &lines, int lineCount)
+{
+    if (lines.size() != lineCount)
+        return -1;
+    const QStringList words = lines.value(0).split(u' ');
+    bool isNumber = false;
+    const int number = words.value(1).toInt(&isNumber);
+    return isNumber && lines == generation(number, lineCount) ? number : -1;
+}
+
 bool needsOrdinaryUser(Kind kind)
 {
     return kind == Kind::Unreadable || kind == Kind::UnwritableDir;

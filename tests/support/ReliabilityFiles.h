@@ -32,6 +32,12 @@ void make(const QString &path, Kind kind, const QByteArray &text);
 
 QByteArray readAll(const QString &path);
 
+// The lines a crash-test writer stores at one generation: recognisable as a
+// whole, so a reader can tell a complete old or new content from a torn one.
+QStringList generation(int number, int lineCount);
+// The generation whose lines these are, or -1 when they are not one whole.
+int wholeGeneration(const QStringList &lines, int lineCount);
+
 // While it lives, file access is checked as an ordinary user (nobody), even
 // when the tests run as root: permission bits then mean what they say.
 // Inactive, it changes nothing.
