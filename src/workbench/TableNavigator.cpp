@@ -313,8 +313,10 @@ void TableNavigator::run(TDBNavigator::Button button)
 
 bool TableNavigator::eventFilter(QObject *watched, QEvent *event)
 {
-    // Keys typed into a cell editor go to the editor, not to the grid.
-    if (watched != m_view || event->type() != QEvent::KeyPress)
+    // Keys typed into a cell editor go to the editor, not to the grid. The
+    // type comes first: while the grid is being destroyed it is no
+    // QTableView any more, and the guarded pointer must not be read.
+    if (event->type() != QEvent::KeyPress || watched != m_view)
         return QObject::eventFilter(watched, event);
     const auto *key = static_cast<QKeyEvent *>(event);
     using B = TDBNavigator::Button;

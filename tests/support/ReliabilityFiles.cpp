@@ -130,8 +130,10 @@ QStringList generation(int number, int lineCount)
 {
     QStringList lines;
     lines.reserve(lineCount);
-    for (int i = 0; i < lineCount; ++i)
-        lines << QStringLiteral("generation %1 line %2 ").arg(number).arg(i).leftJustified(98, u'.');
+    for (int i = 0; i < lineCount; ++i) {
+        const QString line = QStringLiteral("generation %1 line %2 ").arg(number).arg(i);
+        lines << line.leftJustified(98, u'.');
+    }
     return lines;
 }
 
