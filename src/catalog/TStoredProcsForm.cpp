@@ -1,0 +1,312 @@
+#include "TStoredProcsForm.h"
+
+#include "CatalogQuery.h"
+#include "Command.h"
+#include "FieldTypeText.h"
+#include "FixedPitchFont.h"
+#include "GridColumns.h"
+#include "ProgramSettings.h"
+#include "Prompts.h"
+#include "Shell.h"
+#include "StatementLines.h"
+#include "TDMSys.h"
+#include "TIBDataBase.h"
+#include "TOfficeButton.h"
+#include "TSQLExprForm.h"
+#include "TToolPanel.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QScopeGuard>
+#include <QSqlRecord>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString kProcedureName = QStringLiteral("RDB$PROCEDURE_NAME");
+const QString kProcedureSource = QStringLiteral("RDB$PROCEDURE_SOURCE");
+const QString kParameterName = QStringLiteral("RDB$PARAMETER_NAME");
+const QString kTypeText = QStringLiteral("FIELD_TS");
+
+const QList<GridColumn> kProcedureColumns{{kProcedureName, QStringLiteral("Procedure name"), 252}};
+const QList<GridColumn> kParameterColumns{
+    {QStringLiteral("RDB$PARAMETER_NUMBER"), QStringLiteral("#"), -1},
+    {kParameterName, QStringLiteral("Parameter Name"), -1},
+    {kTypeText, QStringLiteral("Data Type"), -1},
+};
+
+QTableView *createGrid(QWidget *parent, QAbstractItemModel *model)
+{
+    auto *grid = new QTableView(parent);
+    GridColumns::setupReadOnly(grid);
+    grid->setModel(model);
+    return grid;
+}
+
+// The header learns the query's new columns first: the model's reset
+// announced none, and columns hidden before the header counts them stay shown.
+void showColumns(QTableView *grid, CatalogQuery *query, const QList<GridColumn> &columns)
+{
+    grid->horizontalHeader()->reset();
+    GridColumns::apply(grid, query, columns);
+}
+
+QLabel *centredCaption(const QString &text)
+{
+    auto *label = new QLabel(text);
+    label->setAlignment(Qt::AlignCenter);
+    return label;
+}
+
+} // namespace
+
+TStoredProcsForm *TStoredProcsForm::open()
+{
+    Shell &shell = Shell::instance();
+    auto *form = new TStoredProcsForm;
+    shell.showChild(form);
+    Command::run([form] { form->FormCreate(); });
+    return form;
+}
+
+TStoredProcsForm::TStoredProcsForm(QWidget *parent)
+    : TChildForm(parent),
+      StorProcsQuery(new CatalogQuery(this)),
+      InParamsQuery(new CatalogQuery(this)),
+      OutParamsQuery(new CatalogQuery(this))
+{
+    setWindowTitle(QStringLiteral("Stored Procedures"));
+    createToolPanel();
+    DataGrid = createGrid(this, StorProcsQuery);
+    DataGrid->setFixedWidth(273);
+    QWidget *details = createDetails();
+    createMenu();
+
+    auto *body = new QHBoxLayout;
+    body->setSpacing(0);
+    body->addWidget(DataGrid);
+    body->addWidget(details, 1);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(CommandPanel);
+    layout->addLayout(body, 1);
+    resize(700, 480);
+
+    connect(DataGrid, &QTableView::doubleClicked, this, Command::guard([this] { DDLBtnClick(); }));
+    connect(DataGrid->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] {
+        if (!m_moving)
+            Command::run([this] { followCurrentProcedure(); });
+    });
+}
+
+void TStoredProcsForm::createToolPanel()
+{
+    CommandPanel = new TToolPanel(this);
+    CommandPanel->setFixedHeight(32);
+    DDLBtn = CommandPanel->addButton(QStringLiteral("show_ddl"),
+                                     QStringLiteral("Edit procedure DDL statement"));
+    BtnDropProc = CommandPanel->addButton(QStringLiteral("delete"),
+                                          QStringLiteral("Delete selected procedure"));
+    RefreshBtn = CommandPanel->addButton(QStringLiteral("refresh"),
+                                         QStringLiteral("Refresh table contents"));
+    CommandPanel->addStretch();
+    onClick(DDLBtn, [this] { DDLBtnClick(); });
+    onClick(BtnDropProc, [this] { BtnDropProcClick(); });
+    onClick(RefreshBtn, [this] { StoredProcesRefresh(); });
+}
+
+QWidget *TStoredProcsForm::createDetails()
+{
+    auto *details = new QWidget(this);
+    DBGrid1 = createGrid(details, InParamsQuery);
+    DBGrid1->setFixedHeight(144);
+    DBGrid2 = createGrid(details, OutParamsQuery);
+    DBGrid2->setFixedHeight(136);
+
+    DBMemo1 = new QPlainTextEdit(details);
+    DBMemo1->setReadOnly(true);
+    DBMemo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    DBMemo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    DBMemo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    DBMemo1->setFont(FixedPitchFont());
+    DBMemo1->setFocusPolicy(Qt::ClickFocus);
+    QPalette palette = DBMemo1->palette();
+    palette.setColor(QPalette::Base, palette.color(QPalette::Button));
+    DBMemo1->setPalette(palette);
+
+    auto *layout = new QVBoxLayout(details);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(centredCaption(QStringLiteral("Input parameters")));
+    layout->addWidget(DBGrid1);
+    layout->addWidget(centredCaption(QStringLiteral("Output parameters")));
+    layout->addWidget(DBGrid2);
+    layout->addWidget(DBMemo1, 1);
+    return details;
+}
+
+void TStoredProcsForm::createMenu()
+{
+    QMenu *menu = createFormMenu(QStringLiteral("&Procedures"));
+    menu->menuAction()->setStatusTip(
+        QStringLiteral("Procedures list for creaating and editing stored functions"));
+    addCommand(menu, QStringLiteral("&Edit "), QStringLiteral("Edit procedure DDL statement"),
+               [this] { DDLBtnClick(); }, QKeySequence(Qt::CTRL | Qt::Key_E));
+    addCommand(menu, QStringLiteral("&Delete"), QStringLiteral("Delete selected procedure"),
+               [this] { BtnDropProcClick(); }, QKeySequence(Qt::CTRL | Qt::Key_D));
+    addCommand(menu, QStringLiteral("&Refresh"), QStringLiteral("Refresh table contents"),
+               [this] { StoredProcesRefresh(); }, QKeySequence(Qt::Key_F5));
+}
+
+void TStoredProcsForm::prepareParamsQuery(CatalogQuery *query, int parameterType)
+{
+    query->setLines({
+        QStringLiteral("SELECT * FROM RDB$PROCEDURE_PARAMETERS PARAMS_IN , RDB$FIELDS RDB$FIELDS"),
+        QStringLiteral("WHERE ( PARAMS_IN.RDB$FIELD_SOURCE = RDB$FIELDS.RDB$FIELD_NAME )"),
+        QStringLiteral("  AND"),
+        QStringLiteral(" "),
+        QStringLiteral(" ( PARAMS_IN.RDB$PARAMETER_TYPE =%1 )").arg(parameterType),
+        QStringLiteral(" AND"),
+        QStringLiteral(" (PARAMS_IN.RDB$PROCEDURE_NAME  = :\"RDB$PROCEDURE_NAME\")"),
+        QString(),
+        QStringLiteral("ORDER BY"),
+        QStringLiteral(" PARAMS_IN.RDB$PARAMETER_NUMBER"),
+    });
+    query->addCalculatedField(kTypeText, &TStoredProcsForm::ParamTypeCalc);
+}
+
+void TStoredProcsForm::FormCreate()
+{
+    StorProcsQuery->setLines({
+        QStringLiteral("SELECT PROCS.RDB$PROCEDURE_NAME , "),
+        QStringLiteral(" PROCS.RDB$PROCEDURE_ID , "),
+        QStringLiteral(" PROCS.RDB$PROCEDURE_SOURCE , "),
+        QStringLiteral(" PROCS.RDB$DESCRIPTION , "),
+        QStringLiteral(" PROCS.RDB$PROCEDURE_INPUTS , "),
+        QStringLiteral(" PROCS.RDB$PROCEDURE_OUTPUTS"),
+        QStringLiteral("FROM RDB$PROCEDURES PROCS"),
+        QStringLiteral("ORDER BY"),
+        QStringLiteral(" PROCS.RDB$PROCEDURE_NAME"),
+    });
+    StorProcsQuery->setMemoField(kProcedureSource);
+    StorProcsQuery->setMemoField(QStringLiteral("RDB$DESCRIPTION"));
+    prepareParamsQuery(InParamsQuery, 0);
+    prepareParamsQuery(OutParamsQuery, 1);
+    openProcedures();
+}
+
+QVariant TStoredProcsForm::ParamTypeCalc(const QSqlRecord &record)
+{
+    const auto number = [&record](const char *field) {
+        return record.value(QLatin1String(field)).toInt();
+    };
+    return FieldTypeText(number("RDB$FIELD_TYPE"), number("RDB$FIELD_SCALE"),
+                         number("RDB$CHARACTER_LENGTH"), number("RDB$FIELD_SUB_TYPE"),
+                         number("RDB$SEGMENT_LENGTH"));
+}
+
+void TStoredProcsForm::openProcedures()
+{
+    {
+        // The details follow once, below, not at every step of the reset.
+        m_moving = true;
+        const auto moved = qScopeGuard([this] { m_moving = false; });
+        StorProcsQuery->open();
+        showColumns(DataGrid, StorProcsQuery, kProcedureColumns);
+        const int column = StorProcsQuery->fieldIndex(kProcedureName);
+        if (StorProcsQuery->rowCount() > 0)
+            DataGrid->setCurrentIndex(StorProcsQuery->index(0, column));
+    }
+    followCurrentProcedure();
+}
+
+void TStoredProcsForm::followCurrentProcedure()
+{
+    const int row = currentRow();
+    const QString source = StorProcsQuery->value(row, kProcedureSource).toString();
+    DBMemo1->setPlainText(StatementLines::split(source).join(QLatin1Char('\n')));
+    const QVariant name = StorProcsQuery->value(row, kProcedureName);
+    const std::pair<CatalogQuery *, QTableView *> details[] = {{OutParamsQuery, DBGrid2},
+                                                               {InParamsQuery, DBGrid1}};
+    for (const auto &[query, grid] : details) {
+        query->close();
+        query->setParam(kProcedureName, name);
+        query->open();
+        showColumns(grid, query, kParameterColumns);
+    }
+}
+
+void TStoredProcsForm::StoredProcesRefresh()
+{
+    DataGrid->setUpdatesEnabled(false);
+    DBMemo1->setUpdatesEnabled(false);
+    const auto release = qScopeGuard([this] {
+        DataGrid->setUpdatesEnabled(true);
+        DBMemo1->setUpdatesEnabled(true);
+    });
+    // A list that fails to open must not leave the old procedure's details.
+    InParamsQuery->close();
+    OutParamsQuery->close();
+    DBMemo1->clear();
+    StorProcsQuery->close();
+    openProcedures();
+}
+
+int TStoredProcsForm::currentRow() const
+{
+    const QModelIndex current = DataGrid->currentIndex();
+    return StorProcsQuery->isOpen() && current.isValid() ? current.row() : -1;
+}
+
+QString TStoredProcsForm::currentName() const
+{
+    return StorProcsQuery->value(currentRow(), kProcedureName).toString();
+}
+
+QList<ProcedureDdl::Parameter> TStoredProcsForm::readParameters(CatalogQuery *query,
+                                                                 QTableView *grid)
+{
+    query->fetchAll();
+    QList<ProcedureDdl::Parameter> parameters;
+    for (int row = 0; row < query->rowCount(); ++row)
+        parameters.append({query->value(row, kParameterName).toString(),
+                           query->value(row, kTypeText).toString()});
+    if (!parameters.isEmpty())
+        grid->setCurrentIndex(query->index(int(parameters.size()) - 1,
+                                           query->fieldIndex(kParameterName)));
+    return parameters;
+}
+
+void TStoredProcsForm::DDLBtnClick()
+{
+    const int row = currentRow();
+    if (row < 0)
+        return;
+    // Parameters that could not be read must not vanish from the statement.
+    if (!InParamsQuery->isOpen() || !OutParamsQuery->isOpen())
+        followCurrentProcedure();
+    ProcedureDdl::Procedure procedure;
+    procedure.name = currentName();
+    procedure.source = StorProcsQuery->value(row, kProcedureSource).toString();
+    procedure.inputs = readParameters(InParamsQuery, DBGrid1);
+    procedure.outputs = readParameters(OutParamsQuery, DBGrid2);
+    OpenInDDLWindow(ProcedureDdl::text(procedure));
+}
+
+void TStoredProcsForm::BtnDropProcClick()
+{
+    if (currentRow() < 0)
+        return;
+    const QString name = currentName();
+    const QString question = QStringLiteral("Proceed to delete procedure %1 from database?");
+    if (Prompts::instance().confirm(question.arg(name), Prompts::Buttons::OkCancel)
+        != Prompts::Answer::Ok)
+        return;
+    DMSys->IBDataBase->ExecuteStatement(QStringLiteral("DROP PROCEDURE %1").arg(name),
+                                        ProgramSettings::instance().AutoCommit);
+}

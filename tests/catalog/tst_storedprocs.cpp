@@ -1,0 +1,289 @@
+#include "AppError.h"
+#include "CatalogQuery.h"
+#include "ProcedureDdl.h"
+#include "ScriptedPrompts.h"
+#include "StatementLines.h"
+#include "TIBDataBase.h"
+#include "TOfficeButton.h"
+#include "TSQLExprForm.h"
+#include "TStoredProcsForm.h"
+#include "TestMain.h"
+#include "TestSession.h"
+#include "TestShell.h"
+
+#include <QAction>
+#include <QHeaderView>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QTableView>
+
+using Param = ProcedureDdl::Parameter;
+Q_DECLARE_METATYPE(QList<Param>)
+
+namespace {
+
+// Source bodies sent with exactly these line breaks.
+const QString kNoneSource = "BEGIN EXIT; END";
+const QString kOutSource = "BEGIN\n  R = 1;\n  C = 'x';\n  SUSPEND;\nEND";
+const QString kInSource = "BEGIN\r\n  EXIT;\r\nEND";
+const QString kBothSource = "BEGIN\n  R = A;\n\n  SUSPEND;\nEND";
+
+QStringList procedures()
+{
+    return {
+        "CREATE PROCEDURE P_NONE AS " + kNoneSource,
+        "CREATE PROCEDURE P_OUT RETURNS (R NUMERIC(9,2), C CHAR(5)) AS\n" + kOutSource,
+        "CREATE PROCEDURE P_IN (A INTEGER, B VARCHAR(10)) AS\n" + kInSource,
+        "CREATE PROCEDURE P_BOTH (B VARCHAR(10), A INTEGER) RETURNS (R NUMERIC(9,2)) "
+        "AS\n" + kBothSource,
+        "CREATE PROCEDURE P_CALLER AS BEGIN EXECUTE PROCEDURE P_NONE; END",
+    };
+}
+
+void trigger(TStoredProcsForm *form, const QString &text)
+{
+    for (QAction *action : form->formMenu()->actions()) {
+        if (action->text() == text)
+            return action->trigger();
+    }
+    QFAIL(qPrintable("no menu item " + text));
+}
+
+QStringList listed(const TStoredProcsForm *form)
+{
+    QStringList names;
+    for (int row = 0; row < form->StorProcsQuery->rowCount(); ++row)
+        names << form->StorProcsQuery->value(row, "RDB$PROCEDURE_NAME").toString();
+    return names;
+}
+
+void selectProcedure(TStoredProcsForm *form, const QString &name)
+{
+    const int row = int(listed(form).indexOf(name));
+    QVERIFY2(row >= 0, qPrintable(name));
+    form->DataGrid->setCurrentIndex(
+        form->StorProcsQuery->index(row, form->StorProcsQuery->fieldIndex("RDB$PROCEDURE_NAME")));
+}
+
+// The cells a parameter grid shows, row by row, left to right: "#|name|type".
+QStringList shownRows(const QTableView *grid)
+{
+    QList<int> columns;
+    const QHeaderView *header = grid->horizontalHeader();
+    for (int visual = 0; visual < header->count(); ++visual) {
+        if (!header->isSectionHidden(header->logicalIndex(visual)))
+            columns << header->logicalIndex(visual);
+    }
+    QStringList rows;
+    for (int row = 0; row < grid->model()->rowCount(); ++row) {
+        QStringList cells;
+        for (int column : columns)
+            cells << grid->model()->index(row, column).data().toString();
+        rows << cells.join('|');
+    }
+    return rows;
+}
+
+} // namespace
+
+class tst_StoredProcs : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void ddlText_data();
+    void ddlText();
+
+    void init();
+    void cleanup();
+
+    void listAndParametersFollow();
+    void rebuiltStatement_data();
+    void rebuiltStatement();
+    void drop_data();
+    void drop();
+    void refreshReadsNewList();
+
+private:
+    std::unique_ptr<TestSession> m_session;
+    std::unique_ptr<TestShell> m_shell;
+    std::unique_ptr<ScriptedPrompts> m_prompts;
+};
+
+void tst_StoredProcs::ddlText_data()
+{
+    QTest::addColumn<QList<Param>>("inputs");
+    QTest::addColumn<QList<Param>>("outputs");
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QByteArray>("text");
+
+    QTest::newRow("both, two source lines")
+        << QList<Param>{{"A", "INTEGER"}, {"B", "VARCHAR(10)"}}
+        << QList<Param>{{"R", "NUMERIC(9,2)"}} << "BEGIN\r\nEND"
+        << QByteArray("ALTER PROCEDURE P \r\n( A INTEGER, B VARCHAR(10))\r\n"
+                      " RETURNS ( R NUMERIC(9,2))\r\nAS\r\nBEGIN\r\nEND\r\n");
+    QTest::newRow("no parameters, no source") << QList<Param>{} << QList<Param>{} << ""
+        << QByteArray("ALTER PROCEDURE P \r\nAS\r\n");
+    QTest::newRow("carriage returns, percent signs") << QList<Param>{{"%1", "%2"}}
+        << QList<Param>{} << "%1\r\rEND\n"
+        << QByteArray("ALTER PROCEDURE P \r\n( %1 %2)\r\nAS\r\n%1\r\n\r\nEND\r\n");
+}
+
+void tst_StoredProcs::ddlText()
+{
+    QFETCH(QList<Param>, inputs);
+    QFETCH(QList<Param>, outputs);
+    QFETCH(QString, source);
+    QFETCH(QByteArray, text);
+    const ProcedureDdl::Procedure procedure{"P", source, inputs, outputs};
+    QCOMPARE(ProcedureDdl::text(procedure).toUtf8(), text);
+}
+
+void tst_StoredProcs::init()
+{
+    m_session = std::make_unique<TestSession>(true);
+    m_session->db.execute(procedures());
+    m_shell = std::make_unique<TestShell>();
+    m_prompts = std::make_unique<ScriptedPrompts>();
+}
+
+void tst_StoredProcs::cleanup()
+{
+    m_shell.reset();
+    m_prompts.reset();
+    m_session.reset();
+}
+
+void tst_StoredProcs::listAndParametersFollow()
+{
+    TStoredProcsForm *form = TStoredProcsForm::open();
+    QCOMPARE(m_shell->last<TStoredProcsForm>(), form);
+    QCOMPARE(form->windowTitle(), QStringLiteral("Stored Procedures"));
+    QVERIFY2(m_prompts->asked.isEmpty(), qPrintable(m_prompts->errors().join('\n')));
+    QCOMPARE(listed(form), (QStringList{"P_BOTH", "P_CALLER", "P_IN", "P_NONE", "P_OUT"}));
+
+    // The first procedure is current at once.
+    QCOMPARE(shownRows(form->DBGrid1), (QStringList{"0|B|VARCHAR(10)", "1|A|INTEGER"}));
+    QCOMPARE(shownRows(form->DBGrid2), (QStringList{"0|R|NUMERIC(9,2)"}));
+    QCOMPARE(form->DBMemo1->toPlainText(), kBothSource);
+
+    selectProcedure(form, "P_OUT");
+    QCOMPARE(shownRows(form->DBGrid1), QStringList());
+    QCOMPARE(shownRows(form->DBGrid2), (QStringList{"0|R|NUMERIC(9,2)", "1|C|CHAR(5)"}));
+    QCOMPARE(form->DBMemo1->toPlainText(), kOutSource);
+    QVERIFY(m_prompts->asked.isEmpty());
+}
+
+void tst_StoredProcs::rebuiltStatement_data()
+{
+    QTest::addColumn<QString>("procedure");
+    QTest::addColumn<QStringList>("lines");
+
+    QTest::newRow("no parameters") << "P_NONE"
+        << QStringList{"ALTER PROCEDURE P_NONE ", "AS", "BEGIN EXIT; END"};
+    QTest::newRow("outputs only") << "P_OUT"
+        << QStringList{"ALTER PROCEDURE P_OUT ", " RETURNS ( R NUMERIC(9,2), C CHAR(5))", "AS",
+                       "BEGIN", "  R = 1;", "  C = 'x';", "  SUSPEND;", "END"};
+    QTest::newRow("inputs only") << "P_IN"
+        << QStringList{"ALTER PROCEDURE P_IN ", "( A INTEGER, B VARCHAR(10))", "AS", "BEGIN",
+                       "  EXIT;", "END"};
+    QTest::newRow("both, parameter number order") << "P_BOTH"
+        << QStringList{"ALTER PROCEDURE P_BOTH ", "( B VARCHAR(10), A INTEGER)",
+                       " RETURNS ( R NUMERIC(9,2))", "AS", "BEGIN", "  R = A;", "",
+                       "  SUSPEND;", "END"};
+}
+
+void tst_StoredProcs::rebuiltStatement()
+{
+    QFETCH(QString, procedure);
+    QFETCH(QStringList, lines);
+    TStoredProcsForm *form = TStoredProcsForm::open();
+    selectProcedure(form, procedure);
+    form->DDLBtn->click();
+    emit form->DataGrid->doubleClicked(form->DataGrid->currentIndex());
+
+    QVERIFY2(m_prompts->asked.isEmpty(), qPrintable(m_prompts->errors().join('\n')));
+    QList<TSQLExprForm *> windows; // one new window each time
+    for (const auto &opened : m_shell->opened) {
+        if (auto *ddl = qobject_cast<TSQLExprForm *>(opened.data()))
+            windows << ddl;
+    }
+    QCOMPARE(windows.size(), 2);
+    QCOMPARE(windows[0]->lines(), lines);
+    QCOMPARE(windows[1]->lines(), lines);
+    QVERIFY(m_session->sent.isEmpty());
+
+    // The rebuilt statement is accepted by the server as it stands.
+    try {
+        m_session->ib()->ExecuteStatement(StatementLines::join(lines), true);
+    } catch (const AppError &error) {
+        QFAIL(qPrintable(error.message()));
+    }
+}
+
+void tst_StoredProcs::drop_data()
+{
+    QTest::addColumn<QString>("procedure");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<QByteArrayList>("sent");
+    QTest::addColumn<bool>("failed");
+
+    QTest::newRow("cancel") << "P_IN" << false << QByteArrayList{} << false;
+    QTest::newRow("ok") << "P_IN" << true << QByteArrayList{"DROP PROCEDURE P_IN\r\n"} << false;
+    QTest::newRow("in use") << "P_NONE" << true << QByteArrayList{"DROP PROCEDURE P_NONE\r\n"}
+                            << true;
+}
+
+void tst_StoredProcs::drop()
+{
+    QFETCH(QString, procedure);
+    QFETCH(bool, ok);
+    QFETCH(QByteArrayList, sent);
+    QFETCH(bool, failed);
+
+    TStoredProcsForm *form = TStoredProcsForm::open();
+    selectProcedure(form, procedure);
+    m_prompts->answers << (ok ? Prompts::Answer::Ok : Prompts::Answer::Cancel);
+    form->BtnDropProc->click();
+
+    QCOMPARE(m_prompts->questions(),
+             QStringList{"Proceed to delete procedure " + procedure + " from database?"});
+    QCOMPARE(m_prompts->asked.first().caption, QStringLiteral("OkCancel"));
+    QCOMPARE(m_session->sent, sent);
+    QCOMPARE(m_prompts->errors().size(), failed ? 1 : 0);
+    QVERIFY(!m_session->ib()->InTransaction());
+    const bool dropped = ok && !failed;
+    const QString count = m_session->db.scalar(
+        "SELECT COUNT(*) FROM RDB$PROCEDURES WHERE RDB$PROCEDURE_NAME = '" + procedure + "'");
+    QCOMPARE(count, dropped ? "0" : "1");
+
+    // Still listed until the list is read again.
+    QVERIFY(listed(form).contains(procedure));
+    trigger(form, "&Refresh");
+    QCOMPARE(listed(form).contains(procedure), !dropped);
+}
+
+void tst_StoredProcs::refreshReadsNewList()
+{
+    TStoredProcsForm *form = TStoredProcsForm::open();
+    selectProcedure(form, "P_OUT");
+    m_session->db.execute("CREATE PROCEDURE P_AAA (Z SMALLINT) AS BEGIN EXIT; END");
+    form->RefreshBtn->click();
+    QVERIFY(form->DataGrid->updatesEnabled());
+    QCOMPARE(listed(form).first(), QStringLiteral("P_AAA"));
+    QCOMPARE(form->DataGrid->currentIndex().row(), 0);
+    QCOMPARE(shownRows(form->DBGrid1), QStringList{"0|Z|SMALLINT"});
+    QCOMPARE(shownRows(form->DBGrid2), QStringList());
+
+    // A list that cannot be read again leaves the window empty, controls released.
+    m_session->ib()->Close();
+    m_session->ib()->setParam("SERVER NAME", m_session->db.folder() + "/missing.fdb");
+    form->RefreshBtn->click();
+    QCOMPARE(m_prompts->errors().size(), 1);
+    QVERIFY(form->DataGrid->updatesEnabled());
+    QCOMPARE(form->StorProcsQuery->rowCount(), 0);
+    QCOMPARE(form->DBMemo1->toPlainText(), QString());
+}
+
+QUORVEL_TEST_MAIN(tst_StoredProcs)
+#include "tst_storedprocs.moc"
