@@ -18,5 +18,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QString text = ProcedureDdl::text(procedure);
     fuzzCheck(text == StatementLines::join(lines));
     fuzzCheck(lines.contains(QStringLiteral("AS")));
+    // Names and types go in as they are, whatever they hold ("%1" included).
+    fuzzCheck(lines.first() == QStringLiteral("ALTER PROCEDURE ") + procedure.name + u' ');
+    if (!procedure.inputs.isEmpty()) {
+        for (const ProcedureDdl::Parameter &parameter : procedure.inputs)
+            fuzzCheck(lines[1].contains(u' ' + parameter.name + u' ' + parameter.typeText));
+    }
     return 0;
 }
