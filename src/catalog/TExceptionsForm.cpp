@@ -1,0 +1,196 @@
+#include "TExceptionsForm.h"
+
+#include "CatalogQuery.h"
+#include "Command.h"
+#include "GridColumns.h"
+#include "ModalForms.h"
+#include "ProgramSettings.h"
+#include "Prompts.h"
+#include "Shell.h"
+#include "TDMSys.h"
+#include "TExcDlg.h"
+#include "TIBDataBase.h"
+#include "TOfficeButton.h"
+#include "TToolPanel.h"
+
+#include <QAction>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace {
+
+// The whole table in the order of its unique name index.
+const QStringList kTableLines = {
+    QStringLiteral("SELECT RDB$EXCEPTION_NAME, RDB$MESSAGE, RDB$SYSTEM_FLAG"),
+    QStringLiteral("FROM RDB$EXCEPTIONS"),
+    QStringLiteral("ORDER BY RDB$EXCEPTION_NAME"),
+};
+
+const QString kNameField = QStringLiteral("RDB$EXCEPTION_NAME");
+const QString kMessageField = QStringLiteral("RDB$MESSAGE");
+
+const QList<GridColumn> kColumns = {
+    {kNameField, QStringLiteral("NAME"), -1},
+    {kMessageField, QStringLiteral("MESSAGE"), -1},
+};
+
+// Name and message go in exactly as they stand: no quoting, no doubling.
+const QString kCreateTemplate = QStringLiteral("CREATE EXCEPTION %1  \"%2\"");
+const QString kAlterTemplate = QStringLiteral("ALTER EXCEPTION %1  \"%2\"");
+const QString kDropTemplate = QStringLiteral("DROP EXCEPTION %1");
+
+void execute(const QString &statement)
+{
+    DMSys->IBDataBase->ExecuteStatement(statement, ProgramSettings::instance().AutoCommit);
+}
+
+} // namespace
+
+TExceptionsForm::TExceptionsForm(QWidget *parent)
+    : TChildForm(parent),
+      ExceptionsTable(new CatalogQuery(this)),
+      btnPanel(new TToolPanel(this)),
+      NewBtn(btnPanel->addButton(QStringLiteral("new"), QStringLiteral("Create new exception"))),
+      EditBtn(btnPanel->addButton(QStringLiteral("edit"),
+                                  QStringLiteral("Edit current exception text"))),
+      DeleteBtn(btnPanel->addButton(QStringLiteral("delete"),
+                                    QStringLiteral("Delete current exception"))),
+      RefreshBtb(btnPanel->addButton(QStringLiteral("refresh"),
+                                     QStringLiteral("Refresh table contents"))),
+      FGrid(new QTableView(this))
+{
+    setWindowTitle(QStringLiteral("Exceptions"));
+    resize(600, 300);
+    ExceptionsTable->setLines(kTableLines);
+
+    btnPanel->setObjectName(QStringLiteral("btnPanel"));
+    NewBtn->setObjectName(QStringLiteral("NewBtn"));
+    EditBtn->setObjectName(QStringLiteral("EditBtn"));
+    DeleteBtn->setObjectName(QStringLiteral("DeleteBtn"));
+    RefreshBtb->setObjectName(QStringLiteral("RefreshBtb"));
+    btnPanel->addStretch();
+    onClick(NewBtn, [this] { newexcpBtnClick(); });
+    onClick(EditBtn, [this] { BtnUpdateClick(); });
+    onClick(DeleteBtn, [this] { DeleteDomainBtnClick(); });
+    onClick(RefreshBtb, [this] { RefrBtnClick(); });
+
+    FGrid->setObjectName(QStringLiteral("FGrid"));
+    GridColumns::setupReadOnly(FGrid);
+    FGrid->horizontalHeader()->setStretchLastSection(true);
+    FGrid->setModel(ExceptionsTable);
+    connect(FGrid, &QAbstractItemView::doubleClicked, this,
+            Command::guard([this] { BtnUpdateClick(); }));
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(btnPanel);
+    layout->addWidget(FGrid);
+    createMenu();
+}
+
+void TExceptionsForm::createMenu()
+{
+    QMenu *menu = createFormMenu(QStringLiteral("&Exceptions"));
+    menu->menuAction()->setStatusTip(QStringLiteral("Exceptions menu"));
+    addCommand(menu, QStringLiteral("&New"), QStringLiteral("Create new exception"),
+               [this] { newexcpBtnClick(); }, QKeySequence(Qt::Key_Insert));
+    addCommand(menu, QStringLiteral("&Edit"), QStringLiteral("Edit current exception text"),
+               [this] { BtnUpdateClick(); }, QKeySequence(Qt::CTRL | Qt::Key_E));
+    addCommand(menu, QStringLiteral("&Delete"), QStringLiteral("Delete current exception"),
+               [this] { DeleteDomainBtnClick(); }, QKeySequence(Qt::CTRL | Qt::Key_D));
+    addCommand(menu, QStringLiteral("&Refresh"), QStringLiteral("Refresh table contents"),
+               [this] { RefrBtnClick(); }, QKeySequence(Qt::Key_F5));
+}
+
+TExceptionsForm *TExceptionsForm::open()
+{
+    auto *form = new TExceptionsForm;
+    Shell::instance().showChild(form);
+    Command::run([form] { form->openTable(); });
+    return form;
+}
+
+void TExceptionsForm::openTable()
+{
+    ExceptionsTable->open();
+    // The model's reset announced no columns (the query counts them only
+    // once open), so the header must learn them before any is hidden.
+    FGrid->horizontalHeader()->reset();
+    GridColumns::apply(FGrid, ExceptionsTable, kColumns);
+    if (ExceptionsTable->rowCount() > 0)
+        FGrid->setCurrentIndex(ExceptionsTable->index(0, ExceptionsTable->fieldIndex(kNameField)));
+}
+
+void TExceptionsForm::RefrBtnClick()
+{
+    // Read the rows again but stay on the same exception, or where it stood.
+    const QString name = current(kNameField);
+    const QModelIndex before = FGrid->currentIndex();
+    openTable();
+    if (!before.isValid() || ExceptionsTable->rowCount() == 0)
+        return;
+    ExceptionsTable->fetchAll();
+    const int rows = ExceptionsTable->rowCount();
+    int row = std::min(before.row(), rows - 1);
+    for (int r = 0; r < rows; ++r) {
+        if (ExceptionsTable->value(r, kNameField).toString() == name) {
+            row = r;
+            break;
+        }
+    }
+    FGrid->setCurrentIndex(ExceptionsTable->index(row, before.column()));
+}
+
+bool TExceptionsForm::hasCurrent() const
+{
+    return FGrid->currentIndex().isValid();
+}
+
+QString TExceptionsForm::current(const QString &field) const
+{
+    return ExceptionsTable->value(FGrid->currentIndex().row(), field).toString();
+}
+
+void TExceptionsForm::runDialog(const QString &statementTemplate)
+{
+    TExcDlg &dialog = TExcDlg::shared();
+    if (ModalForms::exec(&dialog) == QDialog::Accepted)
+        execute(statementTemplate.arg(dialog.name(), dialog.message()));
+    RefrBtnClick();
+}
+
+void TExceptionsForm::newexcpBtnClick()
+{
+    // The boxes keep what the dialog showed last, a refused name included.
+    TExcDlg::shared().NameEdit->setEnabled(true);
+    runDialog(kCreateTemplate);
+}
+
+void TExceptionsForm::BtnUpdateClick()
+{
+    if (!hasCurrent())
+        return;
+    TExcDlg &dialog = TExcDlg::shared();
+    dialog.NameEdit->setEnabled(false);
+    dialog.NameEdit->setText(current(kNameField));
+    dialog.MsgEdit->setPlainText(current(kMessageField));
+    runDialog(kAlterTemplate);
+}
+
+void TExceptionsForm::DeleteDomainBtnClick()
+{
+    if (!hasCurrent())
+        return;
+    const QString name = current(kNameField);
+    const QString question =
+        QStringLiteral("Proceed to delete exception '%1' from database?").arg(name);
+    if (Prompts::instance().confirm(question, Prompts::Buttons::OkCancel) != Prompts::Answer::Ok)
+        return;
+    execute(kDropTemplate.arg(name));
+    RefrBtnClick();
+}
