@@ -33,6 +33,7 @@ private slots:
     void commands();
     void refusedStatementKeepsTexts_data();
     void refusedStatementKeepsTexts();
+    void emptyListHasNothingToEditOrDrop();
 
 private:
     struct Visit
@@ -273,6 +274,20 @@ void TestExceptions::refusedStatementKeepsTexts()
     m_form->NewBtn->click();
     QCOMPARE(m_visits.last().name, name);
     QCOMPARE(m_visits.last().message, message);
+}
+
+void TestExceptions::emptyListHasNothingToEditOrDrop()
+{
+    m_session->db.execute(QStringList{"DROP EXCEPTION E_ONE", "DROP EXCEPTION E_TWO"});
+    m_form->RefrBtnClick();
+    QVERIFY(names().isEmpty());
+    answerDialog(QDialog::Accepted, std::nullopt, std::nullopt);
+    m_prompts->answers << Prompts::Answer::Ok;
+    run("&Edit");
+    run("&Delete");
+    QVERIFY(m_visits.isEmpty());
+    QVERIFY(m_prompts->asked.isEmpty());
+    QVERIFY(m_session->sent.isEmpty());
 }
 
 QUORVEL_TEST_MAIN(TestExceptions)
