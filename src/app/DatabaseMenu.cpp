@@ -1,0 +1,51 @@
+#include "DatabaseMenu.h"
+
+#include "TDataForm.h"
+#include "TDomainsForm.h"
+#include "TExceptionsForm.h"
+#include "TFormTblStr.h"
+#include "TFormTriggers.h"
+#include "TGeneratorsForm.h"
+#include "TORepOptDlg.h"
+#include "TObjRepos.h"
+#include "TSQLExprForm.h"
+#include "TStoredProcsForm.h"
+
+namespace DatabaseMenu {
+
+QList<Item> items()
+{
+    return {
+        {QStringLiteral("&Domains"), QStringLiteral("Opens domains list"),
+         [] { TDomainsForm::open(); }},
+        {QStringLiteral("&Exceptions"),
+         QStringLiteral("Opens exceptions list for editing, creating and deleting"),
+         [] { TExceptionsForm::open(); }},
+        {QStringLiteral("&Triggers"),
+         QStringLiteral("Opens triggers list to view, edit and create triggers"),
+         [] { TFormTriggers::open(); }},
+        {QStringLiteral("Table &Structures"), QStringLiteral("Shows tables/ views structures"),
+         [] { TFormTblStr::open(); }},
+        {QStringLiteral("&Object Repository"),
+         QStringLiteral("Opens a table  where objects source can be saved  for further editing"),
+         [] { TObjRepos::open(); }},
+        {QStringLiteral("DD&L Statements"),
+         QStringLiteral("Opens SQL Expressions Window for executing DDL statements"),
+         [] { TSQLExprForm::open(); }},
+        {QStringLiteral("Data &View"),
+         QStringLiteral("Opens window in which you can view, edit, insert data in views and tables"),
+         [] { TDataForm::open(); }},
+        {QStringLiteral("&Generators"), QStringLiteral("Opens generators list"),
+         [] { TGeneratorsForm::open(); }},
+        {QStringLiteral("&Procedures"),
+         QStringLiteral("Procedure list for creating and editing stored procedures"),
+         [] { TStoredProcsForm::open(); }},
+    };
+}
+
+void ORepSettingsClick()
+{
+    ShowRepositorySettings();
+}
+
+} // namespace DatabaseMenu

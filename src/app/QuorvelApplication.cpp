@@ -1,0 +1,82 @@
+#include "QuorvelApplication.h"
+
+#include "ApplicationTitle.h"
+#include "BusyCursor.h"
+#include "Command.h"
+#include "ConnectionHistory.h"
+#include "IbDriver.h"
+#include "Prompts.h"
+#include "SettingsStore.h"
+#include "TAboutBox.h"
+#include "TDMSys.h"
+#include "TExcDlg.h"
+#include "TMainForm.h"
+#include "TORepOptDlg.h"
+#include "TSplashScreen.h"
+#include "TSplashThread.h"
+
+#include <QApplication>
+#include <QPixmap>
+
+// The resource initialiser is declared in the global namespace, so it must be called from there.
+static void initResources()
+{
+    Q_INIT_RESOURCE(quorvel);
+}
+
+namespace QuorvelApplication {
+
+namespace {
+
+void registerBusyCursor()
+{
+    initResources();
+    const QPixmap picture(QStringLiteral(":/ibsqlcursor.xpm"));
+    BusyCursor::registerCursor(QCursor(picture, picture.width() / 2, picture.height() / 2));
+}
+
+TSplashScreen *showSplash()
+{
+    auto *splash = new TSplashScreen;
+    splash->show();
+    splash->repaint();
+    QApplication::processEvents();
+    return splash;
+}
+
+void writeSettings()
+{
+    const QString failure = SettingsStore::write();
+    if (!failure.isEmpty())
+        Prompts::instance().error(failure + QLatin1Char('.'));
+}
+
+} // namespace
+
+int run(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Kelderwick"));
+    QApplication::setApplicationName(QStringLiteral("Quorvel"));
+    IbDriver::registerDriver();
+    registerBusyCursor();
+    SettingsStore::read();
+    const QStringList arguments = QApplication::arguments();
+    const QString commandLinePath = arguments.value(1);
+    TSplashScreen *splash = showSplash();
+
+    TDMSys dmSys;
+    Command::run([&dmSys] { dmSys.DMSysCreate(); });
+    TMainForm mainForm(commandLinePath, ConnectionHistory::defaultFileName());
+    TAboutBox::shared();
+    TExcDlg::shared();
+    TORepOptDlg::shared();
+    mainForm.show();
+    (new TSplashThread(splash))->start();
+
+    const int result = app.exec();
+    writeSettings();
+    return result;
+}
+
+} // namespace QuorvelApplication

@@ -1,0 +1,6 @@
+#include "QuorvelApplication.h"
+
+int main(int argc, char *argv[])
+{
+    return QuorvelApplication::run(argc, argv);
+}

@@ -1,0 +1,302 @@
+#include "ModalForms.h"
+#include "ProgramSettings.h"
+#include "ScriptedPrompts.h"
+#include "TChildForm.h"
+#include "TDBEntryDlg.h"
+#include "TIBDataBase.h"
+#include "TMainForm.h"
+#include "TestMain.h"
+#include "TestSession.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+
+namespace {
+
+// A child window with a menu of its own, to watch the frame merge it.
+class MenuForm : public TChildForm
+{
+public:
+    explicit MenuForm(const QString &title)
+    {
+        createFormMenu(title);
+        setWindowTitle(title);
+    }
+};
+
+QStringList menuTitles(QMainWindow *frame)
+{
+    QStringList titles;
+    for (QAction *action : frame->menuBar()->actions())
+        titles << action->text();
+    return titles;
+}
+
+// Answers the login dialog with a path and OK (or Cancel).
+struct Login
+{
+    explicit Login(const QString &path, bool ok = true, const QString &password = "masterkey")
+    {
+        previous = ModalForms::setRunner([=](QDialog *dialog) {
+            auto *login = qobject_cast<TDBEntryDlg *>(dialog);
+            login->dbPath->setEditText(path);
+            login->Password->setText(password);
+            return ok ? QDialog::Accepted : QDialog::Rejected;
+        });
+    }
+    ~Login() { ModalForms::setRunner(previous); }
+    ModalForms::Runner previous;
+};
+
+} // namespace
+
+class TestMainForm : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void startsDisconnectedWithAutoCommitShown();
+    void autoCommitTogglesCheckAndPanel();
+    void connectShowsStateAndLearnsThePath();
+    void connectIgnoresCaseOfKnownPaths();
+    void refusedLoginShowsServerTextAndChangesNothing();
+    void cancelledLoginKeepsTheDisplay();
+    void connectAsksToSettleOpenWork();
+    void disconnectRefusedWhileWindowsOpen();
+    void disconnectWithCancelRollsBack();
+    void exitSavesHistoryEvenWhenCancelled();
+    void exitAsksCommitWorkEvenAfterCancel();
+    void commitItemsFollowTheTransaction();
+    void hintsReachTheLastPanel();
+    void childMenuMergesBeforeWindows();
+
+private:
+    QString historyFile() const { return m_dir.filePath("connect.hst"); }
+    QTemporaryDir m_dir;
+};
+
+void TestMainForm::init()
+{
+    QFile::remove(historyFile());
+    ProgramSettings::instance().AutoCommit = false;
+}
+
+void TestMainForm::startsDisconnectedWithAutoCommitShown()
+{
+    TestSession session(false);
+    TMainForm frame("/cmd/line.fdb", historyFile());
+    QCOMPARE(frame.windowTitle(), "Quorvel for Interbase");
+    QCOMPARE(frame.panel(1)->text(), "Disconnected");
+    QCOMPARE(frame.panel(2)->text(), "");
+    QVERIFY(!frame.DataMenu->isEnabled());
+    QVERIFY(!frame.MnCommitWork->isEnabled());
+    QCOMPARE(frame.DBEntryDlg->path(), "/cmd/line.fdb");
+    QCOMPARE(menuTitles(&frame), (QStringList{"&File", "&Database", "&Windows", "&Help"}));
+}
+
+void TestMainForm::autoCommitTogglesCheckAndPanel()
+{
+    TestSession session(false);
+    TMainForm frame({}, historyFile());
+    frame.MnAutoCommit->trigger();
+    QVERIFY(frame.MnAutoCommit->isChecked());
+    QCOMPARE(frame.panel(2)->text(), "AUTO");
+    QVERIFY(ProgramSettings::instance().AutoCommit);
+    frame.MnAutoCommit->trigger();
+    QCOMPARE(frame.panel(2)->text(), "");
+}
+
+void TestMainForm::connectShowsStateAndLearnsThePath()
+{
+    TestSession session;
+    ScriptedPrompts prompts;
+    TMainForm frame({}, historyFile());
+    QCOMPARE(frame.DBEntryDlg->path(), "");
+    Login login(session.db.path());
+    frame.MnConnect->trigger();
+    QVERIFY2(prompts.errors().isEmpty(), qPrintable(prompts.errors().join('|')));
+    QCOMPARE(frame.panel(1)->text(), "Connected");
+    QCOMPARE(frame.statusBar()->toolTip(), "Connected to:" + session.db.path());
+    QVERIFY(frame.DataMenu->isEnabled());
+    QCOMPARE(frame.DBEntryDlg->history(), QStringList{session.db.path()});
+    QCOMPARE(session.ib()->param("SERVER NAME"), session.db.path());
+}
+
+void TestMainForm::connectIgnoresCaseOfKnownPaths()
+{
+    TestSession session;
+    QFile file(historyFile());
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(session.db.path().toUpper().toUtf8() + "\r\n" + session.db.path().toUtf8() + "\r\n");
+    file.close();
+    TMainForm frame({}, historyFile());
+    QCOMPARE(frame.DBEntryDlg->path(), session.db.path().toUpper());
+    Login login(session.db.path());
+    frame.MnConnect->trigger();
+    QCOMPARE(frame.DBEntryDlg->history().size(), 2);
+}
+
+void TestMainForm::refusedLoginShowsServerTextAndChangesNothing()
+{
+    TestSession session;
+    ScriptedPrompts prompts;
+    TMainForm frame({}, historyFile());
+    Login login(session.db.folder() + "/missing.fdb");
+    frame.MnConnect->trigger();
+    QCOMPARE(prompts.errors().size(), 1);
+    QVERIFY2(prompts.errors().first().contains("missing.fdb"), qPrintable(prompts.errors().first()));
+    QVERIFY(prompts.errors().first().endsWith('.'));
+    QCOMPARE(frame.panel(1)->text(), "Disconnected");
+    QVERIFY(frame.DBEntryDlg->history().isEmpty());
+    QVERIFY(!session.ib()->Connected());
+}
+
+void TestMainForm::cancelledLoginKeepsTheDisplay()
+{
+    TestSession session;
+    TMainForm frame({}, historyFile());
+    {
+        Login login(session.db.path());
+        frame.MnConnect->trigger();
+    }
+    Login cancel(session.db.path(), false);
+    frame.MnConnect->trigger();
+    QCOMPARE(frame.panel(1)->text(), "Connected");
+    QVERIFY(frame.DataMenu->isEnabled());
+    QVERIFY(!session.ib()->Connected());
+}
+
+void TestMainForm::connectAsksToSettleOpenWork()
+{
+    TestSession session(false);
+    ScriptedPrompts prompts;
+    TMainForm frame({}, historyFile());
+    session.ib()->ExecuteStatement("CREATE EXCEPTION E1 'x'", false);
+    prompts.answers << Prompts::Answer::Cancel;
+    Login login(session.db.path());
+    frame.MnConnect->trigger();
+    QCOMPARE(prompts.questions(), QStringList{"Commit work?"});
+    QCOMPARE(prompts.asked.last().caption, "YesNoCancel");
+    QVERIFY(session.ib()->InTransaction());
+    QVERIFY(session.ib()->Connected());
+
+    prompts.answers << Prompts::Answer::Yes;
+    frame.MnConnect->trigger();
+    QCOMPARE(session.db.scalar("SELECT COUNT(*) FROM RDB$EXCEPTIONS"), "1");
+}
+
+void TestMainForm::disconnectRefusedWhileWindowsOpen()
+{
+    TestSession session;
+    ScriptedPrompts prompts;
+    TMainForm frame({}, historyFile());
+    frame.showChild(new MenuForm("Child"));
+    frame.MnDisconect->trigger();
+    QCOMPARE(prompts.errors(), QStringList{"Close opened windows first."});
+    QVERIFY(session.ib()->Connected());
+}
+
+void TestMainForm::disconnectWithCancelRollsBack()
+{
+    TestSession session(false);
+    ScriptedPrompts prompts;
+    TMainForm frame({}, historyFile());
+    session.ib()->ExecuteStatement("CREATE EXCEPTION E1 'x'", false);
+    prompts.answers << Prompts::Answer::Cancel;
+    frame.MnDisconect->trigger();
+    QCOMPARE(prompts.asked.last().caption, "OkCancel");
+    QVERIFY(!session.ib()->InTransaction());
+    QVERIFY(!session.ib()->Connected());
+    QCOMPARE(frame.panel(1)->text(), "Disconnected");
+    QCOMPARE(frame.statusBar()->toolTip(), "");
+    QCOMPARE(session.db.scalar("SELECT COUNT(*) FROM RDB$EXCEPTIONS"), "0");
+}
+
+void TestMainForm::exitSavesHistoryEvenWhenCancelled()
+{
+    TestSession session;
+    ScriptedPrompts prompts;
+    QFile file(historyFile());
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("P1\nP2\nP3\n");
+    file.close();
+    TMainForm frame({}, historyFile());
+    frame.show();
+    frame.DBEntryDlg->dbPath->setEditText("p3");
+    prompts.answers << Prompts::Answer::Cancel;
+    QVERIFY(!frame.close());
+    QCOMPARE(prompts.questions(), QStringList{"Are you sure to exit?"});
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("P3\r\nP2\r\nP1\r\n"));
+}
+
+void TestMainForm::exitAsksCommitWorkEvenAfterCancel()
+{
+    TestSession session(false);
+    ScriptedPrompts prompts;
+    TMainForm frame({}, historyFile());
+    frame.show();
+    session.ib()->ExecuteStatement("CREATE EXCEPTION E1 'x'", false);
+    prompts.answers << Prompts::Answer::Cancel << Prompts::Answer::Yes;
+    QVERIFY(!frame.close());
+    QCOMPARE(prompts.questions(), (QStringList{"Are you sure to exit?", "Commit work?"}));
+    QVERIFY(!session.ib()->InTransaction());
+    QCOMPARE(session.db.scalar("SELECT COUNT(*) FROM RDB$EXCEPTIONS"), "1");
+
+    session.ib()->ExecuteStatement("CREATE EXCEPTION E2 'x'", false);
+    prompts.answers << Prompts::Answer::Ok << Prompts::Answer::No;
+    QVERIFY(frame.close());
+    QCOMPARE(session.db.scalar("SELECT COUNT(*) FROM RDB$EXCEPTIONS"), "1");
+}
+
+void TestMainForm::commitItemsFollowTheTransaction()
+{
+    TestSession session(false);
+    TMainForm frame({}, historyFile());
+    session.ib()->StartTransaction();
+    QVERIFY(frame.MnCommitWork->isEnabled());
+    QVERIFY(frame.MnRollBackWork->isEnabled());
+    QCOMPARE(frame.panel(2)->text(), "TRANS");
+    frame.MnAutoCommit->trigger();
+    frame.MnAutoCommit->trigger();
+    QCOMPARE(frame.panel(2)->text(), "");
+    frame.MnCommitWork->trigger();
+    QVERIFY(!frame.MnCommitWork->isEnabled());
+    QVERIFY(!session.ib()->InTransaction());
+}
+
+void TestMainForm::hintsReachTheLastPanel()
+{
+    TestSession session;
+    TMainForm frame({}, historyFile());
+    QCOMPARE(frame.MnExit->statusTip(), "Close application");
+    QStatusTipEvent tip(frame.MnExit->statusTip());
+    QApplication::sendEvent(&frame, &tip);
+    QCOMPARE(frame.panel(4)->text(), "Close application");
+}
+
+void TestMainForm::childMenuMergesBeforeWindows()
+{
+    TestSession session;
+    TMainForm frame({}, historyFile());
+    frame.show();
+    frame.showChild(new MenuForm("First"));
+    QCOMPARE(menuTitles(&frame),
+             (QStringList{"&File", "&Database", "First", "&Windows", "&Help"}));
+    frame.showChild(new MenuForm("Second"));
+    QCOMPARE(menuTitles(&frame),
+             (QStringList{"&File", "&Database", "Second", "&Windows", "&Help"}));
+    frame.mdiArea()->closeAllSubWindows();
+    QCOMPARE(menuTitles(&frame), (QStringList{"&File", "&Database", "&Windows", "&Help"}));
+}
+
+QUORVEL_TEST_MAIN(TestMainForm)
+#include "tst_mainform.moc"
