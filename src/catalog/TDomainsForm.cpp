@@ -14,7 +14,6 @@
 #include "TToolPanel.h"
 
 #include <QAction>
-#include <QHeaderView>
 #include <QMenu>
 #include <QSqlRecord>
 #include <QTableView>
@@ -133,9 +132,6 @@ void TDomainsForm::RefrBtnClick()
 void TDomainsForm::openQuery()
 {
     DMQuery->open();
-    // The model's reset announced no columns (the query counts them only
-    // once open), so the header must learn them before any is hidden.
-    DBGrid1->horizontalHeader()->reset();
     GridColumns::apply(DBGrid1, DMQuery, kColumns);
     // Like a freshly opened dataset, the list starts at its first row.
     if (DMQuery->rowCount() > 0)

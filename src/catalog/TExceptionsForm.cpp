@@ -118,9 +118,6 @@ TExceptionsForm *TExceptionsForm::open()
 void TExceptionsForm::openTable()
 {
     ExceptionsTable->open();
-    // The model's reset announced no columns (the query counts them only
-    // once open), so the header must learn them before any is hidden.
-    FGrid->horizontalHeader()->reset();
     GridColumns::apply(FGrid, ExceptionsTable, kColumns);
     if (ExceptionsTable->rowCount() > 0)
         FGrid->setCurrentIndex(ExceptionsTable->index(0, ExceptionsTable->fieldIndex(kNameField)));

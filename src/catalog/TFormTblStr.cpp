@@ -121,14 +121,6 @@ QTableView *newGrid(QWidget *parent)
     return grid;
 }
 
-// A query announces its columns only after the model reset; the header picks
-// them up at its next layout, and the columns set up now need them at once.
-void syncSections(QTableView *grid)
-{
-    if (grid->horizontalHeader()->count() != grid->model()->columnCount())
-        grid->horizontalHeader()->doItemsLayout();
-}
-
 } // namespace
 
 TFormTblStr::TFormTblStr(QWidget *parent) : TChildForm(parent)
@@ -302,7 +294,6 @@ void TFormTblStr::openQueries()
 {
     const QString position = QStringLiteral("RDB$FIELD_POSITION");
     StrQuery->open();
-    syncSections(DBGrid1);
     DBGrid1->setItemDelegateForColumn(StrQuery->fieldIndex(position), m_positionDelegate);
     GridColumns::apply(DBGrid1, StrQuery,
                        {{position, QStringLiteral("#"),
@@ -310,7 +301,6 @@ void TFormTblStr::openQueries()
                         {kFieldName, QStringLiteral("Field name")},
                         {QStringLiteral("RDB$FIELD_SOURCE"), QStringLiteral("DOMAIN")}});
     DepQuery->open();
-    syncSections(DBGrid2);
     GridColumns::apply(DBGrid2, DepQuery,
                        {{kFieldName, QStringLiteral("Field Name")},
                         {QStringLiteral("DEPTYPE"), QStringLiteral("Object Type")},

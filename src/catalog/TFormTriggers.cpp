@@ -175,8 +175,8 @@ void TFormTriggers::reRead()
     m_rows->setSourceModel(nullptr);
     TrigTable->open();
     TrigTable->fetchAll();
-    // The query counts its calculated columns only once it is open, after its
-    // own reset; the filter takes the query anew so that it sees them.
+    // The filter maps the whole re-read list in one pass rather than following
+    // the query's reset and its fetches row batch by row batch.
     m_rows->setSourceModel(TrigTable);
     const auto width = [this](int designWidth) { return designWidth * logicalDpiX() / DesignDpi; };
     GridColumns::apply(DBGrid1, TrigTable,

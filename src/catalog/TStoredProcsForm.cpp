@@ -16,7 +16,6 @@
 #include "TToolPanel.h"
 
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -45,14 +44,6 @@ QTableView *createGrid(QWidget *parent, QAbstractItemModel *model)
     GridColumns::setupReadOnly(grid);
     grid->setModel(model);
     return grid;
-}
-
-// The header learns the query's new columns first: the model's reset
-// announced none, and columns hidden before the header counts them stay shown.
-void showColumns(QTableView *grid, CatalogQuery *query, const QList<GridColumn> &columns)
-{
-    grid->horizontalHeader()->reset();
-    GridColumns::apply(grid, query, columns);
 }
 
 QLabel *centredCaption(const QString &text)
@@ -217,7 +208,7 @@ void TStoredProcsForm::openProcedures()
         m_moving = true;
         const auto moved = qScopeGuard([this] { m_moving = false; });
         StorProcsQuery->open();
-        showColumns(DataGrid, StorProcsQuery, kProcedureColumns);
+        GridColumns::apply(DataGrid, StorProcsQuery, kProcedureColumns);
         const int column = StorProcsQuery->fieldIndex(kProcedureName);
         if (StorProcsQuery->rowCount() > 0)
             DataGrid->setCurrentIndex(StorProcsQuery->index(0, column));
@@ -237,7 +228,7 @@ void TStoredProcsForm::followCurrentProcedure()
         query->close();
         query->setParam(kProcedureName, name);
         query->open();
-        showColumns(grid, query, kParameterColumns);
+        GridColumns::apply(grid, query, kParameterColumns);
     }
 }
 

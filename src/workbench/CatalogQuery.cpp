@@ -61,10 +61,15 @@ void CatalogQuery::open()
         query.bindValue(QLatin1Char(':') + name, value);
     if (!query.exec())
         throw DatabaseError(errorText(query.lastError()));
-    setQuery(std::move(query));
-    if (lastError().isValid())
-        throw DatabaseError(errorText(lastError()));
+    // Views ask for the columns while the model resets, so the calculated ones
+    // must already count by then.
     m_open = true;
+    setQuery(std::move(query));
+    if (lastError().isValid()) {
+        const QString text = errorText(lastError());
+        close();
+        throw DatabaseError(text);
+    }
 }
 
 void CatalogQuery::close()
