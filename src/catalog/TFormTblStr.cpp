@@ -2,6 +2,7 @@
 
 #include "CatalogQuery.h"
 #include "GridColumns.h"
+#include "PlainName.h"
 #include "Shell.h"
 #include "TDataForm.h"
 #include "TOfficeButton.h"
@@ -69,15 +70,6 @@ const QStringList kDependencyTypes = {
 
 const QString kRelName = QStringLiteral("RELNAME");
 const QString kFieldName = QStringLiteral("RDB$FIELD_NAME");
-
-// Names come from fixed-length system-table columns: the padding is no part
-// of the name in captions and statements.
-QString withoutTrailingBlanks(QString name)
-{
-    while (name.endsWith(QLatin1Char(' ')))
-        name.chop(1);
-    return name;
-}
 
 // The "#" column is drawn on the button-shadow colour, like a fixed column.
 class ShadedColumnDelegate : public QStyledItemDelegate
@@ -246,14 +238,14 @@ QString TFormTblStr::CreateViewText(const QString &viewName, const QStringList &
 {
     QStringList names;
     for (const QString &column : columns)
-        names << withoutTrailingBlanks(column);
+        names << PlainName(column);
     QStringList lines = source.split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
     // A terminator ends the last line; it does not begin another one.
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
     lines.prepend(QStringLiteral("AS"));
     lines.prepend(QLatin1Char('(') + names.join(QStringLiteral(", ")) + QLatin1Char(')'));
-    lines.prepend(QStringLiteral("CREATE VIEW %1 ").arg(withoutTrailingBlanks(viewName)));
+    lines.prepend(QStringLiteral("CREATE VIEW %1 ").arg(PlainName(viewName)));
     return lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
 }
 
@@ -273,7 +265,7 @@ void TFormTblStr::SelViewBtnClick()
 
 void TFormTblStr::showRelation(const QString &name, bool isView)
 {
-    m_relationName = withoutTrailingBlanks(name);
+    m_relationName = PlainName(name);
     {
         UpdatesSuspended suspended({DBGrid1, DBGrid2});
         StrQuery->close();

@@ -2,6 +2,7 @@
 
 #include "AppError.h"
 #include "Command.h"
+#include "PlainName.h"
 #include "RelationNameList.h"
 #include "Shell.h"
 #include "SqlErrorText.h"
@@ -26,15 +27,6 @@ namespace {
 
 const QString kConnection = QStringLiteral("IBB");
 const QString kCaption = QStringLiteral("Data Viewer");
-
-// Names may come from fixed-length system-table columns; the padding is no
-// part of the name.
-QString withoutTrailingBlanks(QString name)
-{
-    while (name.endsWith(QLatin1Char(' ')))
-        name.chop(1);
-    return name;
-}
 
 // Keys with which a user starts changing a cell.
 bool isEditKey(const QKeyEvent *key)
@@ -107,7 +99,7 @@ void TDataForm::FormCreate()
 
 void TDataForm::openRelation(const QString &relationName)
 {
-    const QString name = withoutTrailingBlanks(relationName);
+    const QString name = PlainName(relationName);
     m_table->close();
     m_relationName.clear();
     SrcTable->setTable(name);
