@@ -92,9 +92,7 @@ TDomainsForm::TDomainsForm(QWidget *parent)
     connect(DBGrid1, &QAbstractItemView::doubleClicked, this,
             Command::guard([this] { DBGrid1DblClick(); }));
 
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
+    QVBoxLayout *layout = createPanelLayout();
     layout->addWidget(btnPanel);
     layout->addWidget(DBGrid1);
     createMenu();

@@ -85,9 +85,7 @@ TExceptionsForm::TExceptionsForm(QWidget *parent)
     connect(FGrid, &QAbstractItemView::doubleClicked, this,
             Command::guard([this] { BtnUpdateClick(); }));
 
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
+    QVBoxLayout *layout = createPanelLayout();
     layout->addWidget(btnPanel);
     layout->addWidget(FGrid);
     createMenu();

@@ -120,9 +120,7 @@ TFormTblStr::TFormTblStr(QWidget *parent) : TChildForm(parent)
     setWindowTitle(QStringLiteral("Table Structure"));
     resize(640, 400);
     createQueries();
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
+    QVBoxLayout *layout = createPanelLayout();
     buildToolBar();
     layout->addWidget(PanelComs);
     layout->addWidget(buildPanes(), 1);

@@ -55,9 +55,7 @@ TFormTriggers::TFormTriggers(QWidget *parent) : TChildForm(parent)
     buildToolPanel();
     buildTable();
     buildMenu();
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
+    QVBoxLayout *layout = createPanelLayout();
     layout->addWidget(ToolPanel);
     layout->addWidget(DBGrid1, 1);
 }

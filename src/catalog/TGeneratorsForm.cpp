@@ -61,9 +61,7 @@ TGeneratorsForm::TGeneratorsForm(QWidget *parent)
     createToolPanel();
     createList();
     createMenu();
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
+    QVBoxLayout *layout = createPanelLayout();
     layout->addWidget(ComPanel);
     layout->addWidget(GeneratorList);
     resize(480, 300);

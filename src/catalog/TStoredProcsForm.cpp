@@ -81,9 +81,7 @@ TStoredProcsForm::TStoredProcsForm(QWidget *parent)
     body->setSpacing(0);
     body->addWidget(DataGrid);
     body->addWidget(details, 1);
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
+    QVBoxLayout *layout = createPanelLayout();
     layout->addWidget(CommandPanel);
     layout->addLayout(body, 1);
     resize(700, 480);

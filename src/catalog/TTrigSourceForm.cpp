@@ -67,9 +67,7 @@ TTrigSourceForm::TTrigSourceForm(QWidget *parent) : TChildForm(parent)
     setWindowTitle(QStringLiteral("Trigger Source Editor"));
     TrigSource = new StatementEditor(this);
     buildToolPanel();
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
+    QVBoxLayout *layout = createPanelLayout();
     layout->addWidget(ToolPanel);
     layout->addWidget(TrigSource, 1);
     layout->addWidget(buildHeaderPanel());

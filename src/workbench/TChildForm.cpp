@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QVBoxLayout>
 
 TChildForm::TChildForm(QWidget *parent) : QWidget(parent)
 {
@@ -30,4 +31,12 @@ QAction *TChildForm::addCommand(QMenu *menu, const QString &text, const QString 
 void TChildForm::onClick(TOfficeButton *button, std::function<void()> handler)
 {
     connect(button, &TOfficeButton::clicked, this, Command::guard(std::move(handler)));
+}
+
+QVBoxLayout *TChildForm::createPanelLayout()
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    return layout;
 }

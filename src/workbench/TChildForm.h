@@ -7,6 +7,7 @@
 
 class QMenu;
 class QAction;
+class QVBoxLayout;
 class TOfficeButton;
 
 // A child window of the frame. It frees itself when closed; its own menu,
@@ -28,6 +29,8 @@ protected:
     QAction *addCommand(QMenu *menu, const QString &text, const QString &hint,
                         std::function<void()> handler, const QKeySequence &shortcut = {});
     void onClick(TOfficeButton *button, std::function<void()> handler);
+    // The window's layout: a tool bar on top of the content, edge to edge.
+    QVBoxLayout *createPanelLayout();
 
 private:
     QMenu *m_formMenu = nullptr;

@@ -54,9 +54,7 @@ TDataForm::TDataForm(QWidget *parent) : TChildForm(parent)
             refuseChange();
     });
 
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
+    QVBoxLayout *layout = createPanelLayout();
     layout->addWidget(Panel1);
     layout->addWidget(DBGrid1, 1);
     FormCreate();

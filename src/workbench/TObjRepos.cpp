@@ -66,9 +66,7 @@ TObjRepos::TObjRepos(QWidget *parent)
     body->setSpacing(0);
     body->addWidget(GridPanel);
     body->addWidget(DBMemo1, 1);
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
+    QVBoxLayout *layout = createPanelLayout();
     layout->addWidget(ToolPanel);
     layout->addLayout(body, 1);
 

@@ -55,9 +55,7 @@ TOutputForm::TOutputForm(QWidget *parent)
     StmStrings->viewport()->setBackgroundRole(QPalette::Window);
     StmStrings->setFixedHeight(110);
 
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
+    QVBoxLayout *layout = createPanelLayout();
     layout->addWidget(GridResult, 1);
     layout->addWidget(StmStrings);
 }

@@ -52,9 +52,7 @@ TSQLExprForm::TSQLExprForm(QWidget *parent)
                 EditorExit();
             }));
 
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
+    QVBoxLayout *layout = createPanelLayout();
     layout->addWidget(Panel1);
     layout->addWidget(ExecSql, 1);
     setFocusProxy(ExecSql);
