@@ -87,6 +87,7 @@ TDomainsForm::TDomainsForm(QWidget *parent)
     onClick(OfficeButton2, [this] { RefrBtnClick(); });
 
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
+    DBGrid1->setAccessibleName(QStringLiteral("Domains"));
     GridColumns::setupReadOnly(DBGrid1);
     DBGrid1->setModel(DMQuery);
     connect(DBGrid1, &QAbstractItemView::doubleClicked, this,

@@ -79,6 +79,7 @@ TExceptionsForm::TExceptionsForm(QWidget *parent)
     onClick(RefreshBtb, [this] { RefrBtnClick(); });
 
     FGrid->setObjectName(QStringLiteral("FGrid"));
+    FGrid->setAccessibleName(QStringLiteral("Exceptions"));
     GridColumns::setupReadOnly(FGrid);
     FGrid->horizontalHeader()->setStretchLastSection(true);
     FGrid->setModel(ExceptionsTable);

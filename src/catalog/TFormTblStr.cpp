@@ -174,6 +174,7 @@ QWidget *TFormTblStr::headedPane(const QString &heading, QTableView *grid)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
     layout->addWidget(new QLabel(heading, pane));
+    grid->setAccessibleName(heading.trimmed());
     layout->addWidget(grid, 1);
     return pane;
 }

@@ -137,6 +137,7 @@ void TFormTriggers::buildTable()
     TrigTable->setMemoField(kDescription);
     m_rows = new RowFilterModel([this](int row) { return TrigTableFilterRecord(row); }, this);
     DBGrid1 = new QTableView(this);
+    DBGrid1->setAccessibleName(QStringLiteral("Triggers"));
     GridColumns::setupReadOnly(DBGrid1);
     DBGrid1->setModel(m_rows);
     connect(DBGrid1, &QTableView::doubleClicked, this,

@@ -93,6 +93,7 @@ void TGeneratorsForm::createList()
 {
     GeneratorList = new QTreeWidget(this);
     GeneratorList->setObjectName(QStringLiteral("GeneratorList"));
+    GeneratorList->setAccessibleName(QStringLiteral("Generators"));
     GeneratorList->setRootIsDecorated(false);
     GeneratorList->setUniformRowHeights(true);
     GeneratorList->setAllColumnsShowFocus(true);

@@ -28,6 +28,7 @@ TRelSelectionView::TRelSelectionView(QWidget *parent)
         QStringLiteral("WHERE ( RV.RDB$VIEW_NAME =:VIEW_NAME )"),
     });
     DBGrid1 = new QTableView(this);
+    DBGrid1->setAccessibleName(QStringLiteral("Base relations"));
     GridColumns::setupReadOnly(DBGrid1);
     DBGrid1->setModel(SelQuery);
     connect(DBGrid1, &QTableView::doubleClicked, this, [this] { DBGrid1DblClick(); });

@@ -74,6 +74,7 @@ TStoredProcsForm::TStoredProcsForm(QWidget *parent)
     createToolPanel();
     DataGrid = createGrid(this, StorProcsQuery);
     DataGrid->setFixedWidth(273);
+    DataGrid->setAccessibleName(QStringLiteral("Stored procedures"));
     QWidget *details = createDetails();
     createMenu();
 
@@ -114,11 +115,14 @@ QWidget *TStoredProcsForm::createDetails()
     auto *details = new QWidget(this);
     DBGrid1 = createGrid(details, InParamsQuery);
     DBGrid1->setFixedHeight(144);
+    DBGrid1->setAccessibleName(QStringLiteral("Input parameters"));
     DBGrid2 = createGrid(details, OutParamsQuery);
     DBGrid2->setFixedHeight(136);
+    DBGrid2->setAccessibleName(QStringLiteral("Output parameters"));
 
     DBMemo1 = new QPlainTextEdit(details);
     DBMemo1->setReadOnly(true);
+    DBMemo1->setAccessibleName(QStringLiteral("Procedure source"));
     DBMemo1->setLineWrapMode(QPlainTextEdit::NoWrap);
     DBMemo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     DBMemo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

@@ -66,6 +66,7 @@ TTrigSourceForm::TTrigSourceForm(QWidget *parent) : TChildForm(parent)
 {
     setWindowTitle(QStringLiteral("Trigger Source Editor"));
     TrigSource = new StatementEditor(this);
+    TrigSource->setAccessibleName(QStringLiteral("Trigger source"));
     buildToolPanel();
     QVBoxLayout *layout = createPanelLayout();
     layout->addWidget(ToolPanel);

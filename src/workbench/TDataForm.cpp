@@ -45,6 +45,7 @@ TDataForm::TDataForm(QWidget *parent) : TChildForm(parent)
     resize(560, 360);
     buildPanel();
     DBGrid1 = new QTableView(this);
+    DBGrid1->setAccessibleName(QStringLiteral("Table data"));
     SrcTable = new QSqlTableModel(this, QSqlDatabase::database(kConnection, false));
     m_table = new TableNavigator(DBNavigator1, DBGrid1, this);
     m_table->setModel(SrcTable);
@@ -74,6 +75,7 @@ void TDataForm::buildPanel()
     const QString hint = QStringLiteral("Select table or view to edit");
     TblsCB->setToolTip(hint);
     TblsCB->setStatusTip(hint);
+    TblsCB->setAccessibleName(QStringLiteral("Table or view"));
     layout->addWidget(DBNavigator1);
     layout->addWidget(TblsCB);
     layout->addStretch();

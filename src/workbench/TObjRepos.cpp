@@ -44,6 +44,8 @@ TObjRepos::TObjRepos(QWidget *parent)
     onClick(ExecSQLBtn, [this] { ExecSQLBtnClick(); });
 
     DBGrid1->setShowGrid(true);
+    DBGrid1->setAccessibleName(QStringLiteral("Repository entries"));
+    DBMemo1->setAccessibleName(QStringLiteral("Statement"));
     DBGrid1->setSelectionBehavior(QAbstractItemView::SelectItems);
     DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
     DBGrid1->horizontalHeader()->setStretchLastSection(true);

@@ -44,6 +44,8 @@ TOutputForm::TOutputForm(QWidget *parent)
     resize(363, 258);
 
     GridResult->setModel(OutSQL);
+    GridResult->setAccessibleName(QStringLiteral("Result set"));
+    StmStrings->setAccessibleName(QStringLiteral("Statement"));
     GridResult->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
     StmStrings->setReadOnly(true);

@@ -39,6 +39,7 @@ TSQLExprForm::TSQLExprForm(QWidget *parent)
 {
     setWindowTitle(QStringLiteral("DDL  Statements Editor"));
     resize(480, 300);
+    ExecSql->setAccessibleName(QStringLiteral("DDL statement"));
     buildToolPanel();
     buildMenus();
 

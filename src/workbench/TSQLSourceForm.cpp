@@ -23,6 +23,7 @@ TSQLSourceForm::TSQLSourceForm(QWidget *parent)
     resize(480, 320);
 
     Memo1->setReadOnly(true);
+    Memo1->setAccessibleName(QStringLiteral("SQL source"));
     Memo1->setFont(FixedPitchFont());
     Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
 

@@ -34,6 +34,8 @@ TSelObjSourceForm::TSelObjSourceForm(QWidget *parent)
     DataGrid->setSelectionMode(QAbstractItemView::SingleSelection);
     DataGrid->horizontalHeader()->setStretchLastSection(true);
     ReposSource->setModel(ReposTable);
+    DataGrid->setAccessibleName(QStringLiteral("Repository entries"));
+    DBMemo1->setAccessibleName(QStringLiteral("Statement"));
     ReposSource->setReadOnly(QStringLiteral("Cannot modify a read-only dataset"));
     DBMemo1->setReadOnly(true);
     DBMemo1->setLineWrapMode(QPlainTextEdit::NoWrap);
