@@ -26,6 +26,20 @@ class StepFailed(AssertionError):
     pass
 
 
+def wait_equal(what, read, expected, timeout=STEP_TIMEOUT):
+    """Polls read() until it equals expected; the failure shows the last value."""
+    seen = []
+
+    def probe():
+        seen[:] = [read()]
+        return seen[0] == expected
+    try:
+        wait_for(what, probe, timeout)
+    except StepFailed as error:
+        raise StepFailed(f"{error}: expected {expected!r}, last saw "
+                         f"{seen[0] if seen else 'nothing'!r}") from None
+
+
 def wait_for(what, probe, timeout=STEP_TIMEOUT):
     """Polls probe until it returns something true; fails with `what`."""
     deadline = time.monotonic() + timeout
@@ -437,6 +451,12 @@ class Program:
     def grid_column(self, grid, header):
         index = self.grid_headers(grid).index(header)
         return [row[index] for row in self.grid_rows(grid)]
+
+    def grid_records(self, grid, *headers):
+        """The rows' values under the given column titles (hidden columns left out)."""
+        titles = self.grid_headers(grid)
+        indexes = [titles.index(header) for header in headers]
+        return [[row[i] for i in indexes] for row in self.grid_rows(grid)]
 
     def message_text(self, box):
         return "\n".join(label.name for label in self.find_all("label", box)

@@ -15,7 +15,7 @@ import traceback
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import qvdriver  # noqa: E402
-from qvdriver import StepFailed, wait_for  # noqa: E402
+from qvdriver import StepFailed, wait_equal, wait_for  # noqa: E402
 
 SCENARIOS = {}
 
@@ -122,6 +122,51 @@ def login_and_exit(session, steps):
         exit_program(app, commit_answer="Yes")
         expect(session.server.column(path, "SELECT RDB$EXCEPTION_NAME FROM RDB$EXCEPTIONS")
                == [], "the committed drop is not in the database")
+
+
+def open_window(app, item, title):
+    """Database > item; returns the child window and its grid."""
+    app.menu("Database", item)
+    window = app.child_window(title)
+    return window, app.find("table", root=window)
+
+
+@scenario
+def exceptions(session, steps):
+    path = session.database(["CREATE EXCEPTION E_OLD 'was there'"])
+    app = start_connected(session, steps, path)
+    set_auto_commit(app, True)
+    with steps("Database > Exceptions lists the exceptions"):
+        window, grid = open_window(app, "Exceptions", "Exceptions")
+        wait_equal("E_OLD listed", lambda: app.grid_records(grid, "NAME", "MESSAGE"),
+                   [["E_OLD", "was there"]])
+    with steps("New, type a name and a message, OK: the new row is listed"):
+        app.click_button("Create new exception", window)
+        dialog = app.dialog("Exceptions")
+        app.set_text(app.find("text", "Exception Name", dialog), "E_NEW")
+        app.set_text(app.find("text", "Message to show", dialog), "made by a user")
+        app.click_button("OK", dialog)
+        app.gone(dialog, "the exception dialog")
+        wait_equal("E_NEW listed", lambda: app.grid_records(grid, "NAME", "MESSAGE"),
+                   [["E_NEW", "made by a user"], ["E_OLD", "was there"]])
+        expect(session.server.scalar(
+            path, "SELECT RDB$MESSAGE FROM RDB$EXCEPTIONS WHERE RDB$EXCEPTION_NAME = 'E_NEW'")
+            == "made by a user", "the new exception is not in the database")
+    with steps("a refused statement shows the server's message in the error box"):
+        app.click_button("Create new exception", window)
+        dialog = app.dialog("Exceptions")
+        app.set_text(app.find("text", "Exception Name", dialog), "E_OLD")
+        app.set_text(app.find("text", "Message to show", dialog), "twice")
+        app.click_button("OK", dialog)
+        text = app.answer("Quorvel for Interbase", "OK")
+        expect("E_OLD" in text and text.endswith("."), f"unexpected error text {text!r}")
+        wait_equal("the list as it was", lambda: app.grid_column(grid, "NAME"),
+                   ["E_NEW", "E_OLD"])
+        expect(session.server.scalar(
+            path, "SELECT RDB$MESSAGE FROM RDB$EXCEPTIONS WHERE RDB$EXCEPTION_NAME = 'E_OLD'")
+            == "was there", "the refused statement changed the database")
+        expect(app.menu_enabled("File", "Commit Work") is False,
+               "a transaction is left open after the refused statement")
 
 
 def main():
