@@ -169,6 +169,150 @@ def exceptions(session, steps):
                "a transaction is left open after the refused statement")
 
 
+def select_row(app, grid, header, value):
+    """Clicks the cell under header that holds value, making its row current."""
+    column = app.grid_headers(grid).index(header)
+    rows = wait_for(f"{value!r} under {header}", lambda: [
+        r for r, cells in enumerate(app.grid_rows(grid)) if cells[column] == value])
+    app.click(app.cell(grid, rows[0], column))
+
+
+@scenario
+def domains(session, steps):
+    path = session.database(["CREATE DOMAIN D_QTY INTEGER DEFAULT 0 NOT NULL CHECK (VALUE >= 0)",
+                             "CREATE DOMAIN D_NOTE VARCHAR(40)"])
+    app = start_connected(session, steps, path)
+    set_auto_commit(app, True)
+    with steps("Database > Domains lists the user's domains with their types"):
+        window, grid = open_window(app, "Domains", "Domains")
+        wait_equal("both domains", lambda: sorted(app.grid_column(grid, "NAME")),
+                   ["D_NOTE", "D_QTY"])
+        types = dict(app.grid_records(grid, "NAME", "TYPE"))
+        expect("VARCHAR" in types["D_NOTE"] and "40" in types["D_NOTE"],
+               f"D_NOTE's type reads {types['D_NOTE']!r}")
+        expect("INTEGER" in types["D_QTY"], f"D_QTY's type reads {types['D_QTY']!r}")
+    with steps("delete a domain after confirming; refresh drops it from the list"):
+        select_row(app, grid, "NAME", "D_NOTE")
+        app.click_button("Delete current domain", window)
+        app.answer("Confirm", "OK", expect="Proceed to delete domain 'D_NOTE' from database")
+        wait_equal("D_NOTE dropped", lambda: session.server.column(
+            path, "SELECT RDB$FIELD_NAME FROM RDB$FIELDS WHERE RDB$FIELD_NAME STARTING 'D_'"),
+            ["D_QTY"])
+        app.click_button("Refresh table contents", window)
+        wait_equal("the list after refresh", lambda: app.grid_column(grid, "NAME"), ["D_QTY"])
+
+
+@scenario
+def generators(session, steps):
+    path = session.database(["CREATE GENERATOR G_OLD", "SET GENERATOR G_OLD TO 5"])
+    app = start_connected(session, steps, path)
+    set_auto_commit(app, True)
+    gen_value = "SELECT GEN_ID({}, 0) FROM RDB$DATABASE"
+    with steps("Database > Generators lists generators with their values"):
+        window = (app.menu("Database", "Generators"), app.child_window("Generators"))[1]
+        tree = app.find(("tree table", "table", "tree"), "Generators", window)
+        wait_equal("G_OLD listed", lambda: app.grid_records(
+            tree, "Generator name", "Value", "System"), [["G_OLD", "5", "No"]])
+    with steps("New: a name and a start value create the generator"):
+        app.click_button("Create new generator", window)
+        dialog = app.dialog("New generator")
+        app.set_text(app.find("text", "Generator Name", dialog), "G_NEW")
+        app.set_text(app.find("text", "Generator Value", dialog), "42")
+        app.click_button("Ok", dialog)
+        app.gone(dialog, "the generator dialog")
+        wait_equal("G_NEW listed", lambda: app.grid_records(tree, "Generator name", "Value"),
+                   [["G_NEW", "42"], ["G_OLD", "5"]])
+        expect(session.server.scalar(path, gen_value.format("G_NEW")) == "42",
+               "G_NEW does not hold 42")
+    with steps("set a generator's value, refresh shows it"):
+        select_row(app, tree, "Generator name", "G_OLD")
+        app.click_button("Edit generator value", window)
+        dialog = app.dialog("Set generator value")
+        app.set_text(app.find("text", "Generator Value", dialog), "100")
+        app.click_button("Ok", dialog)
+        app.gone(dialog, "the generator dialog")
+        expect(session.server.scalar(path, gen_value.format("G_OLD")) == "100",
+               "G_OLD does not hold 100")
+        app.click_button("Refresh generators list", window)
+        wait_equal("the new value listed", lambda: app.grid_records(
+            tree, "Generator name", "Value"), [["G_NEW", "42"], ["G_OLD", "100"]])
+    with steps("a value that is no number is refused and the dialog stays"):
+        select_row(app, tree, "Generator name", "G_OLD")
+        app.click_button("Edit generator value", window)
+        dialog = app.dialog("Set generator value")
+        app.set_text(app.find("text", "Generator Value", dialog), "many")
+        app.click_button("Ok", dialog)
+        app.answer("Quorvel for Interbase", "OK", expect="'many' is not a valid integer value")
+        app.click_button("Cancel", dialog)
+        app.gone(dialog, "the generator dialog")
+        expect(session.server.scalar(path, gen_value.format("G_OLD")) == "100",
+               "a refused value changed G_OLD")
+
+
+@scenario
+def procedures(session, steps):
+    path = session.database([
+        "CREATE PROCEDURE P_TIMES (X INTEGER) RETURNS (Y INTEGER) AS "
+        "BEGIN Y = X * 2; SUSPEND; END"])
+    app = start_connected(session, steps, path)
+    set_auto_commit(app, True)
+    with steps("Database > Procedures lists the procedure and its parameters"):
+        window = (app.menu("Database", "Procedures"), app.child_window("Stored Procedures"))[1]
+        grid = app.find("table", "Stored procedures", window)
+        wait_for("P_TIMES listed", lambda: "P_TIMES" in app.grid_rows(grid)[0])
+        inputs = app.find("table", "Input parameters", window)
+        wait_for("X among the input parameters",
+                 lambda: any("X" in row for row in app.grid_rows(inputs)))
+    with steps("rebuild the procedure into a DDL window"):
+        app.click_button("Edit procedure DDL statement", window)
+        ddl = app.child_window("DDL  Statements Editor")
+        editor = app.find("text", "DDL statement", ddl)
+        text = wait_for("the rebuilt statement", lambda: app.text_of(editor))
+        expect(text.startswith("ALTER PROCEDURE P_TIMES"), f"the DDL window holds {text!r}")
+        expect("Y = X * 2;" in text, f"the body is missing from {text!r}")
+    with steps("change the body and run it: the database has the new procedure"):
+        app.set_text(editor, text.replace("X * 2", "X * 3"))
+        app.click_button("Run DDL statement", ddl)
+        wait_equal("the altered procedure", lambda: session.server.scalar(
+            path, "SELECT Y FROM P_TIMES(5)"), "15")
+
+
+@scenario
+def triggers(session, steps):
+    path = session.database([
+        "CREATE TABLE T_ITEM (ID INTEGER, QTY INTEGER)",
+        "CREATE TRIGGER T_ITEM_BI FOR T_ITEM ACTIVE BEFORE INSERT POSITION 0 AS "
+        "BEGIN NEW.QTY = 1; END"])
+    app = start_connected(session, steps, path)
+    set_auto_commit(app, True)
+    inactive = ("SELECT RDB$TRIGGER_INACTIVE FROM RDB$TRIGGERS "
+                "WHERE RDB$TRIGGER_NAME = 'T_ITEM_BI'")
+    with steps("Database > Triggers lists the trigger as active"):
+        window = (app.menu("Database", "Triggers"), app.child_window("Triggers List"))[1]
+        grid = app.find("table", "Triggers", window)
+        wait_equal("T_ITEM_BI listed", lambda: app.grid_records(
+            grid, "NAME", "RELATION", "ACTIVE"), [["T_ITEM_BI", "T_ITEM", "ACTIVE"]])
+    with steps("deactivate, then activate the trigger"):
+        select_row(app, grid, "NAME", "T_ITEM_BI")
+        app.click_button("Set trigger inactive", window)
+        wait_equal("INACTIVE shown", lambda: app.grid_column(grid, "ACTIVE"), ["INACTIVE"])
+        expect(session.server.scalar(path, inactive) == "1", "the trigger is still active")
+        app.click_button("Set trigger active", window)
+        wait_equal("ACTIVE shown", lambda: app.grid_column(grid, "ACTIVE"), ["ACTIVE"])
+        expect(session.server.scalar(path, inactive) == "0", "the trigger is still inactive")
+    with steps("edit the trigger's source and run ALTER TRIGGER"):
+        app.click_button("Edit trigger source", window)
+        editor_window = app.child_window("Trigger -T_ITEM_BI")
+        editor = app.find("text", "Trigger source", editor_window)
+        text = wait_for("the trigger's source", lambda: app.text_of(editor))
+        expect("NEW.QTY = 1;" in text, f"the editor holds {text!r}")
+        app.set_text(editor, text.replace("NEW.QTY = 1;", "NEW.QTY = 2;"))
+        app.click_button('Run "ALTER TRIGER" statement', editor_window)
+        wait_equal("the altered trigger at work", lambda: session.server.column(
+            path, "INSERT INTO T_ITEM (ID) VALUES (1);\nSELECT QTY FROM T_ITEM;\nROLLBACK"),
+            ["2"])
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--program", required=True)
