@@ -331,11 +331,11 @@ class Program:
                              for w in self.windows()), timeout)
 
     def child_window(self, title, timeout=STEP_TIMEOUT):
-        """A window inside the frame whose caption is (or starts with) title."""
+        """A window inside the frame captioned title."""
         def probe():
             for node in descendants(self.frame):
                 if role_name(node) in ("internal frame", "window", "frame", "panel",
-                                       "filler") and node.name.startswith(title) and \
+                                       "filler") and node.name == title and \
                         showing(node):
                     return node
             return None
@@ -375,6 +375,22 @@ class Program:
             node = wait_for(f"the menu item {' > '.join(path[:depth + 1])}", item_named)
             self.press(node)
 
+    def activate_window(self, title):
+        """Brings a child window to the front through the Windows menu."""
+        self.menu("Windows")
+        item = wait_for(f"{title!r} in the Windows menu", lambda: next(
+            (n for n in descendants(self.frame) if role_name(n).endswith("menu item")
+             and showing(n) and strip_mnemonic(n.name).endswith(" " + title)), None))
+        self.press(item)
+
+    def choose_in_combo(self, combo, text):
+        """Opens a combo box's list with the mouse and clicks the item."""
+        self.press(combo)
+        item = wait_for(f"{text!r} in the list", lambda: next(
+            (n for n in descendants(combo, into_grids=True)
+             if role_name(n) == "list item" and n.name == text and showing(n)), None))
+        self.click(item)
+
     def menu_enabled(self, *path):
         bar = self.find("menu bar", root=self.frame)
         node = bar
@@ -407,7 +423,10 @@ class Program:
 
     def click(self, node, double=False):
         x, y = self.centre(node)
-        xdotool("mousemove", "--sync", x, y)
+        # Not --sync: it waits for a motion that never comes when the pointer
+        # is already there (the same button twice).
+        xdotool("mousemove", x, y)
+        time.sleep(0.05)
         xdotool("click", "--repeat", 2 if double else 1, "--delay", 80, 1)
 
     def type_into(self, node, text):

@@ -313,6 +313,159 @@ def triggers(session, steps):
             ["2"])
 
 
+REPOSITORY_BOX = "Create/register Object repository table"
+
+
+def make_repository(app, directory):
+    """File > Object Repository Settings...: create the table in directory."""
+    app.menu("File", "Object Repository Settings...")
+    dialog = app.dialog(REPOSITORY_BOX)
+    app.set_text(app.find("text", "Directory of object repository table", dialog), directory)
+    app.click_button("OK", dialog)
+    app.answer("Confirm", "OK", expect="Table 'DVSRC.DB' in directory not exists. Create It?")
+    app.answer("Quorvel for Interbase", "OK", expect="Table created")
+    app.gone(dialog, "the repository settings")
+
+
+@scenario
+def ddl_window(session, steps):
+    path = session.database()
+    app = start_connected(session, steps, path)
+    set_auto_commit(app, True)
+    statement = "CREATE TABLE T_TYPED (ID INTEGER, NAME VARCHAR(20))"
+    with steps("create the repository table in the program's folder"):
+        make_repository(app, session.home)
+    with steps("type a statement into the DDL window and run it"):
+        app.menu("Database", "DDL Statements")
+        ddl = app.child_window("DDL  Statements Editor")
+        editor = app.find("text", "DDL statement", ddl)
+        app.type_into(editor, statement)
+        wait_equal("the typed text", lambda: app.text_of(editor), statement)
+        app.click_button("Run DDL statement", ddl)
+        wait_equal("T_TYPED created", lambda: session.server.column(
+            path, "SELECT RDB$RELATION_NAME FROM RDB$RELATIONS "
+                  "WHERE RDB$RELATION_NAME = 'T_TYPED'"), ["T_TYPED"])
+    with steps("add the statement to the repository under a name"):
+        app.click_button("Add active DDL statement to repository", ddl)
+        box = app.dialog("Name of statement")
+        app.set_text(app.find("text", root=box), "typed table")
+        app.click_button("OK", box)
+        app.gone(box, "the name box")
+        repository = app.child_window("Objects repository")
+        entries = app.find("table", "Repository entries", repository)
+        wait_equal("the entry listed", lambda: app.grid_column(entries, "Object Name"),
+                   ["typed table"])
+    with steps("fetch it back from the repository into an emptied DDL window"):
+        app.activate_window("DDL  Statements Editor")
+        app.set_text(editor, "")
+        app.click_button("Select saved DDL statement from repository", ddl)
+        picker = app.dialog("Select Object Source")
+        select_row(app, app.find("table", "Repository entries", picker), "Object Name",
+                   "typed table")
+        app.click_button("OK", picker)
+        app.gone(picker, "the repository picker")
+        wait_equal("the fetched statement", lambda: app.text_of(editor), statement)
+    with steps("open a query as a result set"):
+        session.server.column(path, "INSERT INTO T_TYPED VALUES (1, 'one');\n"
+                                    "INSERT INTO T_TYPED VALUES (2, 'two');\nCOMMIT;\n"
+                                    "SELECT COUNT(*) FROM T_TYPED")
+        app.set_text(editor, "SELECT ID, NAME FROM T_TYPED ORDER BY ID")
+        app.menu("DDL", "Open As Result Set")
+        output = app.child_window("SQL Output")
+        result = app.find("table", "Result set", output)
+        wait_equal("the rows", lambda: app.grid_records(result, "ID", "NAME"),
+                   [["1", "one"], ["2", "two"]])
+
+
+@scenario
+def structure_and_data(session, steps):
+    path = session.database([
+        "CREATE TABLE T_ITEM (ID INTEGER NOT NULL PRIMARY KEY, NAME VARCHAR(20))",
+        "CREATE VIEW V_BIG (ID, NAME) AS SELECT ID, NAME FROM T_ITEM WHERE ID > 1",
+        "INSERT INTO T_ITEM VALUES (1, 'small')",
+        "INSERT INTO T_ITEM VALUES (2, 'big')"])
+    app = start_connected(session, steps, path)
+    set_auto_commit(app, True)
+    with steps("structure window: pick a view and see its columns"):
+        app.menu("Database", "Table Structures")
+        window = app.child_window("Table Structure")
+        app.click_button("Select view to view structure", window)
+        picker = app.dialog("Select view")
+        app.click(app.find("list item", "V_BIG", picker, into_grids=True))
+        app.click_button("Ok", picker)
+        app.gone(picker, "the view picker")
+        window = app.child_window("View structure -V_BIG")
+        columns = app.find("table", "Table structure", window)
+        wait_for("the view's columns", lambda: [
+            row for row in app.grid_rows(columns) if "ID" in row or "NAME" in row][1:])
+    with steps("rebuild the view's statement into a DDL window"):
+        app.click_button('Show view "SELECT"statement', window)
+        ddl = app.child_window("DDL  Statements Editor")
+        editor = app.find("text", "DDL statement", ddl)
+        text = wait_for("the rebuilt statement", lambda: app.text_of(editor))
+        expect(text.splitlines()[:3] == ["CREATE VIEW V_BIG ", "(ID, NAME)", "AS"],
+               f"the rebuilt statement reads {text!r}")
+        expect("WHERE ID > 1" in text, f"the view's query is missing from {text!r}")
+    with steps("show the view's data"):
+        app.activate_window("View structure -V_BIG")
+        app.click_button("Show data window", window)
+        data = app.child_window("Data Viewer-V_BIG")
+        grid = app.find("table", "Table data", data)
+        wait_equal("the view's rows", lambda: app.grid_records(grid, "ID", "NAME"),
+                   [["2", "big"]])
+    with steps("data view: pick a table, edit a cell and post it"):
+        app.menu("Database", "Data View")
+        data = app.child_window("Data Viewer")
+        app.choose_in_combo(app.find("combo box", "Table or view", data), "T_ITEM")
+        data = app.child_window("Table data -T_ITEM")
+        grid = app.find("table", "Table data", data)
+        wait_equal("the table's rows", lambda: app.grid_records(grid, "ID", "NAME"),
+                   [["1", "small"], ["2", "big"]])
+        column = app.grid_headers(grid).index("NAME")
+        app.click(app.cell(grid, 0, column), double=True)
+        # The cell's editor is no accessible child of the grid: type into it.
+        time.sleep(0.2)
+        app.key("ctrl+a")
+        qvdriver.xdotool("type", "--delay", 5, "renamed")
+        app.key("Return")
+        app.click_button("Post edit", data)
+        wait_equal("the posted row", lambda: session.server.column(
+            path, "SELECT NAME FROM T_ITEM ORDER BY ID"), ["renamed", "big"])
+
+
+@scenario
+def auto_commit_off(session, steps):
+    path = session.database(["CREATE TABLE T_LOG (ID INTEGER, NOTE VARCHAR(20))",
+                             "INSERT INTO T_LOG VALUES (1, 'kept')"])
+    rows = "SELECT ID || ' ' || NOTE FROM T_LOG ORDER BY ID"
+    app = start_connected(session, steps, path)
+    set_auto_commit(app, False)
+    app.menu("Database", "DDL Statements")
+    ddl = app.child_window("DDL  Statements Editor")
+    editor = app.find("text", "DDL statement", ddl)
+    with steps("run two statements without auto-commit"):
+        for statement in ("INSERT INTO T_LOG VALUES (2, 'added')",
+                          "UPDATE T_LOG SET NOTE = 'changed' WHERE ID = 1"):
+            app.set_text(editor, statement)
+            app.click_button("Run DDL statement", ddl)
+            wait_for("an open transaction", lambda: app.menu_enabled("File", "Rollback Work"))
+        expect(session.server.column(path, rows) == ["1 kept"],
+               "uncommitted work is visible to another attachment")
+    with steps("roll back: both are undone"):
+        app.menu("File", "Rollback Work")
+        wait_for("no open transaction",
+                 lambda: app.menu_enabled("File", "Rollback Work") is False)
+        expect(session.server.column(path, rows) == ["1 kept"], "the rollback kept work")
+    with steps("the same statements committed are kept"):
+        for statement in ("INSERT INTO T_LOG VALUES (2, 'added')",
+                          "UPDATE T_LOG SET NOTE = 'changed' WHERE ID = 1"):
+            app.set_text(editor, statement)
+            app.click_button("Run DDL statement", ddl)
+        app.menu("File", "Commit Work")
+        wait_equal("the committed rows", lambda: session.server.column(path, rows),
+                   ["1 changed", "2 added"])
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--program", required=True)
