@@ -2,7 +2,9 @@
 #include "SettingsStore.h"
 #include "TestMain.h"
 
+#include <QFile>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 class TestSettingsStore : public QObject
@@ -10,6 +12,9 @@ class TestSettingsStore : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
+    void valuesSurviveARestart();
+    void damagedFileGivesDefaultsAndIsReplaced();
     void firstRunHasDefaultsAndWritesBoth();
     void anyNonZeroIsTrueAndWrittenAsOne();
     void mistypedValueKeepsDefault();
@@ -17,7 +22,52 @@ private slots:
 
 private:
     static void reset() { ProgramSettings::instance() = ProgramSettings(); }
+    static QString configFile()
+    {
+        return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+               + QStringLiteral("/Kelderwick/Quorvel.conf");
+    }
 };
+
+// The program's own settings file, in the test-mode folder Qt gives tests.
+void TestSettingsStore::initTestCase()
+{
+    QFile::remove(configFile());
+}
+
+// What one run writes on exit, the next reads on start.
+void TestSettingsStore::valuesSurviveARestart()
+{
+    reset();
+    ProgramSettings::instance().AutoCommit = true;
+    ProgramSettings::instance().RepositoryPath = QStringLiteral("/srv/repo/");
+    QCOMPARE(SettingsStore::write(), QString());
+    QVERIFY(QFile::exists(configFile()));
+
+    reset();
+    SettingsStore::read();
+    QCOMPARE(ProgramSettings::instance().AutoCommit, true);
+    QCOMPARE(ProgramSettings::instance().RepositoryPath, QStringLiteral("/srv/repo/"));
+}
+
+void TestSettingsStore::damagedFileGivesDefaultsAndIsReplaced()
+{
+    QFile file(configFile());
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(QByteArray("\x00\xff[[[\n=\x01IB_AUTOCOMMIT\n", 18) + QByteArray(4096, '\xfe'));
+    file.close();
+
+    reset();
+    SettingsStore::read();
+    QCOMPARE(ProgramSettings::instance().AutoCommit, false);
+    QCOMPARE(ProgramSettings::instance().RepositoryPath, QString());
+
+    ProgramSettings::instance().AutoCommit = true;
+    QCOMPARE(SettingsStore::write(), QString());
+    reset();
+    SettingsStore::read();
+    QCOMPARE(ProgramSettings::instance().AutoCommit, true);
+}
 
 void TestSettingsStore::firstRunHasDefaultsAndWritesBoth()
 {
