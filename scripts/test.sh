@@ -54,6 +54,7 @@ run_sanitized_tests() (
 
 stage build qv_build
 stage tests run_tests "$@"
+stage benchmark "$QV_ROOT/scripts/bench.sh" --tiny
 stage "sanitizer build" build_sanitized
 stage "sanitizer tests" run_sanitized_tests "$@"
 stage fuzzing "$QV_ROOT/scripts/fuzz.sh" 30

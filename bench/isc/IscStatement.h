@@ -1,0 +1,41 @@
+#pragma once
+
+#include "IbHandles.h"
+#include "RecordedRun.h"
+
+#include <memory>
+#include <vector>
+
+class IscSession;
+
+// A statement prepared through the bare client library with buffers for
+// every column, fetching rows the way any client must at the least.
+class IscStatement
+{
+public:
+    IscStatement(IscSession &session, IbTransaction &transaction, const std::string &text);
+    ~IscStatement();
+
+    void bind(const std::vector<RecordedParameter> &parameters);
+    void execute();
+    // False at the end of the rows.
+    bool fetch();
+    // Reads every blob of the current row to its end.
+    void readBlobs();
+
+private:
+    struct Sqlda;
+
+    void describeOutput();
+    void describeInput();
+    bool isSelect();
+
+    IscSession &m_session;
+    IbTransaction &m_transaction;
+    IbStatement m_statement;
+    std::unique_ptr<Sqlda> m_output;
+    std::unique_ptr<Sqlda> m_input;
+    std::vector<std::vector<char>> m_buffers;
+    std::vector<short> m_nulls;
+    std::vector<char> m_segment;
+};

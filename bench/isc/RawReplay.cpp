@@ -1,0 +1,49 @@
+#include "RawReplay.h"
+
+#include "IscSession.h"
+#include "IscStatement.h"
+
+#include <chrono>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double since(Clock::time_point start)
+{
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+} // namespace
+
+double RawReplay::run(const std::vector<RecordedRun> &runs)
+{
+    const auto start = Clock::now();
+    for (const RecordedRun &recorded : runs)
+        runOne(recorded);
+    return since(start);
+}
+
+void RawReplay::runOne(const RecordedRun &recorded)
+{
+    IbTransaction transaction = m_session.readCommitted();
+    {
+        IscStatement statement(m_session, transaction, recorded.text);
+        statement.bind(recorded.parameters);
+        statement.execute();
+        for (long row = 0; recorded.reachedEnd || row < recorded.rows; ++row) {
+            if (!statement.fetch())
+                break;
+            statement.readBlobs();
+        }
+    }
+    m_session.commit(transaction);
+}
+
+double RawReplay::executeCommitted(const std::vector<std::string> &statements)
+{
+    const auto start = Clock::now();
+    for (const std::string &statement : statements)
+        m_session.executeCommitted(statement);
+    return since(start);
+}

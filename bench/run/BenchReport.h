@@ -1,0 +1,14 @@
+#pragma once
+
+#include "BenchMeasure.h"
+
+#include <QList>
+
+// Prints the measures as a table for people and as one line each for
+// scripts: bench <name> ratio=<r> quorvel_ms=<t> raw_ms=<t> rss_mb=<m>
+namespace BenchReport {
+
+QString table(const QList<BenchMeasure> &measures);
+QString line(const BenchMeasure &measure);
+
+} // namespace BenchReport

@@ -1,0 +1,146 @@
+#include "StatementRecorder.h"
+
+#include <ibase.h>
+
+#include <dlfcn.h>
+
+#include <cstring>
+#include <string>
+#include <unordered_map>
+
+namespace {
+
+struct Recording
+{
+    bool on = false;
+    std::unordered_map<isc_stmt_handle, std::string> prepared;
+    // The run a handle's fetches count towards: an index into runs.
+    std::unordered_map<isc_stmt_handle, size_t> current;
+    std::vector<RecordedRun> runs;
+};
+
+Recording &recording()
+{
+    static Recording instance;
+    return instance;
+}
+
+template <typename Function>
+Function real(const char *name)
+{
+    return reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
+}
+
+RecordedParameter copyOf(const XSQLVAR &var)
+{
+    RecordedParameter value;
+    value.type = short(var.sqltype & ~1);
+    value.scale = var.sqlscale;
+    value.subType = var.sqlsubtype;
+    value.length = var.sqllen;
+    value.null = (var.sqltype & 1) && var.sqlind && *var.sqlind < 0;
+    if (value.null || !var.sqldata)
+        return value;
+    size_t size = size_t(var.sqllen);
+    if (value.type == SQL_VARYING) {
+        unsigned short used = 0;
+        std::memcpy(&used, var.sqldata, sizeof used);
+        size = sizeof used + used;
+    }
+    value.data.assign(var.sqldata, size);
+    return value;
+}
+
+void beginRun(isc_stmt_handle handle, const XSQLDA *input)
+{
+    Recording &r = recording();
+    if (!r.on)
+        return;
+    RecordedRun run;
+    run.text = r.prepared[handle];
+    for (int i = 0; input && i < input->sqld; ++i)
+        run.parameters.push_back(copyOf(input->sqlvar[i]));
+    r.current[handle] = r.runs.size();
+    r.runs.push_back(std::move(run));
+}
+
+} // namespace
+
+namespace StatementRecorder {
+
+void start()
+{
+    Recording &r = recording();
+    r.runs.clear();
+    r.current.clear();
+    r.on = true;
+}
+
+std::vector<RecordedRun> snapshot()
+{
+    return recording().runs;
+}
+
+std::vector<RecordedRun> stop()
+{
+    Recording &r = recording();
+    r.on = false;
+    r.current.clear();
+    return std::move(r.runs);
+}
+
+} // namespace StatementRecorder
+
+extern "C" {
+
+ISC_STATUS ISC_EXPORT isc_dsql_prepare(ISC_STATUS *status, isc_tr_handle *transaction,
+                                       isc_stmt_handle *statement, unsigned short length,
+                                       const ISC_SCHAR *text, unsigned short dialect,
+                                       XSQLDA *output)
+{
+    static const auto call = real<decltype(&isc_dsql_prepare)>("isc_dsql_prepare");
+    const ISC_STATUS result = call(status, transaction, statement, length, text, dialect, output);
+    // Texts are kept even while off: a window may run a statement it prepared earlier.
+    if (result == 0 && statement)
+        recording().prepared[*statement] = length ? std::string(text, length) : std::string(text);
+    return result;
+}
+
+ISC_STATUS ISC_EXPORT isc_dsql_execute(ISC_STATUS *status, isc_tr_handle *transaction,
+                                       isc_stmt_handle *statement, unsigned short version,
+                                       const XSQLDA *input)
+{
+    static const auto call = real<decltype(&isc_dsql_execute)>("isc_dsql_execute");
+    beginRun(*statement, input);
+    return call(status, transaction, statement, version, input);
+}
+
+ISC_STATUS ISC_EXPORT isc_dsql_execute2(ISC_STATUS *status, isc_tr_handle *transaction,
+                                        isc_stmt_handle *statement, unsigned short version,
+                                        const XSQLDA *input, const XSQLDA *output)
+{
+    static const auto call = real<decltype(&isc_dsql_execute2)>("isc_dsql_execute2");
+    beginRun(*statement, input);
+    return call(status, transaction, statement, version, input, output);
+}
+
+ISC_STATUS ISC_EXPORT isc_dsql_fetch(ISC_STATUS *status, isc_stmt_handle *statement,
+                                     unsigned short version, const XSQLDA *output)
+{
+    static const auto call = real<decltype(&isc_dsql_fetch)>("isc_dsql_fetch");
+    const ISC_STATUS result = call(status, statement, version, output);
+    Recording &r = recording();
+    if (r.on) {
+        const auto found = r.current.find(*statement);
+        if (found != r.current.end()) {
+            RecordedRun &run = r.runs[found->second];
+            if (result == 0)
+                ++run.rows;
+            else if (result == 100)
+                run.reachedEnd = true;
+        }
+    }
+    return result;
+}
+
+} // extern "C"

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "RecordedRun.h"
+
+#include <vector>
+
+// Records every statement the program prepares, executes and fetches
+// while on, by standing in for the client library's statement calls in
+// this executable (the real ones are called through). So the raw side
+// runs exactly what a window ran, catalogue queries of the driver included.
+namespace StatementRecorder {
+
+void start();
+// What was recorded so far; recording goes on.
+std::vector<RecordedRun> snapshot();
+// Everything recorded since start(); recording goes off.
+std::vector<RecordedRun> stop();
+
+} // namespace StatementRecorder

@@ -1,0 +1,320 @@
+#include "WindowBench.h"
+
+#include "Command.h"
+#include "ModalForms.h"
+#include "ProgramSettings.h"
+#include "RawReplay.h"
+#include "StatementRecorder.h"
+#include "TDBEntryDlg.h"
+#include "TDMSys.h"
+#include "TDataForm.h"
+#include "TFormTblStr.h"
+#include "TIBDataBase.h"
+#include "TMainForm.h"
+#include "TOutputForm.h"
+#include "TRelationPickerDlg.h"
+
+#include <QAbstractItemView>
+#include <QAction>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QScopeGuard>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <stdexcept>
+
+namespace {
+
+constexpr int kTimeoutMs = 600000;
+constexpr double kCatalogueFirst = 1.3;
+constexpr double kCatalogueAll = 1.5;
+constexpr double kExecuteGoal = 1.1;
+constexpr double kGridMemoryMb = 50;
+constexpr int kStatements = 1000;
+const char kRowsTable[] = "BENCH_ROWS";
+const char kHubTable[] = "T_0001";
+
+double residentMb()
+{
+    std::ifstream statm("/proc/self/statm");
+    long pages = 0;
+    long resident = 0;
+    statm >> pages >> resident;
+    return double(resident) * double(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+}
+
+double elapsedMs(const QElapsedTimer &timer)
+{
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+int shownRows(QWidget *window)
+{
+    int rows = 0;
+    for (QAbstractItemView *view : window->findChildren<QAbstractItemView *>()) {
+        if (view->model())
+            rows = std::max(rows, view->model()->rowCount());
+    }
+    return rows;
+}
+
+// Fills the picker or login form as the user would and presses OK.
+class ScriptedForms
+{
+public:
+    explicit ScriptedForms(ModalForms::Runner runner)
+        : m_previous(ModalForms::setRunner(std::move(runner)))
+    {
+    }
+    ~ScriptedForms() { ModalForms::setRunner(m_previous); }
+
+private:
+    ModalForms::Runner m_previous;
+};
+
+} // namespace
+
+WindowBench::WindowBench(const QString &databasePath, int repeats, const QString &only)
+    : m_raw(std::make_unique<IscSession>(databasePath.toStdString())),
+      m_hubTable(QString::fromLatin1(kHubTable)),
+      m_repeats(repeats),
+      m_only(only)
+{
+    connectFrame(databasePath);
+}
+
+WindowBench::~WindowBench()
+{
+    closeWindows();
+}
+
+// Through the frame's own Connect command, so the Database menu is live.
+void WindowBench::connectFrame(const QString &databasePath)
+{
+    const QString history = QDir(ProgramSettings::instance().RepositoryPath)
+                                .filePath(QStringLiteral("connect.hst"));
+    m_frame = std::make_unique<TMainForm>(QString(), history);
+    m_frame->resize(1280, 900);
+    m_frame->show();
+    const ScriptedForms login([&databasePath](QDialog *dialog) {
+        auto *entry = qobject_cast<TDBEntryDlg *>(dialog);
+        if (!entry)
+            return int(QDialog::Rejected);
+        entry->dbPath->setEditText(databasePath);
+        entry->UserN->setText(QStringLiteral("SYSDBA"));
+        entry->Password->setText(QStringLiteral("masterkey"));
+        return int(QDialog::Accepted);
+    });
+    m_frame->ConnectBtnClick();
+    if (!DMSys->IBDataBase->Connected())
+        throw std::runtime_error("the frame did not connect");
+    QCoreApplication::processEvents();
+}
+
+QList<BenchMeasure> WindowBench::run()
+{
+    auto menu = [this](const char *text) {
+        return [this, text] { return fromMenu(QString::fromLatin1(text)); };
+    };
+    window(QStringLiteral("domains"), menu("&Domains"), true, kCatalogueAll, 0, m_repeats);
+    window(QStringLiteral("exceptions"), menu("&Exceptions"), true, kCatalogueAll, 0,
+           m_repeats);
+    window(QStringLiteral("generators"), menu("&Generators"), false, 0, 0, m_repeats);
+    window(QStringLiteral("procedures"), menu("&Procedures"), true, kCatalogueAll, 0,
+           m_repeats);
+    window(QStringLiteral("triggers"), menu("&Triggers"), false, 0, 0, m_repeats);
+    window(QStringLiteral("structure"), [this] { return structure(); }, true, kCatalogueAll, 0,
+           m_repeats);
+    // Every row of a million is read once per side: one repeat is plenty.
+    window(QStringLiteral("dataview"), [this] { return dataView(); }, true, 0, kGridMemoryMb, 1);
+    window(QStringLiteral("queryresult"), [this] { return queryResult(); }, true, 0,
+           kGridMemoryMb, 1);
+    if (m_only.isEmpty() || m_only == QLatin1String("execute_statement"))
+        executeStatements();
+    return m_measures;
+}
+
+void WindowBench::window(const QString &name, const Opener &open, bool scrolls,
+                         double allGoal, double memoryGoalMb, int repeats)
+{
+    if (!m_only.isEmpty() && m_only != name)
+        return;
+    std::printf("  %s\n", qPrintable(name));
+    std::fflush(stdout);
+    RawReplay raw(*m_raw);
+    // The first opening warms the engine's cache for both sides alike.
+    raw.run(openOnce(open, false).firstRuns);
+    BenchMeasure first{name + QStringLiteral("_first"), 1e300, 1e300};
+    BenchMeasure all{name + QStringLiteral("_all"), 1e300, 1e300};
+    for (int i = 0; i < repeats; ++i) {
+        const Opening o = openOnce(open, scrolls);
+        first.quorvelMs = std::min(first.quorvelMs, o.firstMs);
+        first.rawMs = std::min(first.rawMs, raw.run(o.firstRuns));
+        first.rssMb = o.rssMb;
+        first.addedMb = o.addedMb;
+        first.rows = o.firstRows;
+        if (!scrolls)
+            continue;
+        all.quorvelMs = std::min(all.quorvelMs, o.allMs);
+        all.rawMs = std::min(all.rawMs, raw.run(o.allRuns));
+        all.rssMb = residentMb();
+        all.rows = o.allRows;
+    }
+    first.goal = kCatalogueFirst;
+    first.memoryGoalMb = memoryGoalMb;
+    m_measures << first;
+    if (scrolls) {
+        all.goal = allGoal;
+        m_measures << all;
+    }
+}
+
+WindowBench::Opening WindowBench::openOnce(const Opener &open, bool fetchAll)
+{
+    closeWindows();
+    Opening o;
+    const double before = residentMb();
+    QElapsedTimer timer;
+    StatementRecorder::start();
+    const auto stop = qScopeGuard([] { StatementRecorder::stop(); });
+    timer.start();
+    QWidget *window = open();
+    m_probe.watch(window);
+    if (!m_probe.wait(kTimeoutMs))
+        throw std::runtime_error("no rows shown by " + window->windowTitle().toStdString());
+    o.firstMs = elapsedMs(timer);
+    o.firstRuns = StatementRecorder::snapshot();
+    o.rssMb = residentMb();
+    o.addedMb = o.rssMb - before;
+    o.firstRows = shownRows(window);
+    if (fetchAll) {
+        fetchEveryRow(window);
+        o.allMs = elapsedMs(timer);
+        o.allRows = shownRows(window);
+    }
+    o.allRuns = StatementRecorder::stop();
+    return o;
+}
+
+// What scrolling to the end does: the grid asks its model for the rest.
+void WindowBench::fetchEveryRow(QWidget *window)
+{
+    m_probe.watch(window);
+    for (QAbstractItemView *view : window->findChildren<QAbstractItemView *>()) {
+        QAbstractItemModel *model = view->model();
+        if (!model)
+            continue;
+        while (model->canFetchMore(QModelIndex()))
+            model->fetchMore(QModelIndex());
+        view->scrollToBottom();
+    }
+    m_probe.wait(kTimeoutMs);
+}
+
+QWidget *WindowBench::fromMenu(const QString &text)
+{
+    for (QAction *action : m_frame->DataMenu->actions()) {
+        if (action->text() == text) {
+            action->trigger();
+            return newestWindow();
+        }
+    }
+    throw std::runtime_error("no menu item " + text.toStdString());
+}
+
+// The menu opens an empty data view; the user then picks the table.
+QWidget *WindowBench::dataView()
+{
+    auto *form = qobject_cast<TDataForm *>(fromMenu(QStringLiteral("Data &View")));
+    form->TblsCB->setCurrentIndex(form->TblsCB->findText(QString::fromLatin1(kRowsTable)));
+    Command::run([form] { form->TblsCBClick(); });
+    return form;
+}
+
+// The menu opens an empty structure window; the user picks the table.
+QWidget *WindowBench::structure()
+{
+    auto *form = qobject_cast<TFormTblStr *>(fromMenu(QStringLiteral("Table &Structures")));
+    const ScriptedForms pick([this](QDialog *dialog) {
+        auto *picker = qobject_cast<TRelationPickerDlg *>(dialog);
+        const QList<QListWidgetItem *> found =
+            picker ? picker->TablesList->findItems(m_hubTable, Qt::MatchExactly)
+                   : QList<QListWidgetItem *>();
+        if (found.isEmpty())
+            return int(QDialog::Rejected);
+        picker->TablesList->setCurrentItem(found.first());
+        return int(QDialog::Accepted);
+    });
+    Command::run([form] { form->SelectTableBtnClick(); });
+    return form;
+}
+
+// What the DDL window's result-set command runs.
+QWidget *WindowBench::queryResult()
+{
+    Command::run([] {
+        OpenAsResultSet(QStringLiteral("SELECT * FROM %1").arg(QLatin1String(kRowsTable)));
+    });
+    return newestWindow();
+}
+
+QWidget *WindowBench::newestWindow() const
+{
+    const QList<QMdiSubWindow *> windows = m_frame->mdiArea()->subWindowList();
+    if (windows.isEmpty())
+        throw std::runtime_error("the command opened no window");
+    return windows.last()->widget();
+}
+
+void WindowBench::closeWindows()
+{
+    if (!m_frame)
+        return;
+    m_frame->mdiArea()->closeAllSubWindows();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
+
+// The program's auto-commit path against immediate execution plus commit.
+void WindowBench::executeStatements()
+{
+    std::printf("  execute_statement\n");
+    std::fflush(stdout);
+    QStringList texts;
+    std::vector<std::string> raw;
+    for (int i = 1; i <= kStatements; ++i) {
+        texts << QStringLiteral("UPDATE BENCH_COUNTER SET N = %1 WHERE ID = 1").arg(i);
+        raw.push_back(texts.last().toStdString());
+    }
+    RawReplay replay(*m_raw);
+    BenchMeasure m{QStringLiteral("execute_statement"), 1e300, 1e300};
+    TIBDataBase *db = DMSys->IBDataBase;
+    for (int i = 0; i <= m_repeats; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        for (const QString &text : std::as_const(texts))
+            db->ExecuteStatement(text, true);
+        const double program = elapsedMs(timer);
+        const double rawMs = replay.executeCommitted(raw);
+        // The first round only warms up.
+        if (i > 0) {
+            m.quorvelMs = std::min(m.quorvelMs, program);
+            m.rawMs = std::min(m.rawMs, rawMs);
+        }
+    }
+    m.rssMb = residentMb();
+    m.goal = kExecuteGoal;
+    m.rows = kStatements;
+    m_measures << m;
+}

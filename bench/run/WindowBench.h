@@ -1,0 +1,68 @@
+#pragma once
+
+#include "BenchMeasure.h"
+#include "FirstScreenProbe.h"
+#include "IscSession.h"
+#include "RecordedRun.h"
+
+#include <QList>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QWidget;
+class TMainForm;
+
+// Opens each window the way a user does, inside a real frame, and times it
+// against the raw replay of exactly the statements it ran.
+class WindowBench
+{
+public:
+    // only: the one measure to run (window name or execute_statement); empty for all.
+    WindowBench(const QString &databasePath, int repeats, const QString &only = QString());
+    ~WindowBench();
+
+    QList<BenchMeasure> run();
+
+private:
+    // Opens a window and returns it once its command has run.
+    using Opener = std::function<QWidget *()>;
+
+    struct Opening
+    {
+        double firstMs = 0;
+        double allMs = 0;
+        double rssMb = 0;
+        double addedMb = 0;
+        int firstRows = 0;
+        int allRows = 0;
+        std::vector<RecordedRun> firstRuns;
+        std::vector<RecordedRun> allRuns;
+    };
+
+    void connectFrame(const QString &databasePath);
+    // Times one window: its first screen and, for grids that fetch as the
+    // user scrolls, every row; the best of the repeats counts on each side.
+    void window(const QString &name, const Opener &open, bool scrolls, double allGoal,
+                double memoryGoalMb, int repeats);
+    Opening openOnce(const Opener &open, bool fetchAll);
+    void fetchEveryRow(QWidget *window);
+    void executeStatements();
+
+    QWidget *fromMenu(const QString &text);
+    QWidget *dataView();
+    QWidget *structure();
+    QWidget *queryResult();
+    QWidget *newestWindow() const;
+    void closeWindows();
+
+    std::unique_ptr<TMainForm> m_frame;
+    std::unique_ptr<IscSession> m_raw;
+    FirstScreenProbe m_probe;
+    QList<BenchMeasure> m_measures;
+    QString m_hubTable;
+    int m_repeats;
+    QString m_only;
+};

@@ -1,0 +1,63 @@
+// quorvel_bench <database path> [--repeats N] [--only <measure>]
+// Times every metadata window, the data view, the query result window and
+// ExecuteStatement against the same statements on the bare client library,
+// and prints a table and one "bench ..." line per measure.
+#include "BenchReport.h"
+#include "IbDriver.h"
+#include "IscError.h"
+#include "ProgramSettings.h"
+#include "TDMSys.h"
+#include "WindowBench.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+namespace {
+
+QString takeOption(QStringList &arguments, const char *name, const char *fallback)
+{
+    const qsizetype at = arguments.indexOf(QLatin1String(name));
+    if (at < 0 || at + 1 >= arguments.size())
+        return QLatin1String(fallback);
+    const QString value = arguments.at(at + 1);
+    arguments.remove(at, 2);
+    return value;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QStringList arguments = QApplication::arguments().mid(1);
+    const int repeats = std::max(1, takeOption(arguments, "--repeats", "3").toInt());
+    const QString only = takeOption(arguments, "--only", "");
+    if (arguments.size() != 1) {
+        std::fprintf(stderr,
+                     "usage: quorvel_bench <database path> [--repeats N] [--only <measure>]\n");
+        return 2;
+    }
+    IbDriver::registerDriver();
+    // Nothing of the run reaches the user's settings, history or repository.
+    const QTemporaryDir home;
+    ProgramSettings::instance().AutoCommit = true;
+    ProgramSettings::instance().RepositoryPath = home.path();
+    TDMSys dataModule;
+    dataModule.DMSysCreate();
+    QList<BenchMeasure> measures;
+    try {
+        WindowBench bench(arguments.first(), repeats, only);
+        measures = bench.run();
+    } catch (const std::exception &error) {
+        std::fprintf(stderr, "benchmark failed: %s\n", error.what());
+        return 1;
+    }
+    std::printf("\n%s\n", qPrintable(BenchReport::table(measures)));
+    for (const BenchMeasure &measure : std::as_const(measures))
+        std::printf("%s\n", qPrintable(BenchReport::line(measure)));
+    return 0;
+}

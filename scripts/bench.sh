@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, generates the benchmark schema once
+# ($QV_BUILD/bench/reference.fdb, reused while it exists; --tiny makes and
+# uses tiny.fdb instead) and times every metadata window, the data view, the
+# query result window and ExecuteStatement against the same statements run on
+# the bare client library. Prints a table and one line per measure:
+#   bench <name> ratio=<r> quorvel_ms=<t> raw_ms=<t> rss_mb=<m>
+# Options after --tiny go to the benchmark (--repeats N, --only <measure>).
+# --profile <measure> runs that one measure under callgrind instead.
+set -euo pipefail
+source "$(dirname "$0")/common.sh"
+QV_PACKAGES+=(valgrind)
+
+size=reference
+generate=()
+profile=""
+args=()
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --tiny) size=tiny; generate=(--tiny) ;;
+    --profile) profile="$2"; shift ;;
+    *) args+=("$1") ;;
+  esac
+  shift
+done
+
+qv_install
+qv_build
+
+dir="$QV_BUILD/bench"
+db="$dir/$size.fdb"
+mkdir -p "$dir"
+if [ ! -f "$db" ]; then
+  echo "Generating the $size schema into $db"
+  start=$SECONDS
+  "$QV_BUILD/bin/quorvel_benchgen" "${generate[@]}" "$db"
+  echo "Generated in $((SECONDS - start)) s"
+fi
+
+export QT_QPA_PLATFORM=offscreen
+if [ -n "$profile" ]; then
+  out="$dir/callgrind.$profile.out"
+  valgrind --tool=callgrind --callgrind-out-file="$out" \
+    "$QV_BUILD/bin/quorvel_bench" "$db" --repeats 1 --only "$profile" "${args[@]}"
+  callgrind_annotate "$out" | head -60
+  echo "Profile: $out"
+  exit 0
+fi
+exec "$QV_BUILD/bin/quorvel_bench" "$db" "${args[@]}"
