@@ -524,6 +524,11 @@ class Session:
         self.shots = os.path.abspath(shots)
         shutil.rmtree(self.work, ignore_errors=True)
         os.makedirs(self.work)
+        # Pictures of an earlier failed run would tell of faults long gone.
+        if os.path.isdir(self.shots):
+            for old in os.listdir(self.shots):
+                if old.startswith(name + "-"):
+                    os.remove(os.path.join(self.shots, old))
         self.home = os.path.join(self.work, "home")
         os.makedirs(os.path.join(self.home, ".config"))
         self.log = open(os.path.join(self.work, "session.log"), "w")

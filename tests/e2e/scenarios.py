@@ -9,6 +9,7 @@ boxes and grids in a real X server, checked through a second attachment.
 import argparse
 import contextlib
 import os
+import signal
 import sys
 import time
 import traceback
@@ -18,6 +19,7 @@ import qvdriver  # noqa: E402
 from qvdriver import StepFailed, wait_equal, wait_for  # noqa: E402
 
 SCENARIOS = {}
+DEADLINE = 75  # seconds; CTest's timeout for a scenario is 90
 
 
 def scenario(function):
@@ -475,6 +477,14 @@ def main():
     parser.add_argument("scenario", choices=sorted(SCENARIOS))
     args = parser.parse_args()
     qvdriver.reexec_in_private_bus()
+
+    # Fail before CTest's own timeout kills us outright, so the server, the X
+    # server and the program are still stopped below.
+    def overdue(_signal, _frame):
+        raise StepFailed(f"the scenario took more than {DEADLINE} s")
+    signal.signal(signal.SIGALRM, overdue)
+    signal.signal(signal.SIGTERM, overdue)
+    signal.alarm(DEADLINE)
 
     started = time.monotonic()
     session = qvdriver.Session(args.program, args.fbserver,
