@@ -70,6 +70,7 @@ TViewStatementWiz::TViewStatementWiz(const QString &caption, const QString &rela
     auto *layout = new QHBoxLayout(this);
     layout->addWidget(buildLeftPanel(relationLabel, note));
     buildGrid();
+    StmGrid->setAccessibleName(caption);
     layout->addWidget(StmGrid, 1);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     buildGridMenu();

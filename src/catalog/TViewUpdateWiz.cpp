@@ -25,6 +25,7 @@ TViewUpdateWiz::TViewUpdateWiz(QWidget *parent)
 {
     auto *label = new QLabel(QStringLiteral("Alias to be used in statement"), this);
     AliasEdit = new QLineEdit(this);
+    label->setBuddy(AliasEdit);
     belowNote()->addWidget(label);
     belowNote()->addWidget(AliasEdit);
 }
