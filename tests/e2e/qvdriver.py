@@ -189,11 +189,6 @@ def _atspi():
     return pyatspi
 
 
-def _roles_named(*names):
-    pyatspi = _atspi()
-    return {getattr(pyatspi, "ROLE_" + name.upper().replace(" ", "_")) for name in names}
-
-
 def role_name(node):
     return node.getRoleName()
 

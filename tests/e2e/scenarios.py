@@ -56,17 +56,22 @@ def expect(condition, message):
 # --- shared steps -------------------------------------------------------------
 
 def login(session, app, path):
-    """File > Connect, fill the login dialog, wait for "Connected"."""
+    """File > Connect, fill the login dialog, wait for "Connected".
+
+    Returns the path the dialog offered before it was filled in.
+    """
     app.menu("File", "Connect")
     dialog = app.dialog("Database login")
-    database = app.find("combo box", "Database", dialog)
-    app.set_text(app.find("text", root=database), session.server.url(path))
+    database = app.find("text", root=app.find("combo box", "Database", dialog))
+    offered = app.text_of(database)
+    app.set_text(database, session.server.url(path))
     app.set_text(app.find("text", "Username", dialog), "SYSDBA")
     app.set_text(app.find("password text", "Password", dialog),
                  session.server.password)
     app.click_button("OK", dialog)
     app.no_dialog("Database login")
     app.wait_status("Connected")
+    return offered
 
 
 def start_connected(session, steps, path):
@@ -77,6 +82,12 @@ def start_connected(session, steps, path):
         login(session, app, path)
         expect(app.menu_enabled("Database"), "Database menu disabled after login")
     return app
+
+
+def open_window(app, item, title):
+    """Database > item; returns the child window it opens."""
+    app.menu("Database", item)
+    return app.child_window(title)
 
 
 def set_auto_commit(app, on):
@@ -103,20 +114,19 @@ def exit_program(app, commit_answer=None):
 def login_and_exit(session, steps):
     path = session.database(["CREATE EXCEPTION E_KEEP 'kept'"])
     app = start_connected(session, steps, path)
-    with steps("the connection string is remembered"):
-        history = os.path.join(os.path.dirname(session.executable), "connect.hst")
-    with steps("exit without an open transaction"):
+    with steps("exit without an open transaction; the path is remembered"):
         exit_program(app)
+        history = os.path.join(os.path.dirname(session.executable), "connect.hst")
         expect(os.path.exists(history), "no connection history written")
         with open(history, encoding="utf-8") as file:
             expect(session.server.url(path) in file.read(), "the path is not in the history")
 
     with steps("start again with auto-commit off and change the database"):
         app = session.start()
-        login(session, app, path)
+        expect(login(session, app, path) == session.server.url(path),
+               "the login dialog does not offer the path used last")
         expect(app.status_panels()[1] == "", "auto-commit is on after a run that left it off")
-        app.menu("Database", "Exceptions")
-        window = app.child_window("Exceptions")
+        window = open_window(app, "Exceptions", "Exceptions")
         app.click_button("Delete current exception", window)
         app.answer("Confirm", "OK", expect="Proceed to delete exception 'E_KEEP'")
         expect(app.menu_enabled("File", "Rollback Work"), "no open transaction shown")
@@ -126,20 +136,14 @@ def login_and_exit(session, steps):
                == [], "the committed drop is not in the database")
 
 
-def open_window(app, item, title):
-    """Database > item; returns the child window and its grid."""
-    app.menu("Database", item)
-    window = app.child_window(title)
-    return window, app.find("table", root=window)
-
-
 @scenario
 def exceptions(session, steps):
     path = session.database(["CREATE EXCEPTION E_OLD 'was there'"])
     app = start_connected(session, steps, path)
     set_auto_commit(app, True)
     with steps("Database > Exceptions lists the exceptions"):
-        window, grid = open_window(app, "Exceptions", "Exceptions")
+        window = open_window(app, "Exceptions", "Exceptions")
+        grid = app.find("table", "Exceptions", window)
         wait_equal("E_OLD listed", lambda: app.grid_records(grid, "NAME", "MESSAGE"),
                    [["E_OLD", "was there"]])
     with steps("New, type a name and a message, OK: the new row is listed"):
@@ -186,7 +190,8 @@ def domains(session, steps):
     app = start_connected(session, steps, path)
     set_auto_commit(app, True)
     with steps("Database > Domains lists the user's domains with their types"):
-        window, grid = open_window(app, "Domains", "Domains")
+        window = open_window(app, "Domains", "Domains")
+        grid = app.find("table", "Domains", window)
         wait_equal("both domains", lambda: sorted(app.grid_column(grid, "NAME")),
                    ["D_NOTE", "D_QTY"])
         types = dict(app.grid_records(grid, "NAME", "TYPE"))
@@ -211,7 +216,7 @@ def generators(session, steps):
     set_auto_commit(app, True)
     gen_value = "SELECT GEN_ID({}, 0) FROM RDB$DATABASE"
     with steps("Database > Generators lists generators with their values"):
-        window = (app.menu("Database", "Generators"), app.child_window("Generators"))[1]
+        window = open_window(app, "Generators", "Generators")
         tree = app.find(("tree table", "table", "tree"), "Generators", window)
         wait_equal("G_OLD listed", lambda: app.grid_records(
             tree, "Generator name", "Value", "System"), [["G_OLD", "5", "No"]])
@@ -259,7 +264,7 @@ def procedures(session, steps):
     app = start_connected(session, steps, path)
     set_auto_commit(app, True)
     with steps("Database > Procedures lists the procedure and its parameters"):
-        window = (app.menu("Database", "Procedures"), app.child_window("Stored Procedures"))[1]
+        window = open_window(app, "Procedures", "Stored Procedures")
         grid = app.find("table", "Stored procedures", window)
         wait_for("P_TIMES listed", lambda: "P_TIMES" in app.grid_rows(grid)[0])
         inputs = app.find("table", "Input parameters", window)
@@ -290,7 +295,7 @@ def triggers(session, steps):
     inactive = ("SELECT RDB$TRIGGER_INACTIVE FROM RDB$TRIGGERS "
                 "WHERE RDB$TRIGGER_NAME = 'T_ITEM_BI'")
     with steps("Database > Triggers lists the trigger as active"):
-        window = (app.menu("Database", "Triggers"), app.child_window("Triggers List"))[1]
+        window = open_window(app, "Triggers", "Triggers List")
         grid = app.find("table", "Triggers", window)
         wait_equal("T_ITEM_BI listed", lambda: app.grid_records(
             grid, "NAME", "RELATION", "ACTIVE"), [["T_ITEM_BI", "T_ITEM", "ACTIVE"]])
@@ -338,8 +343,7 @@ def ddl_window(session, steps):
     with steps("create the repository table in the program's folder"):
         make_repository(app, session.home)
     with steps("type a statement into the DDL window and run it"):
-        app.menu("Database", "DDL Statements")
-        ddl = app.child_window("DDL  Statements Editor")
+        ddl = open_window(app, "DDL Statements", "DDL  Statements Editor")
         editor = app.find("text", "DDL statement", ddl)
         app.type_into(editor, statement)
         wait_equal("the typed text", lambda: app.text_of(editor), statement)
@@ -389,8 +393,7 @@ def structure_and_data(session, steps):
     app = start_connected(session, steps, path)
     set_auto_commit(app, True)
     with steps("structure window: pick a view and see its columns"):
-        app.menu("Database", "Table Structures")
-        window = app.child_window("Table Structure")
+        window = open_window(app, "Table Structures", "Table Structure")
         app.click_button("Select view to view structure", window)
         picker = app.dialog("Select view")
         app.click(app.find("list item", "V_BIG", picker, into_grids=True))
@@ -416,8 +419,7 @@ def structure_and_data(session, steps):
         wait_equal("the view's rows", lambda: app.grid_records(grid, "ID", "NAME"),
                    [["2", "big"]])
     with steps("data view: pick a table, edit a cell and post it"):
-        app.menu("Database", "Data View")
-        data = app.child_window("Data Viewer")
+        data = open_window(app, "Data View", "Data Viewer")
         app.choose_in_combo(app.find("combo box", "Table or view", data), "T_ITEM")
         data = app.child_window("Table data -T_ITEM")
         grid = app.find("table", "Table data", data)
@@ -442,8 +444,7 @@ def auto_commit_off(session, steps):
     rows = "SELECT ID || ' ' || NOTE FROM T_LOG ORDER BY ID"
     app = start_connected(session, steps, path)
     set_auto_commit(app, False)
-    app.menu("Database", "DDL Statements")
-    ddl = app.child_window("DDL  Statements Editor")
+    ddl = open_window(app, "DDL Statements", "DDL  Statements Editor")
     editor = app.find("text", "DDL statement", ddl)
     with steps("run two statements without auto-commit"):
         for statement in ("INSERT INTO T_LOG VALUES (2, 'added')",
