@@ -548,11 +548,13 @@ class Session:
         return path
 
     def start(self, *args):
+        runtime = os.path.join(self.work, "runtime")
+        os.makedirs(runtime, mode=0o700, exist_ok=True)
         env = dict(os.environ,
                    HOME=self.home, XDG_CONFIG_HOME=os.path.join(self.home, ".config"),
+                   XDG_RUNTIME_DIR=runtime,
                    QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1",
-                   QT_QPA_PLATFORM="xcb", QT_QUICK_BACKEND="software",
-                   NO_AT_BRIDGE="0", LANG="C.UTF-8", LC_ALL="C.UTF-8")
+                   QT_QPA_PLATFORM="xcb", LANG="C.UTF-8", LC_ALL="C.UTF-8")
         env.pop("QT_QPA_PLATFORMTHEME", None)
         self.program = Program(self.executable, list(args), self.home, env, self.log)
         return self.program
