@@ -4,6 +4,7 @@
 #include "IscSession.h"
 
 #include <cstring>
+#include <vector>
 
 struct IscStatement::Sqlda
 {
@@ -17,30 +18,38 @@ struct IscStatement::Sqlda
     std::vector<double> storage;
 };
 
+namespace {
+
+// Enough columns for every catalogue query: one prepare describes them all.
+constexpr int kColumns = 40;
+constexpr unsigned short kSegment = 65535;
+
+} // namespace
+
 IscStatement::IscStatement(IscSession &session, IbTransaction &transaction,
                            const std::string &text)
-    : m_session(session), m_transaction(transaction), m_segment(65535)
+    : m_session(session), m_transaction(transaction)
 {
     ISC_STATUS_ARRAY status;
     isc_dsql_allocate_statement(status, session.handle(), m_statement.ref());
     IscError::check(status, "allocate");
-    m_output = std::make_unique<Sqlda>(1);
+    m_output = std::make_unique<Sqlda>(kColumns);
     isc_dsql_prepare(status, m_transaction.ref(), m_statement.ref(), 0, text.c_str(), 1,
                      m_output->da());
     IscError::check(status, "prepare " + text.substr(0, 200));
-    describeOutput();
-    describeInput();
+    if (m_output->da()->sqld > m_output->da()->sqln) {
+        m_output = std::make_unique<Sqlda>(m_output->da()->sqld);
+        isc_dsql_describe(status, m_statement.ref(), SQLDA_VERSION1, m_output->da());
+        IscError::check(status, "describe");
+    }
+    allocateOutput();
 }
 
 IscStatement::~IscStatement() = default;
 
-void IscStatement::describeOutput()
+void IscStatement::allocateOutput()
 {
     const int count = m_output->da()->sqld;
-    m_output = std::make_unique<Sqlda>(count);
-    ISC_STATUS_ARRAY status;
-    isc_dsql_describe(status, m_statement.ref(), SQLDA_VERSION1, m_output->da());
-    IscError::check(status, "describe");
     m_buffers.resize(count);
     m_nulls.resize(count);
     for (int i = 0; i < count; ++i) {
@@ -51,27 +60,19 @@ void IscStatement::describeOutput()
     }
 }
 
-void IscStatement::describeInput()
-{
-    m_input = std::make_unique<Sqlda>(1);
-    ISC_STATUS_ARRAY status;
-    isc_dsql_describe_bind(status, m_statement.ref(), SQLDA_VERSION1, m_input->da());
-    IscError::check(status, "describe input");
-    const int count = m_input->da()->sqld;
-    if (count <= 1)
-        return;
-    m_input = std::make_unique<Sqlda>(count);
-    isc_dsql_describe_bind(status, m_statement.ref(), SQLDA_VERSION1, m_input->da());
-    IscError::check(status, "describe input");
-}
-
 // The values go in exactly as the program gave them, types included.
 void IscStatement::bind(const std::vector<RecordedParameter> &parameters)
 {
-    XSQLDA *da = m_input->da();
     static short isNull = -1;
     static short notNull = 0;
-    for (int i = 0; i < da->sqld && i < int(parameters.size()); ++i) {
+    if (parameters.empty()) {
+        m_input.reset();
+        return;
+    }
+    m_input = std::make_unique<Sqlda>(int(parameters.size()));
+    XSQLDA *da = m_input->da();
+    da->sqld = da->sqln;
+    for (int i = 0; i < da->sqld; ++i) {
         const RecordedParameter &value = parameters[i];
         XSQLVAR &var = da->sqlvar[i];
         var.sqltype = short(value.type | 1);
@@ -83,29 +84,13 @@ void IscStatement::bind(const std::vector<RecordedParameter> &parameters)
     }
 }
 
-bool IscStatement::isSelect()
+void IscStatement::execute(bool cursor)
 {
-    const char items[] = {isc_info_sql_stmt_type};
-    char answer[16] = {};
+    XSQLDA *input = m_input ? m_input->da() : nullptr;
+    XSQLDA *output = !cursor && m_output->da()->sqld > 0 ? m_output->da() : nullptr;
     ISC_STATUS_ARRAY status;
-    isc_dsql_sql_info(status, m_statement.ref(), sizeof items, items, sizeof answer, answer);
-    IscError::check(status, "statement type");
-    const int length = isc_vax_integer(answer + 1, 2);
-    const int type = isc_vax_integer(answer + 3, short(length));
-    return type == isc_info_sql_stmt_select || type == isc_info_sql_stmt_select_for_upd;
-}
-
-void IscStatement::execute()
-{
-    XSQLDA *input = m_input->da()->sqld > 0 ? m_input->da() : nullptr;
-    ISC_STATUS_ARRAY status;
-    if (isSelect()) {
-        isc_dsql_execute(status, m_transaction.ref(), m_statement.ref(), SQLDA_VERSION1, input);
-    } else {
-        XSQLDA *output = m_output->da()->sqld > 0 ? m_output->da() : nullptr;
-        isc_dsql_execute2(status, m_transaction.ref(), m_statement.ref(), SQLDA_VERSION1, input,
-                          output);
-    }
+    isc_dsql_execute2(status, m_transaction.ref(), m_statement.ref(), SQLDA_VERSION1, input,
+                      output);
     IscError::check(status, "execute");
 }
 
@@ -134,11 +119,12 @@ void IscStatement::readBlobs()
         isc_open_blob2(status, m_session.handle(), m_transaction.ref(), blob.ref(), &id, 0,
                        nullptr);
         IscError::check(status, "open blob");
+        if (!m_segment)
+            m_segment = std::make_unique<char[]>(kSegment);
         unsigned short length = 0;
         for (;;) {
-            const ISC_STATUS result = isc_get_segment(status, blob.ref(), &length,
-                                                      (unsigned short)m_segment.size(),
-                                                      m_segment.data());
+            const ISC_STATUS result =
+                isc_get_segment(status, blob.ref(), &length, kSegment, m_segment.get());
             if (result == isc_segstr_eof)
                 break;
             if (result != 0 && result != isc_segment)

@@ -9,7 +9,9 @@
 class IscSession;
 
 // A statement prepared through the bare client library with buffers for
-// every column, fetching rows the way any client must at the least.
+// every column, fetching rows the way any client must at the least: one
+// prepare that describes the columns, no input description (the recorded
+// values carry their types), no statement-type query.
 class IscStatement
 {
 public:
@@ -17,7 +19,9 @@ public:
     ~IscStatement();
 
     void bind(const std::vector<RecordedParameter> &parameters);
-    void execute();
+    // A cursor is opened for fetching; otherwise the one result row, if
+    // any, comes with the execution.
+    void execute(bool cursor);
     // False at the end of the rows.
     bool fetch();
     // Reads every blob of the current row to its end.
@@ -26,9 +30,7 @@ public:
 private:
     struct Sqlda;
 
-    void describeOutput();
-    void describeInput();
-    bool isSelect();
+    void allocateOutput();
 
     IscSession &m_session;
     IbTransaction &m_transaction;
@@ -37,5 +39,5 @@ private:
     std::unique_ptr<Sqlda> m_input;
     std::vector<std::vector<char>> m_buffers;
     std::vector<short> m_nulls;
-    std::vector<char> m_segment;
+    std::unique_ptr<char[]> m_segment;
 };

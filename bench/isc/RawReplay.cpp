@@ -1,5 +1,6 @@
 #include "RawReplay.h"
 
+#include "IscError.h"
 #include "IscSession.h"
 #include "IscStatement.h"
 
@@ -27,15 +28,18 @@ double RawReplay::run(const std::vector<RecordedRun> &runs)
 void RawReplay::runOne(const RecordedRun &recorded)
 {
     IbTransaction transaction = m_session.readCommitted();
-    {
+    try {
         IscStatement statement(m_session, transaction, recorded.text);
         statement.bind(recorded.parameters);
-        statement.execute();
-        for (long row = 0; recorded.reachedEnd || row < recorded.rows; ++row) {
+        statement.execute(recorded.cursor);
+        for (long row = 0; recorded.cursor && (recorded.reachedEnd || row < recorded.rows);
+             ++row) {
             if (!statement.fetch())
                 break;
             statement.readBlobs();
         }
+    } catch (const IscError &error) {
+        throw IscError(std::string(error.what()) + " in: " + recorded.text.substr(0, 300));
     }
     m_session.commit(transaction);
 }

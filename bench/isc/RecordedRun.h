@@ -22,4 +22,6 @@ struct RecordedRun
     std::vector<RecordedParameter> parameters;
     long rows = 0;
     bool reachedEnd = false;
+    // Opened a cursor (isc_dsql_execute) rather than running to one result.
+    bool cursor = true;
 };

@@ -25,6 +25,17 @@ Recording &recording()
     return instance;
 }
 
+// The client library may call its own entry points (execute calls execute2):
+// only the program's outermost call counts.
+thread_local int depth = 0;
+
+struct Outermost
+{
+    Outermost() { ++depth; }
+    ~Outermost() { --depth; }
+    bool operator()() const { return depth == 1; }
+};
+
 template <typename Function>
 Function real(const char *name)
 {
@@ -51,13 +62,14 @@ RecordedParameter copyOf(const XSQLVAR &var)
     return value;
 }
 
-void beginRun(isc_stmt_handle handle, const XSQLDA *input)
+void beginRun(isc_stmt_handle handle, const XSQLDA *input, bool cursor)
 {
     Recording &r = recording();
     if (!r.on)
         return;
     RecordedRun run;
     run.text = r.prepared[handle];
+    run.cursor = cursor;
     for (int i = 0; input && i < input->sqld; ++i)
         run.parameters.push_back(copyOf(input->sqlvar[i]));
     r.current[handle] = r.runs.size();
@@ -99,9 +111,10 @@ ISC_STATUS ISC_EXPORT isc_dsql_prepare(ISC_STATUS *status, isc_tr_handle *transa
                                        XSQLDA *output)
 {
     static const auto call = real<decltype(&isc_dsql_prepare)>("isc_dsql_prepare");
+    const Outermost outermost;
     const ISC_STATUS result = call(status, transaction, statement, length, text, dialect, output);
     // Texts are kept even while off: a window may run a statement it prepared earlier.
-    if (result == 0 && statement)
+    if (result == 0 && statement && outermost())
         recording().prepared[*statement] = length ? std::string(text, length) : std::string(text);
     return result;
 }
@@ -111,7 +124,9 @@ ISC_STATUS ISC_EXPORT isc_dsql_execute(ISC_STATUS *status, isc_tr_handle *transa
                                        const XSQLDA *input)
 {
     static const auto call = real<decltype(&isc_dsql_execute)>("isc_dsql_execute");
-    beginRun(*statement, input);
+    const Outermost outermost;
+    if (outermost())
+        beginRun(*statement, input, true);
     return call(status, transaction, statement, version, input);
 }
 
@@ -120,7 +135,9 @@ ISC_STATUS ISC_EXPORT isc_dsql_execute2(ISC_STATUS *status, isc_tr_handle *trans
                                         const XSQLDA *input, const XSQLDA *output)
 {
     static const auto call = real<decltype(&isc_dsql_execute2)>("isc_dsql_execute2");
-    beginRun(*statement, input);
+    const Outermost outermost;
+    if (outermost())
+        beginRun(*statement, input, false);
     return call(status, transaction, statement, version, input, output);
 }
 
@@ -128,9 +145,10 @@ ISC_STATUS ISC_EXPORT isc_dsql_fetch(ISC_STATUS *status, isc_stmt_handle *statem
                                      unsigned short version, const XSQLDA *output)
 {
     static const auto call = real<decltype(&isc_dsql_fetch)>("isc_dsql_fetch");
+    const Outermost outermost;
     const ISC_STATUS result = call(status, statement, version, output);
     Recording &r = recording();
-    if (r.on) {
+    if (r.on && outermost()) {
         const auto found = r.current.find(*statement);
         if (found != r.current.end()) {
             RecordedRun &run = r.runs[found->second];

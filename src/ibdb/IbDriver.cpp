@@ -4,6 +4,7 @@
 #include "IbError.h"
 #include "IbResult.h"
 #include "IbStatus.h"
+#include "IbTimeStamp.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -55,6 +56,7 @@ void IbDriver::registerDriver()
     if (registered)
         return;
     QSqlDatabase::registerSqlDriver(driverName, new QSqlDriverCreator<IbDriver>);
+    IbTimeStamp::loadSystemZoneOnce();
     registered = true;
 }
 

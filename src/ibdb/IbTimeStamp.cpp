@@ -39,4 +39,10 @@ ISC_TIMESTAMP toTimeStamp(const QDateTime &dateTime)
     return ISC_TIMESTAMP{toDate(dateTime.date()), toTime(dateTime.time())};
 }
 
+void loadSystemZoneOnce()
+{
+    if (!qEnvironmentVariableIsSet("TZ"))
+        qputenv("TZ", QByteArrayLiteral(":/etc/localtime"));
+}
+
 } // namespace IbTimeStamp
