@@ -70,7 +70,7 @@ void IbQuery::closeCursor()
     check(status);
 }
 
-void IbQuery::prepare(const QByteArray &statement)
+void IbQuery::prepare(const QByteArray &statement, bool withParameters)
 {
     release();
     m_declared.clear();
@@ -89,7 +89,8 @@ void IbQuery::prepare(const QByteArray &statement)
         check(status);
         m_type = infoValue(isc_info_sql_stmt_type);
         describeOutput();
-        describeInput();
+        if (withParameters)
+            describeInput();
     } catch (const IbError &) {
         release();
         m_record.clear();

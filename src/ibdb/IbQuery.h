@@ -19,7 +19,9 @@ class IbQuery
 public:
     IbQuery(isc_db_handle database, int dialect);
 
-    void prepare(const QByteArray &statement);
+    // withParameters false: the caller knows the text has no placeholders,
+    // which spares asking the server to describe its (absent) parameters.
+    void prepare(const QByteArray &statement, bool withParameters = true);
     int parameterCount() const { return int(m_declared.size()); }
     QSqlRecord record() const { return m_record; }
 

@@ -89,10 +89,10 @@ bool IbResult::prepare(const QString &query)
 {
     const IbParameterParser parser(query);
     m_parameterNames = parser.names();
-    return prepareText(parser.positionalText());
+    return prepareText(parser.positionalText(), !m_parameterNames.isEmpty());
 }
 
-bool IbResult::prepareText(const QString &serverText)
+bool IbResult::prepareText(const QString &serverText, bool withParameters)
 {
     finishQuery();
     setActive(false);
@@ -104,7 +104,7 @@ bool IbResult::prepareText(const QString &serverText)
     }
     m_query = std::make_unique<IbQuery>(ibDriver()->attachment(), ibDriver()->dialect());
     try {
-        m_query->prepare(serverText.toUtf8());
+        m_query->prepare(serverText.toUtf8(), withParameters);
     } catch (const IbError &error) {
         m_query.reset();
         return fail(error);

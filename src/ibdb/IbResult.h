@@ -49,7 +49,7 @@ private:
     const IbDriver *ibDriver() const;
     // The attachment is going: every handle is let go of at once.
     void releaseHandles() noexcept;
-    bool prepareText(const QString &serverText);
+    bool prepareText(const QString &serverText, bool withParameters = true);
     bool fetchOneMore();
     void finishQuery();
     void clearRows();
