@@ -14,6 +14,8 @@ import sys
 import time
 import traceback
 
+# The source tree stays as checked out: no compiled driver beside it.
+sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import qvdriver  # noqa: E402
 from qvdriver import StepFailed, wait_equal, wait_for  # noqa: E402
