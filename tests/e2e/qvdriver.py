@@ -49,6 +49,8 @@ def wait_for(what, probe, timeout=STEP_TIMEOUT):
             value = probe()
             if value:
                 return value
+        except StepFailed:  # the probe knows it will never succeed
+            raise
         except Exception as error:  # a vanished widget: try again
             last_error = error
         if time.monotonic() > deadline:
