@@ -57,14 +57,15 @@ QVariant IbValueReader::read(const XSQLVAR &var) const
 
 QVariant IbValueReader::text(const XSQLVAR &var, const char *data, qsizetype length)
 {
-    QByteArray bytes(data, length);
     if ((var.sqlsubtype & 0xff) == IbType::octetsCharset)
-        return bytes;
+        return QByteArray(data, length);
+    // Found on the buffer, not chopped off a copy blank by blank: catalogue
+    // names come padded to 31 characters of four bytes each.
     if ((var.sqltype & ~1) == SQL_TEXT) {
-        while (bytes.endsWith(' '))
-            bytes.chop(1);
+        while (length > 0 && data[length - 1] == ' ')
+            --length;
     }
-    return QString::fromUtf8(bytes);
+    return QString::fromUtf8(data, length);
 }
 
 QVariant IbValueReader::scaled(qint64 value, int scale, QMetaType::Type integerType)
