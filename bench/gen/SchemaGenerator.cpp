@@ -201,8 +201,10 @@ std::string SchemaGenerator::procedureText(int number) const
                          "RETURNS (R1 INTEGER, R2 VARCHAR(40), R3 NUMERIC(15,2), R4 DATE)\nAS\n"
                          "DECLARE VARIABLE N INTEGER;\nDECLARE VARIABLE S VARCHAR(40);\nBEGIN\n"
                          "  N = 0;\n  S = A3;\n";
-    for (int line = 0; line < 16; ++line)
-        text += "  N = N + A" + std::to_string(line % 2 + 1) + " + " + std::to_string(line) + ";\n";
+    for (int line = 0; line < 17; ++line) {
+        text += "  N = N + A" + std::to_string(line % 2 + 1) + " + " + std::to_string(line)
+                + ";\n";
+    }
     text += "  SELECT COUNT(*) FROM " + tableName(1) + " WHERE ID = :A1 INTO :R1;\n"
             "  IF (R1 > 1000) THEN EXCEPTION " + exception + ";\n"
             "  R1 = R1 + N + GEN_ID(" + generator + ", 0);\n"
