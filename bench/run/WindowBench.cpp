@@ -2,6 +2,7 @@
 
 #include "Command.h"
 #include "ModalForms.h"
+#include "ScopedFormRunner.h"
 #include "ProgramSettings.h"
 #include "RawReplay.h"
 #include "StatementRecorder.h"
@@ -69,20 +70,6 @@ int shownRows(QWidget *window)
     return rows;
 }
 
-// Fills the picker or login form as the user would and presses OK.
-class ScriptedForms
-{
-public:
-    explicit ScriptedForms(ModalForms::Runner runner)
-        : m_previous(ModalForms::setRunner(std::move(runner)))
-    {
-    }
-    ~ScriptedForms() { ModalForms::setRunner(m_previous); }
-
-private:
-    ModalForms::Runner m_previous;
-};
-
 } // namespace
 
 WindowBench::WindowBench(const QString &databasePath, int repeats, const QString &only)
@@ -107,7 +94,7 @@ void WindowBench::connectFrame(const QString &databasePath)
     m_frame = std::make_unique<TMainForm>(QString(), history);
     m_frame->resize(1280, 900);
     m_frame->show();
-    const ScriptedForms login([&databasePath](QDialog *dialog) {
+    const ScopedFormRunner login([&databasePath](QDialog *dialog) {
         auto *entry = qobject_cast<TDBEntryDlg *>(dialog);
         if (!entry)
             return int(QDialog::Rejected);
@@ -246,7 +233,7 @@ QWidget *WindowBench::dataView()
 QWidget *WindowBench::structure()
 {
     auto *form = qobject_cast<TFormTblStr *>(fromMenu(QStringLiteral("Table &Structures")));
-    const ScriptedForms pick([this](QDialog *dialog) {
+    const ScopedFormRunner pick([this](QDialog *dialog) {
         auto *picker = qobject_cast<TRelationPickerDlg *>(dialog);
         const QList<QListWidgetItem *> found =
             picker ? picker->TablesList->findItems(m_hubTable, Qt::MatchExactly)

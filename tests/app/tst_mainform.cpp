@@ -7,6 +7,7 @@
 #include "TMainForm.h"
 #include "TestMain.h"
 #include "TestSession.h"
+#include "ScopedFormRunner.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -43,16 +44,15 @@ QStringList menuTitles(QMainWindow *frame)
 struct Login
 {
     explicit Login(const QString &path, bool ok = true, const QString &password = "masterkey")
+        : runner([=](QDialog *dialog) {
+              auto *login = qobject_cast<TDBEntryDlg *>(dialog);
+              login->dbPath->setEditText(path);
+              login->Password->setText(password);
+              return ok ? QDialog::Accepted : QDialog::Rejected;
+          })
     {
-        previous = ModalForms::setRunner([=](QDialog *dialog) {
-            auto *login = qobject_cast<TDBEntryDlg *>(dialog);
-            login->dbPath->setEditText(path);
-            login->Password->setText(password);
-            return ok ? QDialog::Accepted : QDialog::Rejected;
-        });
     }
-    ~Login() { ModalForms::setRunner(previous); }
-    ModalForms::Runner previous;
+    ScopedFormRunner runner;
 };
 
 } // namespace

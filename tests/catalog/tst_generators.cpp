@@ -7,6 +7,7 @@
 #include "TestMain.h"
 #include "TestSession.h"
 #include "TestShell.h"
+#include "ScopedFormRunner.h"
 
 #include <QAction>
 #include <QHeaderView>
@@ -64,8 +65,7 @@ class DialogScript
 {
 public:
     DialogScript(const QString &name, const QString &value)
-    {
-        m_previous = ModalForms::setRunner([=, this](QDialog *dialog) {
+        : m_runner([=, this](QDialog *dialog) {
             auto *form = qobject_cast<TGenValueForm *>(dialog);
             ++shown;
             opened = DialogState(form);
@@ -78,16 +78,16 @@ public:
             stayedOpen = DialogState(form);
             form->CancelBtn->click();
             return form->result();
-        });
+        })
+    {
     }
-    ~DialogScript() { ModalForms::setRunner(m_previous); }
 
     int shown = 0;
     DialogState opened;
     std::optional<DialogState> stayedOpen;
 
 private:
-    ModalForms::Runner m_previous;
+    ScopedFormRunner m_runner;
 };
 
 } // namespace

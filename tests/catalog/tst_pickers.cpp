@@ -1,5 +1,6 @@
 #include "AppError.h"
 #include "ModalForms.h"
+#include "ScopedFormRunner.h"
 #include "ScriptedPrompts.h"
 #include "TIBDataBase.h"
 #include "TSelTableDlg.h"
@@ -24,16 +25,6 @@ QStringList items(const QListWidget *list)
     return names;
 }
 
-// Replaces the modal runner for the lifetime of the object.
-class Runner
-{
-public:
-    explicit Runner(ModalForms::Runner runner) : m_previous(ModalForms::setRunner(runner)) {}
-    ~Runner() { ModalForms::setRunner(m_previous); }
-
-private:
-    ModalForms::Runner m_previous;
-};
 
 } // namespace
 
@@ -133,7 +124,7 @@ void TestPickers::choice()
     QFETCH(int, row);
     QFETCH(int, result);
     QFETCH(QString, expected);
-    Runner runner([&](QDialog *dialog) {
+    ScopedFormRunner runner([&](QDialog *dialog) {
         static_cast<TRelationPickerDlg *>(dialog)->TablesList->setCurrentRow(row);
         return result;
     });
@@ -176,7 +167,7 @@ void TestPickers::listingFailure()
     QCOMPARE(picker.TablesList->count(), 0);
     QVERIFY(!picker.OkBtn->isEnabled());
     QString name = QStringLiteral("UNCHANGED");
-    Runner runner([](QDialog *) { return int(QDialog::Accepted); });
+    ScopedFormRunner runner([](QDialog *) { return int(QDialog::Accepted); });
     QVERIFY_THROWS_EXCEPTION(SilentAbort, SelectTable(name));
     QCOMPARE(name, QStringLiteral("UNCHANGED"));
 }

@@ -9,6 +9,7 @@
 #include "TestMain.h"
 #include "TestSession.h"
 #include "TestShell.h"
+#include "ScopedFormRunner.h"
 
 #include <QAction>
 #include <QHeaderView>
@@ -26,20 +27,19 @@ class PickerScript
 {
 public:
     explicit PickerScript(const QString &name)
-        : m_previous(ModalForms::setRunner([name](QDialog *dialog) {
+        : m_runner([name](QDialog *dialog) {
               auto *picker = static_cast<TRelationPickerDlg *>(dialog);
               const auto found = picker->TablesList->findItems(name, Qt::MatchExactly);
               if (name.isEmpty() || found.isEmpty())
                   return int(QDialog::Rejected);
               picker->TablesList->setCurrentItem(found.first());
               return int(QDialog::Accepted);
-          }))
+          })
     {
     }
-    ~PickerScript() { ModalForms::setRunner(m_previous); }
 
 private:
-    ModalForms::Runner m_previous;
+    ScopedFormRunner m_runner;
 };
 
 // The rows of a grid as its visible columns show them, " | " between cells.

@@ -1,4 +1,5 @@
 #include "ModalForms.h"
+#include "ScopedFormRunner.h"
 #include "ScriptedPrompts.h"
 #include "StatementEditor.h"
 #include "TIBDataBase.h"
@@ -23,13 +24,6 @@
 
 namespace {
 
-// Replaces the modal runner for the lifetime of the object.
-struct Runner
-{
-    explicit Runner(ModalForms::Runner runner) : previous(ModalForms::setRunner(runner)) {}
-    ~Runner() { ModalForms::setRunner(previous); }
-    ModalForms::Runner previous;
-};
 
 QAction *menuItem(const QMenu *menu, const QString &text)
 {
@@ -177,7 +171,7 @@ void TestTrigSource::preview()
     QVERIFY(!form->MnShowSQL->isChecked());
     menuItem(contextItem ? form->SourceMenu : form->TriggerMenu, "Show S&QL")->trigger();
     QStringList previewed;
-    Runner runner([&](QDialog *dialog) {
+    ScopedFormRunner runner([&](QDialog *dialog) {
         previewed = qobject_cast<TSQLSourceForm *>(dialog)->lines();
         return answer;
     });
@@ -276,7 +270,7 @@ void TestTrigSource::wizardInsertion()
     TTrigSourceForm *form = newEditor("V_BI", "V_ORDERS", 0, "AS\nBEGIN\nEND");
     placeCaret(form, line, column, selected);
     const int start = form->TrigSource->textCursor().selectionStart();
-    Runner runner([](QDialog *dialog) {
+    ScopedFormRunner runner([](QDialog *dialog) {
         if (auto *wizard = qobject_cast<TViewStatementWiz *>(dialog))
             wizard->SelRelBtn->click();
         return int(QDialog::Accepted);
@@ -293,7 +287,7 @@ void TestTrigSource::wizardRefused()
 {
     TTrigSourceForm *form = newEditor("V_BU", "V_ORDERS", 2, "AS\nBEGIN\nEND");
     int answer = QDialog::Rejected;
-    Runner runner([&](QDialog *) { return answer; });
+    ScopedFormRunner runner([&](QDialog *) { return answer; });
     form->BtnUpdate->click();
     QCOMPARE(m_prompts->asked.size(), 0);
     answer = QDialog::Accepted;

@@ -7,6 +7,7 @@
 #include "TViewUpdateWiz.h"
 #include "TestMain.h"
 #include "TestSession.h"
+#include "ScopedFormRunner.h"
 
 #include <QAction>
 #include <QLabel>
@@ -32,7 +33,7 @@ struct FormScript
     std::function<void(TViewStatementWiz *)> wizard = [](TViewStatementWiz *) {};
     int wizardResult = QDialog::Accepted;
     QStringList pickerRows; // what the picker listed, last time
-    ModalForms::Runner previous = ModalForms::setRunner([this](QDialog *dialog) {
+    ScopedFormRunner runner{[this](QDialog *dialog) {
         if (auto *p = qobject_cast<TRelSelectionView *>(dialog)) {
             pickerRows.clear();
             for (int r = 0; r < p->SelQuery->rowCount(); ++r)
@@ -42,8 +43,7 @@ struct FormScript
         }
         wizard(qobject_cast<TViewStatementWiz *>(dialog));
         return wizardResult;
-    });
-    ~FormScript() { ModalForms::setRunner(previous); }
+    }};
 };
 
 QStringList gridColumn(const QTableWidget *grid, int column)

@@ -1,6 +1,7 @@
 #include "AppError.h"
 #include "Command.h"
 #include "ModalForms.h"
+#include "ScopedFormRunner.h"
 #include "RepositoryStore.h"
 #include "ScriptedPrompts.h"
 #include "TDBNavigator.h"
@@ -50,20 +51,6 @@ QStringList storedRows(const QString &folder)
     QSqlDatabase::removeDatabase(QStringLiteral("peek"));
     return rows;
 }
-
-// Runs modal forms without a loop: the script decides the answer.
-class ScriptedForms
-{
-public:
-    explicit ScriptedForms(ModalForms::Runner runner)
-        : m_previous(ModalForms::setRunner(std::move(runner)))
-    {
-    }
-    ~ScriptedForms() { ModalForms::setRunner(m_previous); }
-
-private:
-    ModalForms::Runner m_previous;
-};
 
 } // namespace
 
@@ -333,7 +320,7 @@ void TstObjRepos::addThenSelectRoundTrip()
                             QStringLiteral("  SELECT 1 FROM RDB$DATABASE")};
     add(QStringLiteral("z"), {QStringLiteral("other")});
     add(QStringLiteral("view"), lines);
-    ScriptedForms forms([](QDialog *dialog) {
+    ScopedFormRunner forms([](QDialog *dialog) {
         auto *picker = qobject_cast<TSelObjSourceForm *>(dialog);
         if (!picker)
             return int(QDialog::Rejected);
@@ -352,7 +339,7 @@ void TstObjRepos::addThenSelectRoundTrip()
 void TstObjRepos::cancelledPickerIsSilentAbort()
 {
     add(QStringLiteral("a"), {QStringLiteral("1")});
-    ScriptedForms forms([](QDialog *dialog) {
+    ScopedFormRunner forms([](QDialog *dialog) {
         qobject_cast<TSelObjSourceForm *>(dialog)->CancelBtn->click();
         return dialog->result();
     });
@@ -383,7 +370,7 @@ void TstObjRepos::previewAnswers()
     QFETCH(bool, ok);
     prompts->inputs.enqueue(QStringLiteral("kept"));
     QString shown;
-    ScriptedForms forms([&](QDialog *dialog) {
+    ScopedFormRunner forms([&](QDialog *dialog) {
         auto *preview = qobject_cast<TSQLSourceForm *>(dialog);
         shown = preview->windowTitle() + u'|' + preview->Memo1->toPlainText() + u'|'
                 + preview->AddBtn->text() + u'|' + preview->AddBtn->toolTip();
