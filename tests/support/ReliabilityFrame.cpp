@@ -1,7 +1,7 @@
 #include "ReliabilityFrame.h"
 
 #include "Command.h"
-#include "ModalForms.h"
+#include "ScopedFormRunner.h"
 #include "ProgramSettings.h"
 #include "TDBEntryDlg.h"
 #include "TIBDataBase.h"
@@ -49,15 +49,16 @@ QString ReliabilityFrame::connect(const QString &path, const QString &user,
                                   const QString &password)
 {
     const qsizetype before = prompts.errors().size();
-    ModalForms::Runner previous = ModalForms::setRunner([&](QDialog *dialog) {
-        auto *login = static_cast<TDBEntryDlg *>(dialog);
-        login->dbPath->setEditText(path);
-        login->UserN->setText(user);
-        login->Password->setText(password);
-        return int(QDialog::Accepted);
-    });
-    frame->MnConnect->trigger();
-    ModalForms::setRunner(previous);
+    {
+        const ScopedFormRunner login([&](QDialog *dialog) {
+            auto *form = static_cast<TDBEntryDlg *>(dialog);
+            form->dbPath->setEditText(path);
+            form->UserN->setText(user);
+            form->Password->setText(password);
+            return int(QDialog::Accepted);
+        });
+        frame->MnConnect->trigger();
+    }
     return lastErrorSince(before);
 }
 
