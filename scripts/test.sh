@@ -30,7 +30,7 @@ build_sanitized() {
   local sanitize="-fsanitize=address,undefined"
   local launcher=()
   command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-  cmake -S "$QV_ROOT" -B "$QV_ASAN_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  cmake -S "$QV_ROOT" -B "$QV_ASAN_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORVEL_BENCH=OFF \
     "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -g1" \
     "-DCMAKE_CXX_FLAGS=$sanitize -fno-omit-frame-pointer -fno-sanitize-recover=all" \
     "-DCMAKE_EXE_LINKER_FLAGS=$sanitize" "${launcher[@]}" &&
