@@ -9,7 +9,6 @@
 # --profile <measure> runs that one measure under callgrind instead.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
-QV_PACKAGES+=(valgrind)
 
 size=reference
 generate=()
@@ -24,6 +23,8 @@ while [ $# -gt 0 ]; do
   shift
 done
 
+# Only a profile needs valgrind.
+[ -n "$profile" ] && QV_PACKAGES+=(valgrind)
 qv_install
 qv_build
 
