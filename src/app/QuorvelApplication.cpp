@@ -2,6 +2,7 @@
 
 #include "ApplicationTitle.h"
 #include "BusyCursor.h"
+#include "ClassicPalette.h"
 #include "Command.h"
 #include "ConnectionHistory.h"
 #include "IbDriver.h"
@@ -59,6 +60,7 @@ int run(int argc, char *argv[])
     QApplication::setOrganizationName(QStringLiteral("Kelderwick"));
     QApplication::setApplicationName(QStringLiteral("Quorvel"));
     IbDriver::registerDriver();
+    ClassicPalette::apply();
     registerBusyCursor();
     SettingsStore::read();
     const QStringList arguments = QApplication::arguments();
