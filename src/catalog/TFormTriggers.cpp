@@ -136,6 +136,7 @@ void TFormTriggers::buildTable()
     TrigTable->setMemoField(kSource);
     TrigTable->setMemoField(kDescription);
     m_rows = new RowFilterModel([this](int row) { return TrigTableFilterRecord(row); }, this);
+    m_rows->setSourceModel(TrigTable);
     DBGrid1 = new QTableView(this);
     DBGrid1->setAccessibleName(QStringLiteral("Triggers"));
     GridColumns::setupReadOnly(DBGrid1);
@@ -171,12 +172,8 @@ bool TFormTriggers::TrigTableFilterRecord(int row) const
 void TFormTriggers::reRead()
 {
     const QString current = currentName();
-    m_rows->setSourceModel(nullptr);
     TrigTable->open();
     TrigTable->fetchAll();
-    // The filter maps the whole re-read list in one pass rather than following
-    // the query's reset and its fetches row batch by row batch.
-    m_rows->setSourceModel(TrigTable);
     const auto width = [this](int designWidth) { return designWidth * logicalDpiX() / DesignDpi; };
     GridColumns::apply(DBGrid1, TrigTable,
                        {
