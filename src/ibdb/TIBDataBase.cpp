@@ -4,6 +4,7 @@
 #include "BusyCursor.h"
 #include "IbConnectionLoss.h"
 #include "IbStatus.h"
+#include "SqlErrorText.h"
 #include "StatementLines.h"
 
 #include <QSqlDriver>
@@ -25,11 +26,6 @@ const QString kLostWork = QStringLiteral(
 const QString kLostInCommit = QStringLiteral(
     "The connection to the database was lost during the commit; reconnect and check whether the "
     "work was committed");
-
-QString errorText(const QSqlError &error)
-{
-    return error.databaseText().isEmpty() ? error.text() : error.databaseText();
-}
 
 // Names of the tool's transaction block: one database, no parameter block,
 // so the client library's default options apply.
@@ -100,7 +96,7 @@ void TIBDataBase::Open()
     if (db.isOpen())
         return;
     if (!db.open())
-        throw DatabaseError(errorText(db.lastError()));
+        throw DatabaseError(SqlErrorText(db.lastError()));
 }
 
 void TIBDataBase::Close()
@@ -243,7 +239,7 @@ QStringList TIBDataBase::relationNames(int types, bool viewsOnly, bool includeVi
     QSqlDatabase db = connection();
     const QStringList all = db.tables(QSql::TableType(types));
     if (db.lastError().isValid())
-        throw DatabaseError(errorText(db.lastError()));
+        throw DatabaseError(SqlErrorText(db.lastError()));
     const QStringList views = db.tables(QSql::Views);
     QStringList names;
     for (const QString &name : all) {

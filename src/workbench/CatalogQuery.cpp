@@ -2,6 +2,7 @@
 
 #include "AppError.h"
 #include "BusyCursor.h"
+#include "SqlErrorText.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -11,11 +12,6 @@
 namespace {
 
 const QString kConnection = QStringLiteral("IBB");
-
-QString errorText(const QSqlError &error)
-{
-    return error.databaseText().isEmpty() ? error.text() : error.databaseText();
-}
 
 } // namespace
 
@@ -53,20 +49,20 @@ void CatalogQuery::open()
     close();
     QSqlDatabase db = QSqlDatabase::database(kConnection);
     if (!db.isOpen())
-        throw DatabaseError(errorText(db.lastError()));
+        throw DatabaseError(SqlErrorText(db.lastError()));
     QSqlQuery query(db);
     if (!query.prepare(m_text))
-        throw DatabaseError(errorText(query.lastError()));
+        throw DatabaseError(SqlErrorText(query.lastError()));
     for (const auto &[name, value] : m_params)
         query.bindValue(QLatin1Char(':') + name, value);
     if (!query.exec())
-        throw DatabaseError(errorText(query.lastError()));
+        throw DatabaseError(SqlErrorText(query.lastError()));
     // Views ask for the columns while the model resets, so the calculated ones
     // must already count by then.
     m_open = true;
     setQuery(std::move(query));
     if (lastError().isValid()) {
-        const QString text = errorText(lastError());
+        const QString text = SqlErrorText(lastError());
         close();
         throw DatabaseError(text);
     }
