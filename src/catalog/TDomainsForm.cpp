@@ -6,7 +6,6 @@
 #include "GridColumns.h"
 #include "ProgramSettings.h"
 #include "Prompts.h"
-#include "Shell.h"
 #include "TDMSys.h"
 #include "TIBDataBase.h"
 #include "TMemoViewForm.h"
@@ -111,10 +110,7 @@ void TDomainsForm::createMenu()
 
 TDomainsForm *TDomainsForm::open()
 {
-    auto *form = new TDomainsForm;
-    Shell::instance().showChild(form);
-    Command::run([form] { form->FormCreate(); });
-    return form;
+    return openInFrame<TDomainsForm>(&TDomainsForm::FormCreate);
 }
 
 void TDomainsForm::FormCreate()

@@ -6,7 +6,6 @@
 #include "ModalForms.h"
 #include "ProgramSettings.h"
 #include "Prompts.h"
-#include "Shell.h"
 #include "TDMSys.h"
 #include "TExcDlg.h"
 #include "TIBDataBase.h"
@@ -108,10 +107,7 @@ void TExceptionsForm::createMenu()
 
 TExceptionsForm *TExceptionsForm::open()
 {
-    auto *form = new TExceptionsForm;
-    Shell::instance().showChild(form);
-    Command::run([form] { form->openTable(); });
-    return form;
+    return openInFrame<TExceptionsForm>(&TExceptionsForm::openTable);
 }
 
 void TExceptionsForm::openTable()

@@ -3,7 +3,6 @@
 #include "CatalogQuery.h"
 #include "GridColumns.h"
 #include "PlainName.h"
-#include "Shell.h"
 #include "TDataForm.h"
 #include "TOfficeButton.h"
 #include "TSQLExprForm.h"
@@ -129,9 +128,7 @@ TFormTblStr::TFormTblStr(QWidget *parent) : TChildForm(parent)
 
 TFormTblStr *TFormTblStr::open()
 {
-    auto *form = new TFormTblStr;
-    Shell::instance().showChild(form);
-    return form;
+    return openInFrame<TFormTblStr>();
 }
 
 void TFormTblStr::createQueries()

@@ -62,10 +62,7 @@ TFormTriggers::TFormTriggers(QWidget *parent) : TChildForm(parent)
 
 TFormTriggers *TFormTriggers::open()
 {
-    auto *form = new TFormTriggers;
-    Shell::instance().showChild(form);
-    Command::run([form] { form->ConnectBtnClick(); });
-    return form;
+    return openInFrame<TFormTriggers>(&TFormTriggers::ConnectBtnClick);
 }
 
 void TFormTriggers::buildToolPanel()

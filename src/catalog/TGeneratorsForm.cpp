@@ -2,7 +2,6 @@
 
 #include "CatalogQuery.h"
 #include "Command.h"
-#include "Shell.h"
 #include "TGenValueForm.h"
 #include "TOfficeButton.h"
 #include "TToolPanel.h"
@@ -47,11 +46,7 @@ int sign(qint64 a, qint64 b)
 
 TGeneratorsForm *TGeneratorsForm::open()
 {
-    Shell &shell = Shell::instance();
-    auto *form = new TGeneratorsForm;
-    shell.showChild(form);
-    Command::run([form] { form->FormCreate(); });
-    return form;
+    return openInFrame<TGeneratorsForm>(&TGeneratorsForm::FormCreate);
 }
 
 TGeneratorsForm::TGeneratorsForm(QWidget *parent)

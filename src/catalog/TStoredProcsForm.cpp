@@ -7,7 +7,6 @@
 #include "GridColumns.h"
 #include "ProgramSettings.h"
 #include "Prompts.h"
-#include "Shell.h"
 #include "StatementLines.h"
 #include "TDMSys.h"
 #include "TIBDataBase.h"
@@ -57,11 +56,7 @@ QLabel *centredCaption(const QString &text)
 
 TStoredProcsForm *TStoredProcsForm::open()
 {
-    Shell &shell = Shell::instance();
-    auto *form = new TStoredProcsForm;
-    shell.showChild(form);
-    Command::run([form] { form->FormCreate(); });
-    return form;
+    return openInFrame<TStoredProcsForm>(&TStoredProcsForm::FormCreate);
 }
 
 TStoredProcsForm::TStoredProcsForm(QWidget *parent)

@@ -1,7 +1,6 @@
 #include "TTrigSourceForm.h"
 
 #include "AppError.h"
-#include "Command.h"
 #include "DdlFile.h"
 #include "ProgramSettings.h"
 #include "Prompts.h"
@@ -82,10 +81,7 @@ TTrigSourceForm::TTrigSourceForm(QWidget *parent) : TChildForm(parent)
 
 TTrigSourceForm *TTrigSourceForm::open()
 {
-    auto *form = new TTrigSourceForm;
-    Shell::instance().showChild(form);
-    Command::run([form] { form->FormCreate(); });
-    return form;
+    return openInFrame<TTrigSourceForm>(&TTrigSourceForm::FormCreate);
 }
 
 void TTrigSourceForm::buildToolPanel()

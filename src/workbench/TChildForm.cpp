@@ -1,6 +1,7 @@
 #include "TChildForm.h"
 
 #include "Command.h"
+#include "Shell.h"
 #include "TOfficeButton.h"
 
 #include <QAction>
@@ -39,4 +40,14 @@ QVBoxLayout *TChildForm::createPanelLayout()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     return layout;
+}
+
+void TChildForm::showInFrame(TChildForm *form)
+{
+    Shell::instance().showChild(form);
+}
+
+void TChildForm::runAsCommand(const std::function<void()> &step)
+{
+    Command::run(step);
 }

@@ -23,6 +23,19 @@ public:
     QMenu *formMenu() const { return m_formMenu; }
 
 protected:
+    // A new window of the class in the frame; its creation step, when it has
+    // one, then runs as a user command, so a failure shows the error box and
+    // leaves the (empty) window open.
+    template <typename Form>
+    static Form *openInFrame(void (Form::*create)() = nullptr)
+    {
+        auto *form = new Form;
+        showInFrame(form);
+        if (create)
+            runAsCommand([form, create] { (form->*create)(); });
+        return form;
+    }
+
     QMenu *createFormMenu(const QString &title);
     // A menu item whose hint reaches the status bar; the handler runs as a
     // user command.
@@ -33,5 +46,8 @@ protected:
     QVBoxLayout *createPanelLayout();
 
 private:
+    static void showInFrame(TChildForm *form);
+    static void runAsCommand(const std::function<void()> &step);
+
     QMenu *m_formMenu = nullptr;
 };

@@ -4,7 +4,6 @@
 #include "Command.h"
 #include "PlainName.h"
 #include "RelationNameList.h"
-#include "Shell.h"
 #include "SqlErrorText.h"
 #include "TDBNavigator.h"
 #include "TableNavigator.h"
@@ -84,9 +83,7 @@ void TDataForm::buildPanel()
 
 TDataForm *TDataForm::open()
 {
-    auto *form = new TDataForm;
-    Shell::instance().showChild(form);
-    return form;
+    return openInFrame<TDataForm>();
 }
 
 void TDataForm::FormCreate()

@@ -1,10 +1,8 @@
 #include "TObjRepos.h"
 
-#include "Command.h"
 #include "ProgramSettings.h"
 #include "Prompts.h"
 #include "RepositoryStore.h"
-#include "Shell.h"
 #include "StatementLines.h"
 #include "TDBNavigator.h"
 #include "TDMSys.h"
@@ -89,10 +87,7 @@ void TObjRepos::buildMenu()
 
 TObjRepos *TObjRepos::open()
 {
-    auto *form = new TObjRepos;
-    Shell::instance().showChild(form);
-    Command::run([form] { form->FormCreate(); });
-    return form;
+    return openInFrame<TObjRepos>(&TObjRepos::FormCreate);
 }
 
 void TObjRepos::FormCreate()

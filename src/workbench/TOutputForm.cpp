@@ -3,7 +3,6 @@
 #include "AppError.h"
 #include "BusyCursor.h"
 #include "FixedPitchFont.h"
-#include "Shell.h"
 #include "SqlErrorText.h"
 #include "StatementText.h"
 
@@ -64,9 +63,7 @@ TOutputForm::TOutputForm(QWidget *parent)
 
 TOutputForm *TOutputForm::open()
 {
-    auto *form = new TOutputForm;
-    Shell::instance().showChild(form);
-    return form;
+    return openInFrame<TOutputForm>();
 }
 
 void TOutputForm::OpenQuery(const QString &text)
