@@ -2,12 +2,12 @@
 
 #include "AppError.h"
 #include "StatementLines.h"
+#include "WholeFile.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QLocale>
-#include <QSaveFile>
 
 namespace ConnectionHistory {
 
@@ -35,12 +35,18 @@ void save(const QString &fileName, const QStringList &entries)
     if (existing.exists() && !existing.open(QIODevice::ReadOnly))
         throw GeneralError(QStringLiteral("Cannot read file \"%1\"").arg(fileName));
     existing.close();
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        throw GeneralError(QStringLiteral("Cannot create file \"%1\"").arg(fileName));
-    file.write(StatementLines::join(entries).toUtf8());
-    if (!file.commit())
-        throw GeneralError(QStringLiteral("Cannot write file \"%1\"").arg(fileName));
+    const QString failure = WholeFile::write(fileName, StatementLines::join(entries).toUtf8());
+    if (!failure.isEmpty())
+        throw GeneralError(QStringLiteral("Cannot write file \"%1\". %2").arg(fileName, failure));
+}
+
+QStringList merged(QStringList entries, const QStringList &onDisk)
+{
+    for (const QString &entry : onDisk) {
+        if (!entry.isEmpty() && indexOf(entries, entry) < 0)
+            entries.append(entry);
+    }
+    return entries;
 }
 
 qsizetype indexOf(const QStringList &entries, const QString &text)

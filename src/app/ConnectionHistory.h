@@ -16,6 +16,10 @@ QStringList load(const QString &fileName, bool *exists = nullptr);
 // but cannot be read (its entries were never loaded).
 void save(const QString &fileName, const QStringList &entries);
 
+// The entries followed by those on disk that they lack (letter case ignored):
+// another copy of the program may have added paths since this one read the file.
+QStringList merged(QStringList entries, const QStringList &onDisk);
+
 // Position of the text among the entries, letter case ignored; -1 if absent.
 qsizetype indexOf(const QStringList &entries, const QString &text);
 // At exit the current path changes places with the first entry.

@@ -67,17 +67,22 @@ int run(int argc, char *argv[])
     const QString commandLinePath = arguments.value(1);
     TSplashScreen *splash = showSplash();
 
-    TDMSys dmSys;
-    Command::run([&dmSys] { dmSys.DMSysCreate(); });
-    TMainForm mainForm(commandLinePath, ConnectionHistory::defaultFileName());
-    TAboutBox::shared();
-    TExcDlg::shared();
-    TORepOptDlg::shared();
-    mainForm.show();
-    (new TSplashThread(splash))->start();
+    int result = 0;
+    {
+        TDMSys dmSys;
+        Command::run([&dmSys] { dmSys.DMSysCreate(); });
+        TMainForm mainForm(commandLinePath, ConnectionHistory::defaultFileName());
+        TAboutBox::shared();
+        TExcDlg::shared();
+        TORepOptDlg::shared();
+        mainForm.show();
+        (new TSplashThread(splash))->start();
 
-    const int result = app.exec();
-    writeSettings();
+        result = app.exec();
+        writeSettings();
+        // The frame's windows close their queries, then the data module its attachment.
+    }
+    IbDriver::shutdownClient();
     return result;
 }
 

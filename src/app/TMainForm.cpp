@@ -341,7 +341,8 @@ void TMainForm::saveHistory()
     const QStringList entries =
         ConnectionHistory::reorderedForExit(DBEntryDlg->history(), DBEntryDlg->path());
     DBEntryDlg->setHistory(entries);
-    ConnectionHistory::save(m_historyFile, entries);
+    const QStringList onDisk = ConnectionHistory::load(m_historyFile);
+    ConnectionHistory::save(m_historyFile, ConnectionHistory::merged(entries, onDisk));
 }
 
 bool TMainForm::FormCloseQuery()

@@ -60,6 +60,16 @@ void IbDriver::registerDriver()
     registered = true;
 }
 
+void IbDriver::shutdownClient()
+{
+    // The embedded engine works in threads of its own. Stopping it while the
+    // program still runs, after every attachment is closed, lets it finish
+    // its writes and let go of the database files, instead of being cut off
+    // by the exit handlers in whatever order they run.
+    constexpr unsigned timeoutMs = 10000;
+    fb_shutdown(timeoutMs, fb_shutrsn_app_stopped);
+}
+
 bool IbDriver::hasFeature(DriverFeature feature) const
 {
     switch (feature) {

@@ -24,6 +24,8 @@ public:
 
     // Makes the driver known to QSqlDatabase as "INTRBASE"; calling it again does nothing.
     static void registerDriver();
+    // Stops the client library and the embedded engine; once every connection is closed.
+    static void shutdownClient();
 
     bool hasFeature(DriverFeature feature) const override;
     bool open(const QString &database, const QString &user, const QString &password,

@@ -36,6 +36,9 @@ void TDMSys::DMSysCreate()
     const QString directory = m_devSrcPath.isEmpty() ? QDir::currentPath() : m_devSrcPath;
     QSqlDatabase devSrc = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), devSrcName());
     devSrc.setDatabaseName(QDir(directory).filePath(QStringLiteral("DVSRC.DB")));
+    // Another copy of the program may be writing the file: wait that long
+    // for its lock, then report it rather than hang.
+    devSrc.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000"));
     IBDataBase->setDatabaseName(QStringLiteral("IBB"));
     if (!QFileInfo(directory).isDir())
         throw DatabaseError(QStringLiteral("Directory is busy or does not exist: %1").arg(directory));

@@ -2,11 +2,11 @@
 
 #include "AppError.h"
 #include "StatementLines.h"
+#include "WholeFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace DdlFile {
 
@@ -32,11 +32,10 @@ QStringList read(const QString &fileName)
 
 void write(const QString &fileName, const QStringList &lines)
 {
-    QSaveFile file(fileName);
-    const QByteArray bytes = StatementLines::join(lines).toUtf8();
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    const QString failure = WholeFile::write(fileName, StatementLines::join(lines).toUtf8());
+    if (!failure.isEmpty()) {
         throw GeneralError(QStringLiteral("Cannot create file \"%1\". %2")
-                               .arg(QDir::toNativeSeparators(fileName), file.errorString()));
+                               .arg(QDir::toNativeSeparators(fileName), failure));
     }
 }
 

@@ -28,6 +28,23 @@ QSqlError refusal(const QString &text)
     return QSqlError(QString(), text, QSqlError::StatementError);
 }
 
+// SQLITE_BUSY and SQLITE_LOCKED, whichever extended code comes with them.
+bool isLock(const QSqlError &error)
+{
+    bool isNumber = false;
+    const int code = error.nativeErrorCode().toInt(&isNumber) & 0xff;
+    return isNumber && (code == 5 || code == 6);
+}
+
+// The schema read that tells a missing table from an unreadable file.
+QSqlError schemaError(const QSqlDatabase &db)
+{
+    QSqlQuery query(db);
+    if (query.exec(QStringLiteral("SELECT COUNT(*) FROM sqlite_master")) && query.next())
+        return QSqlError();
+    return query.lastError();
+}
+
 } // namespace
 
 RepositoryStore::RepositoryStore(QObject *parent)
@@ -49,6 +66,9 @@ void RepositoryStore::attach()
         throw DatabaseError(SqlErrorText(db.lastError()));
     setTable(table());
     if (record().isEmpty()) {
+        const QSqlError schema = schemaError(db);
+        if (isLock(schema))
+            throw DatabaseError(lockedText());
         const QSqlError error = db.lastError();
         throw DatabaseError(error.isValid()
                                 ? SqlErrorText(error)
@@ -91,8 +111,21 @@ bool RepositoryStore::setData(const QModelIndex &index, const QVariant &value, i
     return QSqlTableModel::setData(index, value, role);
 }
 
+bool RepositoryStore::select()
+{
+    bool done = QSqlTableModel::select();
+    while (done && canFetchMore()) {
+        fetchMore();
+        done = !lastError().isValid();
+    }
+    if (!done && isLock(lastError()))
+        setLastError(refusal(lockedText()));
+    return done;
+}
+
 bool RepositoryStore::insertRowIntoTable(const QSqlRecord &values)
 {
+    m_keepEntry = false;
     QSqlRecord row = values;
     if (!checkName(row, true))
         return false;
@@ -104,6 +137,7 @@ bool RepositoryStore::insertRowIntoTable(const QSqlRecord &values)
 
 bool RepositoryStore::updateRowInTable(int row, const QSqlRecord &values)
 {
+    m_keepEntry = false;
     QSqlRecord changed = values;
     if (!checkName(changed, false))
         return false;
@@ -130,19 +164,31 @@ bool RepositoryStore::checkName(QSqlRecord &values, bool required)
     return true;
 }
 
-// A write that failed because the name is taken says so by name.
+// A write that failed because the name is taken says so by name. Any other
+// failure is no fault of the entry's: it is kept for another try.
 void RepositoryStore::explainFailure(const QSqlRecord &values)
 {
     const int index = values.indexOf(nameField());
-    if (index < 0 || !values.isGenerated(index))
-        return;
-    const QString name = values.value(index).toString();
-    QSqlQuery query(database());
-    query.prepare(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE \"%2\" = ?")
-                      .arg(table(), nameField()));
-    query.addBindValue(name);
-    if (query.exec() && query.next() && query.value(0).toInt() > 0) {
-        setLastError(refusal(
-            QStringLiteral("Key violation: an entry named '%1' already exists").arg(name)));
+    if (index >= 0 && values.isGenerated(index)) {
+        const QString name = values.value(index).toString();
+        QSqlQuery query(database());
+        query.prepare(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE \"%2\" = ?")
+                          .arg(table(), nameField()));
+        query.addBindValue(name);
+        if (query.exec() && query.next() && query.value(0).toInt() > 0) {
+            setLastError(refusal(
+                QStringLiteral("Key violation: an entry named '%1' already exists").arg(name)));
+            return;
+        }
     }
+    const QString reason = isLock(lastError()) ? lockedText() : SqlErrorText(lastError());
+    setLastError(refusal(reason + QStringLiteral("; the entry was not stored and stays in "
+                                                 "the window to be posted again")));
+    m_keepEntry = true;
+}
+
+QString RepositoryStore::lockedText() const
+{
+    return QStringLiteral("The repository file %1 is locked by another program")
+        .arg(QDir::toNativeSeparators(database().databaseName()));
 }

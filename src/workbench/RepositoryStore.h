@@ -32,6 +32,15 @@ public:
     bool setData(const QModelIndex &index, const QVariant &value,
                  int role = Qt::EditRole) override;
 
+    // Reads every row: a half-read result would keep SQLite's shared lock on
+    // the file for as long as the window shows it, and no other copy of the
+    // program could store an entry meanwhile.
+    bool select() override;
+
+    // True when the last write failed for another reason than its name (a
+    // lock held by another program, a full disk): the entry is worth keeping.
+    bool lastFailureKeepsEntry() const { return m_keepEntry; }
+
 protected:
     bool insertRowIntoTable(const QSqlRecord &values) override;
     bool updateRowInTable(int row, const QSqlRecord &values) override;
@@ -39,4 +48,7 @@ protected:
 private:
     bool checkName(QSqlRecord &values, bool required);
     void explainFailure(const QSqlRecord &values);
+    QString lockedText() const;
+
+    bool m_keepEntry = false;
 };

@@ -111,7 +111,10 @@ void TObjRepos::AddEntry(const QString &name, const QStringList &lines)
         DS->setValue(RepositoryStore::sourceField(), StatementLines::join(lines));
         DS->post();
     } catch (...) {
-        DS->cancel();
+        // A lock or a full disk passes: the entry waits in the window to be
+        // posted again rather than being thrown away.
+        if (!SrcTable->lastFailureKeepsEntry())
+            DS->cancel();
         throw;
     }
 }

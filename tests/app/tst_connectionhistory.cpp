@@ -16,6 +16,8 @@ private slots:
     void exitOrder_data();
     void exitOrder();
     void lookupIgnoresCase();
+    void mergeKeepsPathsOnlyTheDiskKnows_data();
+    void mergeKeepsPathsOnlyTheDiskKnows();
     void savesCrLfAndReplacesWhole();
     void unwritableFolderKeepsOldFile();
 };
@@ -65,6 +67,28 @@ void TestConnectionHistory::lookupIgnoresCase()
     const QStringList entries{"/DB/SHOP.FDB", "/db/other.fdb"};
     QCOMPARE(ConnectionHistory::indexOf(entries, "/db/shop.fdb"), 0);
     QCOMPARE(ConnectionHistory::indexOf(entries, "/db/none.fdb"), -1);
+}
+
+void TestConnectionHistory::mergeKeepsPathsOnlyTheDiskKnows_data()
+{
+    QTest::addColumn<QStringList>("ours");
+    QTest::addColumn<QStringList>("onDisk");
+    QTest::addColumn<QStringList>("merged");
+    QTest::newRow("another copy's path goes last")
+        << QStringList{"/b", "/a"} << QStringList{"/a", "/c"} << QStringList{"/b", "/a", "/c"};
+    QTest::newRow("known in another case is not doubled")
+        << QStringList{"/DB/X"} << QStringList{"/db/x"} << QStringList{"/DB/X"};
+    QTest::newRow("our order wins") << QStringList{"/2", "/1"} << QStringList{"/1", "/2"}
+                                    << QStringList{"/2", "/1"};
+    QTest::newRow("no file yet") << QStringList{"/1"} << QStringList{} << QStringList{"/1"};
+}
+
+void TestConnectionHistory::mergeKeepsPathsOnlyTheDiskKnows()
+{
+    QFETCH(QStringList, ours);
+    QFETCH(QStringList, onDisk);
+    QFETCH(QStringList, merged);
+    QCOMPARE(ConnectionHistory::merged(ours, onDisk), merged);
 }
 
 void TestConnectionHistory::savesCrLfAndReplacesWhole()

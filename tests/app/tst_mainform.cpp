@@ -73,6 +73,7 @@ private slots:
     void disconnectRefusedWhileWindowsOpen();
     void disconnectWithCancelRollsBack();
     void exitSavesHistoryEvenWhenCancelled();
+    void copiesExitingInTurnKeepEachOthersPaths();
     void exitAsksCommitWorkEvenAfterCancel();
     void commitItemsFollowTheTransaction();
     void hintsReachTheLastPanel();
@@ -236,6 +237,27 @@ void TestMainForm::exitSavesHistoryEvenWhenCancelled()
     QCOMPARE(prompts.questions(), QStringList{"Are you sure to exit?"});
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), QByteArray("P3\r\nP2\r\nP1\r\n"));
+}
+
+// Two copies of the program read the same history, each learns a path, and
+// they exit one after the other: the second must not write over the first.
+void TestMainForm::copiesExitingInTurnKeepEachOthersPaths()
+{
+    TestSession session(false);
+    ScriptedPrompts prompts;
+    QFile file(historyFile());
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("P1\r\n");
+    file.close();
+    TMainForm first({}, historyFile());
+    TMainForm second({}, historyFile());
+    first.DBEntryDlg->appendToHistory("/first.fdb");
+    second.DBEntryDlg->appendToHistory("/second.fdb");
+    QVERIFY(!first.close());
+    QVERIFY(!second.close());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("P1\r\n/second.fdb\r\n/first.fdb\r\n"));
+    QCOMPARE(prompts.errors(), QStringList());
 }
 
 void TestMainForm::exitAsksCommitWorkEvenAfterCancel()

@@ -300,7 +300,9 @@ void TestHostileFiles::repositoryFile()
     if (kind == Kind::InvalidUtf8)
         QVERIFY(current.startsWith(QStringLiteral("SELECT 1-B")));
     if (kind == Kind::UnwritableDir) {
-        QCOMPARE(errors, QStringList{QStringLiteral("attempt to write a readonly database.")});
+        QCOMPARE(errors, QStringList{QStringLiteral(
+                             "attempt to write a readonly database; the entry was not stored "
+                             "and stays in the window to be posted again.")});
         QCOMPARE(ReliabilityFiles::readAll(path), before);
         return;
     }

@@ -25,6 +25,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlQueryModel>
 #include <QTableView>
@@ -52,6 +53,32 @@ QStringList storedRows(const QString &folder)
     return rows;
 }
 
+// Another copy of the program: a connection of its own to the same file.
+class OtherCopy
+{
+public:
+    explicit OtherCopy(const QString &folder)
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kName);
+        db.setDatabaseName(QDir(folder).filePath(QStringLiteral("DVSRC.DB")));
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=200"));
+        db.open();
+    }
+    ~OtherCopy()
+    {
+        QSqlDatabase::database(kName, false).close();
+        QSqlDatabase::removeDatabase(kName);
+    }
+    QString exec(const QString &statement)
+    {
+        QSqlQuery query(QSqlDatabase::database(kName, false));
+        return query.exec(statement) ? QString() : query.lastError().text();
+    }
+
+private:
+    static inline const QString kName = QStringLiteral("other copy");
+};
+
 } // namespace
 
 class TstObjRepos : public QObject
@@ -78,6 +105,9 @@ private slots:
     void cancelledPickerIsSilentAbort();
     void previewAnswers_data();
     void previewAnswers();
+    void shownRepositoryLeavesFileUnlocked();
+    void lockedFileKeepsEntryForAnotherPost();
+    void lockedFileIsNamedAtOpen();
 
 private:
     void add(const QString &name, const QStringList &lines);
@@ -392,6 +422,53 @@ void TstObjRepos::previewAnswers()
     QCOMPARE(storedRows(folder()),
              addFirst ? QStringList{QStringLiteral("kept=ALTER TRIGGER X\r\nACTIVE\r\n")}
                       : QStringList());
+}
+
+// A window showing more rows than one fetch brings must not keep the file
+// locked against another copy of the program that stores an entry.
+void TstObjRepos::shownRepositoryLeavesFileUnlocked()
+{
+    OtherCopy other(folder());
+    QCOMPARE(other.exec(QStringLiteral("BEGIN")), QString());
+    for (int i = 0; i < 300; ++i) {
+        QCOMPARE(other.exec(QStringLiteral("INSERT INTO DVSRC VALUES ('E%1', 'SELECT %1')").arg(i)),
+                 QString());
+    }
+    QCOMPARE(other.exec(QStringLiteral("COMMIT")), QString());
+    TObjRepos *form = TObjRepos::open();
+    QCOMPARE(other.exec(QStringLiteral("INSERT INTO DVSRC VALUES ('NEW', 'SELECT 0')")), QString());
+    QCOMPARE(form->SrcTable->rowCount(), 300);
+    QCOMPARE(prompts->errors(), QStringList());
+}
+
+void TstObjRepos::lockedFileKeepsEntryForAnotherPost()
+{
+    OtherCopy other(folder());
+    QCOMPARE(other.exec(QStringLiteral("BEGIN IMMEDIATE")), QString());
+    add(QStringLiteral("held"), {QStringLiteral("SELECT 1")});
+    const QString file = QDir::toNativeSeparators(QDir(folder()).filePath("DVSRC.DB"));
+    QCOMPARE(prompts->errors(),
+             QStringList{QStringLiteral("The repository file %1 is locked by another program; "
+                                        "the entry was not stored and stays in the window to be "
+                                        "posted again.")
+                             .arg(file)});
+    TObjRepos *form = shell->last<TObjRepos>();
+    QCOMPARE(form->DS->state(), TableNavigator::State::Insert);
+    QCOMPARE(form->DBMemo1->toPlainText(), QStringLiteral("SELECT 1\n"));
+    QCOMPARE(other.exec(QStringLiteral("COMMIT")), QString());
+    form->DS->post();
+    QCOMPARE(storedRows(folder()), QStringList{QStringLiteral("held=SELECT 1\r\n")});
+}
+
+void TstObjRepos::lockedFileIsNamedAtOpen()
+{
+    OtherCopy other(folder());
+    QCOMPARE(other.exec(QStringLiteral("BEGIN EXCLUSIVE")), QString());
+    TObjRepos::open();
+    const QString file = QDir::toNativeSeparators(QDir(folder()).filePath("DVSRC.DB"));
+    QCOMPARE(prompts->errors().value(0),
+             QStringLiteral("The repository file %1 is locked by another program.").arg(file));
+    QCOMPARE(other.exec(QStringLiteral("ROLLBACK")), QString());
 }
 
 QUORVEL_TEST_MAIN(TstObjRepos)
