@@ -1,4 +1,6 @@
-# Registers one Qt Test executable with CTest.
+# Registers one Qt Test executable with CTest. LIBS names what it may use:
+# the test support library of its layer, which brings that layer's code and
+# nothing above it.
 #   quorvel_add_test(NAME <name> SOURCES <files...> LIBS <libraries...> [TIMEOUT <seconds>]
 #                    [FIXTURES <fixtures...>] [RESOURCE_LOCK <resources...>]
 #                    [ENVIRONMENT <NAME=value...>] [LABELS <labels...>])
@@ -13,7 +15,7 @@ function(quorvel_add_test)
     set(T_TIMEOUT 120)
   endif()
   add_executable(${T_NAME} ${T_SOURCES})
-  target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} quorvel_test_support Qt6::Test)
+  target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} Qt6::Test)
   set_target_properties(${T_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   add_test(NAME ${T_NAME} COMMAND ${T_NAME})
   set_tests_properties(${T_NAME} PROPERTIES

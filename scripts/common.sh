@@ -29,9 +29,15 @@ qv_install() {
   fi
 }
 
+# Configures from a preset of CMakePresets.json into a folder and builds
+# there: qv_configure_build <preset> <folder> [cmake --build options...]
+qv_configure_build() {
+  local preset="$1" folder="$2"
+  shift 2
+  (cd "$QV_ROOT" && cmake --preset "$preset" -B "$folder" >/dev/null) &&
+    cmake --build "$folder" -j "$(nproc)" "$@"
+}
+
 qv_build() {
-  local launcher=()
-  command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-  cmake -S "$QV_ROOT" -B "$QV_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}"
-  cmake --build "$QV_BUILD" -j "$(nproc)"
+  qv_configure_build default "$QV_BUILD"
 }

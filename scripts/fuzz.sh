@@ -11,11 +11,7 @@ QV_PACKAGES+=(clang libclang-rt-14-dev)
 qv_install
 
 build="${QV_FUZZ_BUILD:-$QV_ROOT/build-fuzz}"
-launcher=()
-command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-cmake -S "$QV_ROOT" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DCMAKE_CXX_COMPILER=clang++ -DQUORVEL_FUZZ=ON "${launcher[@]}" >/dev/null
-cmake --build "$build" --target fuzz_all -j "$(nproc)"
+qv_configure_build fuzz "$build" --target fuzz_all
 
 cd "$build/fuzz"
 mkdir -p corpus logs artifacts

@@ -25,16 +25,8 @@ run_tests() {
 
 QV_ASAN_BUILD="${QV_ASAN_BUILD:-$QV_ROOT/build-asan}"
 
-# -O1 keeps the sanitized build and its run quick; -g1 keeps stack traces.
 build_sanitized() {
-  local sanitize="-fsanitize=address,undefined"
-  local launcher=()
-  command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-  cmake -S "$QV_ROOT" -B "$QV_ASAN_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORVEL_BENCH=OFF \
-    "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -g1" \
-    "-DCMAKE_CXX_FLAGS=$sanitize -fno-omit-frame-pointer -fno-sanitize-recover=all" \
-    "-DCMAKE_EXE_LINKER_FLAGS=$sanitize" "${launcher[@]}" &&
-    cmake --build "$QV_ASAN_BUILD" -j "$(nproc)"
+  qv_configure_build sanitizer "$QV_ASAN_BUILD"
 }
 
 # intercept_tls_get_addr=0: GCC 12's runtime guesses the size of a dynamic

@@ -1,7 +1,6 @@
 #include "QuorvelApplication.h"
 
 #include "ApplicationTitle.h"
-#include "BusyCursor.h"
 #include "ClassicPalette.h"
 #include "Command.h"
 #include "ConnectionHistory.h"
@@ -15,6 +14,7 @@
 #include "TORepOptDlg.h"
 #include "TSplashScreen.h"
 #include "TSplashThread.h"
+#include "WaitCursor.h"
 
 #include <QApplication>
 #include <QPixmap>
@@ -33,7 +33,7 @@ void registerBusyCursor()
 {
     initResources();
     const QPixmap picture(QStringLiteral(":/ibsqlcursor.xpm"));
-    BusyCursor::registerCursor(QCursor(picture, picture.width() / 2, picture.height() / 2));
+    WaitCursor::install(QCursor(picture, picture.width() / 2, picture.height() / 2));
 }
 
 TSplashScreen *showSplash()

@@ -1,19 +1,17 @@
 #include "BusyCursor.h"
 
-#include <QGuiApplication>
-
 namespace {
-QCursor &registeredCursor()
+BusyCursor::Hooks &installed()
 {
-    static QCursor cursor(Qt::WaitCursor);
-    return cursor;
+    static BusyCursor::Hooks hooks;
+    return hooks;
 }
 } // namespace
 
 BusyCursor::BusyCursor()
 {
-    if (qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
-        QGuiApplication::setOverrideCursor(registeredCursor());
+    if (installed().show && installed().hide) {
+        installed().show();
         m_shown = true;
     }
 }
@@ -21,15 +19,10 @@ BusyCursor::BusyCursor()
 BusyCursor::~BusyCursor()
 {
     if (m_shown)
-        QGuiApplication::restoreOverrideCursor();
+        installed().hide();
 }
 
-void BusyCursor::registerCursor(const QCursor &cursor)
+void BusyCursor::install(Hooks hooks)
 {
-    registeredCursor() = cursor;
-}
-
-QCursor BusyCursor::cursor()
-{
-    return registeredCursor();
+    installed() = hooks;
 }

@@ -1,20 +1,24 @@
 #pragma once
 
-#include <QCursor>
-
-// Shows the busy cursor for the lifetime of the object, on every path out.
-// Without a GUI application (command-line tools) it does nothing.
+// Shows that the database works, for the lifetime of the object, on every
+// path out. The data layer has no widgets: the application installs what
+// showing means (its busy cursor) at start-up. Until then, as in command-line
+// tools and the data layer's own tests, it does nothing.
 class BusyCursor
 {
 public:
+    struct Hooks
+    {
+        void (*show)() = nullptr;
+        void (*hide)() = nullptr;
+    };
+
     BusyCursor();
     ~BusyCursor();
     BusyCursor(const BusyCursor &) = delete;
     BusyCursor &operator=(const BusyCursor &) = delete;
 
-    // Registers the picture shown while the database works (start-up).
-    static void registerCursor(const QCursor &cursor);
-    static QCursor cursor();
+    static void install(Hooks hooks);
 
 private:
     bool m_shown = false;

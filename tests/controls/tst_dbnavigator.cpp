@@ -1,4 +1,4 @@
-#include "TestMain.h"
+#include "WidgetTestMain.h"
 
 #include "TDBNavigator.h"
 #include "TOfficeButton.h"
@@ -68,5 +68,5 @@ void TstDBNavigator::buttonsStandLeftToRight()
     }
 }
 
-QUORVEL_TEST_MAIN(TstDBNavigator)
+QUORVEL_WIDGET_TEST_MAIN(TstDBNavigator)
 #include "tst_dbnavigator.moc"

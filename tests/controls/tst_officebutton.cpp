@@ -1,4 +1,4 @@
-#include "TestMain.h"
+#include "WidgetTestMain.h"
 
 #include "ButtonPicture.h"
 #include "OfficeButtonGeometry.h"
@@ -621,5 +621,5 @@ void TstOfficeButton::facePixels()
     }
 }
 
-QUORVEL_TEST_MAIN(TstOfficeButton)
+QUORVEL_WIDGET_TEST_MAIN(TstOfficeButton)
 #include "tst_officebutton.moc"

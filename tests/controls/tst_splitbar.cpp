@@ -1,4 +1,4 @@
-#include "TestMain.h"
+#include "WidgetTestMain.h"
 
 #include "SplitBarMath.h"
 #include "TSplitBar.h"
@@ -275,5 +275,5 @@ void TstSplitBar::childWindowIsTheForm()
     QCOMPARE(pane->width(), child->width());
 }
 
-QUORVEL_TEST_MAIN(TstSplitBar)
+QUORVEL_WIDGET_TEST_MAIN(TstSplitBar)
 #include "tst_splitbar.moc"

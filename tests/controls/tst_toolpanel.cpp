@@ -1,4 +1,4 @@
-#include "TestMain.h"
+#include "WidgetTestMain.h"
 
 #include "TOfficeButton.h"
 #include "TToolPanel.h"
@@ -80,5 +80,5 @@ void TstToolPanel::accessibleButtonPresses()
     QCOMPARE(clicks.count(), 1);
 }
 
-QUORVEL_TEST_MAIN(TstToolPanel)
+QUORVEL_WIDGET_TEST_MAIN(TstToolPanel)
 #include "tst_toolpanel.moc"

@@ -3,7 +3,7 @@
 #include "ProgramSettings.h"
 #include "StatementLines.h"
 #include "TIBDataBase.h"
-#include "TestMain.h"
+#include "DataTestMain.h"
 #include "TestSession.h"
 #include "TransactionView.h"
 
@@ -262,5 +262,5 @@ void TestIbDatabase::listingKeepsConnectionStateAsFound()
     QVERIFY(!session.ib()->Connected());
 }
 
-QUORVEL_TEST_MAIN(TestIbDatabase)
+QUORVEL_DATA_TEST_MAIN(TestIbDatabase)
 #include "tst_ibdatabase.moc"

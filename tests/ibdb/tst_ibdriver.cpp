@@ -1,7 +1,7 @@
 #include "IbDriver.h"
 #include "IbStatus.h"
 #include "TestDatabase.h"
-#include "TestMain.h"
+#include "DataTestMain.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -667,6 +667,6 @@ void TestIbDriver::formatValue()
     QCOMPARE(db().driver()->formatValue(field), expected);
 }
 
-QUORVEL_TEST_MAIN(TestIbDriver)
+QUORVEL_DATA_TEST_MAIN(TestIbDriver)
 
 #include "tst_ibdriver.moc"

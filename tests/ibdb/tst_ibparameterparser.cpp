@@ -1,5 +1,5 @@
 #include "IbParameterParser.h"
-#include "TestMain.h"
+#include "DataTestMain.h"
 
 #include <QTest>
 
@@ -74,6 +74,6 @@ void TestIbParameterParser::normalizedName()
     QCOMPARE(IbParameterParser::normalizedName(placeholder), QStringLiteral("RDB$PROCEDURE_NAME"));
 }
 
-QUORVEL_TEST_MAIN(TestIbParameterParser)
+QUORVEL_DATA_TEST_MAIN(TestIbParameterParser)
 
 #include "tst_ibparameterparser.moc"

@@ -1,23 +1,15 @@
 #pragma once
 
 #include "IbDriver.h"
+#include "TestMainBase.h"
+#include "WaitCursor.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QSettings>
-#include <QStandardPaths>
-#include <QTest>
 
-// Like QTEST_MAIN, plus what every test of this program needs: the INTRBASE
-// driver registered and the settings kept in a throw-away folder.
+// For the windows' tests: the INTRBASE driver registered and the busy cursor
+// shown while the database works, as at run time.
 #define QUORVEL_TEST_MAIN(TestObject)                                               \
-    int main(int argc, char **argv)                                                 \
-    {                                                                               \
-        QStandardPaths::setTestModeEnabled(true);                                   \
-        QApplication app(argc, argv);                                               \
-        app.setAttribute(Qt::AA_Use96Dpi, true);                                    \
-        IbDriver::registerDriver();                                                 \
-        TestObject tc;                                                              \
-        QTEST_SET_MAIN_SOURCE_PATH                                                  \
-        return QTest::qExec(&tc, argc, argv);                                       \
-    }
+    QUORVEL_TEST_MAIN_WITH(QApplication,                                            \
+                           (IbDriver::registerDriver(),                             \
+                            WaitCursor::install(QCursor(Qt::WaitCursor))),          \
+                           TestObject)
