@@ -1,0 +1,136 @@
+#include "GridValueDelegate.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMetaProperty>
+#include <QTime>
+
+#include <cmath>
+
+namespace {
+
+// What an editor was opened with, to tell a visit from a change.
+const char *const kShownValue = "quorvelShownValue";
+
+QVariant editorValue(const QWidget *editor)
+{
+    return editor->metaObject()->userProperty().read(editor);
+}
+
+bool isTextEdited(const QVariant &value)
+{
+    return value.metaType().id() != QMetaType::Bool;
+}
+
+// The shortest digits that read back to the same bits, in plain decimal
+// unless that would run to a long string of zeros. Qt drops the sign of a
+// negative zero, which is a value of its own.
+QString doubleText(double value)
+{
+    if (value == 0)
+        return std::signbit(value) ? QStringLiteral("-0") : QStringLiteral("0");
+    const double magnitude = std::abs(value);
+    const char format = magnitude < 1e-7 || magnitude >= 1e21 ? 'g' : 'f';
+    return QString::number(value, format, QLocale::FloatingPointShortest);
+}
+
+QString fractionTime(const QTime &time)
+{
+    return time.toString(time.msec() ? QStringLiteral("HH:mm:ss.zzz")
+                                     : QStringLiteral("HH:mm:ss"));
+}
+
+} // namespace
+
+QString GridValueDelegate::valueText(const QVariant &value)
+{
+    if (value.isNull())
+        return {};
+    switch (value.metaType().id()) {
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return doubleText(value.toDouble());
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+        return QString::number(value.toLongLong());
+    case QMetaType::QDate:
+        return value.toDate().toString(QStringLiteral("yyyy-MM-dd"));
+    case QMetaType::QTime:
+        return fractionTime(value.toTime());
+    case QMetaType::QDateTime: {
+        const QDateTime stamp = value.toDateTime();
+        return stamp.date().toString(QStringLiteral("yyyy-MM-dd")) + QLatin1Char(' ')
+               + fractionTime(stamp.time());
+    }
+    default:
+        return value.toString();
+    }
+}
+
+QVariant GridValueDelegate::editedValue(const QString &text, const QVariant &original)
+{
+    const QMetaType type = original.metaType();
+    const int id = type.id();
+    const bool number = id == QMetaType::Double || id == QMetaType::Int
+                        || id == QMetaType::LongLong;
+    if (!number && id != QMetaType::QDate && id != QMetaType::QTime
+        && id != QMetaType::QDateTime) {
+        return text;
+    }
+    if (text.trimmed().isEmpty())
+        return QVariant(type);
+    bool ok = false;
+    if (id == QMetaType::Double) {
+        const double value = QLocale::c().toDouble(text.trimmed(), &ok);
+        if (ok)
+            return value;
+    } else if (number) {
+        const qlonglong value = QLocale::c().toLongLong(text.trimmed(), &ok);
+        if (ok)
+            return id == QMetaType::Int && value == int(value) ? QVariant(int(value))
+                                                               : QVariant(value);
+    }
+    // Not a number, or a date: the server converts it or says why it cannot.
+    return text;
+}
+
+QString GridValueDelegate::displayText(const QVariant &value, const QLocale &locale) const
+{
+    if (!isTextEdited(value))
+        return QStyledItemDelegate::displayText(value, locale);
+    return valueText(value);
+}
+
+QWidget *GridValueDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &option,
+                                         const QModelIndex &index) const
+{
+    if (!isTextEdited(index.data(Qt::EditRole)))
+        return QStyledItemDelegate::createEditor(parent, option, index);
+    auto *editor = new QLineEdit(parent);
+    editor->setFrame(false);
+    return editor;
+}
+
+void GridValueDelegate::setEditorData(QWidget *editor, const QModelIndex &index) const
+{
+    if (auto *line = qobject_cast<QLineEdit *>(editor))
+        line->setText(valueText(index.data(Qt::EditRole)));
+    else
+        QStyledItemDelegate::setEditorData(editor, index);
+    editor->setProperty(kShownValue, editorValue(editor));
+}
+
+void GridValueDelegate::setModelData(QWidget *editor, QAbstractItemModel *model,
+                                     const QModelIndex &index) const
+{
+    const QVariant shown = editor->property(kShownValue);
+    const QVariant now = editorValue(editor);
+    if (shown.metaType() == now.metaType() && shown == now)
+        return;
+    if (auto *line = qobject_cast<QLineEdit *>(editor))
+        model->setData(index, editedValue(line->text(), index.data(Qt::EditRole)), Qt::EditRole);
+    else
+        QStyledItemDelegate::setModelData(editor, model, index);
+}
