@@ -5,6 +5,9 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QMetaProperty>
+#include <QSqlField>
+#include <QSqlQueryModel>
+#include <QSqlRecord>
 #include <QTime>
 
 #include <cmath>
@@ -34,6 +37,14 @@ QString doubleText(double value)
     const double magnitude = std::abs(value);
     const char format = magnitude < 1e-7 || magnitude >= 1e21 ? 'g' : 'f';
     return QString::number(value, format, QLocale::FloatingPointShortest);
+}
+
+// A column of NUMERIC or DECIMAL: the layer gives its scale as the field's
+// precision.
+bool isScaled(const QModelIndex &index)
+{
+    const auto *model = qobject_cast<const QSqlQueryModel *>(index.model());
+    return model && model->record().field(index.column()).precision() > 0;
 }
 
 QString fractionTime(const QTime &time)
@@ -69,7 +80,8 @@ QString GridValueDelegate::valueText(const QVariant &value)
     }
 }
 
-QVariant GridValueDelegate::editedValue(const QString &text, const QVariant &original)
+QVariant GridValueDelegate::editedValue(const QString &text, const QVariant &original,
+                                        bool scaled)
 {
     const QMetaType type = original.metaType();
     const int id = type.id();
@@ -81,6 +93,10 @@ QVariant GridValueDelegate::editedValue(const QString &text, const QVariant &ori
     }
     if (text.trimmed().isEmpty())
         return QVariant(type);
+    // A new row's NUMERIC starts as a NULL double: its digits must not pass
+    // through binary floating point.
+    if (scaled && original.isNull())
+        return text;
     bool ok = false;
     if (id == QMetaType::Double) {
         const double value = QLocale::c().toDouble(text.trimmed(), &ok);
@@ -129,8 +145,11 @@ void GridValueDelegate::setModelData(QWidget *editor, QAbstractItemModel *model,
     const QVariant now = editorValue(editor);
     if (shown.metaType() == now.metaType() && shown == now)
         return;
-    if (auto *line = qobject_cast<QLineEdit *>(editor))
-        model->setData(index, editedValue(line->text(), index.data(Qt::EditRole)), Qt::EditRole);
+    if (auto *line = qobject_cast<QLineEdit *>(editor)) {
+        const QVariant value = editedValue(line->text(), index.data(Qt::EditRole),
+                                           isScaled(index));
+        model->setData(index, value, Qt::EditRole);
+    }
     else
         QStyledItemDelegate::setModelData(editor, model, index);
 }

@@ -18,10 +18,10 @@ public:
     // The text a cell shows and its editor starts with.
     static QString valueText(const QVariant &value);
     // The value an editor's text stands for, given the value it started from:
-    // numbers are parsed here (a double correctly rounded), everything else
-    // goes as text for the server to convert; an empty text in a column that
-    // is not text is NULL.
-    static QVariant editedValue(const QString &text, const QVariant &original);
+    // numbers are parsed here (a double correctly rounded), everything else,
+    // a NULL of a scaled column among it, goes as text for the server to
+    // convert; an empty text in a column that is not text is NULL.
+    static QVariant editedValue(const QString &text, const QVariant &original, bool scaled);
 
     QString displayText(const QVariant &value, const QLocale &locale) const override;
     QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,

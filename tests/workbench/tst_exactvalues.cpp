@@ -87,6 +87,7 @@ private slots:
     void updateMatchingNoRowIsRefused_data();
     void updateMatchingNoRowIsRefused();
     void timestampKeyMatchesExactly();
+    void insertedRowKeepsWholeValue();
 
 private:
     TDataForm *openTable(int dialect, const QString &table = QStringLiteral("T"));
@@ -334,6 +335,21 @@ void TestExactValues::timestampKeyMatchesExactly()
     QCOMPARE(form->table()->state(), State::Browse);
     QCOMPARE(m_session->db.column("SELECT CAST(TS AS VARCHAR(30)) || ' ' || S FROM K"),
              QStringList("2020-01-02 03:04:05.1234 new"));
+}
+
+void TestExactValues::insertedRowKeepsWholeValue()
+{
+    TDataForm *form = openTable(3);
+    QSqlTableModel *model = form->SrcTable;
+    form->DBNavigator1->button(TDBNavigator::Button::Insert)->click();
+    QCOMPARE(form->table()->state(), State::Insert);
+    model->setData(model->index(0, model->fieldIndex("ID")), 7);
+    // Leaving the new row posts it.
+    visit(form, 0, "N", QStringLiteral("12345678901234.5678"));
+    QCOMPARE(m_prompts->errors(), QStringList());
+    QCOMPARE(form->table()->state(), State::Browse);
+    QCOMPARE(m_session->db.scalar("SELECT CAST(N AS VARCHAR(30)) FROM T WHERE ID = 7"),
+             "12345678901234.5678");
 }
 
 QUORVEL_TEST_MAIN(TestExactValues)
