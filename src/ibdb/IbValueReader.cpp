@@ -37,7 +37,8 @@ QVariant IbValueReader::read(const XSQLVAR &var) const
     case SQL_INT64:
         return scaled(load<ISC_INT64>(data), var.sqlscale, QMetaType::LongLong);
     case SQL_FLOAT:
-        return double(load<float>(data));
+        // Kept a float where exact: its shortest text is not a double's.
+        return m_exact ? QVariant(load<float>(data)) : QVariant(double(load<float>(data)));
     case SQL_DOUBLE:
     case SQL_D_FLOAT:
         return load<double>(data);

@@ -13,7 +13,7 @@
 // Exact reading keeps what the toolkit's types would round: scaled integers
 // come as their decimal text at the column's scale, DATE, TIME and TIMESTAMP
 // as ISO text with the ten-thousandths of a second when they are not zero;
-// such a column's NULL is a null QString. The text goes back to the server
+// such a column's NULL is a null QString. FLOAT stays a float. The text goes back to the server
 // unchanged when it is bound again.
 class IbValueReader
 {

@@ -10,6 +10,7 @@
 #include <QSqlRecord>
 #include <QTime>
 
+#include <charconv>
 #include <cmath>
 
 namespace {
@@ -28,15 +29,18 @@ bool isTextEdited(const QVariant &value)
 }
 
 // The shortest digits that read back to the same bits, in plain decimal
-// unless that would run to a long string of zeros. Qt drops the sign of a
-// negative zero, which is a value of its own.
-QString doubleText(double value)
+// unless that would run to a long string of zeros; the sign of a negative
+// zero, a value of its own, is kept.
+template <typename Real>
+QString shortestText(Real value)
 {
-    if (value == 0)
-        return std::signbit(value) ? QStringLiteral("-0") : QStringLiteral("0");
-    const double magnitude = std::abs(value);
-    const char format = magnitude < 1e-7 || magnitude >= 1e21 ? 'g' : 'f';
-    return QString::number(value, format, QLocale::FloatingPointShortest);
+    const double magnitude = std::abs(double(value));
+    const bool plain = magnitude == 0 || (magnitude >= 1e-7 && magnitude < 1e21);
+    char digits[64];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value,
+                                   plain ? std::chars_format::fixed
+                                         : std::chars_format::scientific).ptr;
+    return QString::fromLatin1(digits, end - digits);
 }
 
 // A column of NUMERIC or DECIMAL: the layer gives its scale as the field's
@@ -61,8 +65,9 @@ QString GridValueDelegate::valueText(const QVariant &value)
         return {};
     switch (value.metaType().id()) {
     case QMetaType::Double:
+        return shortestText(value.toDouble());
     case QMetaType::Float:
-        return doubleText(value.toDouble());
+        return shortestText(value.toFloat());
     case QMetaType::Int:
     case QMetaType::LongLong:
         return QString::number(value.toLongLong());
@@ -85,8 +90,8 @@ QVariant GridValueDelegate::editedValue(const QString &text, const QVariant &ori
 {
     const QMetaType type = original.metaType();
     const int id = type.id();
-    const bool number = id == QMetaType::Double || id == QMetaType::Int
-                        || id == QMetaType::LongLong;
+    const bool number = id == QMetaType::Double || id == QMetaType::Float
+                        || id == QMetaType::Int || id == QMetaType::LongLong;
     if (!number && id != QMetaType::QDate && id != QMetaType::QTime
         && id != QMetaType::QDateTime) {
         return text;
@@ -100,6 +105,10 @@ QVariant GridValueDelegate::editedValue(const QString &text, const QVariant &ori
     bool ok = false;
     if (id == QMetaType::Double) {
         const double value = QLocale::c().toDouble(text.trimmed(), &ok);
+        if (ok)
+            return value;
+    } else if (id == QMetaType::Float) {
+        const float value = QLocale::c().toFloat(text.trimmed(), &ok);
         if (ok)
             return value;
     } else if (number) {

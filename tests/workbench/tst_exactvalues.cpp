@@ -31,7 +31,7 @@ QStringList schema(int dialect)
             "CREATE TABLE T (ID INTEGER NOT NULL PRIMARY KEY, N NUMERIC(15,4), "
             "N9 NUMERIC(9,2), DBL DOUBLE PRECISION, F FLOAT, SI SMALLINT, I INTEGER, D DATE, "
             "S VARCHAR(10), C CHAR(4), BL BOOLEAN, TB BLOB SUB_TYPE 1)",
-            "INSERT INTO T VALUES (1, 0.0001, 1234567.89, 0.125, 1.5, -32768, 2147483647, "
+            "INSERT INTO T VALUES (1, 0.0001, 1234567.89, 0.125, 1.1, -32768, 2147483647, "
             "'1700-01-01', NULL, 'ab', TRUE, 'one')",
             "INSERT INTO T VALUES (2, -1.5, -0.01, -2.5e-300, -1, 32767, -2147483648, "
             "'2020-02-29 13:14:15', '', 'cd', FALSE, NULL)",
@@ -41,7 +41,7 @@ QStringList schema(int dialect)
         "CREATE TABLE T (ID INTEGER NOT NULL PRIMARY KEY, N NUMERIC(18,4), N9 NUMERIC(9,2), "
         "DBL DOUBLE PRECISION, F FLOAT, SI SMALLINT, I INTEGER, BI BIGINT, D DATE, TM TIME, "
         "TS TIMESTAMP, S VARCHAR(10), C CHAR(4), BL BOOLEAN, TB BLOB SUB_TYPE 1)",
-        "INSERT INTO T VALUES (1, 12345678901234.5678, 1234567.89, 0.125, 1.5, -32768, "
+        "INSERT INTO T VALUES (1, 12345678901234.5678, 1234567.89, 0.125, 1.1, -32768, "
         "2147483647, 9223372036854775807, '1700-01-01', '23:59:59.9999', "
         "'2020-01-02 03:04:05.1234', NULL, 'ab', TRUE, 'one')",
         "INSERT INTO T VALUES (2, 0.0001, -0.01, -2.5e-300, -1, 32767, -2147483648, "
@@ -228,6 +228,7 @@ void TestExactValues::editReadsBackExactly_data()
     QTest::newRow("3: double 0.1 + 0.2") << 3 << "DBL" << "0.30000000000000004"
                                          << "0.30000000000000004" << "0.30000000000000004";
     QTest::newRow("3: double -0") << 3 << "DBL" << "-0" << "0" << "-0";
+    QTest::newRow("3: float, shortest") << 3 << "F" << "0.1" << "0.10000000149011612" << "0.1";
     QTest::newRow("3: empty string, not NULL") << 3 << "S" << "" << "=" << "";
     QTest::newRow("3: text blob") << 3 << "TB" << "two" << "=two" << "two";
 }
@@ -263,10 +264,10 @@ void TestExactValues::gridsShowWhatIsHeld_data()
     QTest::addColumn<QStringList>("texts"); // of row 1, column by column
 
     QTest::newRow("dialect 1")
-        << 1 << QStringList{"0.0001", "1234567.89", "0.125", "1.5", "-32768", "2147483647",
+        << 1 << QStringList{"0.0001", "1234567.89", "0.125", "1.1", "-32768", "2147483647",
                             "1700-01-01 00:00:00", "", "ab", "true", "one"};
     QTest::newRow("dialect 3")
-        << 3 << QStringList{"12345678901234.5678", "1234567.89", "0.125", "1.5", "-32768",
+        << 3 << QStringList{"12345678901234.5678", "1234567.89", "0.125", "1.1", "-32768",
                             "2147483647", "9223372036854775807", "1700-01-01", "23:59:59.9999",
                             "2020-01-02 03:04:05.1234", "", "ab", "true", "one"};
 }
