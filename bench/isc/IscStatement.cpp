@@ -27,14 +27,14 @@ constexpr unsigned short kSegment = 65535;
 } // namespace
 
 IscStatement::IscStatement(IscSession &session, IbTransaction &transaction,
-                           const std::string &text)
+                           const std::string &text, unsigned short dialect)
     : m_session(session), m_transaction(transaction)
 {
     ISC_STATUS_ARRAY status;
     isc_dsql_allocate_statement(status, session.handle(), m_statement.ref());
     IscError::check(status, "allocate");
     m_output = std::make_unique<Sqlda>(kColumns);
-    isc_dsql_prepare(status, m_transaction.ref(), m_statement.ref(), 0, text.c_str(), 1,
+    isc_dsql_prepare(status, m_transaction.ref(), m_statement.ref(), 0, text.c_str(), dialect,
                      m_output->da());
     IscError::check(status, "prepare " + text.substr(0, 200));
     if (m_output->da()->sqld > m_output->da()->sqln) {

@@ -15,7 +15,8 @@ class IscSession;
 class IscStatement
 {
 public:
-    IscStatement(IscSession &session, IbTransaction &transaction, const std::string &text);
+    IscStatement(IscSession &session, IbTransaction &transaction, const std::string &text,
+                 unsigned short dialect = 1);
     ~IscStatement();
 
     void bind(const std::vector<RecordedParameter> &parameters);

@@ -29,7 +29,7 @@ void RawReplay::runOne(const RecordedRun &recorded)
 {
     IbTransaction transaction = m_session.readCommitted();
     try {
-        IscStatement statement(m_session, transaction, recorded.text);
+        IscStatement statement(m_session, transaction, recorded.text, recorded.dialect);
         statement.bind(recorded.parameters);
         statement.execute(recorded.cursor);
         for (long row = 0; recorded.cursor && (recorded.reachedEnd || row < recorded.rows);

@@ -19,6 +19,9 @@ struct RecordedParameter
 struct RecordedRun
 {
     std::string text;
+    // The SQL dialect it was prepared in (the program reads generator values
+    // in dialect 3 whatever the database's dialect).
+    unsigned short dialect = 1;
     std::vector<RecordedParameter> parameters;
     long rows = 0;
     bool reachedEnd = false;

@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <unordered_map>
 
 namespace {
@@ -13,7 +14,8 @@ namespace {
 struct Recording
 {
     bool on = false;
-    std::unordered_map<isc_stmt_handle, std::string> prepared;
+    // The text and dialect each handle was prepared with.
+    std::unordered_map<isc_stmt_handle, std::pair<std::string, unsigned short>> prepared;
     // The run a handle's fetches count towards: an index into runs.
     std::unordered_map<isc_stmt_handle, size_t> current;
     std::vector<RecordedRun> runs;
@@ -68,7 +70,7 @@ void beginRun(isc_stmt_handle handle, const XSQLDA *input, bool cursor)
     if (!r.on)
         return;
     RecordedRun run;
-    run.text = r.prepared[handle];
+    std::tie(run.text, run.dialect) = r.prepared[handle];
     run.cursor = cursor;
     for (int i = 0; input && i < input->sqld; ++i)
         run.parameters.push_back(copyOf(input->sqlvar[i]));
@@ -115,7 +117,8 @@ ISC_STATUS ISC_EXPORT isc_dsql_prepare(ISC_STATUS *status, isc_tr_handle *transa
     const ISC_STATUS result = call(status, transaction, statement, length, text, dialect, output);
     // Texts are kept even while off: a window may run a statement it prepared earlier.
     if (result == 0 && statement && outermost())
-        recording().prepared[*statement] = length ? std::string(text, length) : std::string(text);
+        recording().prepared[*statement] = {
+            length ? std::string(text, length) : std::string(text), dialect};
     return result;
 }
 

@@ -12,12 +12,29 @@ QString parameterList(const QString &opening, const QList<Parameter> &parameters
 {
     QString list = opening;
     for (const Parameter &parameter : parameters)
-        list += QStringLiteral(" %1 %2,").arg(parameter.name, parameter.typeText);
+        list += QStringLiteral(" %1 %2,").arg(parameter.name, declaration(parameter));
     list.chop(1);
     return list + QLatin1Char(')');
 }
 
 } // namespace
+
+QString declaration(const Parameter &parameter)
+{
+    QString text = parameter.domain;
+    if (text.isEmpty()) {
+        text = parameter.typeText;
+        if (!parameter.characterSet.isEmpty())
+            text += QStringLiteral(" CHARACTER SET ") + parameter.characterSet;
+    }
+    if (parameter.notNull)
+        text += QStringLiteral(" NOT NULL");
+    if (!parameter.collation.isEmpty())
+        text += QStringLiteral(" COLLATE ") + parameter.collation;
+    if (!parameter.defaultSource.isEmpty())
+        text += QLatin1Char(' ') + parameter.defaultSource.trimmed();
+    return text;
+}
 
 QStringList lines(const Procedure &procedure)
 {

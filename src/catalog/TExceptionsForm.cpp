@@ -5,6 +5,7 @@
 #include "GridColumns.h"
 #include "ModalForms.h"
 #include "ProgramSettings.h"
+#include "SqlLiteral.h"
 #include "Prompts.h"
 #include "TDMSys.h"
 #include "TExcDlg.h"
@@ -37,14 +38,20 @@ const QList<GridColumn> kColumns = {
     {kMessageField, QStringLiteral("MESSAGE"), -1},
 };
 
-// Name and message go in exactly as they stand: no quoting, no doubling.
-const QString kCreateTemplate = QStringLiteral("CREATE EXCEPTION %1  \"%2\"");
-const QString kAlterTemplate = QStringLiteral("ALTER EXCEPTION %1  \"%2\"");
+// The name goes in as it stands; the message as a string literal, so that
+// its quotes are stored as typed.
+const QString kCreateTemplate = QStringLiteral("CREATE EXCEPTION %1  %2");
+const QString kAlterTemplate = QStringLiteral("ALTER EXCEPTION %1  %2");
 const QString kDropTemplate = QStringLiteral("DROP EXCEPTION %1");
 
 void execute(const QString &statement)
 {
     DMSys->IBDataBase->ExecuteStatement(statement, ProgramSettings::instance().AutoCommit);
+}
+
+QString messageLiteral(const QString &message)
+{
+    return SqlLiteral::string(message, DMSys->IBDataBase->statementDialect());
 }
 
 } // namespace
@@ -152,7 +159,7 @@ void TExceptionsForm::runDialog(const QString &statementTemplate)
 {
     TExcDlg &dialog = TExcDlg::shared();
     if (ModalForms::exec(&dialog) == QDialog::Accepted)
-        execute(statementTemplate.arg(dialog.name(), dialog.message()));
+        execute(statementTemplate.arg(dialog.name(), messageLiteral(dialog.message())));
     RefrBtnClick();
 }
 

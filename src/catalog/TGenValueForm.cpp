@@ -12,23 +12,41 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QVBoxLayout>
+
+#include <limits>
 
 namespace {
 
-void execute(const QString &statement)
+// A dialect-1 statement cannot carry a literal beyond 32 bits; such a value
+// goes in a dialect-3 statement, which reads the same text the same way.
+void execute(const QString &statement, qint64 value = 0)
 {
-    DMSys->IBDataBase->ExecuteStatement(statement, ProgramSettings::instance().AutoCommit);
+    const bool autoCommit = ProgramSettings::instance().AutoCommit;
+    if (value < std::numeric_limits<qint32>::min() || value > std::numeric_limits<qint32>::max())
+        DMSys->IBDataBase->ExecuteStatement(statement, autoCommit, 3);
+    else
+        DMSys->IBDataBase->ExecuteStatement(statement, autoCommit);
 }
 
-// The value as the server will get it: a signed 32-bit decimal.
-int integerValue(const QString &text)
+// The value as the server will get it: a signed 64-bit decimal, the range of
+// a generator.
+qint64 integerValue(const QString &text)
 {
     bool ok = false;
-    const int value = text.toInt(&ok, 10);
-    if (!ok)
-        throw GeneralError(QStringLiteral("'%1' is not a valid integer value").arg(text));
-    return value;
+    const qint64 value = text.toLongLong(&ok, 10);
+    if (ok)
+        return value;
+    static const QRegularExpression digits(QStringLiteral("^\\s*[+-]?[0-9]+\\s*$"));
+    if (digits.match(text).hasMatch()) {
+        throw GeneralError(QStringLiteral("'%1' is out of the range of a generator value, "
+                                          "%2 to %3")
+                               .arg(text)
+                               .arg(std::numeric_limits<qint64>::min())
+                               .arg(std::numeric_limits<qint64>::max()));
+    }
+    throw GeneralError(QStringLiteral("'%1' is not a valid integer value").arg(text));
 }
 
 QLabel *buddyLabel(const QString &text, QLineEdit *buddy)
@@ -94,6 +112,7 @@ int TGenValueForm::showAs(const QString &caption, const QString &name, const QSt
     GenValueEdit->setText(value);
     GenNameEdit->setText(name);
     m_newGenerator = isNew;
+    m_shownValue = value;
     GenNameEdit->setEnabled(isNew);
     return ModalForms::exec(this);
 }
@@ -103,7 +122,18 @@ void TGenValueForm::OkClick()
     const QString name = GenNameEdit->text();
     if (m_newGenerator)
         execute(QStringLiteral("CREATE GENERATOR %1").arg(name));
-    const int value = integerValue(GenValueEdit->text());
-    execute(QStringLiteral("SET GENERATOR %1 TO %2").arg(name, QString::number(value)));
+    const qint64 value = integerValue(GenValueEdit->text());
+    // The generator may have moved on since it was shown: setting it back to
+    // the value the user left alone would hand out numbers again.
+    if (!m_newGenerator && isShownValue(value))
+        return accept();
+    execute(QStringLiteral("SET GENERATOR %1 TO %2").arg(name, QString::number(value)), value);
     accept();
+}
+
+bool TGenValueForm::isShownValue(qint64 value) const
+{
+    bool ok = false;
+    const qint64 shown = m_shownValue.toLongLong(&ok, 10);
+    return ok && shown == value;
 }

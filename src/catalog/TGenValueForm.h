@@ -26,6 +26,8 @@ public:
 private:
     int showAs(const QString &caption, const QString &name, const QString &value, bool isNew);
     void OkClick();
+    bool isShownValue(qint64 value) const;
 
     bool m_newGenerator = false;
+    QString m_shownValue;
 };

@@ -2,6 +2,7 @@
 
 #include "CatalogQuery.h"
 #include "Command.h"
+#include "IbGeneratorValue.h"
 #include "TGenValueForm.h"
 #include "TOfficeButton.h"
 #include "TToolPanel.h"
@@ -9,6 +10,7 @@
 #include <QHeaderView>
 #include <QMenu>
 #include <QScopeGuard>
+#include <QSqlDatabase>
 #include <QSqlRecord>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -50,7 +52,7 @@ TGeneratorsForm *TGeneratorsForm::open()
 }
 
 TGeneratorsForm::TGeneratorsForm(QWidget *parent)
-    : TChildForm(parent), SysGenQuery(new CatalogQuery(this)), GenValue(new CatalogQuery(this))
+    : TChildForm(parent), SysGenQuery(new CatalogQuery(this))
 {
     setWindowTitle(QStringLiteral("Generators"));
     createToolPanel();
@@ -120,13 +122,6 @@ void TGeneratorsForm::createMenu()
                [this] { RefreshBtbClick(); }, QKeySequence(Qt::Key_F5));
 }
 
-QString TGeneratorsForm::genValueText(const QString &name)
-{
-    return QStringLiteral("SELECT RG.RDB$GENERATOR_NAME ,\r( GEN_ID(%1,0) )  as GENVALUE FROM "
-                          "RDB$GENERATORS RG\rWHERE ( RG.RDB$GENERATOR_NAME =\"%1\" )")
-        .arg(name);
-}
-
 void TGeneratorsForm::FormCreate()
 {
     SysGenQuery->setLines({
@@ -144,7 +139,6 @@ void TGeneratorsForm::FillGeneratorList()
     GeneratorList->clear();
     // Whatever row the fill ends at, what was read so far is shown in order.
     const auto finish = qScopeGuard([this] {
-        GenValue->close();
         SysGenQuery->close();
         sortList();
         GeneratorList->setUpdatesEnabled(true);
@@ -162,10 +156,8 @@ void TGeneratorsForm::FillGeneratorList()
 
 void TGeneratorsForm::addGenerator(const QString &name, bool system)
 {
-    GenValue->setText(genValueText(name));
-    GenValue->open();
-    const QString value = GenValue->record(0).value(1).toString();
-    GenValue->close();
+    const QString value = QString::number(
+        IbGeneratorValue::read(QSqlDatabase::database(QStringLiteral("IBB")), name));
     const QString systemText = system ? QStringLiteral("Yes") : QStringLiteral("No");
     GeneratorList->addTopLevelItem(new GeneratorItem(this, {name, value, systemText}));
 }

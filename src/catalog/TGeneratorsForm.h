@@ -20,9 +20,6 @@ public:
 
     explicit TGeneratorsForm(QWidget *parent = nullptr);
 
-    // The text of the query that reads one generator's value.
-    static QString genValueText(const QString &name);
-
     // The list's order: negative puts item1 first.
     int GeneratorListCompare(const QTreeWidgetItem *item1, const QTreeWidgetItem *item2) const;
 
@@ -50,7 +47,6 @@ private:
     void GeneratorListColumnClick(int column);
 
     CatalogQuery *SysGenQuery;
-    CatalogQuery *GenValue;
     int m_sortColumn = 0;
     int m_sortDirection = 1;
 };

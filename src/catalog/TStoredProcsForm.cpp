@@ -1,6 +1,7 @@
 #include "TStoredProcsForm.h"
 
 #include "CatalogQuery.h"
+#include "ProcedureParameterReader.h"
 #include "Command.h"
 #include "FieldTypeText.h"
 #include "FixedPitchFont.h"
@@ -261,9 +262,9 @@ QList<ProcedureDdl::Parameter> TStoredProcsForm::readParameters(CatalogQuery *qu
 {
     query->fetchAll();
     QList<ProcedureDdl::Parameter> parameters;
+    ProcedureParameterReader reader;
     for (int row = 0; row < query->rowCount(); ++row)
-        parameters.append({query->value(row, kParameterName).toString(),
-                           query->value(row, kTypeText).toString()});
+        parameters.append(reader.read(query, row, query->value(row, kTypeText).toString()));
     if (!parameters.isEmpty())
         grid->setCurrentIndex(query->index(int(parameters.size()) - 1,
                                            query->fieldIndex(kParameterName)));

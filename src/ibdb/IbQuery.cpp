@@ -225,7 +225,7 @@ void IbQuery::execute(const QVariantList &parameters)
 
 QVariantList IbQuery::readRow()
 {
-    const IbValueReader reader(IbBlobStream(&m_database, m_transaction.ref()));
+    const IbValueReader reader(IbBlobStream(&m_database, m_transaction.ref()), m_exact);
     QVariantList row;
     row.reserve(m_output.count());
     for (int i = 0; i < m_output.count(); ++i)

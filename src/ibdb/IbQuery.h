@@ -41,6 +41,9 @@ public:
 
     isc_stmt_handle statementHandle() const { return m_statement.get(); }
 
+    // Rows read from now on keep rounded types as exact text (see IbValueReader).
+    void setExact(bool exact) { m_exact = exact; }
+
 private:
     void startTransaction();
     void commit();
@@ -64,6 +67,7 @@ private:
     int m_type = 0;
     int m_rowsAffected = -1;
     bool m_cursorOpen = false;
+    bool m_exact = false;
     // A procedure's single row, read before its transaction was committed.
     std::optional<QVariantList> m_singleRow;
 };

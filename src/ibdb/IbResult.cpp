@@ -103,6 +103,8 @@ bool IbResult::prepareText(const QString &serverText, bool withParameters)
         return fail(IbError::refusal(text, QSqlError::ConnectionError));
     }
     m_query = std::make_unique<IbQuery>(ibDriver()->attachment(), ibDriver()->dialect());
+    // Qt's name for "give me the value exactly, as text where need be".
+    m_query->setExact(numericalPrecisionPolicy() == QSql::HighPrecision);
     try {
         m_query->prepare(serverText.toUtf8(), withParameters);
     } catch (const IbError &error) {

@@ -9,15 +9,29 @@ bool failed(const ISC_STATUS *vector)
     return vector[0] == 1 && vector[1] != 0;
 }
 
+namespace {
+
+// What fb_interpret puts in place of an argument the vector no longer holds.
+const QLatin1String kMissingArgument("<Missing arg #");
+
+} // namespace
+
 QString text(const ISC_STATUS *vector)
 {
     // fb_interpret is bounded by the buffer size, unlike isc_interprete.
-    char line[257];
+    char line[4096];
     const ISC_STATUS *cursor = vector;
     QString message;
     while (fb_interpret(line, sizeof line, &cursor) != 0) {
+        const QString text = QString::fromUtf8(line);
+        // The client copies an error and its warnings into a vector of 20
+        // words whatever room the caller has, cutting off the arguments of the
+        // last lines when they do not fit; such a line could only be shown
+        // garbled, and nothing after it can be complete either.
+        if (text.contains(kMissingArgument))
+            break;
         message += QLatin1Char('\r');
-        message += QString::fromUtf8(line);
+        message += text;
     }
     return message;
 }

@@ -20,6 +20,8 @@ T load(const char *data)
 
 QVariant IbValueReader::read(const XSQLVAR &var) const
 {
+    if (m_exact && readsAsText(var))
+        return exactText(var);
     if ((var.sqltype & 1) && var.sqlind && *var.sqlind < 0)
         return QVariant(IbType::fromSqlType(var.sqltype, var.sqlsubtype, var.sqlscale));
     const char *data = var.sqldata;
@@ -35,7 +37,8 @@ QVariant IbValueReader::read(const XSQLVAR &var) const
     case SQL_INT64:
         return scaled(load<ISC_INT64>(data), var.sqlscale, QMetaType::LongLong);
     case SQL_FLOAT:
-        return double(load<float>(data));
+        // Kept a float where exact: its shortest text is not a double's.
+        return m_exact ? QVariant(load<float>(data)) : QVariant(double(load<float>(data)));
     case SQL_DOUBLE:
     case SQL_D_FLOAT:
         return load<double>(data);
@@ -53,6 +56,80 @@ QVariant IbValueReader::read(const XSQLVAR &var) const
         // Arrays have no value the layer can show; they read as binary NULL.
         return QVariant(QMetaType(QMetaType::QByteArray));
     }
+}
+
+bool IbValueReader::readsAsText(const XSQLVAR &var)
+{
+    switch (var.sqltype & ~1) {
+    case SQL_SHORT:
+    case SQL_LONG:
+    case SQL_INT64:
+        return var.sqlscale < 0;
+    case SQL_TIMESTAMP:
+    case SQL_TYPE_DATE:
+    case SQL_TYPE_TIME:
+        return true;
+    default:
+        return false;
+    }
+}
+
+QVariant IbValueReader::exactText(const XSQLVAR &var) const
+{
+    if ((var.sqltype & 1) && var.sqlind && *var.sqlind < 0)
+        return QVariant(QMetaType(QMetaType::QString));
+    const char *data = var.sqldata;
+    switch (var.sqltype & ~1) {
+    case SQL_SHORT:
+        return decimalText(load<ISC_SHORT>(data), var.sqlscale);
+    case SQL_LONG:
+        return decimalText(load<ISC_LONG>(data), var.sqlscale);
+    case SQL_INT64:
+        return decimalText(load<ISC_INT64>(data), var.sqlscale);
+    case SQL_TYPE_DATE:
+        return dateText(load<ISC_DATE>(data));
+    case SQL_TYPE_TIME:
+        return timeText(load<ISC_TIME>(data));
+    default: {
+        const auto stamp = load<ISC_TIMESTAMP>(data);
+        return dateText(stamp.timestamp_date) + QLatin1Char(' ')
+               + timeText(stamp.timestamp_time);
+    }
+    }
+}
+
+QString IbValueReader::decimalText(qint64 value, int scale)
+{
+    // The magnitude as unsigned digits: the smallest 64-bit value has no
+    // positive counterpart.
+    const quint64 magnitude = value < 0 ? 0 - quint64(value) : quint64(value);
+    QString digits = QString::number(magnitude);
+    const int places = -scale;
+    if (places > 0) {
+        if (digits.size() <= places)
+            digits.prepend(QString(places - digits.size() + 1, QLatin1Char('0')));
+        digits.insert(digits.size() - places, QLatin1Char('.'));
+    }
+    return value < 0 ? QLatin1Char('-') + digits : digits;
+}
+
+QString IbValueReader::dateText(ISC_DATE date)
+{
+    return IbTimeStamp::date(date).toString(QStringLiteral("yyyy-MM-dd"));
+}
+
+QString IbValueReader::timeText(ISC_TIME time)
+{
+    // ISC_TIME counts ten-thousandths of a second.
+    const int fraction = int(time % 10000);
+    const int seconds = int(time / 10000);
+    QString text = QStringLiteral("%1:%2:%3")
+                       .arg(seconds / 3600, 2, 10, QLatin1Char('0'))
+                       .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
+                       .arg(seconds % 60, 2, 10, QLatin1Char('0'));
+    if (fraction != 0)
+        text += QStringLiteral(".%1").arg(fraction, 4, 10, QLatin1Char('0'));
+    return text;
 }
 
 QVariant IbValueReader::text(const XSQLVAR &var, const char *data, qsizetype length)

@@ -27,6 +27,10 @@ const QString kLostInCommit = QStringLiteral(
     "The connection to the database was lost during the commit; reconnect and check whether the "
     "work was committed");
 
+// The dialect in which the tool's statements are compiled unless a caller
+// asks for another.
+constexpr int kStatementDialect = 1;
+
 // Names of the tool's transaction block: one database, no parameter block,
 // so the client library's default options apply.
 struct TransactionExistenceBlock
@@ -167,13 +171,23 @@ void TIBDataBase::endTransaction(bool commit)
     emit OnCloseTransaction(this);
 }
 
+int TIBDataBase::statementDialect() const
+{
+    return kStatementDialect;
+}
+
 void TIBDataBase::ExecuteStatement(const QString &text, bool autoCommit)
+{
+    ExecuteStatement(text, autoCommit, statementDialect());
+}
+
+void TIBDataBase::ExecuteStatement(const QString &text, bool autoCommit, int dialect)
 {
     const QStringList lines = StatementLines::split(text);
     StartTransaction();
     BusyCursor busy;
     try {
-        ExecuteLines(lines);
+        ExecuteLines(lines, dialect);
         if (autoCommit)
             Commit();
     } catch (const AppError &) {
@@ -183,7 +197,7 @@ void TIBDataBase::ExecuteStatement(const QString &text, bool autoCommit)
     }
 }
 
-void TIBDataBase::ExecuteLines(const QStringList &lines)
+void TIBDataBase::ExecuteLines(const QStringList &lines, int dialect)
 {
     if (!m_inTransaction)
         throw GeneralError(QStringLiteral("Not active transaction for IB"));
@@ -194,7 +208,7 @@ void TIBDataBase::ExecuteLines(const QStringList &lines)
         m_observer(text);
     ISC_STATUS_ARRAY status;
     isc_dsql_execute_immediate(status, &m_nativeHandle, m_transaction.ref(), 0, text.constData(),
-                               1, nullptr);
+                               static_cast<unsigned short>(dialect), nullptr);
     check(status, kLostWork);
 }
 

@@ -38,9 +38,14 @@ public:
 
     virtual void StartTransaction();
     virtual void ExecuteStatement(const QString &text, bool autoCommit);
+    // The same in a given SQL dialect, for the few statements that a
+    // dialect-1 text cannot carry (a 64-bit literal, for one).
+    void ExecuteStatement(const QString &text, bool autoCommit, int dialect);
     virtual void Commit();
     virtual void Rollback();
     bool InTransaction() const { return m_inTransaction; }
+    // The dialect in which ExecuteStatement compiles a text unless told otherwise.
+    int statementDialect() const;
 
     void ListTableNames(QStringList &list, bool includeViews, bool includeSystem);
     void ListViewNames(QStringList &list);
@@ -53,7 +58,7 @@ signals:
     void OnCloseTransaction(TIBDataBase *sender);
 
 private:
-    void ExecuteLines(const QStringList &lines);
+    void ExecuteLines(const QStringList &lines, int dialect);
     void endTransaction(bool commit);
     void check(const ISC_STATUS *status, const QString &lossNote);
     void applyParams();

@@ -25,7 +25,11 @@ void run(const std::function<void()> &command)
     // A cursor a failed command left behind must not outlive its error.
     while (QGuiApplication::overrideCursor())
         QGuiApplication::restoreOverrideCursor();
-    Prompts::instance().error(message + QLatin1Char('.'));
+    // A message that ends a sentence of its own (an exception's text, for
+    // one) is not given a second full stop.
+    if (!message.endsWith(QLatin1Char('.')))
+        message += QLatin1Char('.');
+    Prompts::instance().error(message);
 }
 
 } // namespace Command

@@ -2,6 +2,8 @@
 
 #include "AppError.h"
 #include "Command.h"
+#include "DataViewModel.h"
+#include "GridValueDelegate.h"
 #include "PlainName.h"
 #include "RelationNameList.h"
 #include "SqlErrorText.h"
@@ -45,7 +47,8 @@ TDataForm::TDataForm(QWidget *parent) : TChildForm(parent)
     buildPanel();
     DBGrid1 = new QTableView(this);
     DBGrid1->setAccessibleName(QStringLiteral("Table data"));
-    SrcTable = new QSqlTableModel(this, QSqlDatabase::database(kConnection, false));
+    DBGrid1->setItemDelegate(new GridValueDelegate(DBGrid1));
+    SrcTable = new DataViewModel(this, QSqlDatabase::database(kConnection, false));
     m_table = new TableNavigator(DBNavigator1, DBGrid1, this);
     m_table->setModel(SrcTable);
     DBGrid1->installEventFilter(this);

@@ -3,6 +3,7 @@
 #include "AppError.h"
 #include "BusyCursor.h"
 #include "FixedPitchFont.h"
+#include "GridValueDelegate.h"
 #include "SqlErrorText.h"
 #include "StatementText.h"
 
@@ -43,6 +44,7 @@ TOutputForm::TOutputForm(QWidget *parent)
     resize(363, 258);
 
     GridResult->setModel(OutSQL);
+    GridResult->setItemDelegate(new GridValueDelegate(GridResult));
     GridResult->setAccessibleName(QStringLiteral("Result set"));
     StmStrings->setAccessibleName(QStringLiteral("Statement"));
     GridResult->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -77,6 +79,8 @@ void TOutputForm::OpenQuery(const QString &text)
     if (text.isEmpty())
         throw DatabaseError(QStringLiteral("Attempt to execute empty statement"));
     QSqlQuery query(db);
+    // The grid shows what the database holds, not a rounded copy of it.
+    query.setNumericalPrecisionPolicy(QSql::HighPrecision);
     if (!query.prepare(text))
         throw DatabaseError(SqlErrorText(query.lastError()));
     // A statement without result columns is refused before it runs: an

@@ -34,6 +34,8 @@ private slots:
     void refusedStatementKeepsTexts_data();
     void refusedStatementKeepsTexts();
     void emptyListHasNothingToEditOrDrop();
+    void messagesStoredAsTyped_data();
+    void messagesStoredAsTyped();
 
 private:
     struct Visit
@@ -245,7 +247,7 @@ void TestExceptions::refusedStatementKeepsTexts_data()
     QTest::addColumn<QString>("message");
 
     QTest::newRow("existing name") << "E_ONE" << "again";
-    QTest::newRow("double quote") << "E_QUOTE" << "say \"hi\"";
+    QTest::newRow("blank in the name") << "E Q" << "say \"hi\"";
 }
 
 void TestExceptions::refusedStatementKeepsTexts()
@@ -258,7 +260,9 @@ void TestExceptions::refusedStatementKeepsTexts()
     answerDialog(QDialog::Accepted, name, message);
     m_form->NewBtn->click();
 
-    const QString statement = "CREATE EXCEPTION " + name + "  \"" + message + "\"";
+    QString literal = message;
+    literal.replace("\"", "\"\"");
+    const QString statement = "CREATE EXCEPTION " + name + "  \"" + literal + "\"";
     QCOMPARE(m_session->sent, QByteArrayList({statement.toUtf8() + "\r\n"}));
     QString serverText;
     try {
@@ -288,6 +292,46 @@ void TestExceptions::emptyListHasNothingToEditOrDrop()
     QVERIFY(m_visits.isEmpty());
     QVERIFY(m_prompts->asked.isEmpty());
     QVERIFY(m_session->sent.isEmpty());
+}
+
+void TestExceptions::messagesStoredAsTyped_data()
+{
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QByteArray>("literal"); // as it goes into the statement
+
+    QTest::newRow("double quotes") << "say \"hi\"" << QByteArray("\"say \"\"hi\"\"\"");
+    QTest::newRow("two double quotes")
+        << "Value \"\" is empty" << QByteArray("\"Value \"\"\"\" is empty\"");
+    QTest::newRow("single quote") << "It's" << QByteArray("\"It's\"");
+    QTest::newRow("both, at the ends")
+        << "\"'both'\"" << QByteArray("\"\"\"'both'\"\"\"");
+}
+
+void TestExceptions::messagesStoredAsTyped()
+{
+    QFETCH(QString, message);
+    QFETCH(QByteArray, literal);
+    const auto stored = [this](const QString &name) {
+        return m_session->db.scalar("SELECT RDB$MESSAGE FROM RDB$EXCEPTIONS "
+                                    "WHERE RDB$EXCEPTION_NAME = '" + name + "'");
+    };
+
+    answerDialog(QDialog::Accepted, QString("E_NEW"), message);
+    run("&New");
+    QCOMPARE(m_session->sent.value(0), "CREATE EXCEPTION E_NEW  " + literal + "\r\n");
+    QCOMPARE(stored("E_NEW"), message);
+
+    // Edited to the same text, then saved unchanged: still as typed.
+    m_form->FGrid->setCurrentIndex(m_form->ExceptionsTable->index(names().indexOf("E_TWO"), 0));
+    answerDialog(QDialog::Accepted, std::nullopt, message);
+    run("&Edit");
+    QCOMPARE(m_session->sent.value(1), "ALTER EXCEPTION E_TWO  " + literal + "\r\n");
+    QCOMPARE(stored("E_TWO"), message);
+    answerDialog(QDialog::Accepted, std::nullopt, std::nullopt);
+    run("&Edit");
+    QCOMPARE(m_visits.last().message, message);
+    QCOMPARE(stored("E_TWO"), message);
+    QCOMPARE(m_prompts->errors(), QStringList());
 }
 
 QUORVEL_TEST_MAIN(TestExceptions)

@@ -105,6 +105,8 @@ private slots:
     void sortOrder();
     void valueDialog_data();
     void valueDialog();
+    void wideValues_data();
+    void wideValues();
     void editNeedsSelection();
     void openWithoutDatabase();
 
@@ -208,7 +210,11 @@ void tst_Generators::valueDialog_data()
     QTest::newRow("new, bad value leaves it created") << true << "G_NEW" << "4x"
         << QByteArrayList{create} << "'4x' is not a valid integer value." << "0";
     QTest::newRow("new, beyond 32 bits") << true << "G_NEW" << "2147483648"
-        << QByteArrayList{create} << "'2147483648' is not a valid integer value." << "0";
+        << QByteArrayList{create, "SET GENERATOR G_NEW TO 2147483648\r\n"} << "" << "2147483648";
+    QTest::newRow("new, beyond 64 bits") << true << "G_NEW" << "9223372036854775808"
+        << QByteArrayList{create}
+        << "'9223372036854775808' is out of the range of a generator value, "
+           "-9223372036854775808 to 9223372036854775807." << "0";
     QTest::newRow("new, suggested name refused") << true << "" << "0"
         << QByteArrayList{"CREATE GENERATOR GENERATOR...\r\n"} << "*" << "";
     QTest::newRow("set") << false << "" << "007"
@@ -217,6 +223,10 @@ void tst_Generators::valueDialog_data()
         << "'1O0' is not a valid integer value." << "100";
     QTest::newRow("set, empty") << false << "" << "" << QByteArrayList{}
         << "'' is not a valid integer value." << "100";
+    QTest::newRow("set, below 64 bits") << false << "" << "-9223372036854775809"
+        << QByteArrayList{} << "'-9223372036854775809' is out of the range of a generator "
+           "value, -9223372036854775808 to 9223372036854775807." << "100";
+    QTest::newRow("set, unchanged") << false << "" << "100" << QByteArrayList{} << "" << "100";
 }
 
 void tst_Generators::valueDialog()
@@ -259,12 +269,70 @@ void tst_Generators::valueDialog()
 
     if (!stored.isEmpty()) {
         const QString query = "SELECT GEN_ID(" + generator + ", 0) FROM RDB$DATABASE";
-        QCOMPARE(m_session->db.scalar(query), stored);
+        QCOMPARE(m_session->db.scalar(query, 3), stored);
     }
     // New refills the list at once; Value leaves it until Refresh.
     QCOMPARE(listedValue(form, generator), create ? stored : "100");
     trigger(form, "&Refresh");
     QCOMPARE(listedValue(form, generator), stored);
+}
+
+void tst_Generators::wideValues_data()
+{
+    QTest::addColumn<int>("dialect");
+    QTest::addColumn<QString>("held");
+    QTest::addColumn<QString>("typed"); // empty: Ok on the dialog as it opened
+    QTest::addColumn<QByteArrayList>("sent");
+
+    for (int dialect : {1, 3}) {
+        const auto row = [dialect](const char *name) -> QTestData & {
+            return QTest::newRow(qPrintable(QStringLiteral("dialect %1, %2").arg(dialect).arg(name)))
+                   << dialect;
+        };
+        row("2^31 + 1 kept") << "2147483649" << "" << QByteArrayList{};
+        row("2^53 + 1 kept") << "9007199254740993" << "" << QByteArrayList{};
+        row("2^63 - 1 kept") << "9223372036854775807" << "" << QByteArrayList{};
+        row("-2^63 kept") << "-9223372036854775808" << "" << QByteArrayList{};
+        row("below -2^31 kept") << "-2147483649" << "" << QByteArrayList{};
+        row("set to 2^63 - 1") << "5" << "9223372036854775807"
+            << QByteArrayList{"SET GENERATOR G_BETA TO 9223372036854775807\r\n"};
+        row("set to -2^63") << "2147483649" << "-9223372036854775808"
+            << QByteArrayList{"SET GENERATOR G_BETA TO -9223372036854775808\r\n"};
+        row("set back into 32 bits") << "9007199254740993" << "-7"
+            << QByteArrayList{"SET GENERATOR G_BETA TO -7\r\n"};
+    }
+}
+
+void tst_Generators::wideValues()
+{
+    QFETCH(int, dialect);
+    QFETCH(QString, held);
+    QFETCH(QString, typed);
+    QFETCH(QByteArrayList, sent);
+    if (dialect != 1) {
+        m_session.reset();
+        m_session = std::make_unique<TestSession>(true, dialect);
+        m_session->db.execute("CREATE GENERATOR G_BETA");
+    }
+    // A dialect-1 statement takes no literal beyond 32 bits.
+    m_session->db.executeInDialect(3, {"SET GENERATOR G_BETA TO " + held});
+    const QString query = "SELECT GEN_ID(G_BETA, 0) FROM RDB$DATABASE";
+
+    TGeneratorsForm *form = TGeneratorsForm::open();
+    QCOMPARE(listedValue(form, "G_BETA"), held);
+    form->GeneratorList->setCurrentItem(
+        form->GeneratorList->findItems("G_BETA", Qt::MatchExactly).value(0));
+    DialogScript script("", typed.isEmpty() ? held : typed);
+    trigger(form, "&Value");
+
+    QCOMPARE(script.opened.value, held);
+    QVERIFY2(m_prompts->errors().isEmpty(), qPrintable(m_prompts->errors().join('\n')));
+    QVERIFY(!script.stayedOpen);
+    QCOMPARE(m_session->sent, sent);
+    const QString expected = typed.isEmpty() ? held : typed;
+    QCOMPARE(m_session->db.scalar(query, 3), expected);
+    trigger(form, "&Refresh");
+    QCOMPARE(listedValue(form, "G_BETA"), expected);
 }
 
 void tst_Generators::editNeedsSelection()

@@ -103,6 +103,7 @@ private slots:
     void drop_data();
     void drop();
     void refreshReadsNewList();
+    void rebuiltKeepsInterface();
 
 private:
     std::unique_ptr<TestSession> m_session;
@@ -127,6 +128,17 @@ void tst_StoredProcs::ddlText_data()
     QTest::newRow("carriage returns, percent signs") << QList<Param>{{"%1", "%2"}}
         << QList<Param>{} << "%1\r\rEND\n"
         << QByteArray("ALTER PROCEDURE P \r\n( %1 %2)\r\nAS\r\n%1\r\n\r\nEND\r\n");
+    Param typeOf{"A", "INTEGER", "TYPE OF D_POS"};
+    typeOf.notNull = true;
+    typeOf.defaultSource = "= 1 ";
+    Param text{"B", "VARCHAR(5)", "", "UTF8"};
+    text.collation = "UNICODE_CI";
+    text.defaultSource = "DEFAULT 'x'";
+    QTest::newRow("beyond the type") << QList<Param>{typeOf, text}
+        << QList<Param>{{"R", "INTEGER", "TYPE OF COLUMN T.C"}} << ""
+        << QByteArray("ALTER PROCEDURE P \r\n( A TYPE OF D_POS NOT NULL = 1, B VARCHAR(5) "
+                      "CHARACTER SET UTF8 COLLATE UNICODE_CI DEFAULT 'x')\r\n"
+                      " RETURNS ( R TYPE OF COLUMN T.C)\r\nAS\r\n");
 }
 
 void tst_StoredProcs::ddlText()
@@ -283,6 +295,47 @@ void tst_StoredProcs::refreshReadsNewList()
     QVERIFY(form->DataGrid->updatesEnabled());
     QCOMPARE(form->StorProcsQuery->rowCount(), 0);
     QCOMPARE(form->DBMemo1->toPlainText(), QString());
+}
+
+void tst_StoredProcs::rebuiltKeepsInterface()
+{
+    m_session->db.execute({
+        "CREATE DOMAIN D_POS INTEGER CHECK (VALUE > 0)",
+        "CREATE TABLE ITEMS_T (NAME VARCHAR(20))",
+        "CREATE PROCEDURE P_RICH (A INTEGER NOT NULL, B TYPE OF D_POS, C D_POS, "
+        "N TYPE OF COLUMN ITEMS_T.NAME, T VARCHAR(5) CHARACTER SET UTF8 COLLATE UNICODE_CI "
+        "= 'x', E INTEGER DEFAULT 7) RETURNS (R VARCHAR(80)) AS BEGIN "
+        "R = A || '/' || B || '/' || C || '/' || N || '/' || T || '/' || E; SUSPEND; END",
+    });
+    const QString catalogue =
+        "SELECT RDB$PARAMETER_NAME || ':' || COALESCE(RDB$PARAMETER_MECHANISM, 0) || ':' || "
+        "COALESCE(RDB$NULL_FLAG, 0) || ':' || COALESCE(RDB$RELATION_NAME, '') || ':' || "
+        "COALESCE(RDB$FIELD_NAME, '') || ':' || COALESCE(RDB$COLLATION_ID, 0) || ':' || "
+        "CASE WHEN RDB$FIELD_SOURCE STARTING WITH 'RDB$' THEN '' ELSE RDB$FIELD_SOURCE END || "
+        "':' || COALESCE(RDB$DEFAULT_SOURCE, '') FROM RDB$PROCEDURE_PARAMETERS "
+        "WHERE RDB$PROCEDURE_NAME = 'P_RICH' ORDER BY RDB$PARAMETER_TYPE, RDB$PARAMETER_NUMBER";
+    const QString call = "SELECT R FROM P_RICH(1, 2, 3, 'n')";
+    const QStringList parametersBefore = m_session->db.column(catalogue);
+    const QString resultBefore = m_session->db.scalar(call);
+    QCOMPARE(resultBefore, "1/2/3/n/x/7");
+
+    TStoredProcsForm *form = TStoredProcsForm::open();
+    selectProcedure(form, "P_RICH");
+    form->DDLBtn->click();
+    auto *ddl = m_shell->last<TSQLExprForm>();
+    QVERIFY(ddl);
+    QCOMPARE(ddl->lines().value(1),
+             "( A INTEGER NOT NULL, B TYPE OF D_POS, C D_POS, N TYPE OF COLUMN ITEMS_T.NAME, "
+             "T VARCHAR(5) CHARACTER SET UTF8 COLLATE UNICODE_CI = 'x', E INTEGER DEFAULT 7)");
+    QCOMPARE(ddl->lines().value(2), " RETURNS ( R VARCHAR(80))");
+
+    try {
+        m_session->ib()->ExecuteStatement(StatementLines::join(ddl->lines()), true);
+    } catch (const AppError &error) {
+        QFAIL(qPrintable(error.message()));
+    }
+    QCOMPARE(m_session->db.column(catalogue), parametersBefore);
+    QCOMPARE(m_session->db.scalar(call), resultBefore);
 }
 
 QUORVEL_TEST_MAIN(tst_StoredProcs)

@@ -1,6 +1,8 @@
 #include "AppError.h"
+#include "Command.h"
 #include "IbStatus.h"
 #include "ProgramSettings.h"
+#include "ScriptedPrompts.h"
 #include "StatementLines.h"
 #include "TIBDataBase.h"
 #include "DataTestMain.h"
@@ -42,6 +44,11 @@ private slots:
     void splitsAndJoinsLines();
     void statusVectorWithoutErrorIsNoError();
     void serverTextHasOneCarriageReturnPerLine();
+    void serverTextHasNoMissingArguments_data();
+    void serverTextHasNoMissingArguments();
+    void refusedProcedureTextIsWhole();
+    void errorBoxAddsOneFullStop_data();
+    void errorBoxAddsOneFullStop();
 
     void singleLineStatementIsSentWithCrLf();
     void textOfOnlyALineBreakIsNotEmpty();
@@ -102,6 +109,76 @@ void TestIbDatabase::serverTextHasOneCarriageReturnPerLine()
     const QStringList lines = message.mid(1).split('\r');
     QVERIFY2(lines.size() >= 2, qPrintable(message));
     QVERIFY(message.contains("NO_SUCH"));
+}
+
+void TestIbDatabase::serverTextHasNoMissingArguments_data()
+{
+    QTest::addColumn<QList<ISC_STATUS>>("vector");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("whole")
+        << QList<ISC_STATUS>{isc_arg_gds, isc_no_meta_update, isc_arg_gds,
+                             isc_dsql_alter_proc_failed, isc_arg_string, reinterpret_cast<ISC_STATUS>("P"),
+                             isc_arg_end}
+        << "\runsuccessful metadata update\rALTER PROCEDURE P failed";
+    QTest::newRow("argument cut off")
+        << QList<ISC_STATUS>{isc_arg_gds, isc_no_meta_update, isc_arg_gds,
+                             isc_dsql_alter_proc_failed, isc_arg_end}
+        << "\runsuccessful metadata update";
+}
+
+void TestIbDatabase::serverTextHasNoMissingArguments()
+{
+    QFETCH(QList<ISC_STATUS>, vector);
+    QFETCH(QString, text);
+    QCOMPARE(IbStatus::text(vector.constData()), text);
+}
+
+void TestIbDatabase::refusedProcedureTextIsWhole()
+{
+    // The error of a refused body fills more than the 20 words the client
+    // hands back; its last line used to come back with "Missing arg" debris.
+    TestSession session;
+    session.db.execute("CREATE PROCEDURE P (A INTEGER) RETURNS (R INTEGER) AS BEGIN R = A; END");
+    const QString message = failureOf<DatabaseError>([&] {
+        session.ib()->ExecuteStatement("ALTER PROCEDURE P (A INTEGER) RETURNS (R INTEGER) AS\n"
+                                       "BEGIN\n  R = NO_SUCH_COLUMN;\nEND",
+                                       true);
+    });
+    QVERIFY2(!message.contains("Missing arg"), qPrintable(message));
+    QVERIFY2(message.startsWith("\runsuccessful metadata update\r"), qPrintable(message));
+    QVERIFY2(message.contains("NO_SUCH_COLUMN"), qPrintable(message));
+}
+
+void TestIbDatabase::errorBoxAddsOneFullStop_data()
+{
+    QTest::addColumn<QString>("statement"); // run, or else the message thrown
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("shownEnd");
+
+    QTest::newRow("server text") << "EXECUTE BLOCK AS BEGIN EXCEPTION E_STOP; END" << ""
+                                 << "\rValue is empty.\rAt block line: 1, col: 24.";
+    QTest::newRow("without a stop") << "" << "Value is empty" << "\nValue is empty.";
+    QTest::newRow("with its own stop") << "" << "Value is empty." << "\nValue is empty.";
+    QTest::newRow("ending in an ellipsis") << "" << "Name GENERATOR..." << "\nName GENERATOR...";
+}
+
+void TestIbDatabase::errorBoxAddsOneFullStop()
+{
+    QFETCH(QString, statement);
+    QFETCH(QString, message);
+    QFETCH(QString, shownEnd);
+    TestSession session;
+    session.db.execute("CREATE EXCEPTION E_STOP 'Value is empty.'");
+    ScriptedPrompts prompts;
+    Command::run([&] {
+        if (!statement.isEmpty())
+            session.ib()->ExecuteStatement(statement, true);
+        throw GeneralError("\n" + message);
+    });
+    QCOMPARE(prompts.errors().size(), 1);
+    const QString shown = prompts.errors().first();
+    QVERIFY2(shown.endsWith(shownEnd), qPrintable(shown));
 }
 
 void TestIbDatabase::singleLineStatementIsSentWithCrLf()

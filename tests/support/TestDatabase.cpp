@@ -28,11 +28,12 @@ void throwIfFailed(const ISC_STATUS *status, const QString &what)
 class Peek
 {
 public:
-    explicit Peek(const QString &path)
+    Peek(const QString &path, int dialect)
         : m_name(QUuid::createUuid().toString())
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("INTRBASE"), m_name);
         db.setDatabaseName(path);
+        db.setConnectOptions(QStringLiteral("ISC_DIALECT=%1").arg(dialect));
         db.setUserName(QStringLiteral("SYSDBA"));
         db.setPassword(QStringLiteral("masterkey"));
         if (!db.open())
@@ -62,8 +63,8 @@ private:
 
 } // namespace
 
-TestDatabase::TestDatabase(const QString &fileName)
-    : m_dir(QDir(tempRoot()).filePath(QStringLiteral("qv-XXXXXX")))
+TestDatabase::TestDatabase(const QString &fileName, int dialect)
+    : m_dir(QDir(tempRoot()).filePath(QStringLiteral("qv-XXXXXX"))), m_dialect(dialect)
 {
     QDir().mkpath(tempRoot());
     m_path = m_dir.filePath(fileName);
@@ -73,7 +74,8 @@ TestDatabase::TestDatabase(const QString &fileName)
     ISC_STATUS_ARRAY status;
     IbAttachment db;
     isc_tr_handle noTransaction = 0;
-    isc_dsql_execute_immediate(status, db.ref(), &noTransaction, 0, create.constData(), 1, nullptr);
+    isc_dsql_execute_immediate(status, db.ref(), &noTransaction, 0, create.constData(),
+                               static_cast<unsigned short>(m_dialect), nullptr);
     throwIfFailed(status, QStringLiteral("create database"));
 }
 
@@ -85,6 +87,11 @@ void TestDatabase::execute(const QString &statement) const
 }
 
 void TestDatabase::execute(const QStringList &statements) const
+{
+    executeInDialect(m_dialect, statements);
+}
+
+void TestDatabase::executeInDialect(int dialect, const QStringList &statements) const
 {
     ISC_STATUS_ARRAY status;
     IbAttachment db;
@@ -100,7 +107,8 @@ void TestDatabase::execute(const QStringList &statements) const
         throwIfFailed(status, QStringLiteral("start"));
         const QByteArray text = statement.toUtf8();
         isc_db_handle *dbRef = db.ref();
-        isc_dsql_execute_immediate(status, dbRef, tr.ref(), 0, text.constData(), 1, nullptr);
+        isc_dsql_execute_immediate(status, dbRef, tr.ref(), 0, text.constData(),
+                                   static_cast<unsigned short>(dialect), nullptr);
         throwIfFailed(status, statement);
         isc_commit_transaction(status, tr.ref());
         throwIfFailed(status, QStringLiteral("commit"));
@@ -108,13 +116,13 @@ void TestDatabase::execute(const QStringList &statements) const
     }
 }
 
-QString TestDatabase::scalar(const QString &query) const
+QString TestDatabase::scalar(const QString &query, int dialect) const
 {
-    const QStringList values = column(query);
+    const QStringList values = column(query, dialect);
     return values.isEmpty() ? QString() : values.first();
 }
 
-QStringList TestDatabase::column(const QString &query) const
+QStringList TestDatabase::column(const QString &query, int dialect) const
 {
-    return Peek(m_path).column(query);
+    return Peek(m_path, dialect ? dialect : m_dialect).column(query);
 }

@@ -3,7 +3,10 @@
 #include "ProgramSettings.h"
 #include "TIBDataBase.h"
 
-TestSession::TestSession(bool autoCommit)
+#include <QSqlDatabase>
+
+TestSession::TestSession(bool autoCommit, int dialect)
+    : db(QStringLiteral("test.fdb"), dialect)
 {
     ProgramSettings::instance().AutoCommit = autoCommit;
     ProgramSettings::instance().RepositoryPath = db.folder();
@@ -11,6 +14,8 @@ TestSession::TestSession(bool autoCommit)
     ib()->setParam(QStringLiteral("USER NAME"), QStringLiteral("SYSDBA"));
     ib()->setParam(QStringLiteral("PASSWORD"), QStringLiteral("masterkey"));
     ib()->setParam(QStringLiteral("SERVER NAME"), db.path());
+    if (dialect != 1)
+        ib()->connection().setConnectOptions(QStringLiteral("ISC_DIALECT=%1").arg(dialect));
     ib()->Open();
     ib()->setStatementObserver([this](const QByteArray &text) { sent << text; });
 }

@@ -1,0 +1,43 @@
+#include "IbGeneratorValue.h"
+
+#include "AppError.h"
+#include "IbQuery.h"
+#include "SqlErrorText.h"
+#include "SqlLiteral.h"
+
+#include <QSqlDatabase>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QVariant>
+
+namespace IbGeneratorValue {
+
+namespace {
+
+constexpr int kWideDialect = 3;
+
+} // namespace
+
+QByteArray statement(const QString &name)
+{
+    return QStringLiteral("SELECT GEN_ID(%1, 0) FROM RDB$DATABASE")
+        .arg(SqlLiteral::quotedName(name))
+        .toUtf8();
+}
+
+qint64 read(const QSqlDatabase &database, const QString &name)
+{
+    const QVariant handle = database.isOpen() ? database.driver()->handle() : QVariant();
+    if (!handle.isValid() || handle.value<isc_db_handle>() == 0)
+        throw DatabaseError(SqlErrorText(database.lastError()));
+    IbQuery query(handle.value<isc_db_handle>(), kWideDialect);
+    query.prepare(statement(name), false);
+    query.execute({});
+    QVariantList row;
+    if (!query.fetch(row) || row.isEmpty())
+        throw DatabaseError(QStringLiteral("Generator %1 has no value").arg(name));
+    query.finish();
+    return row.first().toLongLong();
+}
+
+} // namespace IbGeneratorValue

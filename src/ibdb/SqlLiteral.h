@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+// Names and strings written into statement texts so that the server reads
+// back exactly what was meant.
+namespace SqlLiteral {
+
+// A name in double quotes with every double quote doubled: the stored name
+// itself, whatever its case or characters (dialect 3 only).
+QString quotedName(const QString &name);
+
+// A string literal for a statement compiled in the given dialect: dialect 1
+// takes double quotes (a double quote inside doubled), dialect 3 single
+// quotes (a single quote inside doubled).
+QString string(const QString &text, int dialect);
+
+} // namespace SqlLiteral
