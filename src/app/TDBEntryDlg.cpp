@@ -1,5 +1,7 @@
 #include "TDBEntryDlg.h"
 
+#include "TIBDataBase.h"
+
 #include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -22,8 +24,9 @@ QLabel *buddyLabel(const QString &text, QWidget *buddy)
 TDBEntryDlg::TDBEntryDlg(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowSystemMenuHint |
                           Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      dbPath(new QComboBox), UserN(new QLineEdit(QStringLiteral("SYSDBA"))),
-      Password(new QLineEdit(QStringLiteral("quillpost"))), OKBtn(new QPushButton(QStringLiteral("OK"))),
+      dbPath(new QComboBox), UserN(new QLineEdit(TIBDataBase::defaultUserName())),
+      Password(new QLineEdit(TIBDataBase::defaultPassword())),
+      OKBtn(new QPushButton(QStringLiteral("OK"))),
       CancelBtn(new QPushButton(QStringLiteral("Cancel")))
 {
     setWindowTitle(QStringLiteral("Database login"));

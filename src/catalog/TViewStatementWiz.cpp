@@ -4,6 +4,7 @@
 #include "CatalogQuery.h"
 #include "Command.h"
 #include "ModalForms.h"
+#include "TDMSys.h"
 #include "TRelSelectionView.h"
 
 #include <QAction>
@@ -221,7 +222,7 @@ void TViewStatementWiz::SelRelBtnClick()
 
 QStringList TViewStatementWiz::baseColumns(const QString &relation) const
 {
-    const QSqlRecord record = QSqlDatabase::database(QStringLiteral("IBB")).record(relation);
+    const QSqlRecord record = QSqlDatabase::database(TDMSys::ibName()).record(relation);
     if (record.isEmpty())
         throw DatabaseError(QStringLiteral("Table does not exist: \"%1\"").arg(relation));
     QStringList names;

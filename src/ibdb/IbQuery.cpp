@@ -21,6 +21,19 @@ int vaxInteger(const char *data, short length)
     return int(isc_vax_integer(data, length));
 }
 
+// Calls visit(code, value) for each "code, two-byte length, value" item up
+// to isc_info_end or the end of the buffer, while visit returns true.
+template <typename Visit>
+void forEachInfoItem(const char *p, const char *end, Visit visit)
+{
+    while (end - p >= 3 && *p != isc_info_end) {
+        const short length = short(vaxInteger(p + 1, 2));
+        if (length < 0 || end - p - 3 < length || !visit(*p, vaxInteger(p + 3, length)))
+            return;
+        p += 3 + length;
+    }
+}
+
 QString fieldName(const XSQLVAR &var)
 {
     const QByteArray alias(var.aliasname, var.aliasname_length);
@@ -141,27 +154,34 @@ void IbQuery::buildRecord()
     }
 }
 
-int IbQuery::infoValue(char item) const
+// isc_dsql_sql_info's answer to one item: its code, a two-byte length and
+// its value, which for a cluster is a run of sub-items of the same form.
+QByteArray IbQuery::sqlInfo(char item, int size) const
 {
-    char buffer[16];
+    QByteArray buffer(size, '\0');
     ISC_STATUS_ARRAY status;
     isc_stmt_handle statement = m_statement.get();
-    isc_dsql_sql_info(status, &statement, 1, &item, sizeof buffer, buffer);
+    isc_dsql_sql_info(status, &statement, 1, &item, short(size), buffer.data());
     check(status);
-    if (buffer[0] != item)
-        return 0;
-    const short length = short(vaxInteger(buffer + 1, 2));
-    return vaxInteger(buffer + 3, length);
+    return buffer;
+}
+
+int IbQuery::infoValue(char item) const
+{
+    const QByteArray buffer = sqlInfo(item, 16);
+    int value = 0;
+    forEachInfoItem(buffer.constData(), buffer.constEnd(), [&](char code, int itemValue) {
+        if (code == item)
+            value = itemValue;
+        return false;
+    });
+    return value;
 }
 
 int IbQuery::readRowsAffected() const
 {
-    char item = isc_info_sql_records;
-    char buffer[64];
-    ISC_STATUS_ARRAY status;
-    isc_stmt_handle statement = m_statement.get();
-    isc_dsql_sql_info(status, &statement, 1, &item, sizeof buffer, buffer);
-    check(status);
+    const char item = isc_info_sql_records;
+    const QByteArray buffer = sqlInfo(item, 64);
     if (buffer[0] != item)
         return -1;
     // A statement's own kind of count; for a procedure (or RETURNING) all
@@ -171,17 +191,15 @@ int IbQuery::readRowsAffected() const
                         : m_type == isc_info_sql_stmt_delete ? isc_info_req_delete_count
                                                              : 0;
     int total = 0;
-    // Sub-items: code, two-byte length, value; up to isc_info_end.
-    for (const char *p = buffer + 3; p < buffer + sizeof buffer - 3 && *p != isc_info_end;) {
-        const short length = short(vaxInteger(p + 1, 2));
-        const int value = vaxInteger(p + 3, length);
-        if (*p == wanted)
-            return value;
-        if (wanted == 0 && *p != isc_info_req_select_count)
+    int own = -1;
+    forEachInfoItem(buffer.constData() + 3, buffer.constEnd(), [&](char code, int value) {
+        if (code == wanted)
+            own = value;
+        else if (wanted == 0 && code != isc_info_req_select_count)
             total += value;
-        p += 3 + length;
-    }
-    return total;
+        return own < 0;
+    });
+    return own >= 0 ? own : total;
 }
 
 void IbQuery::bind(const QVariantList &parameters)

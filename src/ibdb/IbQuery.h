@@ -53,6 +53,7 @@ private:
     void buildRecord();
     void bind(const QVariantList &parameters);
     QVariantList readRow();
+    QByteArray sqlInfo(char item, int size) const;
     int infoValue(char item) const;
     int readRowsAffected() const;
 

@@ -39,7 +39,7 @@ void TDMSys::DMSysCreate()
     // Another copy of the program may be writing the file: wait that long
     // for its lock, then report it rather than hang.
     devSrc.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000"));
-    IBDataBase->setDatabaseName(QStringLiteral("IBB"));
+    IBDataBase->setDatabaseName(ibName());
     if (!QFileInfo(directory).isDir())
         throw DatabaseError(QStringLiteral("Directory is busy or does not exist: %1").arg(directory));
 }

@@ -20,6 +20,9 @@ public:
 
     // The repository directory's connection: the Qt SQL connection name and
     // the directory ("PATH") it was opened with.
+    // The Qt SQL connection names of the administered database and of the
+    // repository directory.
+    static QString ibName() { return QStringLiteral("IBB"); }
     static QString devSrcName() { return QStringLiteral("DEVSOURCES"); }
     QString devSrcPath() const { return m_devSrcPath; }
 

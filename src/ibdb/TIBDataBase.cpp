@@ -7,6 +7,7 @@
 #include "SqlErrorText.h"
 #include "StatementLines.h"
 
+#include <QScopeGuard>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QVariant>
@@ -44,8 +45,8 @@ struct TransactionExistenceBlock
 
 TIBDataBase::TIBDataBase(QObject *parent) : QObject(parent)
 {
-    m_params.insert(kUserName, QStringLiteral("SYSDBA"));
-    m_params.insert(kPassword, QStringLiteral("quillpost"));
+    m_params.insert(kUserName, defaultUserName());
+    m_params.insert(kPassword, defaultPassword());
     m_params.insert(kServerName, QString());
     setDatabaseName(QStringLiteral("IB"));
 }
@@ -239,16 +240,10 @@ void TIBDataBase::ListViewNames(QStringList &list)
 QStringList TIBDataBase::relationNames(int types, bool viewsOnly, bool includeViews)
 {
     const bool wasOpen = Connected();
-    struct CloseAgain
-    {
-        TIBDataBase *db;
-        bool keepOpen;
-        ~CloseAgain()
-        {
-            if (!keepOpen)
-                db->connection().close();
-        }
-    } closeAgain{this, wasOpen};
+    const auto closeAgain = qScopeGuard([this, wasOpen] {
+        if (!wasOpen)
+            connection().close();
+    });
     Open();
     QSqlDatabase db = connection();
     const QStringList all = db.tables(QSql::TableType(types));

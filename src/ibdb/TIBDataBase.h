@@ -28,6 +28,10 @@ public:
     QString databaseName() const { return m_name; }
     QSqlDatabase connection() const;
 
+    // The login the connection and the login dialog start with: the demo database's.
+    static QString defaultUserName() { return QStringLiteral("SYSDBA"); }
+    static QString defaultPassword() { return QStringLiteral("quillpost"); }
+
     // "USER NAME", "PASSWORD", "SERVER NAME" and any further entries.
     void setParam(const QString &name, const QString &value);
     QString param(const QString &name) const { return m_params.value(name); }

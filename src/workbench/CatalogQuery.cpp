@@ -3,6 +3,7 @@
 #include "AppError.h"
 #include "BusyCursor.h"
 #include "SqlErrorText.h"
+#include "TDMSys.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -11,7 +12,7 @@
 
 namespace {
 
-const QString kConnection = QStringLiteral("IBB");
+const QString kConnection = TDMSys::ibName();
 
 } // namespace
 

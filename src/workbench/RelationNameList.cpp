@@ -2,13 +2,14 @@
 
 #include "AppError.h"
 #include "SqlErrorText.h"
+#include "TDMSys.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
 
 QStringList RelationNameList()
 {
-    QSqlDatabase db = QSqlDatabase::database(QStringLiteral("IBB"));
+    QSqlDatabase db = QSqlDatabase::database(TDMSys::ibName());
     if (!db.isOpen())
         throw DatabaseError(SqlErrorText(db.lastError()));
     const QStringList names = db.tables(QSql::TableType(QSql::Tables | QSql::Views));

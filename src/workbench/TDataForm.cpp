@@ -8,6 +8,7 @@
 #include "RelationNameList.h"
 #include "SqlErrorText.h"
 #include "TDBNavigator.h"
+#include "TDMSys.h"
 #include "TableNavigator.h"
 
 #include <QCloseEvent>
@@ -26,7 +27,7 @@
 
 namespace {
 
-const QString kConnection = QStringLiteral("IBB");
+const QString kConnection = TDMSys::ibName();
 const QString kCaption = QStringLiteral("Data Viewer");
 
 // Keys with which a user starts changing a cell.

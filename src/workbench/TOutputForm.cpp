@@ -6,6 +6,7 @@
 #include "GridValueDelegate.h"
 #include "SqlErrorText.h"
 #include "StatementText.h"
+#include "TDMSys.h"
 
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
@@ -20,7 +21,7 @@
 
 namespace {
 
-const QString kConnection = QStringLiteral("IBB");
+const QString kConnection = TDMSys::ibName();
 
 // Frees a child window at once, with the frame's window around it.
 void freeForm(TChildForm *form)

@@ -10,6 +10,7 @@
 #include <QAbstractItemDelegate>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
+#include <QScopedValueRollback>
 #include <QSqlError>
 #include <QSqlField>
 #include <QSqlIndex>
@@ -337,14 +338,7 @@ bool TableNavigator::eventFilter(QObject *watched, QEvent *event)
 // those moves are not the user's and write nothing.
 bool TableNavigator::quietly(const std::function<bool()> &change)
 {
-    const bool wasMoving = m_moving;
-    m_moving = true;
-    struct Restore
-    {
-        bool &flag;
-        bool value;
-        ~Restore() { flag = value; }
-    } restore{m_moving, wasMoving};
+    const QScopedValueRollback moving(m_moving, true);
     return change();
 }
 
@@ -522,12 +516,7 @@ void TableNavigator::loadMemos()
 
 void TableNavigator::memoEdited(QPlainTextEdit *memo, const QString &field)
 {
-    m_writingMemo = true;
-    struct Reset
-    {
-        bool &flag;
-        ~Reset() { flag = false; }
-    } reset{m_writingMemo};
+    const QScopedValueRollback writing(m_writingMemo, true);
     setValue(field, StatementText::fromEditor(memo->toPlainText()));
 }
 

@@ -5,6 +5,7 @@
 #include "ScriptedPrompts.h"
 #include "SettingsStore.h"
 #include "TDBEntryDlg.h"
+#include "TDMSys.h"
 #include "TMainForm.h"
 #include "TObjRepos.h"
 #include "TSQLExprForm.h"
@@ -154,7 +155,7 @@ void TestFullDisk::repositoryKeepsOldFileAndEntry()
     form->DS->post();
     QCOMPARE(form->SrcTable->rowCount(), 2);
     form->close();
-    QSqlDatabase::database(QStringLiteral("DEVSOURCES"), false).close();
+    QSqlDatabase::database(TDMSys::devSrcName(), false).close();
 }
 
 QUORVEL_TEST_MAIN(TestFullDisk)

@@ -83,7 +83,8 @@ private slots:
         const QString shown = f.connect(remote, sysdba(),
                                         password.isEmpty() ? ReliabilityServer::password()
                                                            : password);
-        QCOMPARE(shown, serverText + u'.');
+        // The error box ends the text with one full stop.
+        QCOMPARE(shown, serverText.endsWith(u'.') ? serverText : serverText + u'.');
         QVERIFY(!f.dm.IBDataBase->Connected());
         QCOMPARE(f.panel(1), QStringLiteral("Connected"));
         QVERIFY(f.frame->DataMenu->isEnabled());
@@ -114,12 +115,12 @@ private slots:
         QTest::newRow("next statement") << "statement" << QList<A>{} << false << work;
         QTest::newRow("next statement, auto-commit") << "statement" << QList<A>{} << true << work;
         QTest::newRow("catalogue query") << "query" << QList<A>{} << false
-                                         << QStringLiteral("the connection..");
+                                         << QStringLiteral("the connection.");
         QTest::newRow("connect, commit") << "connect" << QList<A>{A::Yes} << false << commit;
         // The rollback goes through; the new attachment finds no server.
         QTest::newRow("connect, roll back")
             << "connect" << QList<A>{A::No} << false
-            << QStringLiteral("Failed to establish a connection..");
+            << QStringLiteral("Failed to establish a connection.");
         QTest::newRow("disconnect") << "disconnect" << QList<A>{A::Ok} << false << commit;
         QTest::newRow("exit") << "exit" << QList<A>{A::Ok, A::Yes} << false << commit;
     }
@@ -201,7 +202,7 @@ private slots:
         QVERIFY(query.rowCount() >= fetched);
         QCOMPARE(query.data(query.index(0, 1)).toString(), QStringLiteral("row 0"));
         const QString shown = f.run([&] { query.open(); });
-        QVERIFY2(shown.endsWith(QStringLiteral("the connection..")), qPrintable(shown));
+        QVERIFY2(shown.endsWith(QStringLiteral("the connection.")), qPrintable(shown));
 
         expectRecovery(f, db);
         QCOMPARE(f.run([&] {

@@ -5,6 +5,7 @@
 #include "RepositoryStore.h"
 #include "ScriptedPrompts.h"
 #include "TDBNavigator.h"
+#include "TDMSys.h"
 #include "TIBDataBase.h"
 #include "TObjRepos.h"
 #include "TOfficeButton.h"
@@ -130,7 +131,7 @@ void TstObjRepos::cleanup()
 {
     prompts.reset();
     shell.reset();
-    QSqlDatabase::database(QStringLiteral("DEVSOURCES"), false).close();
+    QSqlDatabase::database(TDMSys::devSrcName(), false).close();
     session.reset();
 }
 

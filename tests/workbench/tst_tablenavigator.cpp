@@ -1,6 +1,7 @@
 #include "AppError.h"
 #include "ScriptedPrompts.h"
 #include "TDBNavigator.h"
+#include "TDMSys.h"
 #include "TOfficeButton.h"
 #include "TableNavigator.h"
 #include "TestMain.h"
@@ -62,7 +63,7 @@ void TstTableNavigator::init()
     form = std::make_unique<QWidget>();
     navigator = new TDBNavigator(form.get());
     view = new QTableView(form.get());
-    model = new QSqlTableModel(form.get(), QSqlDatabase::database(QStringLiteral("IBB")));
+    model = new QSqlTableModel(form.get(), QSqlDatabase::database(TDMSys::ibName()));
     table = new TableNavigator(navigator, view, form.get());
     table->setModel(model);
     form->show();
