@@ -32,10 +32,10 @@ build_sanitized() {
 # intercept_tls_get_addr=0: GCC 12's runtime guesses the size of a dynamic
 # thread-local block from the 16 bytes before it, which under ASan are ASan's
 # own chunk header; for the embedded engine, loaded at run time, the leak
-# checker then scans a range that does not exist and dies at exit (whether it
-# does depends on where the block lands, so on the length of the test's
-# folder path). Without the interception it scans the thread's static TLS
-# only; leaks are still found.
+# checker then may scan a range that does not exist and die at exit (whether
+# it does depends on where the block lands: on the length of the test's
+# folder path, say). Without the interception, dynamic thread-local blocks
+# are not taken apart at all; leak checking stays on and still reports leaks.
 run_sanitized_tests() (
   export ASAN_OPTIONS="detect_leaks=1:halt_on_error=1:abort_on_error=1:intercept_tls_get_addr=0"
   export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"

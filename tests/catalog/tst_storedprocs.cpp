@@ -3,6 +3,7 @@
 #include "ProcedureDdl.h"
 #include "ScriptedPrompts.h"
 #include "StatementLines.h"
+#include "TestWidgets.h"
 #include "TIBDataBase.h"
 #include "TOfficeButton.h"
 #include "TSQLExprForm.h"
@@ -65,23 +66,10 @@ void selectProcedure(TStoredProcsForm *form, const QString &name)
         form->StorProcsQuery->index(row, form->StorProcsQuery->fieldIndex("RDB$PROCEDURE_NAME")));
 }
 
-// The cells a parameter grid shows, row by row, left to right: "#|name|type".
+// The parameter grids' rows as "position|name|type".
 QStringList shownRows(const QTableView *grid)
 {
-    QList<int> columns;
-    const QHeaderView *header = grid->horizontalHeader();
-    for (int visual = 0; visual < header->count(); ++visual) {
-        if (!header->isSectionHidden(header->logicalIndex(visual)))
-            columns << header->logicalIndex(visual);
-    }
-    QStringList rows;
-    for (int row = 0; row < grid->model()->rowCount(); ++row) {
-        QStringList cells;
-        for (int column : columns)
-            cells << grid->model()->index(row, column).data().toString();
-        rows << cells.join('|');
-    }
-    return rows;
+    return TestWidgets::rowsShown(grid, QStringLiteral("|"));
 }
 
 } // namespace

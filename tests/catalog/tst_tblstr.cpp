@@ -2,6 +2,7 @@
 #include "ModalForms.h"
 #include "ScriptedPrompts.h"
 #include "TDataForm.h"
+#include "TestWidgets.h"
 #include "TFormTblStr.h"
 #include "TOfficeButton.h"
 #include "TRelationPickerDlg.h"
@@ -42,21 +43,9 @@ private:
     ScopedFormRunner m_runner;
 };
 
-// The rows of a grid as its visible columns show them, " | " between cells.
 QStringList gridRows(const QTableView *grid)
 {
-    const QAbstractItemModel *model = grid->model();
-    QStringList rows;
-    for (int row = 0; row < model->rowCount(); ++row) {
-        QStringList cells;
-        for (int visual = 0; visual < model->columnCount(); ++visual) {
-            const int column = grid->horizontalHeader()->logicalIndex(visual);
-            if (!grid->isColumnHidden(column))
-                cells << model->index(row, column).data().toString();
-        }
-        rows << cells.join(QStringLiteral(" | "));
-    }
-    return rows;
+    return TestWidgets::rowsShown(grid, QStringLiteral(" | "));
 }
 
 QStringList gridTitles(const QTableView *grid)

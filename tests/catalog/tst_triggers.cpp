@@ -2,6 +2,7 @@
 #include "StatementEditor.h"
 #include "RepositoryStore.h"
 #include "ScriptedPrompts.h"
+#include "TestWidgets.h"
 #include "TFormTriggers.h"
 #include "TIBDataBase.h"
 #include "TObjRepos.h"
@@ -24,23 +25,10 @@
 
 namespace {
 
-QAction *menuItem(const QMenu *menu, const QString &text)
-{
-    const QList<QAction *> actions = menu->actions();
-    const auto it = std::find_if(actions.begin(), actions.end(),
-                                 [&text](const QAction *a) { return a->text() == text; });
-    return it == actions.end() ? nullptr : *it;
-}
-
 // What the grid shows in one of its columns, row by row.
 QStringList shown(const TFormTriggers *form, const QString &field)
 {
-    const QAbstractItemModel *model = form->DBGrid1->model();
-    const int column = form->TrigTable->fieldIndex(field);
-    QStringList texts;
-    for (int r = 0; r < model->rowCount(); ++r)
-        texts << model->index(r, column).data().toString();
-    return texts;
+    return TestWidgets::columnShown(form->DBGrid1->model(), form->TrigTable->fieldIndex(field));
 }
 
 void pickRelation(TFormTriggers *form, const QString &relation)
@@ -193,7 +181,7 @@ void TestTriggers::commands()
     m_session->db.execute("CREATE TRIGGER T3_BI FOR T3 BEFORE INSERT AS BEGIN END");
     m_session->sent.clear();
     m_prompts->answers << (confirm ? Prompts::Answer::Ok : Prompts::Answer::Cancel);
-    menuItem(form->TriggersMenu, command)->trigger();
+    TestWidgets::menuItem(form->TriggersMenu, command)->trigger();
     QCOMPARE(m_prompts->errors(), QStringList());
     QCOMPARE(m_session->sent, sent);
     QCOMPARE(m_prompts->questions(), questions);

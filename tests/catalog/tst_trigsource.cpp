@@ -2,6 +2,7 @@
 #include "ScopedFormRunner.h"
 #include "ScriptedPrompts.h"
 #include "StatementEditor.h"
+#include "TestWidgets.h"
 #include "TIBDataBase.h"
 #include "TOfficeButton.h"
 #include "TSQLSourceForm.h"
@@ -23,16 +24,6 @@
 #include <memory>
 
 namespace {
-
-
-QAction *menuItem(const QMenu *menu, const QString &text)
-{
-    for (QAction *action : menu->actions()) {
-        if (action->text() == text)
-            return action;
-    }
-    return nullptr;
-}
 
 void placeCaret(TTrigSourceForm *form, int line, int column, int selected = 0)
 {
@@ -141,7 +132,7 @@ void TestTrigSource::statements()
     QCOMPARE(form->windowTitle(), QString("Trigger -SET_ID"));
     QCOMPARE(form->TableNameEdit->findText("V_ORDERS"), 1);
     form->PositionEdit->setValue(20);
-    menuItem(form->TriggerMenu, create ? "&New" : "&Run")->trigger();
+    TestWidgets::menuItem(form->TriggerMenu, create ? "&New" : "&Run")->trigger();
     QCOMPARE(m_session->sent, QByteArrayList{sent});
     QCOMPARE(m_prompts->errors().size(), refused ? 1 : 0);
     QCOMPARE(form->TrigSource->toPlainText(), QString("AS\nBEGIN\n  NEW.PRICE = 1;\nEND\n"));
@@ -169,7 +160,7 @@ void TestTrigSource::preview()
     QFETCH(int, answer);
     TTrigSourceForm *form = newEditor("PREVIEWED", "ORDERS", 1, "AS BEGIN END");
     QVERIFY(!form->MnShowSQL->isChecked());
-    menuItem(contextItem ? form->SourceMenu : form->TriggerMenu, "Show S&QL")->trigger();
+    TestWidgets::menuItem(contextItem ? form->SourceMenu : form->TriggerMenu, "Show S&QL")->trigger();
     QStringList previewed;
     ScopedFormRunner runner([&](QDialog *dialog) {
         previewed = qobject_cast<TSQLSourceForm *>(dialog)->lines();
@@ -195,7 +186,7 @@ void TestTrigSource::files()
     TTrigSourceForm *form = newEditor("KEEP", "ORDERS", 4, source);
     const QString base = m_session->db.folder() + "/source";
     m_prompts->files << base;
-    menuItem(form->TriggerMenu, "Save to &File")->trigger();
+    TestWidgets::menuItem(form->TriggerMenu, "Save to &File")->trigger();
     QFile saved(base + ".DDL");
     QVERIFY(saved.open(QIODevice::ReadOnly));
     QCOMPARE(saved.readAll(), QString("AS\r\nBEGIN\r\n  /* \u00e9t\u00e9 */\r\nEND\r\n").toUtf8());

@@ -2,6 +2,7 @@
 #include "CatalogQuery.h"
 #include "ModalForms.h"
 #include "ScriptedPrompts.h"
+#include "TestWidgets.h"
 #include "TRelSelectionView.h"
 #include "TViewInsertWiz.h"
 #include "TViewUpdateWiz.h"
@@ -48,10 +49,7 @@ struct FormScript
 
 QStringList gridColumn(const QTableWidget *grid, int column)
 {
-    QStringList texts;
-    for (int r = 0; r < grid->rowCount(); ++r)
-        texts << (grid->item(r, column) ? grid->item(r, column)->text() : QString());
-    return texts;
+    return TestWidgets::columnShown(grid->model(), column);
 }
 
 const QStringList kOrdersColumns{"ID", "PRICE", "QTY", "NOTE"};

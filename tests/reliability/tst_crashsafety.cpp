@@ -18,12 +18,6 @@ const int kHistoryLines = 20000;
 const int kEntryLines = 4000;
 const int kKills = 8;
 
-QString tempRoot()
-{
-    const QString root = qEnvironmentVariable("QUORVEL_TEST_TMP");
-    QDir().mkpath(root.isEmpty() ? QDir::tempPath() : root);
-    return root.isEmpty() ? QDir::tempPath() : root;
-}
 
 // Runs the writer until it has finished a few writes, then kills it at a
 // moment of the next ones: early, mid-write or between two writes.
@@ -88,7 +82,7 @@ private slots:
 
 void TestCrashSafety::killedWhileWritingHistory()
 {
-    QTemporaryDir dir(tempRoot() + "/qvc-XXXXXX");
+    QTemporaryDir dir(ReliabilityFiles::tempRoot() + "/qvc-XXXXXX");
     const QString file = dir.filePath("connect.hst");
     ConnectionHistory::save(file, ReliabilityFiles::generation(0, kHistoryLines));
     for (int kill = 0; kill < kKills; ++kill) {
@@ -103,7 +97,7 @@ void TestCrashSafety::killedWhileWritingHistory()
 
 void TestCrashSafety::killedWhileStoringRepositoryEntry()
 {
-    QTemporaryDir dir(tempRoot() + "/qvc-XXXXXX");
+    QTemporaryDir dir(ReliabilityFiles::tempRoot() + "/qvc-XXXXXX");
     RepositoryStore::createTable(dir.path());
     for (int kill = 0; kill < kKills; ++kill) {
         const int done = killWriterMidway("repository", dir.path(), kill);

@@ -1,6 +1,7 @@
 #include "Command.h"
 #include "DiskFullLimit.h"
 #include "ProgramSettings.h"
+#include "ReliabilityFiles.h"
 #include "RepositoryStore.h"
 #include "ScriptedPrompts.h"
 #include "SettingsStore.h"
@@ -22,12 +23,6 @@
 #include <QTemporaryDir>
 
 namespace {
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 
 void writeFile(const QString &path, const QByteArray &bytes)
 {
@@ -78,7 +73,7 @@ void TestFullDisk::ddlSaveKeepsOldFile()
     QCOMPARE(prompts.errors().size(), 1);
     QVERIFY2(prompts.errors()[0].startsWith(QStringLiteral("Cannot create file \"%1\". ").arg(path)),
              qPrintable(prompts.errors()[0]));
-    QCOMPARE(readAll(path), QByteArray("DROP TABLE OLD\r\n"));
+    QCOMPARE(ReliabilityFiles::readAll(path), QByteArray("DROP TABLE OLD\r\n"));
     QCOMPARE(strayFiles(dir.path(), {"OLD.DDL"}), QStringList());
     QCOMPARE(form->lines(), text);
 }
@@ -99,7 +94,7 @@ void TestFullDisk::exitKeepsOldHistory()
     QCOMPARE(prompts.errors().size(), 1);
     QVERIFY2(prompts.errors()[0].startsWith(QStringLiteral("Cannot write file \"%1\". ").arg(path)),
              qPrintable(prompts.errors()[0]));
-    QCOMPARE(readAll(path), QByteArray("/db/one.fdb\r\n/db/two.fdb\r\n"));
+    QCOMPARE(ReliabilityFiles::readAll(path), QByteArray("/db/one.fdb\r\n/db/two.fdb\r\n"));
     QCOMPARE(strayFiles(dir.path(), {"connect.hst"}), QStringList());
 }
 
@@ -114,7 +109,7 @@ void TestFullDisk::settingsKeepOldFile()
         QSettings settings(path, QSettings::IniFormat);
         QCOMPARE(SettingsStore::write(settings), QString());
     }
-    const QByteArray before = readAll(path);
+    const QByteArray before = ReliabilityFiles::readAll(path);
     QVERIFY(before.contains("/old/repository"));
     values.AutoCommit = false;
     values.RepositoryPath = QString(300, u'r');
@@ -125,7 +120,7 @@ void TestFullDisk::settingsKeepOldFile()
         failure = SettingsStore::write(settings);
     }
     QCOMPARE(failure, QStringLiteral("Failed to set data for 'IB_AUTOCOMMIT'"));
-    QCOMPARE(readAll(path), before);
+    QCOMPARE(ReliabilityFiles::readAll(path), before);
     QCOMPARE(strayFiles(dir.path(), {"Quorvel.conf"}), QStringList());
 }
 
@@ -138,7 +133,7 @@ void TestFullDisk::repositoryKeepsOldFileAndEntry()
     TObjRepos *form = TObjRepos::open();
     form->AddEntry(QStringLiteral("FIRST"), {QStringLiteral("SELECT 1")});
     const QString file = QDir(session.db.folder()).filePath(RepositoryStore::fileName());
-    const QByteArray before = readAll(file);
+    const QByteArray before = ReliabilityFiles::readAll(file);
     const QStringList big{QString(50000, u'x')};
     {
         const DiskFullLimit full(before.size());
@@ -148,7 +143,7 @@ void TestFullDisk::repositoryKeepsOldFileAndEntry()
     QVERIFY2(prompts.errors()[0].endsWith(
                  "; the entry was not stored and stays in the window to be posted again."),
              qPrintable(prompts.errors()[0]));
-    QCOMPARE(readAll(file), before);
+    QCOMPARE(ReliabilityFiles::readAll(file), before);
     QCOMPARE(form->DS->state(), TableNavigator::State::Insert);
     QCOMPARE(form->DS->value(RepositoryStore::nameField()).toString(), QStringLiteral("BIG"));
     // With room again, posting stores what was kept.

@@ -1,14 +1,15 @@
 #include "Command.h"
 #include "ProgramSettings.h"
+#include "ReliabilityFiles.h"
 #include "ReliabilityFrame.h"
 #include "ReliabilityServer.h"
 #include "RepositoryStore.h"
 #include "SettingsStore.h"
 #include "TDBEntryDlg.h"
+#include "TestMain.h"
 #include "TMainForm.h"
 #include "TObjRepos.h"
 #include "TSQLExprForm.h"
-#include "TestMain.h"
 
 #include <QApplication>
 #include <QDirIterator>
@@ -30,11 +31,6 @@ void recordMessage(QtMsgType, const QMessageLogContext &, const QString &text)
     g_messages << text;
 }
 
-QString tempRoot()
-{
-    const QString root = qEnvironmentVariable("QUORVEL_TEST_TMP");
-    return root.isEmpty() ? QDir::tempPath() : root;
-}
 
 } // namespace
 
@@ -60,7 +56,7 @@ private slots:
         // Every place the session may write: home, the XDG folders, the
         // temporary folder, the history beside the "executable", the
         // repository and a .DDL file.
-        QTemporaryDir run(tempRoot() + "/qvp-XXXXXX");
+        QTemporaryDir run(ReliabilityFiles::tempRoot() + "/qvp-XXXXXX");
         const QString home = run.filePath("home");
         for (const char *variable : {"HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME",
                                      "XDG_DATA_HOME", "XDG_STATE_HOME", "TMPDIR"}) {

@@ -118,6 +118,14 @@ void make(const QString &path, Kind kind, const QByteArray &text)
         setMode(folder, kReadOnlyDir);
 }
 
+QString tempRoot()
+{
+    const QString root = qEnvironmentVariable("QUORVEL_TEST_TMP");
+    const QString folder = root.isEmpty() ? QDir::tempPath() : root;
+    QDir().mkpath(folder);
+    return folder;
+}
+
 QByteArray readAll(const QString &path)
 {
     QFile file(path);

@@ -32,6 +32,10 @@ void make(const QString &path, Kind kind, const QByteArray &text);
 
 QByteArray readAll(const QString &path);
 
+// The folder the tests keep their files in (QUORVEL_TEST_TMP, else the
+// system's), made when missing.
+QString tempRoot();
+
 // The lines a crash-test writer stores at one generation: recognisable as a
 // whole, so a reader can tell a complete old or new content from a torn one.
 QStringList generation(int number, int lineCount);

@@ -1,8 +1,9 @@
 #include "ReliabilityFrame.h"
 
 #include "Command.h"
-#include "ScopedFormRunner.h"
 #include "ProgramSettings.h"
+#include "ReliabilityFiles.h"
+#include "ScopedFormRunner.h"
 #include "TDBEntryDlg.h"
 #include "TIBDataBase.h"
 #include "TMainForm.h"
@@ -13,19 +14,8 @@
 #include <QLabel>
 #include <QLineEdit>
 
-namespace {
-
-QString tempRoot()
-{
-    const QString root = qEnvironmentVariable("QUORVEL_TEST_TMP");
-    QDir().mkpath(root.isEmpty() ? QDir::tempPath() : root);
-    return root.isEmpty() ? QDir::tempPath() : root;
-}
-
-} // namespace
-
 ReliabilityFrame::ReliabilityFrame(bool autoCommit, const QString &history)
-    : dir(QDir(tempRoot()).filePath(QStringLiteral("qvf-XXXXXX")))
+    : dir(QDir(ReliabilityFiles::tempRoot()).filePath(QStringLiteral("qvf-XXXXXX")))
 {
     historyFile = history.isEmpty() ? dir.filePath(QStringLiteral("connect.hst")) : history;
     ProgramSettings::instance().AutoCommit = autoCommit;

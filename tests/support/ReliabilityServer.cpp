@@ -2,6 +2,7 @@
 
 #include "IbHandles.h"
 #include "IbStatus.h"
+#include "ReliabilityFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,11 +21,6 @@ void failOn(const ISC_STATUS *status, const QString &what)
         qFatal("%s: %s", qPrintable(what), qPrintable(IbStatus::plainText(status)));
 }
 
-QString tempRoot()
-{
-    const QString root = qEnvironmentVariable("QUORVEL_TEST_TMP");
-    return root.isEmpty() ? QDir::tempPath() : root;
-}
 
 } // namespace
 
@@ -151,7 +147,7 @@ QString scalar(const QString &remote, const QString &query)
 } // namespace ReliabilityServer
 
 ServerDatabase::ServerDatabase(const QString &fileName)
-    : m_dir((QDir().mkpath(tempRoot()), QDir(tempRoot()).filePath(QStringLiteral("qvs-XXXXXX"))))
+    : m_dir((QDir(ReliabilityFiles::tempRoot()).filePath(QStringLiteral("qvs-XXXXXX"))))
 {
     m_file = m_dir.filePath(fileName);
     const QByteArray create = QStringLiteral(

@@ -9,7 +9,6 @@
 #include "TestShell.h"
 
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QSqlTableModel>
 #include <QTableView>
 #include <QTest>
@@ -158,10 +157,8 @@ void TestDataView::largeTableOpensWithFirstBatch()
                        "WHILE (I < 50000) DO BEGIN "
                        "INSERT INTO BIG VALUES (:I, 'row'); I = I + 1; END END"),
     });
-    QElapsedTimer timer;
-    timer.start();
+    // The window reads one batch, not the table: rows fetched, not seconds.
     TDataForm *form = openOn(QStringLiteral("BIG"));
-    QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
     const int firstBatch = form->SrcTable->rowCount();
     QVERIFY(firstBatch > 0);
     QVERIFY(firstBatch < 50000);
