@@ -1,5 +1,6 @@
 #include "LineNumberGutter.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -42,6 +43,8 @@ LineNumberGutter::LineNumberGutter(QPlainTextEdit *editor) : QWidget(editor), m_
             update(0, rect.y(), width(), rect.height());
     });
     editor->installEventFilter(this);
+    // The viewport takes its new size after the editor's own resize event.
+    editor->viewport()->installEventFilter(this);
     updateWidth();
     placeBeside();
     show();
@@ -82,7 +85,9 @@ void LineNumberGutter::placeBeside()
 
 bool LineNumberGutter::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_editor) {
+    if (watched == m_editor->viewport() && event->type() == QEvent::Resize) {
+        placeBeside();
+    } else if (watched == m_editor) {
         if (event->type() == QEvent::Resize || event->type() == QEvent::LayoutRequest)
             placeBeside();
         else if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
@@ -105,8 +110,11 @@ void LineNumberGutter::paintEvent(QPaintEvent *event)
     painter.setFont(m_editor->font());
 
     const int lineHeight = m_editor->fontMetrics().height();
+    QAbstractTextDocumentLayout *layout = m_editor->document()->documentLayout();
     QTextBlock block = m_editor->cursorForPosition(QPoint(0, 0)).block();
     while (block.isValid()) {
+        // The editor lays out lines as it paints them; this may come first.
+        layout->blockBoundingRect(block);
         const QRect line = m_editor->cursorRect(QTextCursor(block));
         if (line.top() > event->rect().bottom())
             break;

@@ -208,6 +208,17 @@ void TstWindowSizes::windowShowsItsContent_data()
         OpenAsResultSet(QStringLiteral("SELECT * FROM %1").arg(kTable));
         return shell.last<TOutputForm>();
     }) << kColumn;
+    QTest::newRow("data view of a table")
+        << Opener([](TestShell &shell) -> TChildForm * {
+               OpenDataView(kTable);
+               return shell.last<TDataForm>();
+           })
+        << kColumn;
+    QTest::newRow("trigger editor from the list")
+        << Opener([](TestShell &) -> TChildForm * {
+               return TFormTriggers::open()->OpenTriggerEditor();
+           })
+        << QString();
     QTest::newRow("ddl statements")
         << Opener([](TestShell &) { return TSQLExprForm::open(); }) << QString();
     QTest::newRow("trigger editor")
