@@ -100,18 +100,26 @@ SqlHighlighter::SqlHighlighter(QTextDocument *document, DoubleQuotes doubleQuote
     // Connected before the highlighter's own reaction to a change, so a text
     // grown too large is let go of before it would be coloured.
     connect(document, &QTextDocument::contentsChange, this, &SqlHighlighter::followSize);
-    if (document->characterCount() <= kLargestColoured)
+    if (document->characterCount() <= kLargestColoured) {
         setDocument(document);
+        m_colouring = true;
+    }
 }
 
 void SqlHighlighter::followSize()
 {
     const bool small = m_text->characterCount() <= kLargestColoured;
-    if (!small && isColouring()) {
+    if (!small && m_colouring) {
+        // Only the reaction to changes goes: letting go of the document
+        // altogether would give each of its lines a layout just to clear it.
+        disconnect(m_text, &QTextDocument::contentsChange, this, nullptr);
+        connect(m_text, &QTextDocument::contentsChange, this, &SqlHighlighter::followSize);
+        m_colouring = false;
+    } else if (small && !m_colouring) {
         setDocument(nullptr);
-    } else if (small && !isColouring()) {
         setDocument(m_text);
         rehighlight();
+        m_colouring = true;
     }
 }
 
@@ -120,7 +128,8 @@ void SqlHighlighter::setDoubleQuotes(DoubleQuotes doubleQuotes)
     if (doubleQuotes == m_doubleQuotes)
         return;
     m_doubleQuotes = doubleQuotes;
-    rehighlight();
+    if (m_colouring)
+        rehighlight();
 }
 
 QTextCharFormat SqlHighlighter::format(Kind kind)

@@ -21,7 +21,7 @@ public:
     // that size is no statement to read, and colouring it would cost more
     // than loading it. Colours come back when the text is small again.
     static constexpr int kLargestColoured = 2'000'000;
-    bool isColouring() const { return document() != nullptr; }
+    bool isColouring() const { return m_colouring; }
 
     DoubleQuotes doubleQuotes() const { return m_doubleQuotes; }
     void setDoubleQuotes(DoubleQuotes doubleQuotes);
@@ -44,4 +44,5 @@ private:
 
     QTextDocument *m_text;
     DoubleQuotes m_doubleQuotes;
+    bool m_colouring = false;
 };
