@@ -276,6 +276,8 @@ void TFormTblStr::showRelation(const QString &name, bool isView)
     setWindowTitle((m_isView ? QStringLiteral("View structure -")
                              : QStringLiteral("Table structure -"))
                    + m_relationName);
+    // The window opens empty; the columns have content only now.
+    fitToContent();
 }
 
 void TFormTblStr::openQueries()

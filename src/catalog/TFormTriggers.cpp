@@ -230,6 +230,7 @@ TTrigSourceForm *TFormTriggers::OpenTriggerEditor()
     editor->PositionEdit->setValue(currentValue(kSequence).toInt());
     editor->TableNameEdit->setEditText(currentValue(kRelation).toString());
     Shell::instance().showChild(editor.get());
+    editor->fitToContent();
     return editor.release();
 }
 

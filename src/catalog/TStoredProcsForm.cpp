@@ -8,6 +8,7 @@
 #include "GridColumns.h"
 #include "ProgramSettings.h"
 #include "Prompts.h"
+#include "SqlEditorKit.h"
 #include "StatementLines.h"
 #include "TDMSys.h"
 #include "TIBDataBase.h"
@@ -136,6 +137,7 @@ QWidget *TStoredProcsForm::createDetails()
     layout->addWidget(centredCaption(QStringLiteral("Output parameters")));
     layout->addWidget(DBGrid2);
     layout->addWidget(DBMemo1, 1);
+    SqlEditorKit::attach(DBMemo1);
     return details;
 }
 

@@ -6,6 +6,7 @@
 #include "Prompts.h"
 #include "RelationNameList.h"
 #include "Shell.h"
+#include "SqlEditorKit.h"
 #include "StatementEditor.h"
 #include "StatementLines.h"
 #include "TDMSys.h"
@@ -71,6 +72,7 @@ TTrigSourceForm::TTrigSourceForm(QWidget *parent) : TChildForm(parent)
     layout->addWidget(ToolPanel);
     layout->addWidget(TrigSource, 1);
     layout->addWidget(buildHeaderPanel());
+    SqlEditorKit::attach(TrigSource);
     buildMenus();
     buildSourceMenu();
     connect(TrigSource, &StatementEditor::caretTouched, this, [this] { TrigSourceKeyUp(); });

@@ -5,6 +5,8 @@
 
 #include <functional>
 
+class QMdiArea;
+class QMdiSubWindow;
 class QMenu;
 class QAction;
 class QVBoxLayout;
@@ -22,6 +24,14 @@ public:
 
     QMenu *formMenu() const { return m_formMenu; }
 
+    // Sizes the window to its content inside the frame: each grid's columns
+    // as wide as their titles and the first screen of rows (never every
+    // row), the window wide enough for them and its tool bar, editors
+    // wide and tall enough to read. The first call also places the window
+    // a title bar below and right of the one opened before it. Later calls
+    // (once a window has read its rows) only widen and grow.
+    void fitToContent();
+
 protected:
     // A new window of the class in the frame; its creation step, when it has
     // one, then runs as a user command, so a failure shows the error box and
@@ -33,6 +43,7 @@ protected:
         showInFrame(form);
         if (create)
             runAsCommand([form, create] { (form->*create)(); });
+        form->fitToContent();
         return form;
     }
 
@@ -47,7 +58,12 @@ protected:
 
 private:
     static void showInFrame(TChildForm *form);
+    void place(QMdiSubWindow *window, QMdiArea *area);
     static void runAsCommand(const std::function<void()> &step);
 
     QMenu *m_formMenu = nullptr;
+    // The size the window's constructor asked for, before the frame's
+    // window around it imposed its own.
+    QSize m_designSize;
+    bool m_placed = false;
 };

@@ -107,6 +107,8 @@ void TDataForm::openRelation(const QString &relationName)
     m_table->setReadOnly(readOnlyReason(name));
     m_table->open();
     m_relationName = name;
+    // The window opens empty; its columns are known only now.
+    fitToContent();
 }
 
 // Rows are changed through the primary key; a view, or a table without a

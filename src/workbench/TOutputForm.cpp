@@ -106,4 +106,6 @@ void OpenAsResultSet(const QString &text)
             freeForm(form);
         throw;
     }
+    // The columns are known only now that the query is open.
+    form->fitToContent();
 }

@@ -6,6 +6,7 @@
 #include "ProgramSettings.h"
 #include "Prompts.h"
 #include "Shell.h"
+#include "SqlEditorKit.h"
 #include "StatementEditor.h"
 #include "StatementText.h"
 #include "TDMSys.h"
@@ -56,6 +57,7 @@ TSQLExprForm::TSQLExprForm(QWidget *parent)
     QVBoxLayout *layout = createPanelLayout();
     layout->addWidget(Panel1);
     layout->addWidget(ExecSql, 1);
+    SqlEditorKit::attach(ExecSql);
     setFocusProxy(ExecSql);
 }
 
@@ -110,9 +112,7 @@ void TSQLExprForm::buildMenus()
 
 TSQLExprForm *TSQLExprForm::open()
 {
-    auto *form = new TSQLExprForm;
-    Shell::instance().showChild(form);
-    return form;
+    return openInFrame<TSQLExprForm>();
 }
 
 QStringList TSQLExprForm::lines() const

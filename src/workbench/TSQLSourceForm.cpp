@@ -4,6 +4,7 @@
 #include "Command.h"
 #include "FixedPitchFont.h"
 #include "ModalForms.h"
+#include "SqlEditorKit.h"
 #include "StatementText.h"
 #include "TObjRepos.h"
 
@@ -42,6 +43,7 @@ TSQLSourceForm::TSQLSourceForm(QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(Memo1, 1);
     layout->addLayout(buttons);
+    SqlEditorKit::attach(Memo1);
 }
 
 QStringList TSQLSourceForm::lines() const

@@ -134,7 +134,8 @@ void TestDomains::windowGridAndMenu()
         const int logical = header->logicalIndex(position);
         QCOMPARE(m_form->DMQuery->fieldName(logical), field);
         QCOMPARE(m_form->DMQuery->headerData(logical, Qt::Horizontal).toString(), title);
-        QVERIFY(width < 0 || header->sectionSize(logical) == width);
+        // The window widens a column whose content needs more, never less.
+        QVERIFY(width < 0 || header->sectionSize(logical) >= width);
     }
 
     QMenu *menu = m_form->formMenu();

@@ -76,8 +76,9 @@ def start_xvfb(log):
     return process, ":" + number
 
 
-def screenshot(path):
-    """Writes the whole screen as a PNG, with nothing but libX11."""
+def screenshot(path, box=None):
+    """Writes the screen, or the box (x, y, width, height) of it, as a PNG,
+    with nothing but libX11."""
     x11 = ctypes.cdll.LoadLibrary("libX11.so.6")
     x11.XOpenDisplay.restype = ctypes.c_void_p
     x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
@@ -103,7 +104,11 @@ def screenshot(path):
         return False
     try:
         width, height = x11.XDisplayWidth(display, 0), x11.XDisplayHeight(display, 0)
-        pointer = x11.XGetImage(display, x11.XDefaultRootWindow(display), 0, 0,
+        left, top = 0, 0
+        if box is not None:
+            left, top = max(0, box[0]), max(0, box[1])
+            width, height = min(box[2], width - left), min(box[3], height - top)
+        pointer = x11.XGetImage(display, x11.XDefaultRootWindow(display), left, top,
                                 width, height, 0xFFFFFFFF, 2)
         image = XImage.from_address(pointer)
         if image.bits_per_pixel != 32:
@@ -111,12 +116,13 @@ def screenshot(path):
         data = ctypes.string_at(image.data, image.bytes_per_line * height)
     finally:
         x11.XCloseDisplay(display)
-    raw = bytearray()
+    rows = []
     for y in range(height):
         row = data[y * image.bytes_per_line:y * image.bytes_per_line + width * 4]
         rgb = bytearray(width * 3)
         rgb[0::3], rgb[1::3], rgb[2::3] = row[2::4], row[1::4], row[0::4]
-        raw += b"\0" + rgb
+        rows.append(bytes(rgb))
+    header, palette, raw = _png_body(rows, width, height)
 
     def chunk(kind, body):
         return (struct.pack(">I", len(body)) + kind + body +
@@ -124,10 +130,37 @@ def screenshot(path):
 
     with open(path, "wb") as out:
         out.write(b"\x89PNG\r\n\x1a\n")
-        out.write(chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)))
-        out.write(chunk(b"IDAT", zlib.compress(bytes(raw), 6)))
+        out.write(chunk(b"IHDR", header))
+        if palette:
+            out.write(chunk(b"PLTE", palette))
+        out.write(chunk(b"IDAT", zlib.compress(bytes(raw), 9)))
         out.write(chunk(b"IEND", b""))
     return True
+
+
+def _png_body(rows, width, height):
+    """IHDR, PLTE and the filtered rows: a palette when the picture has at
+    most 256 colours (a screen of controls mostly has), true colour if not."""
+    colours = {}
+    for row in rows:
+        for i in range(0, len(row), 3):
+            colour = row[i:i + 3]
+            if colour not in colours:
+                if len(colours) == 256:
+                    colours = None
+                    break
+                colours[colour] = len(colours)
+        if colours is None:
+            break
+    raw = bytearray()
+    if colours is None:
+        for row in rows:
+            raw += b"\0" + row
+        return struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0), b"", raw
+    for row in rows:
+        raw += b"\0" + bytes(colours[row[i:i + 3]] for i in range(0, len(row), 3))
+    palette = b"".join(colours)
+    return struct.pack(">IIBBBBB", width, height, 8, 3, 0, 0, 0), palette, raw
 
 
 def xdotool(*args):
@@ -162,6 +195,13 @@ class FbServer:
                   "SET TERM ^ ;"]
         script += [statement + " ^" for statement in statements]
         script += ["COMMIT ^"]
+        self._isql(None, "\n".join(script) + "\n")
+
+    def create_database_from_script(self, path, sql):
+        """A fresh dialect-1 database made by an isql script (demo/demo.sql)."""
+        script = ["SET SQL DIALECT 1;",
+                  f"CREATE DATABASE '{self.url(path)}' USER 'SYSDBA' "
+                  f"PASSWORD '{self.password}' PAGE_SIZE 4096;", sql]
         self._isql(None, "\n".join(script) + "\n")
 
     def column(self, path, query):
@@ -431,6 +471,22 @@ class Program:
         self.click(node)
         time.sleep(0.1)
         xdotool("type", "--delay", 5, text)
+
+    def frame_box(self):
+        """The frame's (x, y, width, height) on the screen."""
+        box = self.frame.queryComponent().getExtents(_atspi().DESKTOP_COORDS)
+        return box.x, box.y, box.width, box.height
+
+    def resize_frame(self, width, height):
+        """Places the frame at the screen's corner in the given size (there is
+        no window manager to do it)."""
+        found = subprocess.run(["xdotool", "search", "--pid", str(self.process.pid),
+                                "--name", "^Quorvel for Interbase$"],
+                               capture_output=True, text=True)
+        for window in found.stdout.split():
+            xdotool("windowmove", window, 0, 0)
+            xdotool("windowsize", window, width, height)
+        wait_for("the frame resized", lambda: self.frame_box()[2:] == (width, height))
 
     @staticmethod
     def key(*keys):

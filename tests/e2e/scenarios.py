@@ -471,12 +471,111 @@ def auto_commit_off(session, steps):
                    ["1 changed", "2 added"])
 
 
+# --- pictures for the README ----------------------------------------------------
+
+DEMO_SQL = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "demo",
+                        "demo.sql")
+FRAME_SIZE = (1024, 720)
+
+
+def shoot(session, app, name):
+    """The frame as it stands, into the pictures folder as name.png."""
+    os.makedirs(session.out, exist_ok=True)
+    time.sleep(0.6)  # the last paint after the data arrived
+    target = os.path.join(session.out, name + ".png")
+    expect(qvdriver.screenshot(target, app.frame_box()), f"no screenshot {target}")
+    print(f"   {target}", flush=True)
+
+
+def close_window(app, window):
+    """Clicks the close box at the right end of the window's title bar."""
+    box = window.queryComponent().getExtents(qvdriver._atspi().DESKTOP_COORDS)
+    qvdriver.xdotool("mousemove", box.x + box.width - 14, box.y + 10)
+    time.sleep(0.05)
+    qvdriver.xdotool("click", 1)
+    app.gone(window, "the window")
+
+
+@scenario
+def screenshots(session, steps):
+    path = os.path.join(session.work, "demo.fdb")
+    with open(DEMO_SQL, encoding="utf-8") as file:
+        session.server.create_database_from_script(path, file.read())
+    app = start_connected(session, steps, path)
+    app.resize_frame(*FRAME_SIZE)
+    simple = [("domains", "Domains", "Domains", "Domains"),
+              ("exceptions", "Exceptions", "Exceptions", "Exceptions"),
+              ("generators", "Generators", "Generators", "Generators"),
+              ("triggers", "Triggers", "Triggers List", "Triggers")]
+    for name, item, title, grid in simple:
+        with steps(f"{item} window"):
+            window = open_window(app, item, title)
+            table = app.find(("table", "tree table", "tree"), grid, window)
+            wait_for("its rows", lambda: table.childCount > 0)
+            shoot(session, app, name)
+            if name != "triggers":
+                close_window(app, window)
+    with steps("trigger source editor, over the triggers window"):
+        app.click_button("Edit trigger source", window)
+        editor = wait_for("the trigger editor", lambda: next(
+            (node for node in qvdriver.descendants(app.frame)
+             if node.name.startswith("Trigger -") and qvdriver.showing(node)), None))
+        wait_for("the trigger's source",
+                 lambda: app.text_of(app.find("text", "Trigger source", editor)))
+        shoot(session, app, "trigger-editor")
+        close_window(app, editor)
+        close_window(app, window)
+    with steps("stored procedures, then their DDL in a DDL window"):
+        window = open_window(app, "Procedures", "Stored Procedures")
+        wait_for("the procedure's source",
+                 lambda: app.text_of(app.find("text", "Procedure source", window)))
+        shoot(session, app, "procedures")
+        app.click_button("Edit procedure DDL statement", window)
+        ddl = app.child_window("DDL  Statements Editor")
+        wait_for("the rebuilt statement",
+                 lambda: app.text_of(app.find("text", "DDL statement", ddl)))
+        shoot(session, app, "ddl-statements")
+        close_window(app, ddl)
+        close_window(app, window)
+    with steps("a query's result set"):
+        ddl = open_window(app, "DDL Statements", "DDL  Statements Editor")
+        app.set_text(app.find("text", "DDL statement", ddl),
+                     "SELECT O.ORDER_ID, C.NAME, O.QTY, O.ORDERED\n"
+                     "FROM ORDERS O JOIN CUSTOMER C ON C.CUST_ID = O.CUST_ID\n"
+                     "ORDER BY O.ORDER_ID")
+        app.menu("DDL", "Open As Result Set")
+        output = app.child_window("SQL Output")
+        wait_for("the rows", lambda: app.grid_rows(app.find("table", "Result set", output)))
+        shoot(session, app, "query-result")
+        close_window(app, output)
+        close_window(app, ddl)
+    with steps("table structure"):
+        window = open_window(app, "Table Structures", "Table Structure")
+        app.click_button("Select table to view structure", window)
+        picker = app.dialog("Select table")
+        app.click(app.find("list item", "ORDERS", picker, into_grids=True))
+        app.click_button("Ok", picker)
+        app.gone(picker, "the table picker")
+        window = app.child_window("Table structure -ORDERS")
+        wait_for("the columns", lambda: app.grid_rows(app.find("table", "Table structure",
+                                                                window)))
+        shoot(session, app, "table-structure")
+        close_window(app, window)
+    with steps("data view"):
+        data = open_window(app, "Data View", "Data Viewer")
+        app.choose_in_combo(app.find("combo box", "Table or view", data), "CUSTOMER")
+        data = app.child_window("Table data -CUSTOMER")
+        wait_for("the rows", lambda: app.grid_rows(app.find("table", "Table data", data)))
+        shoot(session, app, "data-view")
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--program", required=True)
     parser.add_argument("--fbserver", required=True)
     parser.add_argument("--work", required=True)
     parser.add_argument("--screenshots", required=True)
+    parser.add_argument("--out", help="where the screenshots scenario writes its pictures")
     parser.add_argument("scenario", choices=sorted(SCENARIOS))
     args = parser.parse_args()
     qvdriver.reexec_in_private_bus()
@@ -493,6 +592,7 @@ def main():
     session = qvdriver.Session(args.program, args.fbserver,
                                os.path.join(args.work, args.scenario), args.screenshots,
                                args.scenario)
+    session.out = args.out or os.path.join(session.work, "pictures")
     steps = Steps(session)
     try:
         SCENARIOS[args.scenario](session, steps)

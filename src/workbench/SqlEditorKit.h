@@ -1,0 +1,25 @@
+#pragma once
+
+#include "SqlHighlighter.h"
+
+class FindReplaceBar;
+class LineNumberGutter;
+class QPlainTextEdit;
+
+// What every SQL editor of the program carries besides its text: colours,
+// line numbers, and find and replace.
+struct SqlEditorKit
+{
+    SqlHighlighter *highlighter = nullptr;
+    LineNumberGutter *gutter = nullptr;
+    FindReplaceBar *findBar = nullptr;
+
+    // Attaches all three to the editor. The find bar goes into the editor's
+    // parent layout right below it. The text, the caret, the editor's
+    // accessible name and its own shortcuts stay as they were.
+    static SqlEditorKit attach(QPlainTextEdit *editor);
+
+    // How the connected database reads a double quote: a string in dialect 1,
+    // a delimited name in dialect 3. Without a connection, dialect 1.
+    static SqlHighlighter::DoubleQuotes connectedDoubleQuotes();
+};
