@@ -1,8 +1,6 @@
 #include "AppError.h"
-#include "Command.h"
 #include "IbStatus.h"
 #include "ProgramSettings.h"
-#include "ScriptedPrompts.h"
 #include "StatementLines.h"
 #include "TIBDataBase.h"
 #include "DataTestMain.h"
@@ -47,8 +45,6 @@ private slots:
     void serverTextHasNoMissingArguments_data();
     void serverTextHasNoMissingArguments();
     void refusedProcedureTextIsWhole();
-    void errorBoxAddsOneFullStop_data();
-    void errorBoxAddsOneFullStop();
 
     void singleLineStatementIsSentWithCrLf();
     void textOfOnlyALineBreakIsNotEmpty();
@@ -148,37 +144,6 @@ void TestIbDatabase::refusedProcedureTextIsWhole()
     QVERIFY2(!message.contains("Missing arg"), qPrintable(message));
     QVERIFY2(message.startsWith("\runsuccessful metadata update\r"), qPrintable(message));
     QVERIFY2(message.contains("NO_SUCH_COLUMN"), qPrintable(message));
-}
-
-void TestIbDatabase::errorBoxAddsOneFullStop_data()
-{
-    QTest::addColumn<QString>("statement"); // run, or else the message thrown
-    QTest::addColumn<QString>("message");
-    QTest::addColumn<QString>("shownEnd");
-
-    QTest::newRow("server text") << "EXECUTE BLOCK AS BEGIN EXCEPTION E_STOP; END" << ""
-                                 << "\rValue is empty.\rAt block line: 1, col: 24.";
-    QTest::newRow("without a stop") << "" << "Value is empty" << "\nValue is empty.";
-    QTest::newRow("with its own stop") << "" << "Value is empty." << "\nValue is empty.";
-    QTest::newRow("ending in an ellipsis") << "" << "Name GENERATOR..." << "\nName GENERATOR...";
-}
-
-void TestIbDatabase::errorBoxAddsOneFullStop()
-{
-    QFETCH(QString, statement);
-    QFETCH(QString, message);
-    QFETCH(QString, shownEnd);
-    TestSession session;
-    session.db.execute("CREATE EXCEPTION E_STOP 'Value is empty.'");
-    ScriptedPrompts prompts;
-    Command::run([&] {
-        if (!statement.isEmpty())
-            session.ib()->ExecuteStatement(statement, true);
-        throw GeneralError("\n" + message);
-    });
-    QCOMPARE(prompts.errors().size(), 1);
-    const QString shown = prompts.errors().first();
-    QVERIFY2(shown.endsWith(shownEnd), qPrintable(shown));
 }
 
 void TestIbDatabase::singleLineStatementIsSentWithCrLf()
