@@ -26,6 +26,13 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 
+namespace {
+
+constexpr int kHintPanel = 4;
+constexpr int kDialectPanel = 5;
+
+} // namespace
+
 TMainForm::TMainForm(const QString &commandLinePath, const QString &historyFile, QWidget *parent)
     : QMainWindow(parent), m_mdiArea(new QMdiArea(this)), m_historyFile(historyFile)
 {
@@ -167,14 +174,15 @@ void TMainForm::buildHelpMenu()
 void TMainForm::buildStatusBar()
 {
     const QList<std::pair<int, QString>> panels = {
-        {100, QStringLiteral("Disconnected")}, {50, QStringLiteral("AUTO")}, {50, {}}, {50, {}}};
+        {100, QStringLiteral("Disconnected")}, {50, QStringLiteral("AUTO")}, {50, {}}, {50, {}},
+        {70, {}}};
     for (const auto &[width, text] : panels) {
         auto *label = new QLabel(text);
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         label->setMinimumWidth(width);
         m_panels << label;
-        // The hint panel takes the rest of the bar.
-        statusBar()->addWidget(label, m_panels.size() == panels.size() ? 1 : 0);
+        // The hint panel takes the rest of the bar; the dialect follows it.
+        statusBar()->addWidget(label, m_panels.size() == kHintPanel ? 1 : 0);
     }
     statusBar()->setSizeGripEnabled(true);
     statusBar()->installEventFilter(this);
@@ -264,6 +272,10 @@ void TMainForm::showConnected(bool connected, const QString &path)
     DataMenu->setEnabled(connected);
     DataMenu->menuAction()->setEnabled(connected);
     panel(1)->setText(connected ? QStringLiteral("Connected") : QStringLiteral("Disconnected"));
+    // Which dialect the tool compiles in decides what "..." and 7/2 mean.
+    panel(kDialectPanel)->setText(
+        connected ? QStringLiteral("Dialect %1").arg(DMSys->IBDataBase->statementDialect())
+                  : QString());
     statusBar()->setToolTip(connected ? QStringLiteral("Connected to:%1").arg(path) : QString());
 }
 

@@ -13,7 +13,7 @@ class QMdiSubWindow;
 class QMenu;
 class TDBEntryDlg;
 
-// The frame: menus, the four-panel status bar and the MDI area in which
+// The frame: menus, the status bar (four panels and the SQL dialect) and the MDI area in which
 // every tool window opens. It owns no database state; it shows the state the
 // data module reports and runs the connect, disconnect and exit flows.
 class TMainForm : public QMainWindow, public Shell, public TransactionView

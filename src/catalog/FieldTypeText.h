@@ -7,3 +7,20 @@
 // The text is the tool's own display form: DOUBLE stays "DOUBLE" and the
 // blob sub-type keyword stays "SUBTYPE".
 QString FieldTypeText(int type, int scale, int charLength, int subType, int segmentLength);
+
+// The type columns of RDB$FIELDS that the text is made of.
+struct FieldType
+{
+    int type = 0;
+    int scale = 0;
+    int charLength = 0;
+    int subType = 0;
+    int segmentLength = 0;
+    int precision = 0;
+    QString characterSet = {}; // empty: the database's default
+};
+
+// The type text for a database of the given dialect. On dialect 1 it is the
+// display form above; on dialect 3 it is the type as dialect-3 DDL declares
+// it, so a rebuilt statement declares the same type again.
+QString FieldTypeText(const FieldType &field, int dialect);

@@ -1,5 +1,6 @@
 #include "ProcedureDdl.h"
 
+#include "SqlLiteral.h"
 #include "StatementLines.h"
 
 namespace ProcedureDdl {
@@ -8,11 +9,12 @@ namespace {
 
 // "<opening> name type, name type)": the blank before each name doubles as
 // the separator after the previous comma.
-QString parameterList(const QString &opening, const QList<Parameter> &parameters)
+QString parameterList(const QString &opening, const QList<Parameter> &parameters, int dialect)
 {
     QString list = opening;
     for (const Parameter &parameter : parameters)
-        list += QStringLiteral(" %1 %2,").arg(parameter.name, declaration(parameter));
+        list += QStringLiteral(" %1 %2,").arg(SqlLiteral::name(parameter.name, dialect),
+                                             declaration(parameter));
     list.chop(1);
     return list + QLatin1Char(')');
 }
@@ -38,11 +40,13 @@ QString declaration(const Parameter &parameter)
 
 QStringList lines(const Procedure &procedure)
 {
-    QStringList result{QStringLiteral("ALTER PROCEDURE %1 ").arg(procedure.name)};
+    const int dialect = procedure.dialect;
+    QStringList result{
+        QStringLiteral("ALTER PROCEDURE %1 ").arg(SqlLiteral::name(procedure.name, dialect))};
     if (!procedure.inputs.isEmpty())
-        result << parameterList(QStringLiteral("("), procedure.inputs);
+        result << parameterList(QStringLiteral("("), procedure.inputs, dialect);
     if (!procedure.outputs.isEmpty())
-        result << parameterList(QStringLiteral(" RETURNS ("), procedure.outputs);
+        result << parameterList(QStringLiteral(" RETURNS ("), procedure.outputs, dialect);
     result << QStringLiteral("AS");
     result << StatementLines::split(procedure.source);
     return result;

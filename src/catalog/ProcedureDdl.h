@@ -32,6 +32,7 @@ struct Procedure
     QString source; // the stored body, any line breaks
     QList<Parameter> inputs;
     QList<Parameter> outputs;
+    int dialect = 1; // the names are spelled as a statement of this dialect needs them
 };
 
 // The statement's lines: header, input list, RETURNS list, "AS", body.

@@ -1,6 +1,7 @@
 #include "ProcedureParameterReader.h"
 
 #include "CatalogQuery.h"
+#include "SqlLiteral.h"
 
 #include <QSqlRecord>
 
@@ -53,17 +54,19 @@ ProcedureDdl::Parameter ProcedureParameterReader::read(const CatalogQuery *query
 
 // The first of each doubled name in the joined row is the parameter's own
 // column, the second the domain's.
-QString ProcedureParameterReader::domainOf(const CatalogQuery *query, int row)
+QString ProcedureParameterReader::domainOf(const CatalogQuery *query, int row) const
 {
+    const auto name = [this](const QString &stored) { return SqlLiteral::name(stored, m_dialect); };
     const QString relation = text(query, row, "RDB$RELATION_NAME");
     if (!relation.isEmpty())
-        return QStringLiteral("TYPE OF COLUMN %1.%2").arg(relation, text(query, row, "RDB$FIELD_NAME"));
+        return QStringLiteral("TYPE OF COLUMN %1.%2")
+            .arg(name(relation), name(text(query, row, "RDB$FIELD_NAME")));
     // A type written out in the declaration gets a domain of the server's own naming.
     const QString source = text(query, row, "RDB$FIELD_SOURCE");
     if (source.startsWith(QLatin1String("RDB$")))
         return {};
     const bool typeOf = number(query, row, "RDB$PARAMETER_MECHANISM") == 1;
-    return typeOf ? QStringLiteral("TYPE OF ") + source : source;
+    return typeOf ? QStringLiteral("TYPE OF ") + name(source) : name(source);
 }
 
 QString ProcedureParameterReader::characterSetOf(const CatalogQuery *query, int row)

@@ -18,14 +18,19 @@ class CatalogQuery;
 class ProcedureParameterReader
 {
 public:
+    // Names of domains, relations and columns are spelled as a statement of
+    // the given dialect needs them.
+    explicit ProcedureParameterReader(int dialect = 1) : m_dialect(dialect) {}
+
     ProcedureDdl::Parameter read(const CatalogQuery *query, int row, const QString &typeText);
 
 private:
-    static QString domainOf(const CatalogQuery *query, int row);
+    QString domainOf(const CatalogQuery *query, int row) const;
     QString characterSetOf(const CatalogQuery *query, int row);
     QString collationOf(const CatalogQuery *query, int row);
     void loadNames();
 
+    int m_dialect;
     bool m_loaded = false;
     QString m_defaultCharacterSet;
     QHash<int, QString> m_characterSets;

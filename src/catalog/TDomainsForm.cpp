@@ -31,7 +31,13 @@ const QStringList kQueryLines = {
     QStringLiteral(" RF.RDB$SYSTEM_FLAG , "),
     QStringLiteral(" RF.RDB$SEGMENT_LENGTH , "),
     QStringLiteral(" RF.RDB$NULL_FLAG , "),
-    QStringLiteral(" RF.RDB$CHARACTER_LENGTH"),
+    QStringLiteral(" RF.RDB$CHARACTER_LENGTH , "),
+    // What a dialect-3 type text needs beyond the columns above.
+    QStringLiteral(" RF.RDB$FIELD_PRECISION , "),
+    QStringLiteral(" (SELECT CS.RDB$CHARACTER_SET_NAME FROM RDB$CHARACTER_SETS CS"),
+    QStringLiteral("  WHERE CS.RDB$CHARACTER_SET_ID = RF.RDB$CHARACTER_SET_ID)"),
+    QStringLiteral("  AS FIELD_CHARSET , "),
+    QStringLiteral(" (SELECT DB.RDB$CHARACTER_SET_NAME FROM RDB$DATABASE DB) AS DEFAULT_CHARSET"),
     QStringLiteral("FROM RDB$FIELDS RF"),
     QStringLiteral("WHERE ( RF.RDB$SYSTEM_FLAG <>1 )"),
 };
@@ -51,12 +57,27 @@ int intField(const QSqlRecord &record, const char *name)
     return record.value(QLatin1String(name)).toInt();
 }
 
+QString textField(const QSqlRecord &record, const char *name)
+{
+    return record.value(QLatin1String(name)).toString().trimmed();
+}
+
 QVariant TableFieldsCalcFields(const QSqlRecord &record)
 {
-    return FieldTypeText(intField(record, "RDB$FIELD_TYPE"), intField(record, "RDB$FIELD_SCALE"),
-                         intField(record, "RDB$CHARACTER_LENGTH"),
-                         intField(record, "RDB$FIELD_SUB_TYPE"),
-                         intField(record, "RDB$SEGMENT_LENGTH"));
+    FieldType field;
+    field.type = intField(record, "RDB$FIELD_TYPE");
+    field.scale = intField(record, "RDB$FIELD_SCALE");
+    field.charLength = intField(record, "RDB$CHARACTER_LENGTH");
+    field.subType = intField(record, "RDB$FIELD_SUB_TYPE");
+    field.segmentLength = intField(record, "RDB$SEGMENT_LENGTH");
+    field.precision = intField(record, "RDB$FIELD_PRECISION");
+    QString defaultSet = textField(record, "DEFAULT_CHARSET");
+    if (defaultSet.isEmpty())
+        defaultSet = QStringLiteral("NONE");
+    const QString characterSet = textField(record, "FIELD_CHARSET");
+    if (characterSet != defaultSet)
+        field.characterSet = characterSet;
+    return FieldTypeText(field, DMSys->IBDataBase->statementDialect());
 }
 
 } // namespace
@@ -150,8 +171,9 @@ void TDomainsForm::DeleteDomainBtnClick()
     if (Prompts::instance().confirm(question, Prompts::Buttons::OkCancel) != Prompts::Answer::Ok)
         return;
     // The list is left as it is: the dropped domain shows until the next refresh.
-    DMSys->IBDataBase->ExecuteStatement(QStringLiteral("DROP DOMAIN %1").arg(name),
-                                        ProgramSettings::instance().AutoCommit);
+    DMSys->IBDataBase->ExecuteStatement(
+        QStringLiteral("DROP DOMAIN %1").arg(DMSys->IBDataBase->sqlName(name)),
+        ProgramSettings::instance().AutoCommit);
 }
 
 void TDomainsForm::DBGrid1DblClick()

@@ -5,7 +5,6 @@
 #include "GridColumns.h"
 #include "ModalForms.h"
 #include "ProgramSettings.h"
-#include "SqlLiteral.h"
 #include "Prompts.h"
 #include "TDMSys.h"
 #include "TExcDlg.h"
@@ -38,8 +37,8 @@ const QList<GridColumn> kColumns = {
     {kMessageField, QStringLiteral("MESSAGE"), -1},
 };
 
-// The name goes in as it stands; the message as a string literal, so that
-// its quotes are stored as typed.
+// A new name goes in as typed; a stored one as the dialect spells it. The
+// message goes as a string literal, so that its quotes are stored as typed.
 const QString kCreateTemplate = QStringLiteral("CREATE EXCEPTION %1  %2");
 const QString kAlterTemplate = QStringLiteral("ALTER EXCEPTION %1  %2");
 const QString kDropTemplate = QStringLiteral("DROP EXCEPTION %1");
@@ -51,7 +50,7 @@ void execute(const QString &statement)
 
 QString messageLiteral(const QString &message)
 {
-    return SqlLiteral::string(message, DMSys->IBDataBase->statementDialect());
+    return DMSys->IBDataBase->sqlString(message);
 }
 
 } // namespace
@@ -155,11 +154,14 @@ QString TExceptionsForm::current(const QString &field) const
     return ExceptionsTable->value(FGrid->currentIndex().row(), field).toString();
 }
 
-void TExceptionsForm::runDialog(const QString &statementTemplate)
+void TExceptionsForm::runDialog(const QString &statementTemplate, bool storedName)
 {
     TExcDlg &dialog = TExcDlg::shared();
-    if (ModalForms::exec(&dialog) == QDialog::Accepted)
-        execute(statementTemplate.arg(dialog.name(), messageLiteral(dialog.message())));
+    if (ModalForms::exec(&dialog) == QDialog::Accepted) {
+        const QString name =
+            storedName ? DMSys->IBDataBase->sqlName(dialog.name()) : dialog.name();
+        execute(statementTemplate.arg(name, messageLiteral(dialog.message())));
+    }
     RefrBtnClick();
 }
 
@@ -167,7 +169,7 @@ void TExceptionsForm::newexcpBtnClick()
 {
     // The boxes keep what the dialog showed last, a refused name included.
     TExcDlg::shared().NameEdit->setEnabled(true);
-    runDialog(kCreateTemplate);
+    runDialog(kCreateTemplate, false);
 }
 
 void TExceptionsForm::BtnUpdateClick()
@@ -178,7 +180,7 @@ void TExceptionsForm::BtnUpdateClick()
     dialog.NameEdit->setEnabled(false);
     dialog.NameEdit->setText(current(kNameField));
     dialog.MsgEdit->setPlainText(current(kMessageField));
-    runDialog(kAlterTemplate);
+    runDialog(kAlterTemplate, true);
 }
 
 void TExceptionsForm::DeleteDomainBtnClick()
@@ -190,6 +192,6 @@ void TExceptionsForm::DeleteDomainBtnClick()
         QStringLiteral("Proceed to delete exception '%1' from database?").arg(name);
     if (Prompts::instance().confirm(question, Prompts::Buttons::OkCancel) != Prompts::Answer::Ok)
         return;
-    execute(kDropTemplate.arg(name));
+    execute(kDropTemplate.arg(DMSys->IBDataBase->sqlName(name)));
     RefrBtnClick();
 }

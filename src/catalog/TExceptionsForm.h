@@ -40,5 +40,5 @@ private:
     QString current(const QString &field) const;
     // Shows the shared dialog; on OK executes the template filled with its
     // name and message. The list is re-read either way.
-    void runDialog(const QString &statementTemplate);
+    void runDialog(const QString &statementTemplate, bool storedName);
 };

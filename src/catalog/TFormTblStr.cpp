@@ -3,6 +3,9 @@
 #include "CatalogQuery.h"
 #include "GridColumns.h"
 #include "PlainName.h"
+#include "SqlLiteral.h"
+#include "TDMSys.h"
+#include "TIBDataBase.h"
 #include "TDataForm.h"
 #include "TOfficeButton.h"
 #include "TSQLExprForm.h"
@@ -64,7 +67,11 @@ const QStringList kDependencyTypes = {
     QStringLiteral("Validation"), QStringLiteral("Procedure"),
     QStringLiteral("Expression Index"), QStringLiteral("Exception"),
     QStringLiteral("User"),      QStringLiteral("Field"),
-    QStringLiteral("Index"),
+    QStringLiteral("Index"),     QStringLiteral("Character Set"),
+    QStringLiteral("User Group"), QStringLiteral("Role"),
+    QStringLiteral("Generator"), QStringLiteral("Function"),
+    QStringLiteral("Blob Filter"), QStringLiteral("Collation"),
+    QStringLiteral("Package"),   QStringLiteral("Package Body"),
 };
 
 const QString kRelName = QStringLiteral("RELNAME");
@@ -230,18 +237,19 @@ QString TFormTblStr::DependencyTypeName(const QVariant &code)
 }
 
 QString TFormTblStr::CreateViewText(const QString &viewName, const QStringList &columns,
-                                    const QString &source)
+                                    const QString &source, int dialect)
 {
     QStringList names;
     for (const QString &column : columns)
-        names << PlainName(column);
+        names << SqlLiteral::name(PlainName(column), dialect);
     QStringList lines = source.split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
     // A terminator ends the last line; it does not begin another one.
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
     lines.prepend(QStringLiteral("AS"));
     lines.prepend(QLatin1Char('(') + names.join(QStringLiteral(", ")) + QLatin1Char(')'));
-    lines.prepend(QStringLiteral("CREATE VIEW %1 ").arg(PlainName(viewName)));
+    lines.prepend(
+        QStringLiteral("CREATE VIEW %1 ").arg(SqlLiteral::name(PlainName(viewName), dialect)));
     return lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
 }
 
@@ -325,5 +333,6 @@ void TFormTblStr::ShowSelect()
     SQLSourceQ->setParam(QStringLiteral("Name"), m_relationName);
     SQLSourceQ->open();
     const QString source = SQLSourceQ->value(0, QStringLiteral("RDB$VIEW_SOURCE")).toString();
-    OpenInDDLWindow(CreateViewText(m_relationName, viewColumns(), source));
+    OpenInDDLWindow(CreateViewText(m_relationName, viewColumns(), source,
+                                   DMSys->IBDataBase->statementDialect()));
 }

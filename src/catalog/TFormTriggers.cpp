@@ -215,8 +215,9 @@ QString TFormTriggers::currentName() const
 
 void TFormTriggers::execute(const QString &statementTemplate)
 {
-    DMSys->IBDataBase->ExecuteStatement(statementTemplate.arg(currentName()),
-                                        ProgramSettings::instance().AutoCommit);
+    DMSys->IBDataBase->ExecuteStatement(
+        statementTemplate.arg(DMSys->IBDataBase->sqlName(currentName())),
+        ProgramSettings::instance().AutoCommit);
 }
 
 TTrigSourceForm *TFormTriggers::OpenTriggerEditor()

@@ -5,6 +5,7 @@
 #include "ModalForms.h"
 #include "ProgramSettings.h"
 #include "TDMSys.h"
+#include "SqlLiteral.h"
 #include "TIBDataBase.h"
 
 #include <QFormLayout>
@@ -19,15 +20,25 @@
 
 namespace {
 
+constexpr int kWideDialect = 3;
+
+bool isWide(qint64 value)
+{
+    return value < std::numeric_limits<qint32>::min() || value > std::numeric_limits<qint32>::max();
+}
+
 // A dialect-1 statement cannot carry a literal beyond 32 bits; such a value
-// goes in a dialect-3 statement, which reads the same text the same way.
-void execute(const QString &statement, qint64 value = 0)
+// goes in a dialect-3 statement, which then spells the name the dialect-3 way.
+// A name the user typed for a new generator is SQL already and goes as typed.
+void setValue(const QString &name, qint64 value, bool typed)
 {
     const bool autoCommit = ProgramSettings::instance().AutoCommit;
-    if (value < std::numeric_limits<qint32>::min() || value > std::numeric_limits<qint32>::max())
-        DMSys->IBDataBase->ExecuteStatement(statement, autoCommit, 3);
-    else
-        DMSys->IBDataBase->ExecuteStatement(statement, autoCommit);
+    TIBDataBase *db = DMSys->IBDataBase;
+    const int dialect = isWide(value) ? kWideDialect : db->statementDialect();
+    const QString statement = QStringLiteral("SET GENERATOR %1 TO %2")
+                                  .arg(typed ? name : SqlLiteral::name(name, dialect),
+                                       QString::number(value));
+    db->ExecuteStatement(statement, autoCommit, dialect);
 }
 
 // The value as the server will get it: a signed 64-bit decimal, the range of
@@ -121,13 +132,14 @@ void TGenValueForm::OkClick()
 {
     const QString name = GenNameEdit->text();
     if (m_newGenerator)
-        execute(QStringLiteral("CREATE GENERATOR %1").arg(name));
+        DMSys->IBDataBase->ExecuteStatement(QStringLiteral("CREATE GENERATOR %1").arg(name),
+                                            ProgramSettings::instance().AutoCommit);
     const qint64 value = integerValue(GenValueEdit->text());
     // The generator may have moved on since it was shown: setting it back to
     // the value the user left alone would hand out numbers again.
     if (!m_newGenerator && isShownValue(value))
         return accept();
-    execute(QStringLiteral("SET GENERATOR %1 TO %2").arg(name, QString::number(value)), value);
+    setValue(name, value, m_newGenerator);
     accept();
 }
 

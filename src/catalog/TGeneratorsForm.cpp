@@ -126,7 +126,10 @@ void TGeneratorsForm::FormCreate()
 {
     SysGenQuery->setLines({
         QStringLiteral("SELECT RG.RDB$GENERATOR_NAME , "),
-        QStringLiteral(" RG.RDB$SYSTEM_FLAG "),
+        QStringLiteral(" RG.RDB$SYSTEM_FLAG , "),
+        // An identity column's generator belongs to the column, not to the user.
+        QStringLiteral(" (SELECT COUNT(*) FROM RDB$RELATION_FIELDS RF"),
+        QStringLiteral("  WHERE RF.RDB$GENERATOR_NAME = RG.RDB$GENERATOR_NAME) AS IDENTITY_USES"),
         QStringLiteral("FROM RDB$GENERATORS RG"),
     });
     FillGeneratorList();
@@ -147,7 +150,7 @@ void TGeneratorsForm::FillGeneratorList()
     SysGenQuery->fetchAll();
     for (int row = 0; row < SysGenQuery->rowCount(); ++row) {
         const QSqlRecord record = SysGenQuery->record(row);
-        const bool system = record.value(1).toInt() != 0;
+        const bool system = record.value(1).toInt() != 0 || record.value(2).toInt() != 0;
         if (system && !showSystem)
             continue;
         addGenerator(record.value(0).toString(), system);

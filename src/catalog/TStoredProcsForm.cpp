@@ -164,6 +164,7 @@ void TStoredProcsForm::prepareParamsQuery(CatalogQuery *query, int parameterType
         QStringLiteral(" ( PARAMS_IN.RDB$PARAMETER_TYPE =%1 )").arg(parameterType),
         QStringLiteral(" AND"),
         QStringLiteral(" (PARAMS_IN.RDB$PROCEDURE_NAME  = :\"RDB$PROCEDURE_NAME\")"),
+        QStringLiteral(" AND PARAMS_IN.RDB$PACKAGE_NAME IS NULL"),
         QString(),
         QStringLiteral("ORDER BY"),
         QStringLiteral(" PARAMS_IN.RDB$PARAMETER_NUMBER"),
@@ -181,6 +182,8 @@ void TStoredProcsForm::FormCreate()
         QStringLiteral(" PROCS.RDB$PROCEDURE_INPUTS , "),
         QStringLiteral(" PROCS.RDB$PROCEDURE_OUTPUTS"),
         QStringLiteral("FROM RDB$PROCEDURES PROCS"),
+        // Members of packages are rebuilt with their package, not on their own.
+        QStringLiteral("WHERE PROCS.RDB$PACKAGE_NAME IS NULL"),
         QStringLiteral("ORDER BY"),
         QStringLiteral(" PROCS.RDB$PROCEDURE_NAME"),
     });
@@ -196,9 +199,15 @@ QVariant TStoredProcsForm::ParamTypeCalc(const QSqlRecord &record)
     const auto number = [&record](const char *field) {
         return record.value(QLatin1String(field)).toInt();
     };
-    return FieldTypeText(number("RDB$FIELD_TYPE"), number("RDB$FIELD_SCALE"),
-                         number("RDB$CHARACTER_LENGTH"), number("RDB$FIELD_SUB_TYPE"),
-                         number("RDB$SEGMENT_LENGTH"));
+    // The character set goes into the declaration apart from the type text.
+    FieldType field;
+    field.type = number("RDB$FIELD_TYPE");
+    field.scale = number("RDB$FIELD_SCALE");
+    field.charLength = number("RDB$CHARACTER_LENGTH");
+    field.subType = number("RDB$FIELD_SUB_TYPE");
+    field.segmentLength = number("RDB$SEGMENT_LENGTH");
+    field.precision = number("RDB$FIELD_PRECISION");
+    return FieldTypeText(field, DMSys->IBDataBase->statementDialect());
 }
 
 void TStoredProcsForm::openProcedures()
@@ -264,7 +273,7 @@ QList<ProcedureDdl::Parameter> TStoredProcsForm::readParameters(CatalogQuery *qu
 {
     query->fetchAll();
     QList<ProcedureDdl::Parameter> parameters;
-    ProcedureParameterReader reader;
+    ProcedureParameterReader reader(DMSys->IBDataBase->statementDialect());
     for (int row = 0; row < query->rowCount(); ++row)
         parameters.append(reader.read(query, row, query->value(row, kTypeText).toString()));
     if (!parameters.isEmpty())
@@ -283,6 +292,7 @@ void TStoredProcsForm::DDLBtnClick()
         followCurrentProcedure();
     ProcedureDdl::Procedure procedure;
     procedure.name = currentName();
+    procedure.dialect = DMSys->IBDataBase->statementDialect();
     procedure.source = StorProcsQuery->value(row, kProcedureSource).toString();
     procedure.inputs = readParameters(InParamsQuery, DBGrid1);
     procedure.outputs = readParameters(OutParamsQuery, DBGrid2);
@@ -298,6 +308,7 @@ void TStoredProcsForm::BtnDropProcClick()
     if (Prompts::instance().confirm(question.arg(name), Prompts::Buttons::OkCancel)
         != Prompts::Answer::Ok)
         return;
-    DMSys->IBDataBase->ExecuteStatement(QStringLiteral("DROP PROCEDURE %1").arg(name),
-                                        ProgramSettings::instance().AutoCommit);
+    DMSys->IBDataBase->ExecuteStatement(
+        QStringLiteral("DROP PROCEDURE %1").arg(DMSys->IBDataBase->sqlName(name)),
+        ProgramSettings::instance().AutoCommit);
 }

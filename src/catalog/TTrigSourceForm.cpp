@@ -220,11 +220,20 @@ void TTrigSourceForm::setSourceLines(const QStringList &lines)
     TrigSource->setPlainText(lines.join(QLatin1Char('\n')));
 }
 
+// A relation picked from the list is a stored name, spelled as the dialect
+// needs; a name typed in the boxes is SQL already and goes as typed.
+QString TTrigSourceForm::relationName() const
+{
+    const QString text = TableNameEdit->currentText();
+    return TableNameEdit->findText(text, Qt::MatchExactly) >= 0 ? DMSys->IBDataBase->sqlName(text)
+                                                                 : text;
+}
+
 QStringList TTrigSourceForm::createStatement() const
 {
     QStringList lines{
         QStringLiteral("CREATE TRIGGER ") + TrigNameEdit->text(),
-        QStringLiteral("FOR ") + TableNameEdit->currentText() + QStringLiteral(" ACTIVE"),
+        QStringLiteral("FOR ") + relationName() + QStringLiteral(" ACTIVE"),
         EventTypeEdit->currentText(),
         QStringLiteral("POSITION ") + QString::number(PositionEdit->value()),
     };
@@ -234,7 +243,8 @@ QStringList TTrigSourceForm::createStatement() const
 QStringList TTrigSourceForm::alterStatement() const
 {
     QStringList lines{
-        QStringLiteral("ALTER TRIGGER ") + TrigNameEdit->text(),
+        // The editor opens on a stored trigger: its name is the stored one.
+        QStringLiteral("ALTER TRIGGER ") + DMSys->IBDataBase->sqlName(TrigNameEdit->text()),
         EventTypeEdit->currentText(),
     };
     return lines + sourceLines();

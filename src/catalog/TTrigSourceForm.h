@@ -37,6 +37,7 @@ public:
 
     // The statements as the boxes give them now, one entry a line.
     QStringList createStatement() const;
+    QString relationName() const;
     QStringList alterStatement() const;
 
     // The commands, shared by the tool buttons, the "&Trigger" menu and the

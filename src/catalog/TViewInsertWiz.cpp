@@ -1,5 +1,8 @@
 #include "TViewInsertWiz.h"
 
+#include "TDMSys.h"
+#include "TIBDataBase.h"
+
 TViewInsertWiz::TViewInsertWiz(QWidget *parent)
     : TViewStatementWiz(QStringLiteral("View Insert statement wizard"),
                         QStringLiteral("Insert  into relation"),
@@ -17,7 +20,8 @@ TViewInsertWiz::TViewInsertWiz(QWidget *parent)
 
 QString TViewInsertWiz::BuildInsertStatement() const
 {
-    return ViewTriggerStatements::BuildInsertStatement(relationName(), rows());
+    return ViewTriggerStatements::BuildInsertStatement(relationName(), rows(),
+                                                      DMSys->IBDataBase->statementDialect());
 }
 
 QString RunInsertWizard(const QString &viewName)

@@ -5,6 +5,7 @@
 #include "Command.h"
 #include "ModalForms.h"
 #include "TDMSys.h"
+#include "TIBDataBase.h"
 #include "TRelSelectionView.h"
 
 #include <QAction>
@@ -245,7 +246,8 @@ QString TViewStatementWiz::ViewColumnFor(const QString &baseColumn) const
     for (int r = 0; r < FldsQuery->rowCount(); ++r) {
         const QSqlRecord row = FldsQuery->record(r);
         if (row.value(1).toString() == baseColumn)
-            return QStringLiteral("NEW.") + row.value(0).toString();
+            return QStringLiteral("NEW.")
+                   + DMSys->IBDataBase->sqlName(row.value(0).toString());
     }
     return QString();
 }

@@ -1,5 +1,8 @@
 #include "TViewUpdateWiz.h"
 
+#include "TDMSys.h"
+#include "TIBDataBase.h"
+
 #include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
@@ -37,7 +40,8 @@ void TViewUpdateWiz::relationChosen(const QString &name)
 
 QString TViewUpdateWiz::BuildUpdateStatement() const
 {
-    return ViewTriggerStatements::BuildUpdateStatement(relationName(), AliasEdit->text(), rows());
+    return ViewTriggerStatements::BuildUpdateStatement(relationName(), AliasEdit->text(), rows(),
+                                                      DMSys->IBDataBase->statementDialect());
 }
 
 QString RunUpdateWizard(const QString &viewName)

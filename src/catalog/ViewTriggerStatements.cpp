@@ -1,6 +1,7 @@
 #include "ViewTriggerStatements.h"
 
 #include "AppError.h"
+#include "SqlLiteral.h"
 #include "StatementLines.h"
 
 namespace ViewTriggerStatements {
@@ -34,14 +35,15 @@ QString noRelationMessage()
     return QStringLiteral("You should set the relation to updte first");
 }
 
-QString BuildInsertStatement(const QString &relation, const QList<StatementRow> &rows)
+QString BuildInsertStatement(const QString &relation, const QList<StatementRow> &rows,
+                             int dialect)
 {
     requireRelation(relation);
     QStringList columns;
     QStringList values;
     for (const StatementRow &row : rows) {
         if (isAssignment(row)) {
-            columns << row.field;
+            columns << SqlLiteral::name(row.field, dialect);
             values << row.value;
         }
     }
@@ -49,7 +51,8 @@ QString BuildInsertStatement(const QString &relation, const QList<StatementRow> 
     separateWithCommas(values, kIndent);
     // With no column at all the header lines themselves are the last
     // entries and take the closing parentheses.
-    columns.prepend(QStringLiteral("INSERT INTO ") + relation + QStringLiteral("   ("));
+    columns.prepend(QStringLiteral("INSERT INTO ") + SqlLiteral::name(relation, dialect)
+                    + QStringLiteral("   ("));
     columns.last() = kIndent + columns.last() + QLatin1Char(')');
     values.prepend(QStringLiteral("VALUES ("));
     values.last() += QStringLiteral(");");
@@ -57,24 +60,29 @@ QString BuildInsertStatement(const QString &relation, const QList<StatementRow> 
 }
 
 QString BuildUpdateStatement(const QString &relation, const QString &alias,
-                             const QList<StatementRow> &rows)
+                             const QList<StatementRow> &rows, int dialect)
 {
     requireRelation(relation);
-    const QString qualifier = alias + QLatin1Char('.');
+    const QString name = SqlLiteral::name(alias, dialect);
+    const QString qualifier = name + QLatin1Char('.');
+    const auto field = [dialect](const StatementRow &row) {
+        return SqlLiteral::name(row.field, dialect);
+    };
     QStringList assignments;
     for (const StatementRow &row : rows) {
         if (isAssignment(row))
-            assignments << qualifier + row.field + QStringLiteral(" = ") + row.value;
+            assignments << qualifier + field(row) + QStringLiteral(" = ") + row.value;
     }
     separateWithCommas(assignments, QString());
-    QStringList lines{QStringLiteral("UPDATE ") + relation + QLatin1Char(' ') + alias
+    QStringList lines{QStringLiteral("UPDATE ") + SqlLiteral::name(relation, dialect)
+                      + QLatin1Char(' ') + name
                       + QStringLiteral(" SET")};
     for (const QString &assignment : assignments)
         lines << QStringLiteral("     ") + assignment;
     lines << QStringLiteral("WHERE");
     for (const StatementRow &row : rows) {
         if (!row.criteria.isEmpty())
-            lines << qualifier + row.field + QLatin1Char(' ') + row.criteria;
+            lines << qualifier + field(row) + QLatin1Char(' ') + row.criteria;
     }
     lines.last() += QLatin1Char(';');
     return StatementLines::join(lines);

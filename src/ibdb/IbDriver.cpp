@@ -5,6 +5,7 @@
 #include "IbResult.h"
 #include "IbStatus.h"
 #include "IbTimeStamp.h"
+#include "SqlLiteral.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -36,6 +37,26 @@ QString attachPath(const QString &database, const QString &host, int port)
         return database;
     const QString server = port > 0 ? QStringLiteral("%1/%2").arg(host).arg(port) : host;
     return server + u':' + database;
+}
+
+// The dialect the database was created in. Statements compiled in another
+// dialect mean something else (integer division, "..." as a string), so
+// this is the dialect every query and statement of the program speaks.
+int databaseDialect(isc_db_handle attachment)
+{
+    const char item = isc_info_db_sql_dialect;
+    char buffer[16] = {};
+    ISC_STATUS_ARRAY status;
+    isc_database_info(status, &attachment, 1, &item, short(sizeof buffer), buffer);
+    IbError::check(status, QSqlError::ConnectionError);
+    if (buffer[0] != item)
+        return 1;
+    const short length = short(isc_vax_integer(buffer + 1, 2));
+    if (length < 1 || length > int(sizeof buffer) - 3)
+        return 1;
+    // Databases older than dialects answer 0: they read statements as dialect 1.
+    const int dialect = int(isc_vax_integer(buffer + 3, length));
+    return dialect == 3 ? 3 : 1;
 }
 
 } // namespace
@@ -94,7 +115,7 @@ void IbDriver::refuseOpen(const QSqlError &error)
 
 bool IbDriver::applyOptions(const QString &options)
 {
-    m_dialect = 1;
+    m_requestedDialect = 0;
     const QStringList entries = options.split(u';', Qt::SkipEmptyParts);
     for (const QString &entry : entries) {
         const QString key = entry.section(u'=', 0, 0).trimmed();
@@ -107,7 +128,7 @@ bool IbDriver::applyOptions(const QString &options)
             refuseOpen(QSqlError(text, QString(), QSqlError::ConnectionError));
             return false;
         }
-        m_dialect = value.toInt();
+        m_requestedDialect = value.toInt();
     }
     return true;
 }
@@ -141,6 +162,16 @@ bool IbDriver::open(const QString &database, const QString &user, const QString 
         refuseOpen(error.toSqlError());
         return false;
     }
+    int dialect = m_requestedDialect;
+    if (dialect == 0) {
+        try {
+            dialect = databaseDialect(attachment.get());
+        } catch (const IbError &error) {
+            refuseOpen(error.toSqlError());
+            return false;
+        }
+    }
+    m_dialect = dialect;
     m_attachment = std::move(attachment);
     setLastError(QSqlError());
     setOpen(true);
@@ -206,7 +237,7 @@ QSqlIndex IbDriver::primaryIndex(const QString &tableName) const
 
 QString IbDriver::escapeIdentifier(const QString &identifier, IdentifierType) const
 {
-    return identifier;
+    return SqlLiteral::name(identifier, m_dialect);
 }
 
 QString IbDriver::formatValue(const QSqlField &field, bool trimStrings) const

@@ -10,8 +10,9 @@ class IbResult;
 
 // The Qt SQL driver "INTRBASE" on the Firebird/InterBase client library.
 // The database name is the attach path as is (a file, host:/path or
-// host/port:/path); the attachment speaks UTF8 and prepares in SQL dialect 1
-// unless the connect option ISC_DIALECT=3 says otherwise. Every query runs
+// host/port:/path); the attachment speaks UTF8 and prepares in the database's
+// own SQL dialect, read at attach, unless the connect option ISC_DIALECT=1 or
+// ISC_DIALECT=3 asks for another (tests compare both). Every query runs
 // in its own read-committed transaction; handle() gives the attachment so
 // that other code can run its own transactions on it.
 class IbDriver : public QSqlDriver
@@ -38,7 +39,8 @@ public:
     QStringList tables(QSql::TableType type) const override;
     QSqlRecord record(const QString &tableName) const override;
     QSqlIndex primaryIndex(const QString &tableName) const override;
-    // Dialect 1 has no quoted identifiers: names are used as they are.
+    // Dialect 1 has no quoted identifiers: names are used as they are. In
+    // dialect 3 a name that would not read back as itself goes in double quotes.
     QString escapeIdentifier(const QString &identifier, IdentifierType type) const override;
     QString formatValue(const QSqlField &field, bool trimStrings = false) const override;
 
@@ -56,6 +58,7 @@ private:
 
     IbAttachment m_attachment;
     int m_dialect = 1;
+    int m_requestedDialect = 0; // 0: the database's own
     // Queries still holding handles on the attachment; let go of before detaching.
     mutable std::vector<IbResult *> m_results;
 };

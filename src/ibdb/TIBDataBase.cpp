@@ -3,8 +3,10 @@
 #include "AppError.h"
 #include "BusyCursor.h"
 #include "IbConnectionLoss.h"
+#include "IbDriver.h"
 #include "IbStatus.h"
 #include "SqlErrorText.h"
+#include "SqlLiteral.h"
 #include "StatementLines.h"
 
 #include <QScopeGuard>
@@ -27,10 +29,6 @@ const QString kLostWork = QStringLiteral(
 const QString kLostInCommit = QStringLiteral(
     "The connection to the database was lost during the commit; reconnect and check whether the "
     "work was committed");
-
-// The dialect in which the tool's statements are compiled unless a caller
-// asks for another.
-constexpr int kStatementDialect = 1;
 
 // Names of the tool's transaction block: one database, no parameter block,
 // so the client library's default options apply.
@@ -174,11 +172,24 @@ void TIBDataBase::endTransaction(bool commit)
 
 int TIBDataBase::statementDialect() const
 {
-    return kStatementDialect;
+    const auto *driver = qobject_cast<const IbDriver *>(connection().driver());
+    return driver && driver->isOpen() ? driver->dialect() : 1;
+}
+
+QString TIBDataBase::sqlName(const QString &name) const
+{
+    return SqlLiteral::name(name, statementDialect());
+}
+
+QString TIBDataBase::sqlString(const QString &text) const
+{
+    return SqlLiteral::string(text, statementDialect());
 }
 
 void TIBDataBase::ExecuteStatement(const QString &text, bool autoCommit)
 {
+    // The dialect is the attachment's, known once it is open.
+    Open();
     ExecuteStatement(text, autoCommit, statementDialect());
 }
 

@@ -48,8 +48,12 @@ public:
     virtual void Commit();
     virtual void Rollback();
     bool InTransaction() const { return m_inTransaction; }
-    // The dialect in which ExecuteStatement compiles a text unless told otherwise.
+    // The dialect in which ExecuteStatement compiles a text unless told
+    // otherwise: the database's own while connected, 1 before.
     int statementDialect() const;
+    // A name and a string literal as a statement in that dialect spells them.
+    QString sqlName(const QString &name) const;
+    QString sqlString(const QString &text) const;
 
     void ListTableNames(QStringList &list, bool includeViews, bool includeSystem);
     void ListViewNames(QStringList &list);

@@ -67,6 +67,8 @@ private slots:
     void autoCommitTogglesCheckAndPanel();
     void connectShowsStateAndLearnsThePath();
     void connectIgnoresCaseOfKnownPaths();
+    void dialectPanelFollowsTheConnection_data();
+    void dialectPanelFollowsTheConnection();
     void refusedLoginShowsServerTextAndChangesNothing();
     void cancelledLoginKeepsTheDisplay();
     void connectAsksToSettleOpenWork();
@@ -129,6 +131,29 @@ void TestMainForm::connectShowsStateAndLearnsThePath()
     QVERIFY(frame.DataMenu->isEnabled());
     QCOMPARE(frame.DBEntryDlg->history(), QStringList{session.db.path()});
     QCOMPARE(session.ib()->param("SERVER NAME"), session.db.path());
+}
+
+void TestMainForm::dialectPanelFollowsTheConnection_data()
+{
+    QTest::addColumn<int>("dialect");
+    QTest::newRow("dialect 1") << 1;
+    QTest::newRow("dialect 3") << 3;
+}
+
+void TestMainForm::dialectPanelFollowsTheConnection()
+{
+    QFETCH(int, dialect);
+    TestSession session(true, dialect);
+    ScriptedPrompts prompts;
+    TMainForm frame({}, historyFile());
+    QCOMPARE(frame.panel(5)->text(), "");
+    Login login(session.db.path());
+    frame.MnConnect->trigger();
+    QVERIFY2(prompts.errors().isEmpty(), qPrintable(prompts.errors().join('|')));
+    QCOMPARE(frame.panel(5)->text(), QStringLiteral("Dialect %1").arg(dialect));
+    QCOMPARE(frame.panel(1)->text(), "Connected");
+    frame.MnDisconect->trigger();
+    QCOMPARE(frame.panel(5)->text(), "");
 }
 
 void TestMainForm::connectIgnoresCaseOfKnownPaths()

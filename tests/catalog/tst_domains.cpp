@@ -31,6 +31,7 @@ private slots:
     void openFailureLeavesEmptyWindow();
     void memoViewer_data();
     void memoViewer();
+    void dialect3TypeTexts();
 
 private:
     QStringList names() const;
@@ -269,6 +270,62 @@ void TestDomains::memoViewer()
     QPointer<TMemoViewForm> watched = viewer;
     m_form->parentWidget()->close();
     QTRY_VERIFY(watched.isNull());
+}
+
+// On a dialect-3 database each type shows as the DDL that declares it: a
+// domain declared with the shown text has the same type columns. A domain
+// whose name needs quotes is dropped.
+void TestDomains::dialect3TypeTexts()
+{
+    m_form->close();
+    m_session.reset();
+    m_session = std::make_unique<TestSession>(true, 3);
+    const QList<std::pair<QString, QString>> domains = {
+        {"D_BIG", "BIGINT"},
+        {"D_DATE", "DATE"},
+        {"D_TIME", "TIME"},
+        {"D_TS", "TIMESTAMP"},
+        {"D_BOOL", "BOOLEAN"},
+        {"D_N184", "NUMERIC(18,4)"},
+        {"D_N92", "NUMERIC(9,2)"},
+        {"D_N41", "NUMERIC(4,1)"},
+        {"D_DEC51", "DECIMAL(5,1)"},
+        {"D_DEC152", "DECIMAL(15,2)"},
+        {"D_DBL", "DOUBLE PRECISION"},
+        {"D_FLT", "FLOAT"},
+        {"D_UTF", "VARCHAR(10) CHARACTER SET UTF8"},
+        {"D_CHR", "CHAR(3)"},
+        {"D_TXT", "BLOB SUB_TYPE TEXT SEGMENT SIZE 80 CHARACTER SET UTF8"},
+        {"D_BIN", "BLOB SUB_TYPE BINARY SEGMENT SIZE 100"},
+        {"d_Lower", "INTEGER"},
+    };
+    for (const auto &[name, type] : domains)
+        m_session->db.execute("CREATE DOMAIN \"" + name + "\" AS " + type);
+    m_form = TDomainsForm::open();
+    for (const auto &[name, type] : domains)
+        QCOMPARE(index(name, "FTYPE").data().toString(), type);
+
+    const QString columns = "SELECT RDB$FIELD_TYPE || ':' || COALESCE(RDB$FIELD_SUB_TYPE, 0) || "
+                            "':' || RDB$FIELD_SCALE || ':' || COALESCE(RDB$FIELD_PRECISION, 0) || "
+                            "':' || COALESCE(RDB$CHARACTER_LENGTH, 0) || ':' || "
+                            "COALESCE(RDB$CHARACTER_SET_ID, -1) || ':' || "
+                            "COALESCE(RDB$SEGMENT_LENGTH, 0) FROM RDB$FIELDS "
+                            "WHERE RDB$FIELD_NAME = '%1'";
+    for (const auto &[name, type] : domains) {
+        const QString shown = index(name, "FTYPE").data().toString();
+        m_session->db.execute("CREATE DOMAIN \"" + name + "_AGAIN\" AS " + shown);
+        QCOMPARE(m_session->db.scalar(columns.arg(name + "_AGAIN")),
+                 m_session->db.scalar(columns.arg(name)));
+    }
+
+    m_form->DBGrid1->setCurrentIndex(index("d_Lower", "FTYPE"));
+    m_prompts->answers << Prompts::Answer::Ok;
+    m_form->formMenu()->actions()[0]->trigger();
+    QCOMPARE(m_prompts->errors(), QStringList());
+    QCOMPARE(m_session->sent, QByteArrayList({"DROP DOMAIN \"d_Lower\"\r\n"}));
+    QCOMPARE(m_session->db.scalar("SELECT COUNT(*) FROM RDB$FIELDS "
+                                  "WHERE RDB$FIELD_NAME = 'd_Lower'"),
+             "0");
 }
 
 QUORVEL_TEST_MAIN(TestDomains)

@@ -36,6 +36,8 @@ private slots:
     void emptyListHasNothingToEditOrDrop();
     void messagesStoredAsTyped_data();
     void messagesStoredAsTyped();
+    void dialect3NamesAndLiterals_data();
+    void dialect3NamesAndLiterals();
 
 private:
     struct Visit
@@ -332,6 +334,58 @@ void TestExceptions::messagesStoredAsTyped()
     QCOMPARE(m_visits.last().message, message);
     QCOMPARE(stored("E_TWO"), message);
     QCOMPARE(m_prompts->errors(), QStringList());
+}
+
+void TestExceptions::dialect3NamesAndLiterals_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("spelled"); // as the statements write the stored name
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("literal");
+
+    QTest::newRow("plain name, single quote")
+        << "E_TWO" << "E_TWO" << "It's" << "'It''s'";
+    QTest::newRow("mixed case, double quotes")
+        << "e_Mixed" << "\"e_Mixed\"" << "say \"hi\"" << "'say \"hi\"'";
+    QTest::newRow("reserved word, both quotes")
+        << "ORDER" << "\"ORDER\"" << "\"'x'\"" << "'\"''x''\"'";
+}
+
+// On a dialect-3 database the message is a single-quoted literal and a
+// stored name is quoted where it needs it; create, edit and drop all run.
+void TestExceptions::dialect3NamesAndLiterals()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, spelled);
+    QFETCH(QString, message);
+    QFETCH(QString, literal);
+    m_session.reset();
+    m_session = std::make_unique<TestSession>(true, 3);
+    m_session->db.execute("CREATE EXCEPTION " + spelled + " 'old'");
+    m_form = TExceptionsForm::open();
+    const auto stored = [this](const QString &exception) {
+        return m_session->db.scalar("SELECT RDB$MESSAGE FROM RDB$EXCEPTIONS "
+                                    "WHERE RDB$EXCEPTION_NAME = '" + exception + "'");
+    };
+
+    answerDialog(QDialog::Accepted, QString("E_NEW"), message);
+    run("&New");
+    QCOMPARE(m_session->sent.value(0), ("CREATE EXCEPTION E_NEW  " + literal + "\r\n").toUtf8());
+    QCOMPARE(stored("E_NEW"), message);
+
+    m_form->FGrid->setCurrentIndex(m_form->ExceptionsTable->index(names().indexOf(name), 0));
+    answerDialog(QDialog::Accepted, std::nullopt, message);
+    run("&Edit");
+    QCOMPARE(m_session->sent.value(1),
+             ("ALTER EXCEPTION " + spelled + "  " + literal + "\r\n").toUtf8());
+    QCOMPARE(stored(name), message);
+
+    m_form->FGrid->setCurrentIndex(m_form->ExceptionsTable->index(names().indexOf(name), 0));
+    m_prompts->answers << Prompts::Answer::Ok;
+    run("&Delete");
+    QCOMPARE(m_session->sent.value(2), ("DROP EXCEPTION " + spelled + "\r\n").toUtf8());
+    QCOMPARE(m_prompts->errors(), QStringList());
+    QVERIFY(!names().contains(name));
 }
 
 QUORVEL_TEST_MAIN(TestExceptions)

@@ -4,6 +4,8 @@
 #include <QObject>
 #include <QTest>
 
+Q_DECLARE_METATYPE(FieldType)
+
 class TestFieldTypeText : public QObject
 {
     Q_OBJECT
@@ -11,6 +13,8 @@ class TestFieldTypeText : public QObject
 private slots:
     void text_data();
     void text();
+    void byDialect_data();
+    void byDialect();
 };
 
 void TestFieldTypeText::text_data()
@@ -56,6 +60,8 @@ void TestFieldTypeText::text_data()
     row("quad", 9, 0, 0, 0, 0, "QUAD");
     row("d_float", 11, 0, 0, 0, 0, "D_FLOAT");
     row("varchar scaled", 37, -1, 5, 0, 0, "NUMERIC(0,1)(5)");
+    // Unknown to the worked table, but a dialect-1 database can hold it.
+    row("boolean", 23, 0, 0, 0, 0, "BOOLEAN");
 }
 
 void TestFieldTypeText::text()
@@ -67,6 +73,57 @@ void TestFieldTypeText::text()
     QFETCH(int, segmentLength);
     QFETCH(QString, expected);
     QCOMPARE(FieldTypeText(type, scale, charLength, subType, segmentLength), expected);
+}
+
+void TestFieldTypeText::byDialect_data()
+{
+    QTest::addColumn<FieldType>("field");
+    QTest::addColumn<int>("dialect");
+    QTest::addColumn<QString>("expected");
+
+    const auto row = [](const char *name, FieldType field, int dialect, const char *expected) {
+        QTest::newRow(name) << field << dialect << QString::fromLatin1(expected);
+    };
+    // Dialect 1 keeps the display form, whatever else is known of the column.
+    row("d1 double", {27, 0, 0, 0, 0, 0, {}}, 1, "DOUBLE");
+    row("d1 numeric", {8, -2, 0, 1, 0, 9, {}}, 1, "NUMERIC(9,2)");
+    row("d1 text blob", {261, 0, 0, 1, 80, 0, "UTF8"}, 1, "BLOB SUBTYPE TEXT SEGMENT SIZE 80");
+    row("d1 varchar", {37, 0, 10, 0, 0, 0, "UTF8"}, 1, "VARCHAR(10)");
+    row("d1 boolean", {23, 0, 0, 0, 0, 0, {}}, 1, "BOOLEAN");
+
+    row("smallint", {7, 0, 0, 0, 0, 0, {}}, 3, "SMALLINT");
+    row("integer", {8, 0, 0, 0, 0, 0, {}}, 3, "INTEGER");
+    row("bigint", {16, 0, 0, 0, 0, 0, {}}, 3, "BIGINT");
+    row("numeric 16-bit", {7, -1, 0, 1, 0, 4, {}}, 3, "NUMERIC(4,1)");
+    row("numeric 32-bit", {8, -2, 0, 1, 0, 9, {}}, 3, "NUMERIC(9,2)");
+    row("numeric 64-bit", {16, -4, 0, 1, 0, 18, {}}, 3, "NUMERIC(18,4)");
+    row("numeric precision below storage", {8, -2, 0, 1, 0, 5, {}}, 3, "NUMERIC(5,2)");
+    row("decimal 32-bit", {8, -1, 0, 2, 0, 5, {}}, 3, "DECIMAL(5,1)");
+    row("decimal 64-bit", {16, -2, 0, 2, 0, 15, {}}, 3, "DECIMAL(15,2)");
+    row("numeric scale 0", {16, 0, 0, 1, 0, 12, {}}, 3, "NUMERIC(12,0)");
+    row("numeric without precision", {16, -3, 0, 0, 0, 0, {}}, 3, "NUMERIC(18,3)");
+    row("float", {10, 0, 0, 0, 0, 0, {}}, 3, "FLOAT");
+    row("double", {27, 0, 0, 0, 0, 0, {}}, 3, "DOUBLE PRECISION");
+    row("date", {12, 0, 0, 0, 0, 0, {}}, 3, "DATE");
+    row("time", {13, 0, 0, 0, 0, 0, {}}, 3, "TIME");
+    row("timestamp", {35, 0, 0, 0, 0, 0, {}}, 3, "TIMESTAMP");
+    row("boolean", {23, 0, 0, 0, 0, 0, {}}, 3, "BOOLEAN");
+    row("char", {14, 0, 10, 0, 0, 0, {}}, 3, "CHAR(10)");
+    row("varchar utf8", {37, 0, 40, 0, 0, 0, "UTF8"}, 3, "VARCHAR(40) CHARACTER SET UTF8");
+    row("text blob", {261, 0, 0, 1, 80, 0, {}}, 3, "BLOB SUB_TYPE TEXT SEGMENT SIZE 80");
+    row("text blob utf8", {261, 0, 0, 1, 80, 0, "UTF8"}, 3,
+        "BLOB SUB_TYPE TEXT SEGMENT SIZE 80 CHARACTER SET UTF8");
+    row("binary blob", {261, 0, 0, 0, 0, 0, "UTF8"}, 3, "BLOB SUB_TYPE BINARY");
+    row("blob sub-type 5", {261, 0, 0, 5, 100, 0, {}}, 3, "BLOB SUB_TYPE 5 SEGMENT SIZE 100");
+    row("blob negative sub-type", {261, 0, 0, -2, 0, 0, {}}, 3, "BLOB SUB_TYPE -2");
+}
+
+void TestFieldTypeText::byDialect()
+{
+    QFETCH(FieldType, field);
+    QFETCH(int, dialect);
+    QFETCH(QString, expected);
+    QCOMPARE(FieldTypeText(field, dialect), expected);
 }
 
 QUORVEL_TEST_MAIN(TestFieldTypeText)

@@ -92,6 +92,7 @@ private slots:
     void drop();
     void refreshReadsNewList();
     void rebuiltKeepsInterface();
+    void dialect3RoundTrip();
 
 private:
     std::unique_ptr<TestSession> m_session;
@@ -323,6 +324,76 @@ void tst_StoredProcs::rebuiltKeepsInterface()
         QFAIL(qPrintable(error.message()));
     }
     QCOMPARE(m_session->db.column(catalogue), parametersBefore);
+    QCOMPARE(m_session->db.scalar(call), resultBefore);
+}
+
+// A dialect-3 procedure with the types people use, quoted names and integer
+// arithmetic: the rebuilt text runs unchanged and leaves the catalogue and
+// the results as they were. Package members are not listed.
+void tst_StoredProcs::dialect3RoundTrip()
+{
+    m_session.reset();
+    m_session = std::make_unique<TestSession>(true, 3);
+    m_session->db.execute({
+        "CREATE DOMAIN \"d_Pos\" INTEGER CHECK (VALUE > 0)",
+        "CREATE TABLE \"Customer Orders\" (\"Amount\" NUMERIC(18,2))",
+        "CREATE PROCEDURE \"P_div3\" (A INTEGER, B INTEGER, \"big\" BIGINT, D DATE, "
+        "TS TIMESTAMP, FLAG BOOLEAN, N NUMERIC(18,4), DC DECIMAL(5,1), "
+        "\"Order\" TYPE OF \"d_Pos\", AM TYPE OF COLUMN \"Customer Orders\".\"Amount\", "
+        "TX BLOB SUB_TYPE TEXT, U VARCHAR(10) CHARACTER SET UTF8 = 'x') "
+        "RETURNS (R INTEGER, S NUMERIC(9,2), T TIMESTAMP, TM TIME, DP DOUBLE PRECISION) AS "
+        "BEGIN R = A / B; S = A / B; T = TS; TM = CAST(TS AS TIME); DP = 7 / 2; SUSPEND; END",
+        "CREATE PACKAGE PKG AS BEGIN PROCEDURE P_IN_PKG (X INTEGER) RETURNS (Y INTEGER); END",
+        "CREATE PACKAGE BODY PKG AS BEGIN PROCEDURE P_IN_PKG (X INTEGER) RETURNS (Y INTEGER) "
+        "AS BEGIN Y = X; SUSPEND; END END",
+    });
+    const QString catalogue =
+        "SELECT P.RDB$PARAMETER_NAME || ':' || P.RDB$PARAMETER_TYPE || ':' || "
+        "COALESCE(P.RDB$PARAMETER_MECHANISM, 0) || ':' || COALESCE(P.RDB$RELATION_NAME, '') "
+        "|| ':' || COALESCE(P.RDB$FIELD_NAME, '') || ':' || F.RDB$FIELD_TYPE || ':' || "
+        "COALESCE(F.RDB$FIELD_SUB_TYPE, 0) || ':' || COALESCE(F.RDB$FIELD_SCALE, 0) || ':' || "
+        "COALESCE(F.RDB$FIELD_PRECISION, 0) || ':' || COALESCE(F.RDB$CHARACTER_SET_ID, -1) || "
+        "':' || CASE WHEN P.RDB$FIELD_SOURCE STARTING WITH 'RDB$' THEN '' "
+        "ELSE P.RDB$FIELD_SOURCE END || ':' || COALESCE(P.RDB$DEFAULT_SOURCE, '') "
+        "FROM RDB$PROCEDURE_PARAMETERS P JOIN RDB$FIELDS F "
+        "ON F.RDB$FIELD_NAME = P.RDB$FIELD_SOURCE WHERE P.RDB$PROCEDURE_NAME = 'P_div3' "
+        "ORDER BY P.RDB$PARAMETER_TYPE, P.RDB$PARAMETER_NUMBER";
+    const QString source =
+        "SELECT RDB$PROCEDURE_SOURCE FROM RDB$PROCEDURES WHERE RDB$PROCEDURE_NAME = 'P_div3'";
+    const QString call = "SELECT R || '|' || S || '|' || T || '|' || TM || '|' || DP FROM "
+                         "\"P_div3\"(5, 2, 9000000000, DATE '2020-01-02', "
+                         "TIMESTAMP '2020-01-02 10:11:12.3456', TRUE, 12345678901234.5678, "
+                         "1.5, 3, 4.25, 'text', 'u')";
+    const QStringList parametersBefore = m_session->db.column(catalogue);
+    const QString sourceBefore = m_session->db.scalar(source);
+    const QString resultBefore = m_session->db.scalar(call);
+    QCOMPARE(resultBefore, "2|2.00|2020-01-02 10:11:12.3456|10:11:12.3456|3.000000000000000");
+
+    TStoredProcsForm *form = TStoredProcsForm::open();
+    QCOMPARE(listed(form), QStringList{"P_div3"});
+    selectProcedure(form, "P_div3");
+    QCOMPARE(shownRows(form->DBGrid1).mid(2, 6),
+             (QStringList{"2|big|BIGINT", "3|D|DATE", "4|TS|TIMESTAMP", "5|FLAG|BOOLEAN",
+                          "6|N|NUMERIC(18,4)", "7|DC|DECIMAL(5,1)"}));
+    form->DDLBtn->click();
+    auto *ddl = m_shell->last<TSQLExprForm>();
+    QVERIFY(ddl);
+    QCOMPARE(ddl->lines().value(0), "ALTER PROCEDURE \"P_div3\" ");
+    QCOMPARE(ddl->lines().value(1),
+             "( A INTEGER, B INTEGER, \"big\" BIGINT, D DATE, TS TIMESTAMP, FLAG BOOLEAN, "
+             "N NUMERIC(18,4), DC DECIMAL(5,1), \"Order\" TYPE OF \"d_Pos\", "
+             "AM TYPE OF COLUMN \"Customer Orders\".\"Amount\", "
+             "TX BLOB SUB_TYPE TEXT SEGMENT SIZE 80, U VARCHAR(10) CHARACTER SET UTF8 = 'x')");
+    QCOMPARE(ddl->lines().value(2),
+             " RETURNS ( R INTEGER, S NUMERIC(9,2), T TIMESTAMP, TM TIME, DP DOUBLE PRECISION)");
+
+    try {
+        m_session->ib()->ExecuteStatement(StatementLines::join(ddl->lines()), true);
+    } catch (const AppError &error) {
+        QFAIL(qPrintable(error.message()));
+    }
+    QCOMPARE(m_session->db.column(catalogue), parametersBefore);
+    QCOMPARE(m_session->db.scalar(source), sourceBefore);
     QCOMPARE(m_session->db.scalar(call), resultBefore);
 }
 

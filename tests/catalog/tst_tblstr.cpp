@@ -11,6 +11,9 @@
 #include "TestSession.h"
 #include "TestShell.h"
 #include "ScopedFormRunner.h"
+#include "AppError.h"
+#include "StatementLines.h"
+#include "TIBDataBase.h"
 
 #include <QAction>
 #include <QHeaderView>
@@ -80,6 +83,7 @@ private slots:
     void viewStatementInDDLWindow();
     void showData_data();
     void showData();
+    void dialect3ViewRoundTrip();
 
 private:
     std::unique_ptr<TestSession> m_session;
@@ -121,7 +125,13 @@ void TestTblStr::dependencyTypeName_data()
     for (int code = 0; code < names.size(); ++code)
         QTest::addRow("%d", code) << QVariant(code) << names[code];
     QTest::newRow("missing") << QVariant() << "Table";
-    QTest::newRow("11") << QVariant(11) << "N/A";
+    // Codes Firebird 3 records for its newer objects.
+    QTest::newRow("11") << QVariant(11) << "Character Set";
+    QTest::newRow("14") << QVariant(14) << "Generator";
+    QTest::newRow("15") << QVariant(15) << "Function";
+    QTest::newRow("18") << QVariant(18) << "Package";
+    QTest::newRow("19") << QVariant(19) << "Package Body";
+    QTest::newRow("20") << QVariant(20) << "N/A";
     QTest::newRow("negative") << QVariant(-1) << "N/A";
 }
 
@@ -148,6 +158,9 @@ void TestTblStr::createViewText_data()
                                          "FROM T\r\n";
     QTest::newRow("padded names") << "V   " << QStringList{"A  ", "B"} << "SELECT A, B FROM T"
                                   << "CREATE VIEW V \r\n(A, B)\r\nAS\r\nSELECT A, B FROM T\r\n";
+    QTest::newRow("dialect 1 leaves odd names") << "Order View" << QStringList{"Order Id"}
+        << "SELECT 1 FROM T"
+        << "CREATE VIEW Order View \r\n(Order Id)\r\nAS\r\nSELECT 1 FROM T\r\n";
 }
 
 void TestTblStr::createViewText()
@@ -157,6 +170,7 @@ void TestTblStr::createViewText()
     QFETCH(QString, source);
     QFETCH(QString, expected);
     QCOMPARE(TFormTblStr::CreateViewText(name, columns, source), expected);
+    QCOMPARE(TFormTblStr::CreateViewText(name, columns, source, 1), expected);
 }
 
 void TestTblStr::tableStructure()
@@ -251,6 +265,73 @@ void TestTblStr::showData()
     QVERIFY(data);
     QCOMPARE(data->windowTitle(), caption);
     QCOMPARE(m_prompts->errors().size(), relation.isEmpty() ? 1 : 0);
+}
+
+// A dialect-3 view with quoted names and integer division: the rebuilt text
+// creates it again with the same columns, source and rows. The dependency
+// grid names the Firebird 3 objects that use the table.
+void TestTblStr::dialect3ViewRoundTrip()
+{
+    m_session.reset();
+    m_session = std::make_unique<TestSession>(true, 3);
+    m_session->db.execute({
+        "CREATE TABLE \"Customer Orders\" (\"Order Id\" INTEGER, \"Who\" VARCHAR(10), Q INTEGER)",
+        "INSERT INTO \"Customer Orders\" VALUES (1, 'Ann', 7)",
+        "CREATE VIEW \"Order View\" (\"Order Id\", \"Who\", HALF, \"SELECT\") AS "
+        "SELECT \"Order Id\", \"Who\", Q / 2, Q FROM \"Customer Orders\"",
+        "CREATE FUNCTION F_COUNT RETURNS INTEGER AS DECLARE N INTEGER; "
+        "BEGIN SELECT COUNT(*) FROM \"Customer Orders\" INTO N; RETURN N; END",
+        "CREATE PACKAGE PK AS BEGIN FUNCTION F RETURNS INTEGER; END",
+        "CREATE PACKAGE BODY PK AS BEGIN FUNCTION F RETURNS INTEGER AS DECLARE N INTEGER; "
+        "BEGIN SELECT COUNT(*) FROM \"Customer Orders\" INTO N; RETURN N; END END",
+    });
+    const QString columns = "SELECT TRIM(RDB$FIELD_NAME) || ':' || RDB$FIELD_POSITION FROM "
+                            "RDB$RELATION_FIELDS WHERE RDB$RELATION_NAME = 'Order View' "
+                            "ORDER BY RDB$FIELD_POSITION";
+    const QString source =
+        "SELECT RDB$VIEW_SOURCE FROM RDB$RELATIONS WHERE RDB$RELATION_NAME = 'Order View'";
+    const QString rows = "SELECT \"Order Id\" || \"Who\" || HALF || \"SELECT\" FROM \"Order View\"";
+    const QStringList columnsBefore = m_session->db.column(columns);
+    const QString sourceBefore = m_session->db.scalar(source);
+    QCOMPARE(m_session->db.scalar(rows), "1Ann37");
+
+    m_form = TFormTblStr::open();
+    {
+        PickerScript picker(QStringLiteral("Customer Orders"));
+        m_form->SelectTableBtn->click();
+    }
+    QStringList dependants; // "type name", once each, from "field | type | name"
+    for (const QString &row : gridRows(m_form->DBGrid2)) {
+        const QStringList cells = row.split(" | ");
+        const QString dependant = cells.value(1) + ' ' + cells.value(2);
+        if (!dependants.contains(dependant))
+            dependants << dependant;
+    }
+    // The view's computed column shows too, under a name the server makes up.
+    for (const char *expected : {"Function F_COUNT", "Package Body PK", "View Order View"})
+        QVERIFY2(dependants.contains(expected), qPrintable(dependants.join(", ")));
+    QVERIFY2(!dependants.join(',').contains("N/A"), qPrintable(dependants.join(", ")));
+    {
+        PickerScript picker(QStringLiteral("Order View"));
+        m_form->SelViewBtn->click();
+    }
+    m_form->DDLBtn->click();
+    QVERIFY2(m_prompts->errors().isEmpty(), qPrintable(m_prompts->errors().join('|')));
+    auto *ddl = m_shell->last<TSQLExprForm>();
+    QVERIFY(ddl);
+    QCOMPARE(ddl->lines().mid(0, 2),
+             QStringList({"CREATE VIEW \"Order View\" ",
+                          "(\"Order Id\", \"Who\", HALF, \"SELECT\")"}));
+
+    m_session->db.execute("DROP VIEW \"Order View\"");
+    try {
+        m_session->ib()->ExecuteStatement(StatementLines::join(ddl->lines()), true);
+    } catch (const AppError &error) {
+        QFAIL(qPrintable(error.message()));
+    }
+    QCOMPARE(m_session->db.column(columns), columnsBefore);
+    QCOMPARE(m_session->db.scalar(source), sourceBefore);
+    QCOMPARE(m_session->db.scalar(rows), "1Ann37");
 }
 
 QUORVEL_TEST_MAIN(TestTblStr)

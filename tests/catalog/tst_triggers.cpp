@@ -65,6 +65,7 @@ private slots:
     void openEditor_data();
     void openEditor();
     void addToRepository();
+    void dialect3QuotedNamesRoundTrip();
 
 private:
     std::unique_ptr<TestSession> m_session;
@@ -252,6 +253,56 @@ void TestTriggers::addToRepository()
     const TObjRepos *repository = m_shell->last<TObjRepos>();
     QVERIFY(repository);
     QCOMPARE(repository->currentText(), QString("AS\r\nBEGIN\r\n  NEW.ID = 1;\r\nEND\r\n"));
+}
+
+// On a dialect-3 database a mixed-case trigger on a quoted table is switched,
+// saved unchanged from the editor and dropped; what it writes keeps the
+// integer division it was written with.
+void TestTriggers::dialect3QuotedNamesRoundTrip()
+{
+    m_session.reset();
+    m_session = std::make_unique<TestSession>(true, 3);
+    m_session->db.execute({
+        "CREATE TABLE \"Customer Orders\" (\"Amount\" INTEGER, HALF INTEGER)",
+        "CREATE TRIGGER \"bi_Orders\" FOR \"Customer Orders\" BEFORE INSERT AS\n"
+        "BEGIN\n  NEW.HALF = NEW.\"Amount\" / 2;\nEND",
+    });
+    const QString source =
+        "SELECT RDB$TRIGGER_SOURCE FROM RDB$TRIGGERS WHERE RDB$TRIGGER_NAME = 'bi_Orders'";
+    const QString active =
+        "SELECT RDB$TRIGGER_INACTIVE FROM RDB$TRIGGERS WHERE RDB$TRIGGER_NAME = 'bi_Orders'";
+    const QString sourceBefore = m_session->db.scalar(source);
+    TFormTriggers *form = TFormTriggers::open();
+    selectTrigger(form, "bi_Orders");
+    m_session->sent.clear();
+    form->DeactiveteBtnClick();
+    QCOMPARE(m_session->db.scalar(active), "1");
+    selectTrigger(form, "bi_Orders");
+    form->ActivateBtnClick();
+    QCOMPARE(m_session->db.scalar(active), "0");
+    QCOMPARE(m_session->sent, QByteArrayList({"ALTER TRIGGER \"bi_Orders\" INACTIVE;\r\n",
+                                              "ALTER TRIGGER \"bi_Orders\" ACTIVE;\r\n"}));
+
+    selectTrigger(form, "bi_Orders");
+    form->SrcBtn->click();
+    auto *editor = m_shell->last<TTrigSourceForm>();
+    QVERIFY(editor);
+    m_session->sent.clear();
+    editor->UpdateBtnClick();
+    QCOMPARE(m_prompts->errors(), QStringList());
+    QCOMPARE(m_session->sent.value(0),
+             "ALTER TRIGGER \"bi_Orders\"\r\nBEFORE INSERT\r\nAS\r\nBEGIN\r\n"
+             "  NEW.HALF = NEW.\"Amount\" / 2;\r\nEND\r\n");
+    QCOMPARE(m_session->db.scalar(source).remove('\r'), QString(sourceBefore).remove('\r'));
+    m_session->db.execute("INSERT INTO \"Customer Orders\" (\"Amount\") VALUES (7)");
+    QCOMPARE(m_session->db.scalar("SELECT HALF FROM \"Customer Orders\""), "3");
+
+    selectTrigger(form, "bi_Orders");
+    m_prompts->answers << Prompts::Answer::Ok;
+    form->DropClick();
+    QCOMPARE(m_session->sent.value(1), "DROP TRIGGER \"bi_Orders\";\r\n");
+    QCOMPARE(m_session->db.scalar(active), "");
+    QCOMPARE(m_prompts->errors(), QStringList());
 }
 
 QUORVEL_TEST_MAIN(TestTriggers)

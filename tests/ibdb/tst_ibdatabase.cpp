@@ -1,6 +1,7 @@
 #include "AppError.h"
 #include "IbStatus.h"
 #include "ProgramSettings.h"
+#include "SqlLiteral.h"
 #include "StatementLines.h"
 #include "TIBDataBase.h"
 #include "DataTestMain.h"
@@ -38,6 +39,10 @@ class TestIbDatabase : public QObject
     Q_OBJECT
 
 private slots:
+    void namesAndLiterals_data();
+    void namesAndLiterals();
+    void statementsSpeakTheDatabasesDialect_data();
+    void statementsSpeakTheDatabasesDialect();
     void splitsAndJoinsLines_data();
     void splitsAndJoinsLines();
     void statusVectorWithoutErrorIsNoError();
@@ -61,6 +66,69 @@ private slots:
     void listsTablesAndViews();
     void listingKeepsConnectionStateAsFound();
 };
+
+void TestIbDatabase::namesAndLiterals_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("name1");
+    QTest::addColumn<QString>("name3");
+    QTest::addColumn<QString>("literal1");
+    QTest::addColumn<QString>("literal3");
+    QTest::newRow("plain") << "T_1$X" << "T_1$X" << "T_1$X" << "\"T_1$X\"" << "'T_1$X'";
+    QTest::newRow("lower case") << "t1" << "t1" << "\"t1\"" << "\"t1\"" << "'t1'";
+    QTest::newRow("mixed case, blank")
+        << "Customer Orders" << "Customer Orders" << "\"Customer Orders\""
+        << "\"Customer Orders\"" << "'Customer Orders'";
+    QTest::newRow("reserved word") << "ORDER" << "ORDER" << "\"ORDER\"" << "\"ORDER\""
+                                   << "'ORDER'";
+    QTest::newRow("leading digit") << "1A" << "1A" << "\"1A\"" << "\"1A\"" << "'1A'";
+    QTest::newRow("leading underscore") << "_A" << "_A" << "\"_A\"" << "\"_A\"" << "'_A'";
+    QTest::newRow("non-ASCII") << "PREÇO" << "PREÇO" << "\"PREÇO\"" << "\"PREÇO\""
+                               << "'PREÇO'";
+    QTest::newRow("quotes") << "a\"b'c" << "a\"b'c" << "\"a\"\"b'c\"" << "\"a\"\"b'c\""
+                            << "'a\"b''c'";
+    QTest::newRow("system name") << "RDB$1" << "RDB$1" << "RDB$1" << "\"RDB$1\"" << "'RDB$1'";
+}
+
+void TestIbDatabase::namesAndLiterals()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, name1);
+    QFETCH(QString, name3);
+    QFETCH(QString, literal1);
+    QFETCH(QString, literal3);
+    QCOMPARE(SqlLiteral::name(text, 1), name1);
+    QCOMPARE(SqlLiteral::name(text, 3), name3);
+    QCOMPARE(SqlLiteral::string(text, 1), literal1);
+    QCOMPARE(SqlLiteral::string(text, 3), literal3);
+}
+
+void TestIbDatabase::statementsSpeakTheDatabasesDialect_data()
+{
+    QTest::addColumn<int>("dialect");
+    QTest::addColumn<QString>("half");
+    // Dialect 1 divides in floating point; the integer column rounds 3.5 up.
+    QTest::newRow("dialect 1") << 1 << "4";
+    QTest::newRow("dialect 3") << 3 << "3";
+}
+
+// The tool's own statements are compiled in the database's dialect, which
+// decides what 7 / 2 stores.
+void TestIbDatabase::statementsSpeakTheDatabasesDialect()
+{
+    QFETCH(int, dialect);
+    QFETCH(QString, half);
+    TestSession session(true, dialect);
+    session.db.execute("CREATE TABLE T (N INTEGER, V VARCHAR(20))");
+    QCOMPARE(session.ib()->statementDialect(), dialect);
+    session.ib()->ExecuteStatement("INSERT INTO T (N) VALUES (7 / 2)", true);
+    QCOMPARE(session.db.scalar("SELECT N FROM T"), half);
+    const QString literal = session.ib()->sqlString("It's \"x\"");
+    session.ib()->ExecuteStatement("UPDATE T SET V = " + literal, true);
+    QCOMPARE(session.db.scalar("SELECT V FROM T"), "It's \"x\"");
+    session.ib()->Close();
+    QCOMPARE(session.ib()->statementDialect(), 1);
+}
 
 void TestIbDatabase::splitsAndJoinsLines_data()
 {

@@ -57,6 +57,8 @@ private slots:
     void valuesRoundTrip_data();
     void valuesRoundTrip();
     void dialect3Types();
+    void speaksTheDatabasesDialect_data();
+    void speaksTheDatabasesDialect();
     void parameters_data();
     void parameters();
     void resultRecordNamesFromAliases();
@@ -251,6 +253,48 @@ void TestIbDriver::dialect3Types()
         QCOMPARE(q.value(4), QVariant("text"));
     }
     QSqlDatabase::removeDatabase(QStringLiteral("d3"));
+}
+
+void TestIbDriver::speaksTheDatabasesDialect_data()
+{
+    QTest::addColumn<int>("created");
+    QTest::addColumn<QString>("options");
+    QTest::addColumn<int>("spoken");
+    QTest::addColumn<QString>("quotient");
+    QTest::addColumn<QString>("quoted");
+    // Integer division and "..." tell which dialect a statement was compiled in.
+    QTest::newRow("dialect 1") << 1 << QString() << 1 << "3.5" << "text";
+    QTest::newRow("dialect 3") << 3 << QString() << 3 << "3" << "TEXT";
+    QTest::newRow("dialect 3, asked for 1") << 3 << "ISC_DIALECT=1" << 1 << "3.5" << "text";
+}
+
+void TestIbDriver::speaksTheDatabasesDialect()
+{
+    QFETCH(int, created);
+    QFETCH(QString, options);
+    QFETCH(int, spoken);
+    QFETCH(QString, quotient);
+    QFETCH(QString, quoted);
+    TestDatabase database(QStringLiteral("dialect.fdb"), created);
+    if (created == 3)
+        database.execute({"CREATE TABLE T (\"text\" INTEGER, TEXT VARCHAR(5))",
+                          "INSERT INTO T VALUES (1, 'TEXT')"});
+    {
+        QSqlDatabase db = openDatabase(database.path(), QStringLiteral("own"), options);
+        QVERIFY2(db.isOpen(), qPrintable(db.lastError().text()));
+        QCOMPARE(static_cast<IbDriver *>(db.driver())->dialect(), spoken);
+        QSqlQuery q(db);
+        QVERIFY_SQL(q, exec("SELECT 7/2 FROM RDB$DATABASE"));
+        QVERIFY(q.next());
+        QCOMPARE(q.value(0).toString(), quotient);
+        if (spoken == 1)
+            QVERIFY_SQL(q, exec("SELECT \"text\" FROM RDB$DATABASE"));
+        else
+            QVERIFY_SQL(q, exec("SELECT TEXT FROM T WHERE \"text\" = 1"));
+        QVERIFY(q.next());
+        QCOMPARE(q.value(0).toString(), quoted);
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("own"));
 }
 
 void TestIbDriver::parameters_data()

@@ -14,8 +14,6 @@ TestSession::TestSession(bool autoCommit, int dialect)
     ib()->setParam(QStringLiteral("USER NAME"), QStringLiteral("SYSDBA"));
     ib()->setParam(QStringLiteral("PASSWORD"), QStringLiteral("masterkey"));
     ib()->setParam(QStringLiteral("SERVER NAME"), db.path());
-    if (dialect != 1)
-        ib()->connection().setConnectOptions(QStringLiteral("ISC_DIALECT=%1").arg(dialect));
     ib()->Open();
     ib()->setStatementObserver([this](const QByteArray &text) { sent << text; });
 }

@@ -9,7 +9,7 @@ class TIBDataBase;
 
 // A connected data module on a fresh database: what the windows expect to
 // find at run time. Records the exact bytes of every statement executed.
-// On a dialect-3 database the connection's queries speak dialect 3.
+// The connection finds the database's dialect itself, as at run time.
 class TestSession
 {
 public:

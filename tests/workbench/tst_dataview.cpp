@@ -37,6 +37,8 @@ private slots:
     void refusedRowStaysInEdit();
     void readOnlyRelation_data();
     void readOnlyRelation();
+    void namesSpelledForTheDialect_data();
+    void namesSpelledForTheDialect();
 
 private:
     TDataForm *openOn(const QString &relation);
@@ -257,6 +259,60 @@ void TestDataView::readOnlyRelation()
     QCOMPARE(form->table()->state(), State::Browse);
     QCOMPARE(m_session->db.column("SELECT NAME FROM NOPK"), QStringList({"loose"}));
     QCOMPARE(m_session->db.column("SELECT COUNT(*) FROM T"), QStringList({"3"}));
+}
+
+void TestDataView::namesSpelledForTheDialect_data()
+{
+    QTest::addColumn<int>("dialect");
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("quotedTable");
+    QTest::addColumn<QString>("quotedKey");
+    QTest::addColumn<QString>("quotedValue");
+    QTest::newRow("dialect 1") << 1 << "T_MIX" << "ID" << "NAME" << "T_MIX" << "ID" << "NAME";
+    QTest::newRow("dialect 3, quoted names")
+        << 3 << "Customer Orders" << "Order Id" << "Who" << "\"Customer Orders\""
+        << "\"Order Id\"" << "\"Who\"";
+    QTest::newRow("dialect 3, reserved word") << 3 << "ORDER" << "ID" << "VALUE"
+                                              << "\"ORDER\"" << "ID" << "\"VALUE\"";
+}
+
+// Rows of a relation whose names need quoting are read, changed, added and
+// deleted; a second attachment sees each change.
+void TestDataView::namesSpelledForTheDialect()
+{
+    QFETCH(int, dialect);
+    QFETCH(QString, table);
+    QFETCH(QString, key);
+    QFETCH(QString, value);
+    QFETCH(QString, quotedTable);
+    QFETCH(QString, quotedKey);
+    QFETCH(QString, quotedValue);
+    m_session.reset();
+    m_session = std::make_unique<TestSession>(true, dialect);
+    m_session->db.execute({
+        QStringLiteral("CREATE TABLE %1 (%2 INTEGER NOT NULL PRIMARY KEY, %3 VARCHAR(20))")
+            .arg(quotedTable, quotedKey, quotedValue),
+        QStringLiteral("INSERT INTO %1 VALUES (1, 'one')").arg(quotedTable),
+        QStringLiteral("INSERT INTO %1 VALUES (2, 'two')").arg(quotedTable),
+    });
+    const QString values = QStringLiteral("SELECT %1 || ':' || %2 FROM %3 ORDER BY 1")
+                               .arg(quotedKey, quotedValue, quotedTable);
+    TDataForm *form = openOn(table);
+    QCOMPARE(m_prompts->errors(), QStringList());
+    QSqlTableModel *model = form->SrcTable;
+    QCOMPARE(model->rowCount(), 2);
+    QVERIFY(model->setData(model->index(0, model->fieldIndex(value)), QStringLiteral("uno")));
+    form->DBNavigator1->button(Button::Post)->click();
+    QCOMPARE(m_prompts->errors(), QStringList());
+    QCOMPARE(m_session->db.column(values), QStringList({"1:uno", "2:two"}));
+
+    form->DBGrid1->setCurrentIndex(model->index(1, 0));
+    m_prompts->answers << Prompts::Answer::Ok;
+    form->DBNavigator1->button(Button::Delete)->click();
+    QCOMPARE(m_prompts->errors(), QStringList());
+    QCOMPARE(m_session->db.column(values), QStringList({"1:uno"}));
 }
 
 QUORVEL_TEST_MAIN(TestDataView)

@@ -26,6 +26,8 @@ private slots:
     void largeResultFetchesFirstBatchOnly();
     void failingTextLeavesNoWindow_data();
     void failingTextLeavesNoWindow();
+    void queriesSpeakTheDatabasesDialect_data();
+    void queriesSpeakTheDatabasesDialect();
 
 private:
     int openWindows() const { return int(shell->area.subWindowList().size()); }
@@ -134,6 +136,38 @@ void TstOutputForm::failingTextLeavesNoWindow()
     QCOMPARE(session->db.scalar(QStringLiteral(
                  "SELECT COUNT(*) FROM RDB$RELATIONS WHERE RDB$RELATION_NAME = 'X'")),
              QStringLiteral("0"));
+}
+
+void TstOutputForm::queriesSpeakTheDatabasesDialect_data()
+{
+    QTest::addColumn<int>("dialect");
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<QString>("value");
+    QTest::newRow("dialect 1, string") << 1 << "SELECT \"B\" FROM T ORDER BY A" << "B";
+    QTest::newRow("dialect 1, division") << 1 << "SELECT 7/2 FROM T" << "3.5";
+    QTest::newRow("dialect 3, name") << 3 << "SELECT \"B\" FROM T ORDER BY A" << "one";
+    QTest::newRow("dialect 3, division") << 3 << "SELECT 7/2 FROM T" << "3";
+}
+
+// What a typed query means follows the database's dialect: "B" is a text
+// in dialect 1 and a column in dialect 3.
+void TstOutputForm::queriesSpeakTheDatabasesDialect()
+{
+    QFETCH(int, dialect);
+    QFETCH(QString, query);
+    QFETCH(QString, value);
+    shell.reset();
+    session.reset();
+    session = std::make_unique<TestSession>(true, dialect);
+    session->db.execute({QStringLiteral("CREATE TABLE T (A INTEGER, B VARCHAR(10))"),
+                         QStringLiteral("INSERT INTO T VALUES (1, 'one')")});
+    shell = std::make_unique<TestShell>();
+    ScriptedPrompts prompts;
+    OpenAsResultSet(query);
+    QCOMPARE(prompts.errors(), QStringList());
+    auto *form = shell->last<TOutputForm>();
+    QVERIFY(form);
+    QCOMPARE(form->OutSQL->data(form->OutSQL->index(0, 0)).toString(), value);
 }
 
 QUORVEL_TEST_MAIN(TstOutputForm)
