@@ -71,8 +71,9 @@ void TestFullDisk::ddlSaveKeepsOldFile()
         Command::run([form] { form->SavetoFile1Click(); });
     }
     QCOMPARE(prompts.errors().size(), 1);
-    QVERIFY2(prompts.errors()[0].startsWith(QStringLiteral("Cannot create file \"%1\". ").arg(path)),
-             qPrintable(prompts.errors()[0]));
+    const QString shown = prompts.errors()[0];
+    QVERIFY2(shown.startsWith(QStringLiteral("Cannot create file \"%1\". ").arg(path)),
+             qPrintable(shown));
     QCOMPARE(ReliabilityFiles::readAll(path), QByteArray("DROP TABLE OLD\r\n"));
     QCOMPARE(strayFiles(dir.path(), {"OLD.DDL"}), QStringList());
     QCOMPARE(form->lines(), text);
