@@ -3,6 +3,7 @@
 #include "CatalogQuery.h"
 #include "Command.h"
 #include "IbGeneratorValue.h"
+#include "TDMSys.h"
 #include "TGenValueForm.h"
 #include "TOfficeButton.h"
 #include "TToolPanel.h"
@@ -126,10 +127,7 @@ void TGeneratorsForm::FormCreate()
 {
     SysGenQuery->setLines({
         QStringLiteral("SELECT RG.RDB$GENERATOR_NAME , "),
-        QStringLiteral(" RG.RDB$SYSTEM_FLAG , "),
-        // An identity column's generator belongs to the column, not to the user.
-        QStringLiteral(" (SELECT COUNT(*) FROM RDB$RELATION_FIELDS RF"),
-        QStringLiteral("  WHERE RF.RDB$GENERATOR_NAME = RG.RDB$GENERATOR_NAME) AS IDENTITY_USES"),
+        QStringLiteral(" RG.RDB$SYSTEM_FLAG "),
         QStringLiteral("FROM RDB$GENERATORS RG"),
     });
     FillGeneratorList();
@@ -150,7 +148,9 @@ void TGeneratorsForm::FillGeneratorList()
     SysGenQuery->fetchAll();
     for (int row = 0; row < SysGenQuery->rowCount(); ++row) {
         const QSqlRecord record = SysGenQuery->record(row);
-        const bool system = record.value(1).toInt() != 0 || record.value(2).toInt() != 0;
+        // An identity column's generator carries system flag 6: it belongs to
+        // the column, not to the user, and is listed as a system generator.
+        const bool system = record.value(1).toInt() != 0;
         if (system && !showSystem)
             continue;
         addGenerator(record.value(0).toString(), system);
@@ -160,7 +160,7 @@ void TGeneratorsForm::FillGeneratorList()
 void TGeneratorsForm::addGenerator(const QString &name, bool system)
 {
     const QString value = QString::number(
-        IbGeneratorValue::read(QSqlDatabase::database(QStringLiteral("IBB")), name));
+        IbGeneratorValue::read(QSqlDatabase::database(TDMSys::ibName()), name));
     const QString systemText = system ? QStringLiteral("Yes") : QStringLiteral("No");
     GeneratorList->addTopLevelItem(new GeneratorItem(this, {name, value, systemText}));
 }

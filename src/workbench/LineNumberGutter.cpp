@@ -28,7 +28,8 @@ constexpr int kPadding = 4;
 
 } // namespace
 
-LineNumberGutter::LineNumberGutter(QPlainTextEdit *editor) : QWidget(editor), m_editor(editor)
+LineNumberGutter::LineNumberGutter(QPlainTextEdit *editor)
+    : QWidget(editor), m_editor(editor), m_viewport(editor->viewport())
 {
     setObjectName(QStringLiteral("lineNumberGutter"));
     setFocusPolicy(Qt::NoFocus);
@@ -44,7 +45,7 @@ LineNumberGutter::LineNumberGutter(QPlainTextEdit *editor) : QWidget(editor), m_
     });
     editor->installEventFilter(this);
     // The viewport takes its new size after the editor's own resize event.
-    editor->viewport()->installEventFilter(this);
+    m_viewport->installEventFilter(this);
     updateWidth();
     placeBeside();
     show();
@@ -79,13 +80,13 @@ void LineNumberGutter::updateWidth()
 void LineNumberGutter::placeBeside()
 {
     const QRect contents = m_editor->contentsRect();
-    const QRect viewport = m_editor->viewport()->geometry();
+    const QRect viewport = m_viewport->geometry();
     setGeometry(contents.left(), viewport.top(), m_width, viewport.height());
 }
 
 bool LineNumberGutter::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_editor->viewport() && event->type() == QEvent::Resize) {
+    if (watched == m_viewport && event->type() == QEvent::Resize) {
         placeBeside();
     } else if (watched == m_editor) {
         if (event->type() == QEvent::Resize || event->type() == QEvent::LayoutRequest)

@@ -27,5 +27,8 @@ private:
     void placeBeside();
 
     QPlainTextEdit *m_editor;
+    // Kept from the start: the filter sees the editor's last events while it
+    // is being destroyed, when it is no longer a scroll area to ask.
+    QWidget *m_viewport;
     int m_width = 0;
 };

@@ -3,13 +3,14 @@
 #include "FindReplaceBar.h"
 #include "IbDriver.h"
 #include "LineNumberGutter.h"
+#include "TDMSys.h"
 
 #include <QBoxLayout>
 #include <QPlainTextEdit>
 #include <QSqlDatabase>
 
 namespace {
-const QString kConnection = QStringLiteral("IBB");
+const QString kConnection = TDMSys::ibName();
 }
 
 SqlHighlighter::DoubleQuotes SqlEditorKit::connectedDoubleQuotes()

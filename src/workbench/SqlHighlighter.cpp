@@ -106,6 +106,14 @@ SqlHighlighter::SqlHighlighter(QTextDocument *document, DoubleQuotes doubleQuote
     }
 }
 
+SqlHighlighter::~SqlHighlighter()
+{
+    // The base class lets go of the document as it is destroyed, and the
+    // document reports that as a change: by then this part of the object is
+    // gone, so its slot must not hear of it.
+    disconnect(m_text, &QTextDocument::contentsChange, this, nullptr);
+}
+
 void SqlHighlighter::followSize()
 {
     const bool small = m_text->characterCount() <= kLargestColoured;

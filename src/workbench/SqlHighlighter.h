@@ -16,6 +16,7 @@ public:
     enum class DoubleQuotes { DelimitString, DelimitName };
 
     SqlHighlighter(QTextDocument *document, DoubleQuotes doubleQuotes);
+    ~SqlHighlighter() override;
 
     // Above this many characters a text is left uncoloured: a loaded dump of
     // that size is no statement to read, and colouring it would cost more
