@@ -73,15 +73,6 @@ void TMainForm::FormCreate(const QString &commandLinePath)
     panel(2)->setText(autoCommit ? QStringLiteral("AUTO") : QString());
 }
 
-QAction *TMainForm::addItem(QMenu *menu, const QString &text, const QString &hint,
-                            std::function<void()> handler)
-{
-    QAction *action = menu->addAction(text);
-    action->setStatusTip(hint);
-    connect(action, &QAction::triggered, this, Command::guard(std::move(handler)));
-    return action;
-}
-
 void TMainForm::buildMenus()
 {
     buildFileMenu();
@@ -93,31 +84,31 @@ void TMainForm::buildMenus()
 void TMainForm::buildFileMenu()
 {
     QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
-    MnConnect = addItem(file, QStringLiteral("&Connect"), QStringLiteral("Connect to database"),
+    MnConnect = Command::addAction(file, QStringLiteral("&Connect"), QStringLiteral("Connect to database"),
                         [this] { ConnectBtnClick(); });
     QFont bold = MnConnect->font();
     bold.setBold(true);
     MnConnect->setFont(bold);
-    MnDisconect = addItem(file, QStringLiteral("&Disconnect"),
+    MnDisconect = Command::addAction(file, QStringLiteral("&Disconnect"),
                           QStringLiteral("Disconect from database"), [this] { MnDisconectClick(); });
     file->addSeparator();
-    MnAutoCommit = addItem(file, QStringLiteral("&Auto Commit"),
+    MnAutoCommit = Command::addAction(file, QStringLiteral("&Auto Commit"),
                            QStringLiteral("Set auto commit on/off"), [this] { MnAutoCommitClick(); });
     MnAutoCommit->setCheckable(true);
-    MnCommitWork = addItem(file, QStringLiteral("C&ommit Work"),
+    MnCommitWork = Command::addAction(file, QStringLiteral("C&ommit Work"),
                            QStringLiteral("Commit work for database"), [this] { MnCommitWorkClick(); });
-    MnRollBackWork = addItem(file, QStringLiteral("&Rollback Work"),
+    MnRollBackWork = Command::addAction(file, QStringLiteral("&Rollback Work"),
                              QStringLiteral("Rollback work for database"),
                              [this] { MnRollBackWorkClick(); });
     MnCommitWork->setEnabled(false);
     MnRollBackWork->setEnabled(false);
     file->addSeparator();
-    addItem(file, QStringLiteral("&Object Repository Settings..."),
+    Command::addAction(file, QStringLiteral("&Object Repository Settings..."),
             QStringLiteral("Selects or creates object repository table for keeping DDL and SQL "
                            "statements"),
             [] { DatabaseMenu::ORepSettingsClick(); });
     file->addSeparator();
-    MnExit = addItem(file, QStringLiteral("E&xit"), QStringLiteral("Close application"),
+    MnExit = Command::addAction(file, QStringLiteral("E&xit"), QStringLiteral("Close application"),
                      [this] { close(); });
     MnExit->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
 }
@@ -129,7 +120,7 @@ void TMainForm::buildDatabaseMenu()
     DataMenu->setEnabled(false);
     DataMenu->menuAction()->setEnabled(false);
     for (const DatabaseMenu::Item &item : DatabaseMenu::items())
-        addItem(DataMenu, item.text, item.hint, item.open);
+        Command::addAction(DataMenu, item.text, item.hint, item.open);
 }
 
 void TMainForm::buildWindowsMenu()
@@ -142,11 +133,11 @@ void TMainForm::buildWindowsMenu()
 void TMainForm::fillWindowsMenu()
 {
     WindowsBar->clear();
-    addItem(WindowsBar, QStringLiteral("&Cascade"), QStringLiteral("Cascade windows"),
+    Command::addAction(WindowsBar, QStringLiteral("&Cascade"), QStringLiteral("Cascade windows"),
             [this] { m_mdiArea->cascadeSubWindows(); });
-    addItem(WindowsBar, QStringLiteral("Tile &Vertical"), QStringLiteral("Tile windows vertical"),
+    Command::addAction(WindowsBar, QStringLiteral("Tile &Vertical"), QStringLiteral("Tile windows vertical"),
             [this] { tile(true); });
-    addItem(WindowsBar, QStringLiteral("Tile &Horizontal"),
+    Command::addAction(WindowsBar, QStringLiteral("Tile &Horizontal"),
             QStringLiteral("Tile windows horizontal"), [this] { tile(false); });
     const QList<QMdiSubWindow *> windows = m_mdiArea->subWindowList();
     if (!windows.isEmpty())
@@ -166,8 +157,8 @@ void TMainForm::buildHelpMenu()
 {
     QMenu *help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->menuAction()->setStatusTip(QStringLiteral("Information menu"));
-    addItem(help, QStringLiteral("&Help Topics"), QString(), [this] { THelpWindow::showHelp(this); });
-    addItem(help, QStringLiteral("&About"), QStringLiteral("About this product"),
+    Command::addAction(help, QStringLiteral("&Help Topics"), QString(), [this] { THelpWindow::showHelp(this); });
+    Command::addAction(help, QStringLiteral("&About"), QStringLiteral("About this product"),
             [] { ModalForms::exec(&TAboutBox::shared()); });
 }
 

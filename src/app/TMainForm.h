@@ -73,8 +73,6 @@ private:
     void tile(bool vertical);
     void mergeChildMenu(QMdiSubWindow *window);
     void showConnected(bool connected, const QString &path);
-    QAction *addItem(QMenu *menu, const QString &text, const QString &hint,
-                     std::function<void()> handler);
 
     QMdiArea *m_mdiArea;
     QString m_historyFile;

@@ -4,7 +4,6 @@
 #include "Command.h"
 #include "FieldTypeText.h"
 #include "GridColumns.h"
-#include "ProgramSettings.h"
 #include "Prompts.h"
 #include "TDMSys.h"
 #include "TIBDataBase.h"
@@ -123,9 +122,9 @@ void TDomainsForm::createMenu()
 {
     QMenu *menu = createFormMenu(QStringLiteral("Domains"));
     menu->menuAction()->setStatusTip(QStringLiteral("Domains menu"));
-    addCommand(menu, QStringLiteral("&Delete"), QStringLiteral("Delete current domain"),
+    Command::addAction(menu, QStringLiteral("&Delete"), QStringLiteral("Delete current domain"),
                [this] { DeleteDomainBtnClick(); }, QKeySequence(Qt::CTRL | Qt::Key_D));
-    addCommand(menu, QStringLiteral("&Refresh"), QStringLiteral("Refresh table contenrs"),
+    Command::addAction(menu, QStringLiteral("&Refresh"), QStringLiteral("Refresh table contenrs"),
                [this] { RefrBtnClick(); }, QKeySequence(Qt::Key_F5));
 }
 
@@ -171,9 +170,7 @@ void TDomainsForm::DeleteDomainBtnClick()
     if (Prompts::instance().confirm(question, Prompts::Buttons::OkCancel) != Prompts::Answer::Ok)
         return;
     // The list is left as it is: the dropped domain shows until the next refresh.
-    DMSys->IBDataBase->ExecuteStatement(
-        QStringLiteral("DROP DOMAIN %1").arg(DMSys->IBDataBase->sqlName(name)),
-        ProgramSettings::instance().AutoCommit);
+    DMSys->execute(QStringLiteral("DROP DOMAIN %1").arg(DMSys->IBDataBase->sqlName(name)));
 }
 
 void TDomainsForm::DBGrid1DblClick()

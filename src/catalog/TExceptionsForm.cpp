@@ -4,7 +4,6 @@
 #include "Command.h"
 #include "GridColumns.h"
 #include "ModalForms.h"
-#include "ProgramSettings.h"
 #include "Prompts.h"
 #include "TDMSys.h"
 #include "TExcDlg.h"
@@ -42,11 +41,6 @@ const QList<GridColumn> kColumns = {
 const QString kCreateTemplate = QStringLiteral("CREATE EXCEPTION %1  %2");
 const QString kAlterTemplate = QStringLiteral("ALTER EXCEPTION %1  %2");
 const QString kDropTemplate = QStringLiteral("DROP EXCEPTION %1");
-
-void execute(const QString &statement)
-{
-    DMSys->IBDataBase->ExecuteStatement(statement, ProgramSettings::instance().AutoCommit);
-}
 
 QString messageLiteral(const QString &message)
 {
@@ -101,13 +95,13 @@ void TExceptionsForm::createMenu()
 {
     QMenu *menu = createFormMenu(QStringLiteral("&Exceptions"));
     menu->menuAction()->setStatusTip(QStringLiteral("Exceptions menu"));
-    addCommand(menu, QStringLiteral("&New"), QStringLiteral("Create new exception"),
+    Command::addAction(menu, QStringLiteral("&New"), QStringLiteral("Create new exception"),
                [this] { newexcpBtnClick(); }, QKeySequence(Qt::Key_Insert));
-    addCommand(menu, QStringLiteral("&Edit"), QStringLiteral("Edit current exception text"),
+    Command::addAction(menu, QStringLiteral("&Edit"), QStringLiteral("Edit current exception text"),
                [this] { BtnUpdateClick(); }, QKeySequence(Qt::CTRL | Qt::Key_E));
-    addCommand(menu, QStringLiteral("&Delete"), QStringLiteral("Delete current exception"),
+    Command::addAction(menu, QStringLiteral("&Delete"), QStringLiteral("Delete current exception"),
                [this] { DeleteDomainBtnClick(); }, QKeySequence(Qt::CTRL | Qt::Key_D));
-    addCommand(menu, QStringLiteral("&Refresh"), QStringLiteral("Refresh table contents"),
+    Command::addAction(menu, QStringLiteral("&Refresh"), QStringLiteral("Refresh table contents"),
                [this] { RefrBtnClick(); }, QKeySequence(Qt::Key_F5));
 }
 
@@ -160,7 +154,7 @@ void TExceptionsForm::runDialog(const QString &statementTemplate, bool storedNam
     if (ModalForms::exec(&dialog) == QDialog::Accepted) {
         const QString name =
             storedName ? DMSys->IBDataBase->sqlName(dialog.name()) : dialog.name();
-        execute(statementTemplate.arg(name, messageLiteral(dialog.message())));
+        DMSys->execute(statementTemplate.arg(name, messageLiteral(dialog.message())));
     }
     RefrBtnClick();
 }
@@ -192,6 +186,6 @@ void TExceptionsForm::DeleteDomainBtnClick()
         QStringLiteral("Proceed to delete exception '%1' from database?").arg(name);
     if (Prompts::instance().confirm(question, Prompts::Buttons::OkCancel) != Prompts::Answer::Ok)
         return;
-    execute(kDropTemplate.arg(DMSys->IBDataBase->sqlName(name)));
+    DMSys->execute(kDropTemplate.arg(DMSys->IBDataBase->sqlName(name)));
     RefrBtnClick();
 }

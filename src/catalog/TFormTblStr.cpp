@@ -1,9 +1,9 @@
 #include "TFormTblStr.h"
 
 #include "CatalogQuery.h"
+#include "Command.h"
 #include "GridColumns.h"
 #include "PlainName.h"
-#include "SqlLiteral.h"
 #include "TDMSys.h"
 #include "TIBDataBase.h"
 #include "TDataForm.h"
@@ -13,13 +13,14 @@
 #include "TSelectViewDlg.h"
 #include "TSplitBar.h"
 #include "TToolPanel.h"
+#include "UpdatesSuspended.h"
+#include "ViewDdl.h"
 
 #include <QAction>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
-#include <QRegularExpression>
 #include <QSqlRecord>
 #include <QStyledItemDelegate>
 #include <QTableView>
@@ -89,27 +90,6 @@ protected:
         QStyledItemDelegate::initStyleOption(option, index);
         option->backgroundBrush = option->palette.brush(QPalette::Dark);
     }
-};
-
-// Holds the grids' painting while their queries are replaced.
-class UpdatesSuspended
-{
-public:
-    explicit UpdatesSuspended(QList<QWidget *> widgets) : m_widgets(std::move(widgets))
-    {
-        for (QWidget *widget : m_widgets)
-            widget->setUpdatesEnabled(false);
-    }
-    ~UpdatesSuspended()
-    {
-        for (QWidget *widget : m_widgets)
-            widget->setUpdatesEnabled(true);
-    }
-    UpdatesSuspended(const UpdatesSuspended &) = delete;
-    UpdatesSuspended &operator=(const UpdatesSuspended &) = delete;
-
-private:
-    QList<QWidget *> m_widgets;
 };
 
 QTableView *newGrid(QWidget *parent)
@@ -216,14 +196,14 @@ QWidget *TFormTblStr::buildPanes()
 void TFormTblStr::buildMenu()
 {
     QMenu *menu = createFormMenu(QStringLiteral("&Table"));
-    addCommand(menu, QStringLiteral("Select &Table"),
+    Command::addAction(menu, QStringLiteral("Select &Table"),
                QStringLiteral("Select table to see structure"), [this] { SelectTableBtnClick(); });
-    addCommand(menu, QStringLiteral("Select &VIEW "),
+    Command::addAction(menu, QStringLiteral("Select &VIEW "),
                QStringLiteral("Select VIEW to see strcture"), [this] { SelViewBtnClick(); });
     menu->addSeparator();
-    addCommand(menu, QStringLiteral("Show &Data"), QStringLiteral("Show contents in data window"),
+    Command::addAction(menu, QStringLiteral("Show &Data"), QStringLiteral("Show contents in data window"),
                [this] { SrcDataClick(); });
-    ShowSelectItem = addCommand(menu, QStringLiteral("&Show \"SELECT\" for View"),
+    ShowSelectItem = Command::addAction(menu, QStringLiteral("&Show \"SELECT\" for View"),
                                 QStringLiteral("Show \"SELECT\" statement for view"),
                                 [this] { ShowSelect(); });
     ShowSelectItem->setEnabled(false);
@@ -234,23 +214,6 @@ QString TFormTblStr::DependencyTypeName(const QVariant &code)
     const int type = code.isNull() ? 0 : code.toInt();
     return type >= 0 && type < kDependencyTypes.size() ? kDependencyTypes[type]
                                                        : QStringLiteral("N/A");
-}
-
-QString TFormTblStr::CreateViewText(const QString &viewName, const QStringList &columns,
-                                    const QString &source, int dialect)
-{
-    QStringList names;
-    for (const QString &column : columns)
-        names << SqlLiteral::name(PlainName(column), dialect);
-    QStringList lines = source.split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
-    // A terminator ends the last line; it does not begin another one.
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    lines.prepend(QStringLiteral("AS"));
-    lines.prepend(QLatin1Char('(') + names.join(QStringLiteral(", ")) + QLatin1Char(')'));
-    lines.prepend(
-        QStringLiteral("CREATE VIEW %1 ").arg(SqlLiteral::name(PlainName(viewName), dialect)));
-    return lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
 }
 
 void TFormTblStr::SelectTableBtnClick()
@@ -333,6 +296,6 @@ void TFormTblStr::ShowSelect()
     SQLSourceQ->setParam(QStringLiteral("Name"), m_relationName);
     SQLSourceQ->open();
     const QString source = SQLSourceQ->value(0, QStringLiteral("RDB$VIEW_SOURCE")).toString();
-    OpenInDDLWindow(CreateViewText(m_relationName, viewColumns(), source,
-                                   DMSys->IBDataBase->statementDialect()));
+    OpenInDDLWindow(ViewDdl::text(m_relationName, viewColumns(), source,
+                                  DMSys->IBDataBase->statementDialect()));
 }

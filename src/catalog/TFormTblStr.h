@@ -27,11 +27,6 @@ public:
 
     // The text of a RDB$DEPENDENT_TYPE code; NULL counts as 0.
     static QString DependencyTypeName(const QVariant &code);
-    // CREATE VIEW <name> / (<columns>) / AS / the stored source, each line
-    // ended by CR LF. The source is split at CR, LF or CR LF. Names are
-    // spelled as a statement of the given dialect needs them.
-    static QString CreateViewText(const QString &viewName, const QStringList &columns,
-                                  const QString &source, int dialect = 1);
 
     QString relationName() const { return m_relationName; }
     bool isView() const { return m_isView; }

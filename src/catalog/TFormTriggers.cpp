@@ -3,7 +3,6 @@
 #include "CatalogQuery.h"
 #include "Command.h"
 #include "GridColumns.h"
-#include "ProgramSettings.h"
 #include "Prompts.h"
 #include "RelationNameList.h"
 #include "RowFilterModel.h"
@@ -99,17 +98,17 @@ void TFormTriggers::buildMenu()
 {
     TriggersMenu = createFormMenu(QStringLiteral("&Triggers"));
     TriggersMenu->menuAction()->setStatusTip(QStringLiteral("Triggers menu"));
-    addCommand(TriggersMenu, QStringLiteral("&Edit"), kEditHint, [this] { SourceEditClick(); },
+    Command::addAction(TriggersMenu, QStringLiteral("&Edit"), kEditHint, [this] { SourceEditClick(); },
                QKeySequence(Qt::CTRL | Qt::Key_E));
-    addCommand(TriggersMenu, QStringLiteral("&Add to Repository"),
+    Command::addAction(TriggersMenu, QStringLiteral("&Add to Repository"),
                QStringLiteral("Add triger source code to repository"),
                [this] { AddReposClick(); }, QKeySequence(Qt::CTRL | Qt::Key_A));
-    addCommand(TriggersMenu, QStringLiteral("&Delete"), kDeleteHint, [this] { DropClick(); },
+    Command::addAction(TriggersMenu, QStringLiteral("&Delete"), kDeleteHint, [this] { DropClick(); },
                QKeySequence(Qt::CTRL | Qt::Key_D));
     TriggersMenu->addSeparator();
-    addCommand(TriggersMenu, QStringLiteral("Activate"), kActivateHint,
+    Command::addAction(TriggersMenu, QStringLiteral("Activate"), kActivateHint,
                [this] { ActivateBtnClick(); });
-    addCommand(TriggersMenu, QStringLiteral("Deactivate"), kDeactivateHint,
+    Command::addAction(TriggersMenu, QStringLiteral("Deactivate"), kDeactivateHint,
                [this] { DeactiveteBtnClick(); });
 }
 
@@ -215,9 +214,7 @@ QString TFormTriggers::currentName() const
 
 void TFormTriggers::execute(const QString &statementTemplate)
 {
-    DMSys->IBDataBase->ExecuteStatement(
-        statementTemplate.arg(DMSys->IBDataBase->sqlName(currentName())),
-        ProgramSettings::instance().AutoCommit);
+    DMSys->execute(statementTemplate.arg(DMSys->IBDataBase->sqlName(currentName())));
 }
 
 TTrigSourceForm *TFormTriggers::OpenTriggerEditor()

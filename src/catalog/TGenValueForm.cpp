@@ -3,7 +3,6 @@
 #include "AppError.h"
 #include "Command.h"
 #include "ModalForms.h"
-#include "ProgramSettings.h"
 #include "TDMSys.h"
 #include "SqlLiteral.h"
 #include "TIBDataBase.h"
@@ -32,13 +31,12 @@ bool isWide(qint64 value)
 // A name the user typed for a new generator is SQL already and goes as typed.
 void setValue(const QString &name, qint64 value, bool typed)
 {
-    const bool autoCommit = ProgramSettings::instance().AutoCommit;
     TIBDataBase *db = DMSys->IBDataBase;
     const int dialect = isWide(value) ? kWideDialect : db->statementDialect();
     const QString statement = QStringLiteral("SET GENERATOR %1 TO %2")
                                   .arg(typed ? name : SqlLiteral::name(name, dialect),
                                        QString::number(value));
-    db->ExecuteStatement(statement, autoCommit, dialect);
+    DMSys->execute(statement, dialect);
 }
 
 // The value as the server will get it: a signed 64-bit decimal, the range of
@@ -132,8 +130,7 @@ void TGenValueForm::OkClick()
 {
     const QString name = GenNameEdit->text();
     if (m_newGenerator)
-        DMSys->IBDataBase->ExecuteStatement(QStringLiteral("CREATE GENERATOR %1").arg(name),
-                                            ProgramSettings::instance().AutoCommit);
+        DMSys->execute(QStringLiteral("CREATE GENERATOR %1").arg(name));
     const qint64 value = integerValue(GenValueEdit->text());
     // The generator may have moved on since it was shown: setting it back to
     // the value the user left alone would hand out numbers again.

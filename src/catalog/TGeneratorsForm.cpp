@@ -7,6 +7,7 @@
 #include "TGenValueForm.h"
 #include "TOfficeButton.h"
 #include "TToolPanel.h"
+#include "UpdatesSuspended.h"
 
 #include <QHeaderView>
 #include <QMenu>
@@ -115,11 +116,11 @@ void TGeneratorsForm::createMenu()
 {
     QMenu *menu = createFormMenu(QStringLiteral("&Generators"));
     menu->menuAction()->setStatusTip(QStringLiteral("Generators menu"));
-    addCommand(menu, QStringLiteral("&New"), QStringLiteral("Create new generator"),
+    Command::addAction(menu, QStringLiteral("&New"), QStringLiteral("Create new generator"),
                [this] { NewBtnClick(); }, QKeySequence(Qt::Key_Insert));
-    addCommand(menu, QStringLiteral("&Value"), QStringLiteral("Set generator value"),
+    Command::addAction(menu, QStringLiteral("&Value"), QStringLiteral("Set generator value"),
                [this] { EditBtnClick(); }, QKeySequence(Qt::CTRL | Qt::Key_E));
-    addCommand(menu, QStringLiteral("&Refresh"), QStringLiteral("Refresh table contents"),
+    Command::addAction(menu, QStringLiteral("&Refresh"), QStringLiteral("Refresh table contents"),
                [this] { RefreshBtbClick(); }, QKeySequence(Qt::Key_F5));
 }
 
@@ -136,13 +137,12 @@ void TGeneratorsForm::FormCreate()
 void TGeneratorsForm::FillGeneratorList()
 {
     const bool showSystem = SystemGenView->down();
-    GeneratorList->setUpdatesEnabled(false);
+    const UpdatesSuspended suspended({GeneratorList});
     GeneratorList->clear();
     // Whatever row the fill ends at, what was read so far is shown in order.
     const auto finish = qScopeGuard([this] {
         SysGenQuery->close();
         sortList();
-        GeneratorList->setUpdatesEnabled(true);
     });
     SysGenQuery->open();
     SysGenQuery->fetchAll();

@@ -6,7 +6,6 @@
 #include "FieldTypeText.h"
 #include "FixedPitchFont.h"
 #include "GridColumns.h"
-#include "ProgramSettings.h"
 #include "Prompts.h"
 #include "SqlEditorKit.h"
 #include "StatementLines.h"
@@ -15,6 +14,7 @@
 #include "TOfficeButton.h"
 #include "TSQLExprForm.h"
 #include "TToolPanel.h"
+#include "UpdatesSuspended.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -146,11 +146,11 @@ void TStoredProcsForm::createMenu()
     QMenu *menu = createFormMenu(QStringLiteral("&Procedures"));
     menu->menuAction()->setStatusTip(
         QStringLiteral("Procedures list for creaating and editing stored functions"));
-    addCommand(menu, QStringLiteral("&Edit "), QStringLiteral("Edit procedure DDL statement"),
+    Command::addAction(menu, QStringLiteral("&Edit "), QStringLiteral("Edit procedure DDL statement"),
                [this] { DDLBtnClick(); }, QKeySequence(Qt::CTRL | Qt::Key_E));
-    addCommand(menu, QStringLiteral("&Delete"), QStringLiteral("Delete selected procedure"),
+    Command::addAction(menu, QStringLiteral("&Delete"), QStringLiteral("Delete selected procedure"),
                [this] { BtnDropProcClick(); }, QKeySequence(Qt::CTRL | Qt::Key_D));
-    addCommand(menu, QStringLiteral("&Refresh"), QStringLiteral("Refresh table contents"),
+    Command::addAction(menu, QStringLiteral("&Refresh"), QStringLiteral("Refresh table contents"),
                [this] { StoredProcesRefresh(); }, QKeySequence(Qt::Key_F5));
 }
 
@@ -243,12 +243,7 @@ void TStoredProcsForm::followCurrentProcedure()
 
 void TStoredProcsForm::StoredProcesRefresh()
 {
-    DataGrid->setUpdatesEnabled(false);
-    DBMemo1->setUpdatesEnabled(false);
-    const auto release = qScopeGuard([this] {
-        DataGrid->setUpdatesEnabled(true);
-        DBMemo1->setUpdatesEnabled(true);
-    });
+    const UpdatesSuspended suspended({DataGrid, DBMemo1});
     // A list that fails to open must not leave the old procedure's details.
     InParamsQuery->close();
     OutParamsQuery->close();
@@ -308,7 +303,5 @@ void TStoredProcsForm::BtnDropProcClick()
     if (Prompts::instance().confirm(question.arg(name), Prompts::Buttons::OkCancel)
         != Prompts::Answer::Ok)
         return;
-    DMSys->IBDataBase->ExecuteStatement(
-        QStringLiteral("DROP PROCEDURE %1").arg(DMSys->IBDataBase->sqlName(name)),
-        ProgramSettings::instance().AutoCommit);
+    DMSys->execute(QStringLiteral("DROP PROCEDURE %1").arg(DMSys->IBDataBase->sqlName(name)));
 }

@@ -1,8 +1,9 @@
 #include "TTrigSourceForm.h"
 
 #include "AppError.h"
+#include "CaretPanel.h"
+#include "Command.h"
 #include "DdlFile.h"
-#include "ProgramSettings.h"
 #include "Prompts.h"
 #include "RelationNameList.h"
 #include "Shell.h"
@@ -26,7 +27,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QSpinBox>
-#include <QTextBlock>
 #include <QVBoxLayout>
 
 namespace {
@@ -138,15 +138,15 @@ void TTrigSourceForm::buildMenus()
 {
     TriggerMenu = createFormMenu(QStringLiteral("&Trigger"));
     TriggerMenu->menuAction()->setStatusTip(QStringLiteral("Trigger statements menu"));
-    addCommand(TriggerMenu, QStringLiteral("&New"), kCreateHint, [this] { NewBtnClick(); },
+    Command::addAction(TriggerMenu, QStringLiteral("&New"), kCreateHint, [this] { NewBtnClick(); },
                QKeySequence(Qt::CTRL | Qt::Key_N));
-    addCommand(TriggerMenu, QStringLiteral("&Run"), kAlterHint, [this] { UpdateBtnClick(); },
+    Command::addAction(TriggerMenu, QStringLiteral("&Run"), kAlterHint, [this] { UpdateBtnClick(); },
                QKeySequence(Qt::Key_F9));
     TriggerMenu->addSeparator();
-    addCommand(TriggerMenu, QStringLiteral("&Load from File"),
+    Command::addAction(TriggerMenu, QStringLiteral("&Load from File"),
                QStringLiteral("Load DDL statement code from File"),
                [this] { MNLoadfromFileClick(); }, QKeySequence(Qt::CTRL | Qt::Key_O));
-    addCommand(TriggerMenu, QStringLiteral("Save to &File"),
+    Command::addAction(TriggerMenu, QStringLiteral("Save to &File"),
                QStringLiteral("Save active DDL statement code to file"),
                [this] { MnSaveToFileClick(); }, QKeySequence(Qt::CTRL | Qt::Key_S));
     TriggerMenu->addSeparator();
@@ -157,9 +157,9 @@ void TTrigSourceForm::buildMenus()
     MnShowSQL->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     MnShowSQL->setCheckable(true);
     TriggerMenu->addSeparator();
-    addCommand(TriggerMenu, QStringLiteral("&Insert Statement"), kInsertHint,
+    Command::addAction(TriggerMenu, QStringLiteral("&Insert Statement"), kInsertHint,
                [this] { MnInsertWizardClick(); }, QKeySequence(Qt::CTRL | Qt::Key_I));
-    addCommand(TriggerMenu, QStringLiteral("&Update Statement "), kUpdateHint,
+    Command::addAction(TriggerMenu, QStringLiteral("&Update Statement "), kUpdateHint,
                [this] { MNUpdateWizardClick(); }, QKeySequence(Qt::CTRL | Qt::Key_U));
 }
 
@@ -170,7 +170,7 @@ void TTrigSourceForm::buildSourceMenu()
                       const QKeySequence &key) {
         // The window menu owns these keys; here they only work while the
         // context menu is open.
-        addCommand(SourceMenu, text, hint, std::move(handler), key)
+        Command::addAction(SourceMenu, text, hint, std::move(handler), key)
             ->setShortcutContext(Qt::WidgetShortcut);
     };
     add(QStringLiteral("&Cut"), QStringLiteral("Cut to clipboard"), [this] { Cut1Click(); },
@@ -254,8 +254,7 @@ void TTrigSourceForm::run(const QStringList &lines)
 {
     if (MnShowSQL->isChecked())
         ShowSQLSource(lines);
-    DMSys->IBDataBase->ExecuteStatement(StatementLines::join(lines),
-                                        ProgramSettings::instance().AutoCommit);
+    DMSys->execute(StatementLines::join(lines));
 }
 
 void TTrigSourceForm::NewBtnClick()
@@ -335,13 +334,8 @@ void TTrigSourceForm::TrigNameEditChange(const QString &name)
 
 QString TTrigSourceForm::caretPanelText() const
 {
-    const int start = TrigSource->textCursor().selectionStart();
-    const QTextBlock line = TrigSource->document()->findBlock(start);
-    const int index = line.blockNumber();
-    return QStringLiteral(" %1|%2|%3")
-        .arg(index + 1)
-        .arg(start - line.position())
-        .arg(index + 1 + HeaderLines);
+    return CaretPanel::withStatementLine(TrigSource->toPlainText(),
+                                         TrigSource->textCursor().selectionStart(), HeaderLines);
 }
 
 void TTrigSourceForm::TrigSourceKeyUp()
@@ -351,5 +345,5 @@ void TTrigSourceForm::TrigSourceKeyUp()
 
 void TTrigSourceForm::TriggerExit()
 {
-    writeCaretPanel(QStringLiteral(" "));
+    writeCaretPanel(CaretPanel::empty());
 }

@@ -44,6 +44,16 @@ void TDMSys::DMSysCreate()
         throw DatabaseError(QStringLiteral("Directory is busy or does not exist: %1").arg(directory));
 }
 
+void TDMSys::execute(const QString &statement) const
+{
+    IBDataBase->ExecuteStatement(statement, ProgramSettings::instance().AutoCommit);
+}
+
+void TDMSys::execute(const QString &statement, int dialect) const
+{
+    IBDataBase->ExecuteStatement(statement, ProgramSettings::instance().AutoCommit, dialect);
+}
+
 void TDMSys::IBDataBaseStartTransaction(TIBDataBase *)
 {
     if (!m_view)

@@ -18,8 +18,6 @@ public:
 
     TIBDataBase *IBDataBase;
 
-    // The repository directory's connection: the Qt SQL connection name and
-    // the directory ("PATH") it was opened with.
     // The Qt SQL connection names of the administered database and of the
     // repository directory.
     static QString ibName() { return QStringLiteral("IBB"); }
@@ -27,6 +25,12 @@ public:
     QString devSrcPath() const { return m_devSrcPath; }
 
     void setTransactionView(TransactionView *view) { m_view = view; }
+
+    // Runs a statement the user asked for in the tool's own transaction,
+    // committed at once while auto-commit is on; throws the server's refusal.
+    void execute(const QString &statement) const;
+    // The same in a given SQL dialect (see TIBDataBase::ExecuteStatement).
+    void execute(const QString &statement, int dialect) const;
 
     // Runs the creation steps; throws the first error (the caller shows it
     // and start-up goes on).

@@ -12,6 +12,11 @@ namespace CaretPanel {
 // column is measured from the first character of the caret's line.
 QString text(const QString &plainText, int selectionStart, int caret);
 
+// " line|column|statement line" for the trigger editor: the line and column
+// of the selection start, and that line's number in the statement, which
+// puts headerLines lines before the editor's text.
+QString withStatementLine(const QString &plainText, int selectionStart, int headerLines);
+
 // What the panel shows while no editor has the focus.
 inline QString empty() { return QStringLiteral(" "); }
 

@@ -3,7 +3,9 @@
 #include "AppError.h"
 #include "Prompts.h"
 
+#include <QAction>
 #include <QGuiApplication>
+#include <QMenu>
 
 namespace Command {
 
@@ -30,6 +32,16 @@ void run(const std::function<void()> &command)
     if (!message.endsWith(QLatin1Char('.')))
         message += QLatin1Char('.');
     Prompts::instance().error(message);
+}
+
+QAction *addAction(QMenu *menu, const QString &text, const QString &hint,
+                   std::function<void()> handler, const QKeySequence &shortcut)
+{
+    QAction *action = menu->addAction(text);
+    action->setStatusTip(hint);
+    action->setShortcut(shortcut);
+    QObject::connect(action, &QAction::triggered, action, guard(std::move(handler)));
+    return action;
 }
 
 } // namespace Command

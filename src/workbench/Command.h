@@ -1,6 +1,12 @@
 #pragma once
 
+#include <QKeySequence>
+#include <QString>
+
 #include <functional>
+
+class QAction;
+class QMenu;
 
 // Runs user commands. Every action, button and double-click handler is
 // connected through here: an error becomes the standard error box (its
@@ -15,5 +21,10 @@ inline auto guard(std::function<void()> command)
 {
     return [command = std::move(command)] { run(command); };
 }
+
+// A menu item whose hint reaches the status bar and whose handler runs
+// through run(): the one way the frame and its child windows add commands.
+QAction *addAction(QMenu *menu, const QString &text, const QString &hint,
+                   std::function<void()> handler, const QKeySequence &shortcut = {});
 
 } // namespace Command

@@ -1,10 +1,10 @@
 #include "TChildForm.h"
 
+#include "ColumnHeader.h"
 #include "Command.h"
 #include "Shell.h"
 #include "TOfficeButton.h"
 
-#include <QAction>
 #include <QHeaderView>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -13,7 +13,6 @@
 #include <QStyle>
 #include <QTableView>
 #include <QTextBlock>
-#include <QTreeView>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -27,16 +26,6 @@ QMenu *TChildForm::createFormMenu(const QString &title)
 {
     m_formMenu = new QMenu(title, this);
     return m_formMenu;
-}
-
-QAction *TChildForm::addCommand(QMenu *menu, const QString &text, const QString &hint,
-                                std::function<void()> handler, const QKeySequence &shortcut)
-{
-    QAction *action = menu->addAction(text);
-    action->setStatusTip(hint);
-    action->setShortcut(shortcut);
-    connect(action, &QAction::triggered, this, Command::guard(std::move(handler)));
-    return action;
 }
 
 void TChildForm::onClick(TOfficeButton *button, std::function<void()> handler)
@@ -72,15 +61,6 @@ constexpr int kEditorLines = 16;
 constexpr int kEditorMeasuredLines = 40;
 // Rounds of widening: side-by-side panes share what the window gains.
 constexpr int kFitRounds = 5;
-
-QHeaderView *columnHeader(QAbstractItemView *view)
-{
-    if (auto *table = qobject_cast<QTableView *>(view))
-        return table->horizontalHeader();
-    if (auto *tree = qobject_cast<QTreeView *>(view))
-        return tree->header();
-    return nullptr;
-}
 
 // The rows a screen of the frame can show: what is measured. Only rows the
 // model already holds count; nothing more is fetched for it.

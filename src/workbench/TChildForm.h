@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QKeySequence>
 #include <QWidget>
 
 #include <functional>
@@ -8,7 +7,6 @@
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
-class QAction;
 class QVBoxLayout;
 class TOfficeButton;
 
@@ -48,10 +46,6 @@ protected:
     }
 
     QMenu *createFormMenu(const QString &title);
-    // A menu item whose hint reaches the status bar; the handler runs as a
-    // user command.
-    QAction *addCommand(QMenu *menu, const QString &text, const QString &hint,
-                        std::function<void()> handler, const QKeySequence &shortcut = {});
     void onClick(TOfficeButton *button, std::function<void()> handler);
     // The window's layout: a tool bar on top of the content, edge to edge.
     QVBoxLayout *createPanelLayout();

@@ -1,6 +1,6 @@
 #include "TObjRepos.h"
 
-#include "ProgramSettings.h"
+#include "Command.h"
 #include "Prompts.h"
 #include "RepositoryStore.h"
 #include "StatementLines.h"
@@ -77,10 +77,10 @@ void TObjRepos::buildMenu()
 {
     DDLMenu = createFormMenu(QStringLiteral("&Repository"));
     DDLMenu->menuAction()->setStatusTip(QStringLiteral("DDL statements menu"));
-    addCommand(DDLMenu, QStringLiteral("&Open as DDL "), QStringLiteral("Open in DDL window"),
+    Command::addAction(DDLMenu, QStringLiteral("&Open as DDL "), QStringLiteral("Open in DDL window"),
                [this] { MNOpenAsDDLClick(); }, QKeySequence(Qt::Key_F9));
     DDLMenu->addSeparator();
-    addCommand(DDLMenu, QStringLiteral("Open As &Result Set"),
+    Command::addAction(DDLMenu, QStringLiteral("Open As &Result Set"),
                QStringLiteral("Open as SQL expression with result set"),
                [this] { MNOpenAsResultClick(); }, QKeySequence(Qt::CTRL | Qt::Key_R));
 }
@@ -127,7 +127,7 @@ QString TObjRepos::currentText() const
 
 void TObjRepos::ExecSQLBtnClick()
 {
-    DMSys->IBDataBase->ExecuteStatement(currentText(), ProgramSettings::instance().AutoCommit);
+    DMSys->execute(currentText());
 }
 
 void TObjRepos::MNOpenAsResultClick()

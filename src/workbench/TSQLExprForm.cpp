@@ -3,7 +3,6 @@
 #include "CaretPanel.h"
 #include "Command.h"
 #include "DdlFile.h"
-#include "ProgramSettings.h"
 #include "Prompts.h"
 #include "Shell.h"
 #include "SqlEditorKit.h"
@@ -81,30 +80,30 @@ void TSQLExprForm::buildMenus()
     DDLMenu = createFormMenu(QStringLiteral("&DDL"));
     DDLMenu->menuAction()->setStatusTip(QStringLiteral("DDL statements menu"));
 
-    addCommand(PopupMenu1, QStringLiteral("&Cut"), QStringLiteral("Cut to clipboard"),
+    Command::addAction(PopupMenu1, QStringLiteral("&Cut"), QStringLiteral("Cut to clipboard"),
                [this] { Cut1Click(); }, QKeySequence(Qt::CTRL | Qt::Key_X));
-    addCommand(PopupMenu1, QStringLiteral("C&opy"), QStringLiteral("Copy to clipboard"),
+    Command::addAction(PopupMenu1, QStringLiteral("C&opy"), QStringLiteral("Copy to clipboard"),
                [this] { Copy1Click(); }, QKeySequence(Qt::CTRL | Qt::Key_C));
-    addCommand(PopupMenu1, QStringLiteral("&Paste"), QStringLiteral("Paste from clipboard"),
+    Command::addAction(PopupMenu1, QStringLiteral("&Paste"), QStringLiteral("Paste from clipboard"),
                [this] { Paste1Click(); }, QKeySequence(Qt::CTRL | Qt::Key_V));
     PopupMenu1->addSeparator();
 
     for (QMenu *menu : {DDLMenu, PopupMenu1}) {
         const bool popup = menu == PopupMenu1;
-        addCommand(menu, QStringLiteral("&Run"), kRunHint, [this] { execbtnClick(); },
+        Command::addAction(menu, QStringLiteral("&Run"), kRunHint, [this] { execbtnClick(); },
                    QKeySequence(Qt::Key_F9));
         menu->addSeparator();
-        addCommand(menu, QStringLiteral("&Select from Repository"), kSelectHint,
+        Command::addAction(menu, QStringLiteral("&Select from Repository"), kSelectHint,
                    [this] { SelFromReposClick(); }, QKeySequence(Qt::CTRL | Qt::Key_Space));
-        addCommand(menu, QStringLiteral("&Add to Repository"), kAddHint,
+        Command::addAction(menu, QStringLiteral("&Add to Repository"), kAddHint,
                    [this] { AddBtnClick(); }, QKeySequence(Qt::CTRL | Qt::Key_A));
-        addCommand(menu, QStringLiteral("&Load from File"),
+        Command::addAction(menu, QStringLiteral("&Load from File"),
                    popup ? QStringLiteral("Load DDL statement from File") : kLoadHint,
                    [this] { MNLoadfromFileClick(); }, QKeySequence(Qt::CTRL | Qt::Key_O));
-        addCommand(menu, QStringLiteral("Save to &File"), kSaveHint,
+        Command::addAction(menu, QStringLiteral("Save to &File"), kSaveHint,
                    [this] { SavetoFile1Click(); }, QKeySequence(Qt::CTRL | Qt::Key_S));
         menu->addSeparator();
-        addCommand(menu, QStringLiteral("Open As &Result Set"),
+        Command::addAction(menu, QStringLiteral("Open As &Result Set"),
                    QStringLiteral("Open as SQL expression with result set"),
                    [this] { MNOpenAsResultClick(); }, QKeySequence(Qt::CTRL | Qt::Key_R));
     }
@@ -127,8 +126,7 @@ void TSQLExprForm::setLines(const QStringList &lines)
 
 void TSQLExprForm::execbtnClick()
 {
-    DMSys->IBDataBase->ExecuteStatement(StatementText::fromEditor(ExecSql->toPlainText()),
-                                        ProgramSettings::instance().AutoCommit);
+    DMSys->execute(StatementText::fromEditor(ExecSql->toPlainText()));
 }
 
 void TSQLExprForm::SelFromReposClick()

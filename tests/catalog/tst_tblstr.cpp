@@ -14,6 +14,7 @@
 #include "AppError.h"
 #include "StatementLines.h"
 #include "TIBDataBase.h"
+#include "ViewDdl.h"
 
 #include <QAction>
 #include <QHeaderView>
@@ -169,8 +170,8 @@ void TestTblStr::createViewText()
     QFETCH(QStringList, columns);
     QFETCH(QString, source);
     QFETCH(QString, expected);
-    QCOMPARE(TFormTblStr::CreateViewText(name, columns, source), expected);
-    QCOMPARE(TFormTblStr::CreateViewText(name, columns, source, 1), expected);
+    QCOMPARE(ViewDdl::text(name, columns, source), expected);
+    QCOMPARE(ViewDdl::text(name, columns, source, 1), expected);
 }
 
 void TestTblStr::tableStructure()

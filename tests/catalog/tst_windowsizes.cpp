@@ -1,3 +1,4 @@
+#include "ColumnHeader.h"
 #include "ScriptedPrompts.h"
 #include "TChildForm.h"
 #include "TDataForm.h"
@@ -18,8 +19,6 @@
 #include <QHeaderView>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
-#include <QTableView>
-#include <QTreeView>
 
 #include <functional>
 
@@ -44,15 +43,6 @@ const QString kTrigger = longName(QStringLiteral("TR_"));
 QMdiSubWindow *frameOf(const QWidget *form)
 {
     return qobject_cast<QMdiSubWindow *>(form->parentWidget());
-}
-
-QHeaderView *columnHeader(QAbstractItemView *view)
-{
-    if (auto *table = qobject_cast<QTableView *>(view))
-        return table->horizontalHeader();
-    if (auto *tree = qobject_cast<QTreeView *>(view))
-        return tree->header();
-    return nullptr;
 }
 
 bool lists(const QWidget *form, const QString &text)

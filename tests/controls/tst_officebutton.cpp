@@ -74,7 +74,7 @@ private slots:
     void accelerators();
     void fittedCaptionEndsInEllipsis();
 
-    void defaults();
+    void newButtonClicksAndPopsUp();
     void downOnlyInGroup();
     void groupToggling_data();
     void groupToggling();
@@ -333,21 +333,20 @@ void TstOfficeButton::fittedCaptionEndsInEllipsis()
              QStringLiteral("Table"));
 }
 
-void TstOfficeButton::defaults()
+// A button as the tool bars create it: a 24-pixel square that clicks once
+// per press and pops back up, its caption in the window's text colour.
+void TstOfficeButton::newButtonClicksAndPopsUp()
 {
-    TOfficeButton button;
-    QCOMPARE(button.size(), QSize(24, 24));
-    QCOMPARE(button.alignment(), taCenter);
-    QCOMPARE(button.bevelStyle(), TOfficeButton::bsRaised);
-    QCOMPARE(button.buttonLayout(), blBitmapTop);
-    QCOMPARE(button.options(), TOfficeButton::ButtonOptions(TOfficeButton::boMonoDisplay
-                                                            | TOfficeButton::boPopupMark
-                                                            | TOfficeButton::boShowBevel));
-    QCOMPARE(button.shadingType(), ButtonPicture::stMedium);
-    QVERIFY(button.showDownPattern());
-    QVERIFY(!button.allowAllUp() && !button.down() && !button.wordWrap());
-    QCOMPARE(button.groupIndex(), 0);
-    QCOMPARE(button.unselectedFontColor(), button.palette().color(QPalette::WindowText));
+    QWidget parent;
+    auto *button = new TOfficeButton(&parent);
+    QCOMPARE(button->size(), QSize(24, 24));
+    QCOMPARE(button->unselectedFontColor(), button->palette().color(QPalette::WindowText));
+    parent.show();
+    QSignalSpy clicks(button, &TOfficeButton::clicked);
+    clickAt(button);
+    clickAt(button);
+    QCOMPARE(clicks.count(), 2);
+    QVERIFY(!button->down());
 }
 
 void TstOfficeButton::downOnlyInGroup()

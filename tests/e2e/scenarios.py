@@ -385,6 +385,17 @@ def ddl_window(session, steps):
                    [["1", "one"], ["2", "two"]])
 
 
+def pick_relation(app, window, kind, name):
+    """Picks a table or view in the structure window's picker; returns the
+    structure window, titled after it."""
+    app.click_button(f"Select {kind} to view structure", window)
+    picker = app.dialog(f"Select {kind}")
+    app.click(app.find("list item", name, picker, into_grids=True))
+    app.click_button("Ok", picker)
+    app.gone(picker, f"the {kind} picker")
+    return app.child_window(f"{kind.capitalize()} structure -{name}")
+
+
 @scenario
 def structure_and_data(session, steps):
     path = session.database([
@@ -396,12 +407,7 @@ def structure_and_data(session, steps):
     set_auto_commit(app, True)
     with steps("structure window: pick a view and see its columns"):
         window = open_window(app, "Table Structures", "Table Structure")
-        app.click_button("Select view to view structure", window)
-        picker = app.dialog("Select view")
-        app.click(app.find("list item", "V_BIG", picker, into_grids=True))
-        app.click_button("Ok", picker)
-        app.gone(picker, "the view picker")
-        window = app.child_window("View structure -V_BIG")
+        window = pick_relation(app, window, "view", "V_BIG")
         columns = app.find("table", "Table structure", window)
         wait_for("the view's columns", lambda: [
             row for row in app.grid_rows(columns) if "ID" in row or "NAME" in row][1:])
@@ -551,12 +557,7 @@ def screenshots(session, steps):
         close_window(app, ddl)
     with steps("table structure"):
         window = open_window(app, "Table Structures", "Table Structure")
-        app.click_button("Select table to view structure", window)
-        picker = app.dialog("Select table")
-        app.click(app.find("list item", "ORDERS", picker, into_grids=True))
-        app.click_button("Ok", picker)
-        app.gone(picker, "the table picker")
-        window = app.child_window("Table structure -ORDERS")
+        window = pick_relation(app, window, "table", "ORDERS")
         wait_for("the columns", lambda: app.grid_rows(app.find("table", "Table structure",
                                                                 window)))
         shoot(session, app, "table-structure")
