@@ -1,5 +1,7 @@
 #include "FieldTypeText.h"
 
+#include "SqlLiteral.h"
+
 namespace {
 
 enum TypeCode {
@@ -141,7 +143,7 @@ QString dialect3Text(const FieldType &field)
         return baseName(field.type);
     }
     if (hasCharacterSet && !field.characterSet.isEmpty())
-        text += QStringLiteral(" CHARACTER SET ") + field.characterSet;
+        text += QStringLiteral(" CHARACTER SET ") + SqlLiteral::name(field.characterSet, 3);
     return text;
 }
 

@@ -14,25 +14,26 @@ QString parameterList(const QString &opening, const QList<Parameter> &parameters
     QString list = opening;
     for (const Parameter &parameter : parameters)
         list += QStringLiteral(" %1 %2,").arg(SqlLiteral::name(parameter.name, dialect),
-                                             declaration(parameter));
+                                              declaration(parameter, dialect));
     list.chop(1);
     return list + QLatin1Char(')');
 }
 
 } // namespace
 
-QString declaration(const Parameter &parameter)
+QString declaration(const Parameter &parameter, int dialect)
 {
     QString text = parameter.domain;
     if (text.isEmpty()) {
         text = parameter.typeText;
         if (!parameter.characterSet.isEmpty())
-            text += QStringLiteral(" CHARACTER SET ") + parameter.characterSet;
+            text += QStringLiteral(" CHARACTER SET ")
+                    + SqlLiteral::name(parameter.characterSet, dialect);
     }
     if (parameter.notNull)
         text += QStringLiteral(" NOT NULL");
     if (!parameter.collation.isEmpty())
-        text += QStringLiteral(" COLLATE ") + parameter.collation;
+        text += QStringLiteral(" COLLATE ") + SqlLiteral::name(parameter.collation, dialect);
     if (!parameter.defaultSource.isEmpty())
         text += QLatin1Char(' ') + parameter.defaultSource.trimmed();
     return text;

@@ -15,16 +15,17 @@ struct Parameter
     // What a parameter may carry beyond its type; empty or false: nothing,
     // and the parameter is written as name and type text alone.
     QString domain = {};       // "TYPE OF D", "TYPE OF COLUMN T.C" or a domain: instead of the type
-    QString characterSet = {}; // one other than the database's default
+    QString characterSet = {}; // stored name; one other than the database's default
     bool notNull = false;
-    QString collation = {};     // one other than the character set's default
+    QString collation = {};     // stored name; one other than the character set's default
     QString defaultSource = {}; // as stored: "= 5", "DEFAULT 'x'"
 };
 
 // The parameter's declaration after its name: the type (or the domain it is
 // declared by) and whatever it carries beyond it, in the order the server
-// reads them.
-QString declaration(const Parameter &parameter);
+// reads them. Character set and collation names are spelled as a statement
+// of the dialect needs them (a user's collation may be "My Coll").
+QString declaration(const Parameter &parameter, int dialect);
 
 struct Procedure
 {

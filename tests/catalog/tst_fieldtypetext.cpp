@@ -110,6 +110,8 @@ void TestFieldTypeText::byDialect_data()
     row("boolean", {23, 0, 0, 0, 0, 0, {}}, 3, "BOOLEAN");
     row("char", {14, 0, 10, 0, 0, 0, {}}, 3, "CHAR(10)");
     row("varchar utf8", {37, 0, 40, 0, 0, 0, "UTF8"}, 3, "VARCHAR(40) CHARACTER SET UTF8");
+    row("character set needing quotes", {37, 0, 40, 0, 0, 0, "Set 1"}, 3,
+        "VARCHAR(40) CHARACTER SET \"Set 1\"");
     row("text blob", {261, 0, 0, 1, 80, 0, {}}, 3, "BLOB SUB_TYPE TEXT SEGMENT SIZE 80");
     row("text blob utf8", {261, 0, 0, 1, 80, 0, "UTF8"}, 3,
         "BLOB SUB_TYPE TEXT SEGMENT SIZE 80 CHARACTER SET UTF8");

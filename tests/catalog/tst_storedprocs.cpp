@@ -93,6 +93,7 @@ private slots:
     void refreshReadsNewList();
     void rebuiltKeepsInterface();
     void dialect3RoundTrip();
+    void dialect3QuotedCollation();
 
 private:
     std::unique_ptr<TestSession> m_session;
@@ -395,6 +396,58 @@ void tst_StoredProcs::dialect3RoundTrip()
     QCOMPARE(m_session->db.column(catalogue), parametersBefore);
     QCOMPARE(m_session->db.scalar(source), sourceBefore);
     QCOMPARE(m_session->db.scalar(call), resultBefore);
+}
+
+// A user's collation whose name needs quotes, on a parameter of its own, after
+// TYPE OF, and through a domain and a column: the rebuilt text runs and the
+// comparisons still ignore case.
+void tst_StoredProcs::dialect3QuotedCollation()
+{
+    m_session.reset();
+    m_session = std::make_unique<TestSession>(true, 3);
+    m_session->db.execute({
+        "CREATE COLLATION \"My Coll\" FOR UTF8 FROM UNICODE CASE INSENSITIVE",
+        "CREATE DOMAIN \"d_Coll\" VARCHAR(10) CHARACTER SET UTF8 COLLATE \"My Coll\"",
+        "CREATE DOMAIN \"d_Text\" VARCHAR(10) CHARACTER SET UTF8",
+        "CREATE TABLE \"Notes\" (\"Body\" VARCHAR(20) CHARACTER SET UTF8 COLLATE \"My Coll\")",
+        "CREATE PROCEDURE \"P_coll\" (A VARCHAR(10) CHARACTER SET UTF8 COLLATE \"My Coll\", "
+        "B \"d_Coll\", C TYPE OF \"d_Text\" COLLATE \"My Coll\", D TYPE OF COLUMN "
+        "\"Notes\".\"Body\") RETURNS (R VARCHAR(10) CHARACTER SET UTF8 COLLATE \"My Coll\") AS "
+        "BEGIN R = IIF(A = 'abc', 'a', '-') || IIF(B = 'abc', 'b', '-') || "
+        "IIF(C = 'abc', 'c', '-') || IIF(D = 'abc', 'd', '-'); "
+        "R = IIF(R = 'ABCD', R, '?'); SUSPEND; END",
+    });
+    const QString catalogue =
+        "SELECT P.RDB$PARAMETER_NAME || ':' || COALESCE(P.RDB$PARAMETER_MECHANISM, 0) || ':' || "
+        "COALESCE(P.RDB$RELATION_NAME, '') || ':' || COALESCE(P.RDB$FIELD_NAME, '') || ':' || "
+        "COALESCE(P.RDB$COLLATION_ID, -1) || ':' || COALESCE(F.RDB$COLLATION_ID, -1) || ':' || "
+        "COALESCE(F.RDB$CHARACTER_SET_ID, -1) || ':' || CASE WHEN P.RDB$FIELD_SOURCE "
+        "STARTING WITH 'RDB$' THEN '' ELSE P.RDB$FIELD_SOURCE END "
+        "FROM RDB$PROCEDURE_PARAMETERS P JOIN RDB$FIELDS F "
+        "ON F.RDB$FIELD_NAME = P.RDB$FIELD_SOURCE WHERE P.RDB$PROCEDURE_NAME = 'P_coll' "
+        "ORDER BY P.RDB$PARAMETER_TYPE, P.RDB$PARAMETER_NUMBER";
+    const QString call = "SELECT R FROM \"P_coll\"('ABC', 'ABC', 'ABC', 'ABC')";
+    const QStringList parametersBefore = m_session->db.column(catalogue);
+    QCOMPARE(m_session->db.scalar(call), "abcd");
+
+    TStoredProcsForm *form = TStoredProcsForm::open();
+    selectProcedure(form, "P_coll");
+    form->DDLBtn->click();
+    auto *ddl = m_shell->last<TSQLExprForm>();
+    QVERIFY(ddl);
+    QCOMPARE(ddl->lines().value(1),
+             "( A VARCHAR(10) CHARACTER SET UTF8 COLLATE \"My Coll\", B \"d_Coll\", "
+             "C TYPE OF \"d_Text\" COLLATE \"My Coll\", D TYPE OF COLUMN \"Notes\".\"Body\")");
+    QCOMPARE(ddl->lines().value(2),
+             " RETURNS ( R VARCHAR(10) CHARACTER SET UTF8 COLLATE \"My Coll\")");
+
+    try {
+        m_session->ib()->ExecuteStatement(StatementLines::join(ddl->lines()), true);
+    } catch (const AppError &error) {
+        QFAIL(qPrintable(error.message()));
+    }
+    QCOMPARE(m_session->db.column(catalogue), parametersBefore);
+    QCOMPARE(m_session->db.scalar(call), "abcd");
 }
 
 QUORVEL_TEST_MAIN(tst_StoredProcs)

@@ -187,9 +187,10 @@ class FbServer:
     def url(self, path):
         return f"localhost/{self.port}:{path}"
 
-    def create_database(self, path, statements=()):
-        """A fresh dialect-1 database holding the given schema."""
-        script = ["SET SQL DIALECT 1;",
+    def create_database(self, path, statements=(), dialect=1):
+        """A fresh database of the given SQL dialect holding the given schema;
+        the statements are compiled in that dialect."""
+        script = [f"SET SQL DIALECT {dialect};",
                   f"CREATE DATABASE '{self.url(path)}' USER 'SYSDBA' "
                   f"PASSWORD '{self.password}' PAGE_SIZE 4096;",
                   "SET TERM ^ ;"]
@@ -600,9 +601,9 @@ class Session:
         self.server = FbServer(fbserver, os.path.join(self.work, "fb"))
         self.program = None
 
-    def database(self, statements=(), file_name="e2e.fdb"):
+    def database(self, statements=(), file_name="e2e.fdb", dialect=1):
         path = os.path.join(self.work, file_name)
-        self.server.create_database(path, statements)
+        self.server.create_database(path, statements, dialect)
         return path
 
     def start(self, *args):

@@ -396,6 +396,25 @@ def pick_relation(app, window, kind, name):
     return app.child_window(f"{kind.capitalize()} structure -{name}")
 
 
+def open_data_view(app, relation):
+    """Database > Data View, pick the relation; returns its window and grid."""
+    data = open_window(app, "Data View", "Data Viewer")
+    app.choose_in_combo(app.find("combo box", "Table or view", data), relation)
+    data = app.child_window("Table data -" + relation)
+    return data, app.find("table", "Table data", data)
+
+
+def edit_cell(app, grid, row, header, text):
+    """Double-clicks the cell and types text over its value."""
+    column = app.grid_headers(grid).index(header)
+    app.click(app.cell(grid, row, column), double=True)
+    # The cell's editor is no accessible child of the grid: type into it.
+    time.sleep(0.2)
+    app.key("ctrl+a")
+    qvdriver.xdotool("type", "--delay", 5, text)
+    app.key("Return")
+
+
 @scenario
 def structure_and_data(session, steps):
     path = session.database([
@@ -427,19 +446,10 @@ def structure_and_data(session, steps):
         wait_equal("the view's rows", lambda: app.grid_records(grid, "ID", "NAME"),
                    [["2", "big"]])
     with steps("data view: pick a table, edit a cell and post it"):
-        data = open_window(app, "Data View", "Data Viewer")
-        app.choose_in_combo(app.find("combo box", "Table or view", data), "T_ITEM")
-        data = app.child_window("Table data -T_ITEM")
-        grid = app.find("table", "Table data", data)
+        data, grid = open_data_view(app, "T_ITEM")
         wait_equal("the table's rows", lambda: app.grid_records(grid, "ID", "NAME"),
                    [["1", "small"], ["2", "big"]])
-        column = app.grid_headers(grid).index("NAME")
-        app.click(app.cell(grid, 0, column), double=True)
-        # The cell's editor is no accessible child of the grid: type into it.
-        time.sleep(0.2)
-        app.key("ctrl+a")
-        qvdriver.xdotool("type", "--delay", 5, "renamed")
-        app.key("Return")
+        edit_cell(app, grid, 0, "NAME", "renamed")
         app.click_button("Post edit", data)
         wait_equal("the posted row", lambda: session.server.column(
             path, "SELECT NAME FROM T_ITEM ORDER BY ID"), ["renamed", "big"])
@@ -475,6 +485,110 @@ def auto_commit_off(session, steps):
         app.menu("File", "Commit Work")
         wait_equal("the committed rows", lambda: session.server.column(path, rows),
                    ["1 changed", "2 added"])
+
+
+# A dialect-3 schema: names that need quotes, the types dialect 1 lacks, and
+# values a careless round trip would bend (18 digits, ten-thousandths of a
+# second, integer division).
+DIALECT3_SCHEMA = [
+    'CREATE TABLE "Customer Orders" ("Order Id" INTEGER NOT NULL PRIMARY KEY, '
+    '"Note" VARCHAR(20), "Amount" NUMERIC(18,2), "Big" BIGINT, "Placed" TIMESTAMP)',
+    """INSERT INTO "Customer Orders" VALUES (1, 'first', 1234567890123456.78, """
+    """9000000000000000001, TIMESTAMP '2020-01-02 10:11:12.3456')""",
+    """INSERT INTO "Customer Orders" VALUES (2, 'second', -0.01, -1, NULL)""",
+    "CREATE PROCEDURE P_MIX (A INTEGER, B INTEGER, BIG BIGINT, D DATE, TS TIMESTAMP, "
+    "FLAG BOOLEAN, N NUMERIC(18,4)) RETURNS (R INTEGER, BIG_OUT BIGINT, D_OUT DATE, "
+    "TS_OUT TIMESTAMP, FLAG_OUT BOOLEAN, N_OUT NUMERIC(18,4)) AS BEGIN "
+    "R = A / B; BIG_OUT = BIG + 1; D_OUT = D + 1; TS_OUT = TS; FLAG_OUT = NOT FLAG; "
+    "N_OUT = N / 3; SUSPEND; END",
+]
+ORDER_ROWS = ("""SELECT "Order Id" || '|' || COALESCE("Note", '-') || '|' || "Amount" """
+              """|| '|' || "Big" || '|' || COALESCE(CAST("Placed" AS VARCHAR(30)), '-') """
+              """FROM "Customer Orders" ORDER BY 1""")
+P_MIX_CALL = ("SELECT R || '|' || BIG_OUT || '|' || D_OUT || '|' || TS_OUT || '|' || "
+              "FLAG_OUT || '|' || N_OUT FROM P_MIX(5, 2, 9000000000000000000, "
+              "DATE '2020-02-28', TIMESTAMP '2020-01-02 10:11:12.3456', TRUE, 10.0001)")
+# 5 / 2 stays 2, the TIMESTAMP keeps its time, NUMERIC(18,4) its scale.
+P_MIX_RESULT = "2|9000000000000000001|2020-02-29|2020-01-02 10:11:12.3456|FALSE|3.3333"
+P_MIX_PARAMETERS = (
+    "SELECT P.RDB$PARAMETER_NAME || ':' || P.RDB$PARAMETER_TYPE || ':' || F.RDB$FIELD_TYPE "
+    "|| ':' || COALESCE(F.RDB$FIELD_SUB_TYPE, 0) || ':' || F.RDB$FIELD_SCALE || ':' || "
+    "COALESCE(F.RDB$FIELD_PRECISION, 0) FROM RDB$PROCEDURE_PARAMETERS P JOIN RDB$FIELDS F "
+    "ON F.RDB$FIELD_NAME = P.RDB$FIELD_SOURCE WHERE P.RDB$PROCEDURE_NAME = 'P_MIX' "
+    "ORDER BY P.RDB$PARAMETER_TYPE, P.RDB$PARAMETER_NUMBER")
+
+
+def no_error_box(app):
+    """A failed command shows a box; none is open."""
+    boxes = [w.name for w in app.windows() if qvdriver.role_name(w) in ("dialog", "alert")]
+    expect(boxes == [], f"unexpected boxes {boxes!r}")
+
+
+@scenario
+def dialect3(session, steps):
+    path = session.database(DIALECT3_SCHEMA, dialect=3)
+    app = start_connected(session, steps, path)
+    with steps("the status bar says the database speaks dialect 3"):
+        app.wait_status("Dialect 3")
+    set_auto_commit(app, True)
+    with steps("data view of a quoted table: one cell edited, only that value changes"):
+        rows = session.server.column(path, ORDER_ROWS)
+        expect(rows == ["1|first|1234567890123456.78|9000000000000000001|"
+                        "2020-01-02 10:11:12.3456", "2|second|-0.01|-1|-"],
+               f"the table holds {rows!r}")
+        data, grid = open_data_view(app, "Customer Orders")
+        wait_equal("the table's rows", lambda: app.grid_records(grid, "Order Id", "Note"),
+                   [["1", "first"], ["2", "second"]])
+        edit_cell(app, grid, 0, "Note", "it's edited")
+        app.click_button("Post edit", data)
+        rows[0] = rows[0].replace("|first|", "|it's edited|")
+        wait_equal("only the edited value changed",
+                   lambda: session.server.column(path, ORDER_ROWS), rows)
+    with steps("an exception whose message holds quotes is stored as typed"):
+        message = """It's the "customer's" order"""
+        window = open_window(app, "Exceptions", "Exceptions")
+        app.click_button("Create new exception", window)
+        dialog = app.dialog("Exceptions")
+        app.set_text(app.find("text", "Exception Name", dialog), "E_QUOTED")
+        app.set_text(app.find("text", "Message to show", dialog), message)
+        app.click_button("OK", dialog)
+        app.gone(dialog, "the exception dialog")
+        grid = app.find("table", "Exceptions", window)
+        wait_equal("E_QUOTED listed", lambda: app.grid_records(grid, "NAME", "MESSAGE"),
+                   [["E_QUOTED", message]])
+        stored = session.server.scalar(
+            path, "SELECT '<' || OCTET_LENGTH(RDB$MESSAGE) || '>' || RDB$MESSAGE || '<' "
+                  "FROM RDB$EXCEPTIONS WHERE RDB$EXCEPTION_NAME = 'E_QUOTED'")
+        expect(stored == f"<{len(message.encode())}>{message}<",
+               f"the catalogue holds {stored!r}")
+    with steps("a procedure's rebuilt text, run unchanged, keeps types and results"):
+        parameters = session.server.column(path, P_MIX_PARAMETERS)
+        expect(session.server.scalar(path, P_MIX_CALL) == P_MIX_RESULT,
+               "P_MIX does not answer as made")
+        window = open_window(app, "Procedures", "Stored Procedures")
+        wait_for("P_MIX listed", lambda: "P_MIX" in app.grid_rows(
+            app.find("table", "Stored procedures", window))[0])
+        app.click_button("Edit procedure DDL statement", window)
+        ddl = app.child_window("DDL  Statements Editor")
+        text = wait_for("the rebuilt statement",
+                        lambda: app.text_of(app.find("text", "DDL statement", ddl)))
+        for declared in ("BIG BIGINT", "D DATE", "TS TIMESTAMP", "FLAG BOOLEAN",
+                         "N NUMERIC(18,4)", "TS_OUT TIMESTAMP", "R = A / B;"):
+            expect(declared in text, f"{declared!r} is missing from {text!r}")
+        # Without auto-commit the open transaction tells that the text was run.
+        set_auto_commit(app, False)
+        app.click_button("Run DDL statement", ddl)
+        wait_for("an open transaction", lambda: app.menu_enabled("File", "Rollback Work"))
+        no_error_box(app)
+        app.menu("File", "Commit Work")
+        wait_for("no open transaction",
+                 lambda: app.menu_enabled("File", "Rollback Work") is False)
+        expect(session.server.column(path, P_MIX_PARAMETERS) == parameters,
+               "the parameters' types changed")
+        wait_equal("the same results after the round trip",
+                   lambda: session.server.scalar(path, P_MIX_CALL), P_MIX_RESULT)
+    with steps("exit"):
+        exit_program(app)
 
 
 # --- pictures for the README ----------------------------------------------------
@@ -563,10 +677,8 @@ def screenshots(session, steps):
         shoot(session, app, "table-structure")
         close_window(app, window)
     with steps("data view"):
-        data = open_window(app, "Data View", "Data Viewer")
-        app.choose_in_combo(app.find("combo box", "Table or view", data), "CUSTOMER")
-        data = app.child_window("Table data -CUSTOMER")
-        wait_for("the rows", lambda: app.grid_rows(app.find("table", "Table data", data)))
+        _, grid = open_data_view(app, "CUSTOMER")
+        wait_for("the rows", lambda: app.grid_rows(grid))
         shoot(session, app, "data-view")
 
 
