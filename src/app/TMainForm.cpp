@@ -84,32 +84,37 @@ void TMainForm::buildMenus()
 void TMainForm::buildFileMenu()
 {
     QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
-    MnConnect = Command::addAction(file, QStringLiteral("&Connect"), QStringLiteral("Connect to database"),
-                        [this] { ConnectBtnClick(); });
+    MnConnect =
+        Command::addAction(file, QStringLiteral("&Connect"), QStringLiteral("Connect to database"),
+                           [this] { ConnectBtnClick(); });
     QFont bold = MnConnect->font();
     bold.setBold(true);
     MnConnect->setFont(bold);
     MnDisconect = Command::addAction(file, QStringLiteral("&Disconnect"),
-                          QStringLiteral("Disconect from database"), [this] { MnDisconectClick(); });
+                                     QStringLiteral("Disconect from database"),
+                                     [this] { MnDisconectClick(); });
     file->addSeparator();
     MnAutoCommit = Command::addAction(file, QStringLiteral("&Auto Commit"),
-                           QStringLiteral("Set auto commit on/off"), [this] { MnAutoCommitClick(); });
+                                      QStringLiteral("Set auto commit on/off"),
+                                      [this] { MnAutoCommitClick(); });
     MnAutoCommit->setCheckable(true);
     MnCommitWork = Command::addAction(file, QStringLiteral("C&ommit Work"),
-                           QStringLiteral("Commit work for database"), [this] { MnCommitWorkClick(); });
+                                      QStringLiteral("Commit work for database"),
+                                      [this] { MnCommitWorkClick(); });
     MnRollBackWork = Command::addAction(file, QStringLiteral("&Rollback Work"),
-                             QStringLiteral("Rollback work for database"),
-                             [this] { MnRollBackWorkClick(); });
+                                        QStringLiteral("Rollback work for database"),
+                                        [this] { MnRollBackWorkClick(); });
     MnCommitWork->setEnabled(false);
     MnRollBackWork->setEnabled(false);
     file->addSeparator();
-    Command::addAction(file, QStringLiteral("&Object Repository Settings..."),
-            QStringLiteral("Selects or creates object repository table for keeping DDL and SQL "
-                           "statements"),
-            [] { DatabaseMenu::ORepSettingsClick(); });
+    Command::addAction(
+        file, QStringLiteral("&Object Repository Settings..."),
+        QStringLiteral("Selects or creates object repository table for keeping DDL and SQL "
+                       "statements"),
+        [] { DatabaseMenu::ORepSettingsClick(); });
     file->addSeparator();
     MnExit = Command::addAction(file, QStringLiteral("E&xit"), QStringLiteral("Close application"),
-                     [this] { close(); });
+                                [this] { close(); });
     MnExit->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
 }
 
@@ -134,11 +139,11 @@ void TMainForm::fillWindowsMenu()
 {
     WindowsBar->clear();
     Command::addAction(WindowsBar, QStringLiteral("&Cascade"), QStringLiteral("Cascade windows"),
-            [this] { m_mdiArea->cascadeSubWindows(); });
-    Command::addAction(WindowsBar, QStringLiteral("Tile &Vertical"), QStringLiteral("Tile windows vertical"),
-            [this] { tile(true); });
+                       [this] { m_mdiArea->cascadeSubWindows(); });
+    Command::addAction(WindowsBar, QStringLiteral("Tile &Vertical"),
+                       QStringLiteral("Tile windows vertical"), [this] { tile(true); });
     Command::addAction(WindowsBar, QStringLiteral("Tile &Horizontal"),
-            QStringLiteral("Tile windows horizontal"), [this] { tile(false); });
+                       QStringLiteral("Tile windows horizontal"), [this] { tile(false); });
     const QList<QMdiSubWindow *> windows = m_mdiArea->subWindowList();
     if (!windows.isEmpty())
         WindowsBar->addSeparator();
@@ -157,9 +162,10 @@ void TMainForm::buildHelpMenu()
 {
     QMenu *help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->menuAction()->setStatusTip(QStringLiteral("Information menu"));
-    Command::addAction(help, QStringLiteral("&Help Topics"), QString(), [this] { THelpWindow::showHelp(this); });
+    Command::addAction(help, QStringLiteral("&Help Topics"), QString(),
+                       [this] { THelpWindow::showHelp(this); });
     Command::addAction(help, QStringLiteral("&About"), QStringLiteral("About this product"),
-            [] { ModalForms::exec(&TAboutBox::shared()); });
+                       [] { ModalForms::exec(&TAboutBox::shared()); });
 }
 
 void TMainForm::buildStatusBar()

@@ -122,10 +122,12 @@ void TDomainsForm::createMenu()
 {
     QMenu *menu = createFormMenu(QStringLiteral("Domains"));
     menu->menuAction()->setStatusTip(QStringLiteral("Domains menu"));
-    Command::addAction(menu, QStringLiteral("&Delete"), QStringLiteral("Delete current domain"),
-               [this] { DeleteDomainBtnClick(); }, QKeySequence(Qt::CTRL | Qt::Key_D));
-    Command::addAction(menu, QStringLiteral("&Refresh"), QStringLiteral("Refresh table contenrs"),
-               [this] { RefrBtnClick(); }, QKeySequence(Qt::Key_F5));
+    Command::addAction(
+        menu, QStringLiteral("&Delete"), QStringLiteral("Delete current domain"),
+        [this] { DeleteDomainBtnClick(); }, QKeySequence(Qt::CTRL | Qt::Key_D));
+    Command::addAction(
+        menu, QStringLiteral("&Refresh"), QStringLiteral("Refresh table contenrs"),
+        [this] { RefrBtnClick(); }, QKeySequence(Qt::Key_F5));
 }
 
 TDomainsForm *TDomainsForm::open()

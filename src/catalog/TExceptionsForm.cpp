@@ -95,14 +95,18 @@ void TExceptionsForm::createMenu()
 {
     QMenu *menu = createFormMenu(QStringLiteral("&Exceptions"));
     menu->menuAction()->setStatusTip(QStringLiteral("Exceptions menu"));
-    Command::addAction(menu, QStringLiteral("&New"), QStringLiteral("Create new exception"),
-               [this] { newexcpBtnClick(); }, QKeySequence(Qt::Key_Insert));
-    Command::addAction(menu, QStringLiteral("&Edit"), QStringLiteral("Edit current exception text"),
-               [this] { BtnUpdateClick(); }, QKeySequence(Qt::CTRL | Qt::Key_E));
-    Command::addAction(menu, QStringLiteral("&Delete"), QStringLiteral("Delete current exception"),
-               [this] { DeleteDomainBtnClick(); }, QKeySequence(Qt::CTRL | Qt::Key_D));
-    Command::addAction(menu, QStringLiteral("&Refresh"), QStringLiteral("Refresh table contents"),
-               [this] { RefrBtnClick(); }, QKeySequence(Qt::Key_F5));
+    Command::addAction(
+        menu, QStringLiteral("&New"), QStringLiteral("Create new exception"),
+        [this] { newexcpBtnClick(); }, QKeySequence(Qt::Key_Insert));
+    Command::addAction(
+        menu, QStringLiteral("&Edit"), QStringLiteral("Edit current exception text"),
+        [this] { BtnUpdateClick(); }, QKeySequence(Qt::CTRL | Qt::Key_E));
+    Command::addAction(
+        menu, QStringLiteral("&Delete"), QStringLiteral("Delete current exception"),
+        [this] { DeleteDomainBtnClick(); }, QKeySequence(Qt::CTRL | Qt::Key_D));
+    Command::addAction(
+        menu, QStringLiteral("&Refresh"), QStringLiteral("Refresh table contents"),
+        [this] { RefrBtnClick(); }, QKeySequence(Qt::Key_F5));
 }
 
 TExceptionsForm *TExceptionsForm::open()

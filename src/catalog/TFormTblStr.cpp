@@ -197,15 +197,17 @@ void TFormTblStr::buildMenu()
 {
     QMenu *menu = createFormMenu(QStringLiteral("&Table"));
     Command::addAction(menu, QStringLiteral("Select &Table"),
-               QStringLiteral("Select table to see structure"), [this] { SelectTableBtnClick(); });
+                       QStringLiteral("Select table to see structure"),
+                       [this] { SelectTableBtnClick(); });
     Command::addAction(menu, QStringLiteral("Select &VIEW "),
-               QStringLiteral("Select VIEW to see strcture"), [this] { SelViewBtnClick(); });
+                       QStringLiteral("Select VIEW to see strcture"),
+                       [this] { SelViewBtnClick(); });
     menu->addSeparator();
-    Command::addAction(menu, QStringLiteral("Show &Data"), QStringLiteral("Show contents in data window"),
-               [this] { SrcDataClick(); });
+    Command::addAction(menu, QStringLiteral("Show &Data"),
+                       QStringLiteral("Show contents in data window"), [this] { SrcDataClick(); });
     ShowSelectItem = Command::addAction(menu, QStringLiteral("&Show \"SELECT\" for View"),
-                                QStringLiteral("Show \"SELECT\" statement for view"),
-                                [this] { ShowSelect(); });
+                                        QStringLiteral("Show \"SELECT\" statement for view"),
+                                        [this] { ShowSelect(); });
     ShowSelectItem->setEnabled(false);
 }
 

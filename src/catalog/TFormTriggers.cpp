@@ -98,18 +98,21 @@ void TFormTriggers::buildMenu()
 {
     TriggersMenu = createFormMenu(QStringLiteral("&Triggers"));
     TriggersMenu->menuAction()->setStatusTip(QStringLiteral("Triggers menu"));
-    Command::addAction(TriggersMenu, QStringLiteral("&Edit"), kEditHint, [this] { SourceEditClick(); },
-               QKeySequence(Qt::CTRL | Qt::Key_E));
-    Command::addAction(TriggersMenu, QStringLiteral("&Add to Repository"),
-               QStringLiteral("Add triger source code to repository"),
-               [this] { AddReposClick(); }, QKeySequence(Qt::CTRL | Qt::Key_A));
-    Command::addAction(TriggersMenu, QStringLiteral("&Delete"), kDeleteHint, [this] { DropClick(); },
-               QKeySequence(Qt::CTRL | Qt::Key_D));
+    Command::addAction(
+        TriggersMenu, QStringLiteral("&Edit"), kEditHint, [this] { SourceEditClick(); },
+        QKeySequence(Qt::CTRL | Qt::Key_E));
+    Command::addAction(
+        TriggersMenu, QStringLiteral("&Add to Repository"),
+        QStringLiteral("Add triger source code to repository"), [this] { AddReposClick(); },
+        QKeySequence(Qt::CTRL | Qt::Key_A));
+    Command::addAction(
+        TriggersMenu, QStringLiteral("&Delete"), kDeleteHint, [this] { DropClick(); },
+        QKeySequence(Qt::CTRL | Qt::Key_D));
     TriggersMenu->addSeparator();
     Command::addAction(TriggersMenu, QStringLiteral("Activate"), kActivateHint,
-               [this] { ActivateBtnClick(); });
+                       [this] { ActivateBtnClick(); });
     Command::addAction(TriggersMenu, QStringLiteral("Deactivate"), kDeactivateHint,
-               [this] { DeactiveteBtnClick(); });
+                       [this] { DeactiveteBtnClick(); });
 }
 
 void TFormTriggers::buildTable()

@@ -116,12 +116,15 @@ void TGeneratorsForm::createMenu()
 {
     QMenu *menu = createFormMenu(QStringLiteral("&Generators"));
     menu->menuAction()->setStatusTip(QStringLiteral("Generators menu"));
-    Command::addAction(menu, QStringLiteral("&New"), QStringLiteral("Create new generator"),
-               [this] { NewBtnClick(); }, QKeySequence(Qt::Key_Insert));
-    Command::addAction(menu, QStringLiteral("&Value"), QStringLiteral("Set generator value"),
-               [this] { EditBtnClick(); }, QKeySequence(Qt::CTRL | Qt::Key_E));
-    Command::addAction(menu, QStringLiteral("&Refresh"), QStringLiteral("Refresh table contents"),
-               [this] { RefreshBtbClick(); }, QKeySequence(Qt::Key_F5));
+    Command::addAction(
+        menu, QStringLiteral("&New"), QStringLiteral("Create new generator"),
+        [this] { NewBtnClick(); }, QKeySequence(Qt::Key_Insert));
+    Command::addAction(
+        menu, QStringLiteral("&Value"), QStringLiteral("Set generator value"),
+        [this] { EditBtnClick(); }, QKeySequence(Qt::CTRL | Qt::Key_E));
+    Command::addAction(
+        menu, QStringLiteral("&Refresh"), QStringLiteral("Refresh table contents"),
+        [this] { RefreshBtbClick(); }, QKeySequence(Qt::Key_F5));
 }
 
 void TGeneratorsForm::FormCreate()

@@ -146,12 +146,15 @@ void TStoredProcsForm::createMenu()
     QMenu *menu = createFormMenu(QStringLiteral("&Procedures"));
     menu->menuAction()->setStatusTip(
         QStringLiteral("Procedures list for creaating and editing stored functions"));
-    Command::addAction(menu, QStringLiteral("&Edit "), QStringLiteral("Edit procedure DDL statement"),
-               [this] { DDLBtnClick(); }, QKeySequence(Qt::CTRL | Qt::Key_E));
-    Command::addAction(menu, QStringLiteral("&Delete"), QStringLiteral("Delete selected procedure"),
-               [this] { BtnDropProcClick(); }, QKeySequence(Qt::CTRL | Qt::Key_D));
-    Command::addAction(menu, QStringLiteral("&Refresh"), QStringLiteral("Refresh table contents"),
-               [this] { StoredProcesRefresh(); }, QKeySequence(Qt::Key_F5));
+    Command::addAction(
+        menu, QStringLiteral("&Edit "), QStringLiteral("Edit procedure DDL statement"),
+        [this] { DDLBtnClick(); }, QKeySequence(Qt::CTRL | Qt::Key_E));
+    Command::addAction(
+        menu, QStringLiteral("&Delete"), QStringLiteral("Delete selected procedure"),
+        [this] { BtnDropProcClick(); }, QKeySequence(Qt::CTRL | Qt::Key_D));
+    Command::addAction(
+        menu, QStringLiteral("&Refresh"), QStringLiteral("Refresh table contents"),
+        [this] { StoredProcesRefresh(); }, QKeySequence(Qt::Key_F5));
 }
 
 void TStoredProcsForm::prepareParamsQuery(CatalogQuery *query, int parameterType)

@@ -138,17 +138,21 @@ void TTrigSourceForm::buildMenus()
 {
     TriggerMenu = createFormMenu(QStringLiteral("&Trigger"));
     TriggerMenu->menuAction()->setStatusTip(QStringLiteral("Trigger statements menu"));
-    Command::addAction(TriggerMenu, QStringLiteral("&New"), kCreateHint, [this] { NewBtnClick(); },
-               QKeySequence(Qt::CTRL | Qt::Key_N));
-    Command::addAction(TriggerMenu, QStringLiteral("&Run"), kAlterHint, [this] { UpdateBtnClick(); },
-               QKeySequence(Qt::Key_F9));
+    Command::addAction(
+        TriggerMenu, QStringLiteral("&New"), kCreateHint, [this] { NewBtnClick(); },
+        QKeySequence(Qt::CTRL | Qt::Key_N));
+    Command::addAction(
+        TriggerMenu, QStringLiteral("&Run"), kAlterHint, [this] { UpdateBtnClick(); },
+        QKeySequence(Qt::Key_F9));
     TriggerMenu->addSeparator();
-    Command::addAction(TriggerMenu, QStringLiteral("&Load from File"),
-               QStringLiteral("Load DDL statement code from File"),
-               [this] { MNLoadfromFileClick(); }, QKeySequence(Qt::CTRL | Qt::Key_O));
-    Command::addAction(TriggerMenu, QStringLiteral("Save to &File"),
-               QStringLiteral("Save active DDL statement code to file"),
-               [this] { MnSaveToFileClick(); }, QKeySequence(Qt::CTRL | Qt::Key_S));
+    Command::addAction(
+        TriggerMenu, QStringLiteral("&Load from File"),
+        QStringLiteral("Load DDL statement code from File"), [this] { MNLoadfromFileClick(); },
+        QKeySequence(Qt::CTRL | Qt::Key_O));
+    Command::addAction(
+        TriggerMenu, QStringLiteral("Save to &File"),
+        QStringLiteral("Save active DDL statement code to file"), [this] { MnSaveToFileClick(); },
+        QKeySequence(Qt::CTRL | Qt::Key_S));
     TriggerMenu->addSeparator();
     // One check item: the context menu shows the same action, so either
     // item turns the one switch over.
@@ -157,10 +161,12 @@ void TTrigSourceForm::buildMenus()
     MnShowSQL->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     MnShowSQL->setCheckable(true);
     TriggerMenu->addSeparator();
-    Command::addAction(TriggerMenu, QStringLiteral("&Insert Statement"), kInsertHint,
-               [this] { MnInsertWizardClick(); }, QKeySequence(Qt::CTRL | Qt::Key_I));
-    Command::addAction(TriggerMenu, QStringLiteral("&Update Statement "), kUpdateHint,
-               [this] { MNUpdateWizardClick(); }, QKeySequence(Qt::CTRL | Qt::Key_U));
+    Command::addAction(
+        TriggerMenu, QStringLiteral("&Insert Statement"), kInsertHint,
+        [this] { MnInsertWizardClick(); }, QKeySequence(Qt::CTRL | Qt::Key_I));
+    Command::addAction(
+        TriggerMenu, QStringLiteral("&Update Statement "), kUpdateHint,
+        [this] { MNUpdateWizardClick(); }, QKeySequence(Qt::CTRL | Qt::Key_U));
 }
 
 void TTrigSourceForm::buildSourceMenu()

@@ -77,12 +77,14 @@ void TObjRepos::buildMenu()
 {
     DDLMenu = createFormMenu(QStringLiteral("&Repository"));
     DDLMenu->menuAction()->setStatusTip(QStringLiteral("DDL statements menu"));
-    Command::addAction(DDLMenu, QStringLiteral("&Open as DDL "), QStringLiteral("Open in DDL window"),
-               [this] { MNOpenAsDDLClick(); }, QKeySequence(Qt::Key_F9));
+    Command::addAction(
+        DDLMenu, QStringLiteral("&Open as DDL "), QStringLiteral("Open in DDL window"),
+        [this] { MNOpenAsDDLClick(); }, QKeySequence(Qt::Key_F9));
     DDLMenu->addSeparator();
-    Command::addAction(DDLMenu, QStringLiteral("Open As &Result Set"),
-               QStringLiteral("Open as SQL expression with result set"),
-               [this] { MNOpenAsResultClick(); }, QKeySequence(Qt::CTRL | Qt::Key_R));
+    Command::addAction(
+        DDLMenu, QStringLiteral("Open As &Result Set"),
+        QStringLiteral("Open as SQL expression with result set"), [this] { MNOpenAsResultClick(); },
+        QKeySequence(Qt::CTRL | Qt::Key_R));
 }
 
 TObjRepos *TObjRepos::open()

@@ -80,32 +80,41 @@ void TSQLExprForm::buildMenus()
     DDLMenu = createFormMenu(QStringLiteral("&DDL"));
     DDLMenu->menuAction()->setStatusTip(QStringLiteral("DDL statements menu"));
 
-    Command::addAction(PopupMenu1, QStringLiteral("&Cut"), QStringLiteral("Cut to clipboard"),
-               [this] { Cut1Click(); }, QKeySequence(Qt::CTRL | Qt::Key_X));
-    Command::addAction(PopupMenu1, QStringLiteral("C&opy"), QStringLiteral("Copy to clipboard"),
-               [this] { Copy1Click(); }, QKeySequence(Qt::CTRL | Qt::Key_C));
-    Command::addAction(PopupMenu1, QStringLiteral("&Paste"), QStringLiteral("Paste from clipboard"),
-               [this] { Paste1Click(); }, QKeySequence(Qt::CTRL | Qt::Key_V));
+    Command::addAction(
+        PopupMenu1, QStringLiteral("&Cut"), QStringLiteral("Cut to clipboard"),
+        [this] { Cut1Click(); }, QKeySequence(Qt::CTRL | Qt::Key_X));
+    Command::addAction(
+        PopupMenu1, QStringLiteral("C&opy"), QStringLiteral("Copy to clipboard"),
+        [this] { Copy1Click(); }, QKeySequence(Qt::CTRL | Qt::Key_C));
+    Command::addAction(
+        PopupMenu1, QStringLiteral("&Paste"), QStringLiteral("Paste from clipboard"),
+        [this] { Paste1Click(); }, QKeySequence(Qt::CTRL | Qt::Key_V));
     PopupMenu1->addSeparator();
 
     for (QMenu *menu : {DDLMenu, PopupMenu1}) {
         const bool popup = menu == PopupMenu1;
-        Command::addAction(menu, QStringLiteral("&Run"), kRunHint, [this] { execbtnClick(); },
-                   QKeySequence(Qt::Key_F9));
+        Command::addAction(
+            menu, QStringLiteral("&Run"), kRunHint, [this] { execbtnClick(); },
+            QKeySequence(Qt::Key_F9));
         menu->addSeparator();
-        Command::addAction(menu, QStringLiteral("&Select from Repository"), kSelectHint,
-                   [this] { SelFromReposClick(); }, QKeySequence(Qt::CTRL | Qt::Key_Space));
-        Command::addAction(menu, QStringLiteral("&Add to Repository"), kAddHint,
-                   [this] { AddBtnClick(); }, QKeySequence(Qt::CTRL | Qt::Key_A));
-        Command::addAction(menu, QStringLiteral("&Load from File"),
-                   popup ? QStringLiteral("Load DDL statement from File") : kLoadHint,
-                   [this] { MNLoadfromFileClick(); }, QKeySequence(Qt::CTRL | Qt::Key_O));
-        Command::addAction(menu, QStringLiteral("Save to &File"), kSaveHint,
-                   [this] { SavetoFile1Click(); }, QKeySequence(Qt::CTRL | Qt::Key_S));
+        Command::addAction(
+            menu, QStringLiteral("&Select from Repository"), kSelectHint,
+            [this] { SelFromReposClick(); }, QKeySequence(Qt::CTRL | Qt::Key_Space));
+        Command::addAction(
+            menu, QStringLiteral("&Add to Repository"), kAddHint, [this] { AddBtnClick(); },
+            QKeySequence(Qt::CTRL | Qt::Key_A));
+        Command::addAction(
+            menu, QStringLiteral("&Load from File"),
+            popup ? QStringLiteral("Load DDL statement from File") : kLoadHint,
+            [this] { MNLoadfromFileClick(); }, QKeySequence(Qt::CTRL | Qt::Key_O));
+        Command::addAction(
+            menu, QStringLiteral("Save to &File"), kSaveHint, [this] { SavetoFile1Click(); },
+            QKeySequence(Qt::CTRL | Qt::Key_S));
         menu->addSeparator();
-        Command::addAction(menu, QStringLiteral("Open As &Result Set"),
-                   QStringLiteral("Open as SQL expression with result set"),
-                   [this] { MNOpenAsResultClick(); }, QKeySequence(Qt::CTRL | Qt::Key_R));
+        Command::addAction(
+            menu, QStringLiteral("Open As &Result Set"),
+            QStringLiteral("Open as SQL expression with result set"),
+            [this] { MNOpenAsResultClick(); }, QKeySequence(Qt::CTRL | Qt::Key_R));
     }
 }
 
