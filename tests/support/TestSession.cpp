@@ -1,6 +1,8 @@
 #include "TestSession.h"
 
+#include "AppError.h"
 #include "ProgramSettings.h"
+#include "StatementLines.h"
 #include "TIBDataBase.h"
 
 #include <QSqlDatabase>
@@ -23,4 +25,14 @@ TestSession::~TestSession()
     if (ib()->InTransaction())
         ib()->Rollback();
     ib()->Close();
+}
+
+QString TestSession::refusal(const QStringList &lines) const
+{
+    try {
+        ib()->ExecuteStatement(StatementLines::join(lines), true);
+    } catch (const AppError &error) {
+        return error.message();
+    }
+    return {};
 }

@@ -4,6 +4,7 @@
 #include "TestDatabase.h"
 
 #include <QByteArrayList>
+#include <QStringList>
 
 class TIBDataBase;
 
@@ -17,6 +18,10 @@ public:
     ~TestSession();
 
     TIBDataBase *ib() const { return dm.IBDataBase; }
+
+    // Runs a rebuilt text, its lines joined as the windows join them, in the
+    // tool's transaction and commits it: the server's refusal, or empty.
+    QString refusal(const QStringList &lines) const;
 
     TestDatabase db;
     TDMSys dm;
