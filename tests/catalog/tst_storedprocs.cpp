@@ -64,6 +64,16 @@ void selectProcedure(TStoredProcsForm *form, const QString &name)
         form->StorProcsQuery->index(row, form->StorProcsQuery->fieldIndex("RDB$PROCEDURE_NAME")));
 }
 
+// The procedures window's ALTER PROCEDURE for a procedure, in the DDL window
+// it opens.
+TSQLExprForm *rebuilt(TestShell &shell, const QString &procedure)
+{
+    TStoredProcsForm *form = TStoredProcsForm::open();
+    selectProcedure(form, procedure);
+    form->DDLBtn->click();
+    return shell.last<TSQLExprForm>();
+}
+
 // The parameter grids' rows as "position|name|type".
 QStringList shownRows(const QTableView *grid)
 {
@@ -303,10 +313,7 @@ void tst_StoredProcs::rebuiltKeepsInterface()
     const QString resultBefore = m_session->db.scalar(call);
     QCOMPARE(resultBefore, "1/2/3/n/x/7");
 
-    TStoredProcsForm *form = TStoredProcsForm::open();
-    selectProcedure(form, "P_RICH");
-    form->DDLBtn->click();
-    auto *ddl = m_shell->last<TSQLExprForm>();
+    auto *ddl = rebuilt(*m_shell, "P_RICH");
     QVERIFY(ddl);
     QCOMPARE(ddl->lines().value(1),
              "( A INTEGER NOT NULL, B TYPE OF D_POS, C D_POS, N TYPE OF COLUMN ITEMS_T.NAME, "
@@ -416,10 +423,7 @@ void tst_StoredProcs::dialect3QuotedCollation()
     const QStringList parametersBefore = m_session->db.column(catalogue);
     QCOMPARE(m_session->db.scalar(call), "abcd");
 
-    TStoredProcsForm *form = TStoredProcsForm::open();
-    selectProcedure(form, "P_coll");
-    form->DDLBtn->click();
-    auto *ddl = m_shell->last<TSQLExprForm>();
+    auto *ddl = rebuilt(*m_shell, "P_coll");
     QVERIFY(ddl);
     QCOMPARE(ddl->lines().value(1),
              "( A VARCHAR(10) CHARACTER SET UTF8 COLLATE \"My Coll\", B \"d_Coll\", "
