@@ -24,6 +24,7 @@ private slots:
     void selectOpensWindowWithRowsAndText();
     void sameTextTwiceOpensTwoWindows();
     void largeResultFetchesFirstBatchOnly();
+    void blockReadsItsOwnVariables();
     void failingTextLeavesNoWindow_data();
     void failingTextLeavesNoWindow();
     void queriesSpeakTheDatabasesDialect_data();
@@ -104,6 +105,23 @@ void TstOutputForm::largeResultFetchesFirstBatchOnly()
     while (rows->canFetchMore())
         rows->fetchMore();
     QCOMPARE(rows->rowCount(), 20000);
+}
+
+// An EXECUTE BLOCK that returns rows is a query; its `:N` is the block's
+// variable, not a value the window would have to supply.
+void TstOutputForm::blockReadsItsOwnVariables()
+{
+    ScriptedPrompts prompts;
+    Command::run([] {
+        OpenAsResultSet(QStringLiteral("EXECUTE BLOCK RETURNS (N VARCHAR(10)) AS BEGIN\r\n"
+                                       "FOR SELECT B FROM T ORDER BY A INTO :N DO SUSPEND;\r\n"
+                                       "END\r\n"));
+    });
+    QCOMPARE(prompts.errors(), QStringList());
+    auto *form = shell->last<TOutputForm>();
+    QVERIFY(form);
+    QCOMPARE(form->OutSQL->rowCount(), 2);
+    QCOMPARE(form->OutSQL->data(form->OutSQL->index(1, 0)).toString(), QStringLiteral("two"));
 }
 
 void TstOutputForm::failingTextLeavesNoWindow_data()
