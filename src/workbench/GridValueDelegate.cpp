@@ -12,6 +12,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -135,6 +136,9 @@ QWidget *GridValueDelegate::createEditor(QWidget *parent, const QStyleOptionView
         return QStyledItemDelegate::createEditor(parent, option, index);
     auto *editor = new QLineEdit(parent);
     editor->setFrame(false);
+    // A line editor cuts its text at 32767 characters unless told otherwise;
+    // a text blob runs longer, and a change must write all of it back.
+    editor->setMaxLength(std::numeric_limits<int>::max());
     return editor;
 }
 

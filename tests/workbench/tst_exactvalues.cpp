@@ -88,6 +88,7 @@ private slots:
     void updateMatchingNoRowIsRefused();
     void timestampKeyMatchesExactly();
     void insertedRowKeepsWholeValue();
+    void longTextKeepsItsEnd();
 
 private:
     TDataForm *openTable(int dialect, const QString &table = QStringLiteral("T"));
@@ -351,6 +352,20 @@ void TestExactValues::insertedRowKeepsWholeValue()
     QCOMPARE(form->table()->state(), State::Browse);
     QCOMPARE(m_session->db.scalar("SELECT CAST(N AS VARCHAR(30)) FROM T WHERE ID = 7"),
              "12345678901234.5678");
+}
+
+void TestExactValues::longTextKeepsItsEnd()
+{
+    // Longer than a line editor takes by default.
+    TDataForm *form = openTable(3);
+    m_session->db.execute("EXECUTE BLOCK AS DECLARE B BLOB SUB_TYPE 1 = ''; DECLARE I INTEGER = 0; "
+                          "BEGIN WHILE (I < 8) DO BEGIN B = B || LPAD('', 5000, 'a'); I = I + 1; "
+                          "END UPDATE T SET TB = :B || 'z' WHERE ID = 1; END");
+    form->DBNavigator1->button(TDBNavigator::Button::Refresh)->click();
+    visit(form, 0, "TB", QLatin1Char('>') + QString(40000, QLatin1Char('a')) + QLatin1Char('z'));
+    QCOMPARE(m_prompts->errors(), QStringList());
+    QCOMPARE(m_session->db.scalar("SELECT CHAR_LENGTH(TB) || RIGHT(TB, 2) FROM T WHERE ID = 1"),
+             "40002az");
 }
 
 QUORVEL_TEST_MAIN(TestExactValues)
