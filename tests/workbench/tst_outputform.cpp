@@ -135,6 +135,11 @@ void TstOutputForm::failingTextLeavesNoWindow_data()
                             << QStringLiteral("Error creating cursor handle.");
     QTest::newRow("ddl") << QStringLiteral("CREATE TABLE X (A INTEGER)")
                          << QStringLiteral("Error creating cursor handle.");
+    // Result columns of their own, yet they change rows.
+    QTest::newRow("update returning") << QStringLiteral("UPDATE T SET A = 7 RETURNING A")
+                                      << QStringLiteral("Error creating cursor handle.");
+    QTest::newRow("insert returning") << QStringLiteral("INSERT INTO T VALUES (3, 'x') RETURNING A")
+                                      << QStringLiteral("Error creating cursor handle.");
 }
 
 void TstOutputForm::failingTextLeavesNoWindow()
