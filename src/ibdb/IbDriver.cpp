@@ -240,6 +240,11 @@ QString IbDriver::escapeIdentifier(const QString &identifier, IdentifierType) co
     return SqlLiteral::name(identifier, m_dialect);
 }
 
+bool IbDriver::isIdentifierEscaped(const QString &, IdentifierType) const
+{
+    return false;
+}
+
 QString IbDriver::formatValue(const QSqlField &field, bool trimStrings) const
 {
     if (field.isNull())

@@ -42,6 +42,9 @@ public:
     // Dialect 1 has no quoted identifiers: names are used as they are. In
     // dialect 3 a name that would not read back as itself goes in double quotes.
     QString escapeIdentifier(const QString &identifier, IdentifierType type) const override;
+    // Names reach the driver as stored, never quoted already: a stored name
+    // may itself begin and end with a double quote.
+    bool isIdentifierEscaped(const QString &identifier, IdentifierType type) const override;
     QString formatValue(const QSqlField &field, bool trimStrings = false) const override;
 
     // The SQL dialect in which statements are prepared (1 or 3).

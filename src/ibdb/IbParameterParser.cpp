@@ -12,6 +12,13 @@ bool isNameChar(QChar c)
     return isNameStart(c) || c.isDigit();
 }
 
+qsizetype wordEnd(const QString &s, qsizetype i)
+{
+    while (i < s.size() && isNameChar(s.at(i)))
+        ++i;
+    return i;
+}
+
 } // namespace
 
 IbParameterParser::IbParameterParser(const QString &statement)
@@ -36,11 +43,37 @@ void IbParameterParser::scan(const QString &s)
             ++i;
         } else if (c == u':' && (next == u'"' || isNameStart(next))) {
             i = readName(s, i + 1);
+        } else if (isNameStart(c)) {
+            i = readWord(s, i);
         } else {
             m_text += c;
             ++i;
         }
     }
+}
+
+qsizetype IbParameterParser::readWord(const QString &s, qsizetype i)
+{
+    qsizetype end = wordEnd(s, i);
+    // Past the AS of EXECUTE BLOCK the text is the block's body, kept as written.
+    if (opensBlockBody(QStringView(s).mid(i, end - i)))
+        end = s.size();
+    m_text += QStringView(s).mid(i, end - i);
+    return end;
+}
+
+// In EXECUTE BLOCK only the input parameters before AS take values; a
+// `:NAME` in the body reads one of the block's own variables.
+bool IbParameterParser::opensBlockBody(QStringView word)
+{
+    ++m_words;
+    if (m_words == 1)
+        m_inBlock = word.compare(u"EXECUTE", Qt::CaseInsensitive) == 0;
+    else if (m_words == 2)
+        m_inBlock = m_inBlock && word.compare(u"BLOCK", Qt::CaseInsensitive) == 0;
+    else
+        return m_inBlock && word.compare(u"AS", Qt::CaseInsensitive) == 0;
+    return false;
 }
 
 qsizetype IbParameterParser::skipQuoted(const QString &s, qsizetype i, QChar quote)
@@ -71,8 +104,7 @@ qsizetype IbParameterParser::readName(const QString &s, qsizetype i)
         name = s.mid(i + 1, end - i - 1);
         end = qMin(end + 1, s.size());
     } else {
-        while (end < s.size() && isNameChar(s.at(end)))
-            ++end;
+        end = wordEnd(s, i);
         name = s.mid(i, end - i);
     }
     m_names.append(name);

@@ -5,8 +5,8 @@
 
 // Finds the parameters of a statement text: `?`, `:NAME` and `:"NAME"`
 // (`$` belongs to names, as in RDB$RELATION_NAME). String literals in single
-// and double quotes (dialect 1 reads "..." as a string) and comments are
-// skipped. The server sees every parameter as `?`.
+// and double quotes (dialect 1 reads "..." as a string), comments and the
+// body of an EXECUTE BLOCK are skipped. The server sees every parameter as `?`.
 class IbParameterParser
 {
 public:
@@ -26,7 +26,11 @@ private:
     qsizetype skipQuoted(const QString &s, qsizetype i, QChar quote);
     qsizetype skipComment(const QString &s, qsizetype i);
     qsizetype readName(const QString &s, qsizetype i);
+    qsizetype readWord(const QString &s, qsizetype i);
+    bool opensBlockBody(QStringView word);
 
     QString m_text;
     QStringList m_names;
+    int m_words = 0;
+    bool m_inBlock = false;
 };

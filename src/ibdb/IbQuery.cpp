@@ -112,6 +112,11 @@ void IbQuery::prepare(const QByteArray &statement, bool withParameters)
     }
 }
 
+bool IbQuery::isQuery() const
+{
+    return m_type == isc_info_sql_stmt_select || m_type == isc_info_sql_stmt_select_for_upd;
+}
+
 void IbQuery::describeOutput()
 {
     ISC_STATUS_ARRAY status;
@@ -219,7 +224,7 @@ void IbQuery::execute(const QVariantList &parameters)
         bind(parameters);
         ISC_STATUS_ARRAY status;
         XSQLDA *input = parameterCount() > 0 ? m_input.get() : nullptr;
-        if (m_type == isc_info_sql_stmt_select || m_type == isc_info_sql_stmt_select_for_upd) {
+        if (isQuery()) {
             isc_dsql_execute(status, m_transaction.ref(), m_statement.ref(), SQLDA_VERSION1,
                              input);
             check(status);

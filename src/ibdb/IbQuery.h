@@ -24,6 +24,10 @@ public:
     void prepare(const QByteArray &statement, bool withParameters = true);
     int parameterCount() const { return int(m_declared.size()); }
     QSqlRecord record() const { return m_record; }
+    // True for what the server runs as a cursor: a SELECT, or a block with
+    // output parameters. A DML statement with RETURNING and EXECUTE PROCEDURE
+    // have result columns too, yet are no query.
+    bool isQuery() const;
 
     // Binds one value per parameter (missing ones are NULL) and runs it.
     void execute(const QVariantList &parameters);

@@ -111,6 +111,9 @@ bool IbResult::prepareText(const QString &serverText, bool withParameters)
         m_query.reset();
         return fail(error);
     }
+    // Until it runs, whether the statement is a query at all; once it has
+    // run, whether that run delivers rows.
+    setSelect(m_query->isQuery());
     return true;
 }
 

@@ -5,6 +5,8 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QMetaProperty>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
 #include <QSqlField>
 #include <QSqlQueryModel>
 #include <QSqlRecord>
@@ -12,6 +14,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -51,6 +54,13 @@ bool isScaled(const QModelIndex &index)
     return model && model->record().field(index.column()).precision() > 0;
 }
 
+// Bytes that are no text, typed as two hexadecimal digits each; blanks may
+// group them.
+QRegularExpression hexBytes()
+{
+    return QRegularExpression(QStringLiteral("( *[0-9A-Fa-f]{2})* *"));
+}
+
 QString fractionTime(const QTime &time)
 {
     return time.toString(time.msec() ? QStringLiteral("HH:mm:ss.zzz")
@@ -71,6 +81,7 @@ QString GridValueDelegate::valueText(const QVariant &value)
     case QMetaType::Int:
     case QMetaType::LongLong:
         return QString::number(value.toLongLong());
+    case QMetaType::QByteArray: return QString::fromLatin1(value.toByteArray().toHex()).toUpper();
     case QMetaType::QDate:
         return value.toDate().toString(QStringLiteral("yyyy-MM-dd"));
     case QMetaType::QTime:
@@ -92,12 +103,14 @@ QVariant GridValueDelegate::editedValue(const QString &text, const QVariant &ori
     const int id = type.id();
     const bool number = id == QMetaType::Double || id == QMetaType::Float
                         || id == QMetaType::Int || id == QMetaType::LongLong;
-    if (!number && id != QMetaType::QDate && id != QMetaType::QTime
-        && id != QMetaType::QDateTime) {
+    if (!number && id != QMetaType::QDate && id != QMetaType::QTime && id != QMetaType::QDateTime
+        && id != QMetaType::QByteArray) {
         return text;
     }
     if (text.trimmed().isEmpty())
         return QVariant(type);
+    if (id == QMetaType::QByteArray)
+        return QByteArray::fromHex(text.toLatin1());
     // A new row's NUMERIC starts as a NULL double: its digits must not pass
     // through binary floating point.
     if (scaled && original.isNull())
@@ -135,6 +148,11 @@ QWidget *GridValueDelegate::createEditor(QWidget *parent, const QStyleOptionView
         return QStyledItemDelegate::createEditor(parent, option, index);
     auto *editor = new QLineEdit(parent);
     editor->setFrame(false);
+    if (index.data(Qt::EditRole).metaType().id() == QMetaType::QByteArray)
+        editor->setValidator(new QRegularExpressionValidator(hexBytes(), editor));
+    // A line editor cuts its text at 32767 characters unless told otherwise;
+    // a text blob runs longer, and a change must write all of it back.
+    editor->setMaxLength(std::numeric_limits<int>::max());
     return editor;
 }
 

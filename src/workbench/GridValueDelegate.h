@@ -5,9 +5,9 @@
 // Shows a grid's values as the database holds them and edits them without
 // losing any of it: numbers and temporal values in one unambiguous,
 // locale-free form (a double as the shortest text that reads back to the
-// same bits), edited as that text in a line editor. An editor closed without
-// a change writes nothing, so a visit never turns NULL into '' or rounds a
-// value.
+// same bits), bytes that are no text as hexadecimal digits, edited as that
+// text in a line editor. An editor closed without a change writes nothing,
+// so a visit never turns NULL into '' or rounds a value.
 class GridValueDelegate : public QStyledItemDelegate
 {
     Q_OBJECT
@@ -18,9 +18,10 @@ public:
     // The text a cell shows and its editor starts with.
     static QString valueText(const QVariant &value);
     // The value an editor's text stands for, given the value it started from:
-    // numbers are parsed here (a double correctly rounded), everything else,
-    // a NULL of a scaled column among it, goes as text for the server to
-    // convert; an empty text in a column that is not text is NULL.
+    // numbers are parsed here (a double correctly rounded), bytes from their
+    // hexadecimal digits, everything else, a NULL of a scaled column among
+    // it, goes as text for the server to convert; an empty text in a column
+    // that is not text is NULL.
     static QVariant editedValue(const QString &text, const QVariant &original, bool scaled);
 
     QString displayText(const QVariant &value, const QLocale &locale) const override;

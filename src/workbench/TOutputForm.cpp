@@ -84,9 +84,10 @@ void TOutputForm::OpenQuery(const QString &text)
     query.setNumericalPrecisionPolicy(QSql::HighPrecision);
     if (!query.prepare(text))
         throw DatabaseError(SqlErrorText(query.lastError()));
-    // A statement without result columns is refused before it runs: an
-    // update run here would be committed outside the tool's transaction.
-    if (query.record().isEmpty())
+    // Anything but a query is refused before it runs: an update, with or
+    // without RETURNING, or a procedure run here would be committed outside
+    // the tool's transaction.
+    if (!query.isSelect())
         throw DatabaseError(QStringLiteral("Error creating cursor handle"));
     if (!query.exec())
         throw DatabaseError(SqlErrorText(query.lastError()));

@@ -46,6 +46,15 @@ void TestIbParameterParser::parse_data()
                                             << QStringList();
     QTest::newRow("repeated name") << ":A || :A" << "? || ?" << QStringList{"A", "A"};
     QTest::newRow("name at end") << "= :LAST" << "= ?" << QStringList{"LAST"};
+    QTest::newRow("block variables stay in the body")
+        << "/* c */ execute block (X INTEGER = :X) RETURNS (Y INTEGER) AS BEGIN "
+           "FOR SELECT :X FROM T INTO :Y DO SUSPEND; END"
+        << "/* c */ execute block (X INTEGER = ?) RETURNS (Y INTEGER) AS BEGIN "
+           "FOR SELECT :X FROM T INTO :Y DO SUSPEND; END"
+        << QStringList{"X"};
+    QTest::newRow("AS elsewhere is a word")
+        << "SELECT A AS B FROM T WHERE C = :C"
+        << "SELECT A AS B FROM T WHERE C = ?" << QStringList{"C"};
 }
 
 void TestIbParameterParser::parse()

@@ -276,6 +276,8 @@ void TestDataView::namesSpelledForTheDialect_data()
         << "\"Order Id\"" << "\"Who\"";
     QTest::newRow("dialect 3, reserved word") << 3 << "ORDER" << "ID" << "VALUE"
                                               << "\"ORDER\"" << "ID" << "\"VALUE\"";
+    QTest::newRow("dialect 3, quotes in the names")
+        << 3 << "\"Q\"" << "\"K\"" << "V" << "\"\"\"Q\"\"\"" << "\"\"\"K\"\"\"" << "V";
 }
 
 // Rows of a relation whose names need quoting are read, changed, added and

@@ -49,6 +49,10 @@ QStringList schema(int dialect)
         "'cd', FALSE, NULL)",
         "CREATE TABLE K (TS TIMESTAMP NOT NULL PRIMARY KEY, S VARCHAR(10))",
         "INSERT INTO K VALUES ('2020-01-02 03:04:05.1234', 'old')",
+        "CREATE TABLE B (ID INTEGER NOT NULL PRIMARY KEY, BB BLOB SUB_TYPE BINARY, "
+        "OC CHAR(4) CHARACTER SET OCTETS)",
+        "INSERT INTO B VALUES (1, X'00FF10', X'0041FF20')",
+        "INSERT INTO B VALUES (2, NULL, X'20202020')",
     };
 }
 
@@ -88,6 +92,8 @@ private slots:
     void updateMatchingNoRowIsRefused();
     void timestampKeyMatchesExactly();
     void insertedRowKeepsWholeValue();
+    void longTextKeepsItsEnd();
+    void bytesShownAndTypedAsHex();
 
 private:
     TDataForm *openTable(int dialect, const QString &table = QStringLiteral("T"));
@@ -351,6 +357,41 @@ void TestExactValues::insertedRowKeepsWholeValue()
     QCOMPARE(form->table()->state(), State::Browse);
     QCOMPARE(m_session->db.scalar("SELECT CAST(N AS VARCHAR(30)) FROM T WHERE ID = 7"),
              "12345678901234.5678");
+}
+
+void TestExactValues::longTextKeepsItsEnd()
+{
+    // Longer than a line editor takes by default.
+    TDataForm *form = openTable(3);
+    m_session->db.execute("EXECUTE BLOCK AS DECLARE B BLOB SUB_TYPE 1 = ''; DECLARE I INTEGER = 0; "
+                          "BEGIN WHILE (I < 8) DO BEGIN B = B || LPAD('', 5000, 'a'); I = I + 1; "
+                          "END UPDATE T SET TB = :B || 'z' WHERE ID = 1; END");
+    form->DBNavigator1->button(TDBNavigator::Button::Refresh)->click();
+    visit(form, 0, "TB", QLatin1Char('>') + QString(40000, QLatin1Char('a')) + QLatin1Char('z'));
+    QCOMPARE(m_prompts->errors(), QStringList());
+    QCOMPARE(m_session->db.scalar("SELECT CHAR_LENGTH(TB) || RIGHT(TB, 2) FROM T WHERE ID = 1"),
+             "40002az");
+}
+
+void TestExactValues::bytesShownAndTypedAsHex()
+{
+    TDataForm *form = openTable(3, QStringLiteral("B"));
+    QSqlTableModel *model = form->SrcTable;
+    const auto cell = [&](int row, const char *column) {
+        return shown(form->DBGrid1, model->index(row, model->fieldIndex(column)));
+    };
+    QCOMPARE((QStringList{cell(0, "BB"), cell(0, "OC"), cell(1, "BB"), cell(1, "OC")}),
+             (QStringList{"00FF10", "0041FF20", "", "20202020"}));
+    const QString stored = "SELECT IIF(CAST(BB AS VARCHAR(8) CHARACTER SET OCTETS) = %1, 'same', "
+                           "'diff') || ' ' || IIF(OC = %2, 'same', 'diff') FROM B WHERE ID = %3";
+
+    visit(form, 0, "OC", std::nullopt);
+    visit(form, 0, "BB", QStringLiteral("00ff10 41"));
+    visit(form, 1, "BB", QStringLiteral("7F"));
+    QCOMPARE(m_prompts->errors(), QStringList());
+    QCOMPARE(m_session->db.scalar(stored.arg("X'00FF1041'", "X'0041FF20'", "1")), "same same");
+    QCOMPARE(m_session->db.scalar(stored.arg("X'7F'", "X'20202020'", "2")), "same same");
+    QCOMPARE(cell(0, "BB"), "00FF1041");
 }
 
 QUORVEL_TEST_MAIN(TestExactValues)

@@ -24,6 +24,7 @@ private slots:
     void selectOpensWindowWithRowsAndText();
     void sameTextTwiceOpensTwoWindows();
     void largeResultFetchesFirstBatchOnly();
+    void blockReadsItsOwnVariables();
     void failingTextLeavesNoWindow_data();
     void failingTextLeavesNoWindow();
     void queriesSpeakTheDatabasesDialect_data();
@@ -106,6 +107,23 @@ void TstOutputForm::largeResultFetchesFirstBatchOnly()
     QCOMPARE(rows->rowCount(), 20000);
 }
 
+// An EXECUTE BLOCK that returns rows is a query; its `:N` is the block's
+// variable, not a value the window would have to supply.
+void TstOutputForm::blockReadsItsOwnVariables()
+{
+    ScriptedPrompts prompts;
+    Command::run([] {
+        OpenAsResultSet(QStringLiteral("EXECUTE BLOCK RETURNS (N VARCHAR(10)) AS BEGIN\r\n"
+                                       "FOR SELECT B FROM T ORDER BY A INTO :N DO SUSPEND;\r\n"
+                                       "END\r\n"));
+    });
+    QCOMPARE(prompts.errors(), QStringList());
+    auto *form = shell->last<TOutputForm>();
+    QVERIFY(form);
+    QCOMPARE(form->OutSQL->rowCount(), 2);
+    QCOMPARE(form->OutSQL->data(form->OutSQL->index(1, 0)).toString(), QStringLiteral("two"));
+}
+
 void TstOutputForm::failingTextLeavesNoWindow_data()
 {
     QTest::addColumn<QString>("text");
@@ -117,6 +135,11 @@ void TstOutputForm::failingTextLeavesNoWindow_data()
                             << QStringLiteral("Error creating cursor handle.");
     QTest::newRow("ddl") << QStringLiteral("CREATE TABLE X (A INTEGER)")
                          << QStringLiteral("Error creating cursor handle.");
+    // Result columns of their own, yet they change rows.
+    QTest::newRow("update returning") << QStringLiteral("UPDATE T SET A = 7 RETURNING A")
+                                      << QStringLiteral("Error creating cursor handle.");
+    QTest::newRow("insert returning") << QStringLiteral("INSERT INTO T VALUES (3, 'x') RETURNING A")
+                                      << QStringLiteral("Error creating cursor handle.");
 }
 
 void TstOutputForm::failingTextLeavesNoWindow()
