@@ -42,6 +42,8 @@ void TstOutputForm::init()
     session = std::make_unique<TestSession>();
     session->db.execute({QStringLiteral("CREATE TABLE T (A INTEGER, B VARCHAR(10))"),
                          QStringLiteral("CREATE VIEW V (A) AS SELECT A FROM T"),
+                         QStringLiteral("CREATE PROCEDURE P_ADD RETURNS (N INTEGER) AS BEGIN "
+                                        "INSERT INTO T VALUES (9, 'nine'); N = 9; END"),
                          QStringLiteral("INSERT INTO T VALUES (1, 'one')"),
                          QStringLiteral("INSERT INTO T VALUES (2, 'two')")});
     shell = std::make_unique<TestShell>();
@@ -140,6 +142,10 @@ void TstOutputForm::failingTextLeavesNoWindow_data()
                                       << QStringLiteral("Error creating cursor handle.");
     QTest::newRow("insert returning") << QStringLiteral("INSERT INTO T VALUES (3, 'x') RETURNING A")
                                       << QStringLiteral("Error creating cursor handle.");
+    QTest::newRow("delete returning") << QStringLiteral("DELETE FROM T WHERE A = 1 RETURNING A")
+                                      << QStringLiteral("Error creating cursor handle.");
+    QTest::newRow("execute procedure") << QStringLiteral("EXECUTE PROCEDURE P_ADD")
+                                       << QStringLiteral("Error creating cursor handle.");
 }
 
 void TstOutputForm::failingTextLeavesNoWindow()
