@@ -5,6 +5,7 @@
 #include "IbConnectionLoss.h"
 #include "IbDriver.h"
 #include "IbStatus.h"
+#include "ServerCall.h"
 #include "SqlErrorText.h"
 #include "SqlLiteral.h"
 #include "StatementLines.h"
@@ -137,7 +138,8 @@ void TIBDataBase::StartTransaction()
     IbTransaction transaction;
     TransactionExistenceBlock teb{&m_nativeHandle, 0, nullptr};
     ISC_STATUS_ARRAY status;
-    isc_start_multiple(status, transaction.ref(), 1, &teb);
+    ServerCall::run(m_nativeHandle,
+                    [&] { isc_start_multiple(status, transaction.ref(), 1, &teb); });
     check(status, kLostBeforeStart);
     m_transaction = std::move(transaction);
     m_inTransaction = true;
@@ -160,10 +162,12 @@ void TIBDataBase::endTransaction(bool commit)
     if (!m_inTransaction)
         throw GeneralError(QStringLiteral("Not active transaction for IB"));
     ISC_STATUS_ARRAY status;
-    if (commit)
-        isc_commit_transaction(status, m_transaction.ref());
-    else
-        isc_rollback_transaction(status, m_transaction.ref());
+    ServerCall::run(m_nativeHandle, [&] {
+        if (commit)
+            isc_commit_transaction(status, m_transaction.ref());
+        else
+            isc_rollback_transaction(status, m_transaction.ref());
+    });
     check(status, commit ? kLostInCommit : kLostWork);
     m_transaction.forget();
     m_inTransaction = false;
@@ -219,8 +223,11 @@ void TIBDataBase::ExecuteLines(const QStringList &lines, int dialect)
     if (m_observer)
         m_observer(text);
     ISC_STATUS_ARRAY status;
-    isc_dsql_execute_immediate(status, &m_nativeHandle, m_transaction.ref(), 0, text.constData(),
-                               static_cast<unsigned short>(dialect), nullptr);
+    ServerCall::run(m_nativeHandle, [&] {
+        isc_dsql_execute_immediate(status, &m_nativeHandle, m_transaction.ref(), 0,
+                                   text.constData(), static_cast<unsigned short>(dialect),
+                                   nullptr);
+    });
     check(status, kLostWork);
 }
 
