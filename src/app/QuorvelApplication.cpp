@@ -6,6 +6,7 @@
 #include "ConnectionHistory.h"
 #include "IbDriver.h"
 #include "Prompts.h"
+#include "ServerWaitBox.h"
 #include "SettingsStore.h"
 #include "TAboutBox.h"
 #include "TDMSys.h"
@@ -62,6 +63,7 @@ int run(int argc, char *argv[])
     IbDriver::registerDriver();
     ClassicPalette::apply();
     registerBusyCursor();
+    ServerWaitBox::install();
     SettingsStore::read();
     const QStringList arguments = QApplication::arguments();
     const QString commandLinePath = arguments.value(1);
