@@ -150,6 +150,7 @@ private slots:
                             QStringLiteral("INSERT INTO T VALUES (1, 10)")});
         OtherUser other(session.db.path());
         other.execute(QStringLiteral("UPDATE T SET QTY = 11 WHERE ID = 1"));
+        other.commitAfter(std::chrono::seconds(10));
         QElapsedTimer clock;
         BoxRecord record;
         record.pressCancel = true;

@@ -43,6 +43,7 @@ OtherUser::OtherUser(const QString &path, const QString &password)
 
 OtherUser::~OtherUser()
 {
+    m_watchdog = std::jthread();
     // The transaction must go before the attachment it lives on.
     m_transaction.reset();
 }
@@ -58,8 +59,25 @@ void OtherUser::execute(const QString &statement)
 
 void OtherUser::commit()
 {
+    const std::lock_guard lock(m_mutex);
+    if (!m_transaction)
+        return;
     ISC_STATUS_ARRAY status;
     isc_commit_transaction(status, m_transaction.ref());
     failOn(status, QStringLiteral("commit"));
     m_transaction.forget();
+    m_committed.notify_all();
+}
+
+void OtherUser::commitAfter(std::chrono::milliseconds delay)
+{
+    m_watchdog = std::jthread([this, delay](std::stop_token stop) {
+        {
+            std::unique_lock lock(m_mutex);
+            if (m_committed.wait_for(lock, stop, delay, [this] { return !m_transaction; }))
+                return;
+        }
+        if (!stop.stop_requested())
+            commit();
+    });
 }
