@@ -1,10 +1,10 @@
-#include "IbGeneratorValue.h"
+#include "ibdb/IbGeneratorValue.h"
 
-#include "AppError.h"
-#include "IbQuery.h"
-#include "ServerCall.h"
-#include "SqlErrorText.h"
-#include "SqlLiteral.h"
+#include "core/AppError.h"
+#include "ibdb/IbQuery.h"
+#include "ibdb/ServerCall.h"
+#include "ibdb/SqlErrorText.h"
+#include "ibdb/SqlLiteral.h"
 
 #include <QSqlDatabase>
 #include <QSqlDriver>

@@ -1,10 +1,10 @@
-#include "IbResult.h"
+#include "ibdb/IbResult.h"
 
-#include "IbDriver.h"
-#include "IbError.h"
-#include "IbParameterParser.h"
-#include "IbQuery.h"
-#include "ServerCall.h"
+#include "ibdb/IbDriver.h"
+#include "ibdb/IbError.h"
+#include "ibdb/IbParameterParser.h"
+#include "ibdb/IbQuery.h"
+#include "ibdb/ServerCall.h"
 
 #include <QCoreApplication>
 #include <QScopeGuard>

@@ -1,6 +1,6 @@
-#include "ServerCall.h"
+#include "ibdb/ServerCall.h"
 
-#include "ServerCallWorker.h"
+#include "ibdb/ServerCallWorker.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

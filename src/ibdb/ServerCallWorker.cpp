@@ -1,4 +1,4 @@
-#include "ServerCallWorker.h"
+#include "ibdb/ServerCallWorker.h"
 
 #include <QEventLoop>
 

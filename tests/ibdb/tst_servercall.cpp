@@ -1,9 +1,9 @@
-#include "AppError.h"
-#include "DataTestMain.h"
-#include "OtherUser.h"
-#include "ServerCall.h"
-#include "TIBDataBase.h"
-#include "TestSession.h"
+#include "core/AppError.h"
+#include "ibdb/ServerCall.h"
+#include "ibdb/TIBDataBase.h"
+#include "support/DataTestMain.h"
+#include "support/OtherUser.h"
+#include "support/TestSession.h"
 
 #include <QElapsedTimer>
 #include <QThread>

@@ -1,12 +1,11 @@
-#include "OtherUser.h"
-#include "ProgramSettings.h"
-#include "ReliabilityFrame.h"
-#include "ReliabilityServer.h"
-#include "ServerCall.h"
-#include "ServerWaitBox.h"
-#include "TMainForm.h"
-#include "TSQLExprForm.h"
-#include "TestMain.h"
+#include "app/TMainForm.h"
+#include "core/ProgramSettings.h"
+#include "support/OtherUser.h"
+#include "support/ReliabilityFrame.h"
+#include "support/ReliabilityServer.h"
+#include "support/TestMain.h"
+#include "uikit/ServerWaitBox.h"
+#include "workbench/TSQLExprForm.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
-#include "OtherUser.h"
+#include "support/OtherUser.h"
 
-#include "IbStatus.h"
+#include "ibdb/IbStatus.h"
 
 #include <QtGlobal>
 
