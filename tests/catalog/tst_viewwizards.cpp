@@ -2,6 +2,7 @@
 #include "catalog/TViewInsertWiz.h"
 #include "catalog/TViewUpdateWiz.h"
 #include "core/AppError.h"
+#include "support/Failures.h"
 #include "support/ScopedFormRunner.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestMain.h"
@@ -236,12 +237,8 @@ void TestViewWizards::refusals()
     if (wizardResult == QDialog::Rejected) {
         QVERIFY_THROWS_EXCEPTION(SilentAbort, run());
     } else {
-        try {
-            run();
-            QFAIL("no error");
-        } catch (const GeneralError &e) {
-            QCOMPARE(e.message(), QString("You should set the relation to updte first"));
-        }
+        QCOMPARE(failureOf<GeneralError>(run),
+                 QString("You should set the relation to updte first"));
     }
     QCOMPARE(prompts.asked.size(), 0);
 }

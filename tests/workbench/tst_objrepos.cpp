@@ -4,6 +4,7 @@
 #include "core/AppError.h"
 #include "ibdb/TDMSys.h"
 #include "ibdb/TIBDataBase.h"
+#include "support/Failures.h"
 #include "support/ScopedFormRunner.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestMain.h"
@@ -317,12 +318,8 @@ void TstObjRepos::readOnlyRefusesChanges()
     using Change = void (TableNavigator::*)();
     for (Change command : {&TableNavigator::insert, &TableNavigator::remove,
                             &TableNavigator::edit}) {
-        try {
-            (picker.ReposSource->*command)();
-            QFAIL("a read-only table took a change");
-        } catch (const DatabaseError &error) {
-            QCOMPARE(error.message(), QStringLiteral("Cannot modify a read-only dataset"));
-        }
+        QCOMPARE(failureOf<DatabaseError>([&] { (picker.ReposSource->*command)(); }),
+                 QStringLiteral("Cannot modify a read-only dataset"));
     }
     QCOMPARE(prompts->questions(), QStringList());
 }
@@ -411,13 +408,7 @@ void TstObjRepos::previewAnswers()
         return dialog->result();
     });
     const QStringList lines{QStringLiteral("ALTER TRIGGER X"), QStringLiteral("ACTIVE")};
-    bool returned = false;
-    try {
-        ShowSQLSource(lines);
-        returned = true;
-    } catch (const SilentAbort &) {
-    }
-    QCOMPARE(returned, ok);
+    QCOMPARE(threw<SilentAbort>([&] { ShowSQLSource(lines); }), !ok);
     QCOMPARE(shown, QStringLiteral("SQL Source|ALTER TRIGGER X\nACTIVE|&Add to Repository|"
                                    "Add to repository"));
     QCOMPARE(storedRows(folder()),
