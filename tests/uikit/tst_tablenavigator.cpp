@@ -142,7 +142,7 @@ void TstTableNavigator::serverRefusalKeepsRowInEdit()
              qPrintable(prompts->errors().first()));
     QCOMPARE(table->state(), State::Edit);
     QCOMPARE(table->currentRow(), 1);
-    QVERIFY_THROWS_EXCEPTION(DatabaseError, table->post());
+    QVERIFY(!failureOf<DatabaseError>([&] { table->post(); }).isEmpty());
     table->setValue(QStringLiteral("NAME"), QStringLiteral("good"));
     navigator->button(Button::Post)->click();
     QCOMPARE(table->state(), State::Browse);
