@@ -4,13 +4,19 @@
 #   quorvel_add_test(NAME <name> SOURCES <files...> LIBS <libraries...> [TIMEOUT <seconds>]
 #                    [FIXTURES <fixtures...>] [RESOURCE_LOCK <resources...>]
 #                    [ENVIRONMENT <NAME=value...>] [LABELS <labels...>])
-# Every test runs on the offscreen platform in its own temporary home, so the
-# settings file and the embedded engine's lock files never touch the user's.
+# Every test runs on the offscreen platform; its databases and files go below
+# build/test-tmp (QUORVEL_TEST_TMP), and its settings into Qt's test-mode
+# folders (QStandardPaths::setTestModeEnabled in the test main), so it never
+# touches the user's.
 # FIXTURES names CTest fixtures the test needs (a running server, say);
 # RESOURCE_LOCK keeps tests that share something from running at once.
 function(quorvel_add_test)
   cmake_parse_arguments(T "" "NAME;TIMEOUT"
                         "SOURCES;LIBS;FIXTURES;RESOURCE_LOCK;ENVIRONMENT;LABELS" ${ARGN})
+  if(T_UNPARSED_ARGUMENTS OR T_KEYWORDS_MISSING_VALUES)
+    message(FATAL_ERROR "quorvel_add_test(${T_NAME}): unknown or empty arguments: "
+                        "${T_UNPARSED_ARGUMENTS} ${T_KEYWORDS_MISSING_VALUES}")
+  endif()
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 120)
   endif()

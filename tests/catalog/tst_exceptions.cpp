@@ -1,14 +1,15 @@
-#include "AppError.h"
-#include "CatalogQuery.h"
-#include "ModalForms.h"
-#include "ScriptedPrompts.h"
-#include "TExcDlg.h"
-#include "TExceptionsForm.h"
-#include "TIBDataBase.h"
-#include "TOfficeButton.h"
-#include "TestMain.h"
-#include "TestSession.h"
-#include "TestShell.h"
+#include "catalog/TExcDlg.h"
+#include "catalog/TExceptionsForm.h"
+#include "controls/TOfficeButton.h"
+#include "core/AppError.h"
+#include "ibdb/TIBDataBase.h"
+#include "support/Failures.h"
+#include "support/ScriptedPrompts.h"
+#include "support/TestMain.h"
+#include "support/TestSession.h"
+#include "support/TestShell.h"
+#include "uikit/CatalogQuery.h"
+#include "uikit/ModalForms.h"
 
 #include <QAction>
 #include <QLabel>
@@ -266,12 +267,8 @@ void TestExceptions::refusedStatementKeepsTexts()
     literal.replace("\"", "\"\"");
     const QString statement = "CREATE EXCEPTION " + name + "  \"" + literal + "\"";
     QCOMPARE(m_session->sent, QByteArrayList({statement.toUtf8() + "\r\n"}));
-    QString serverText;
-    try {
-        m_session->ib()->ExecuteStatement(statement, true);
-    } catch (const DatabaseError &error) {
-        serverText = error.message();
-    }
+    const QString serverText =
+        failureOf<DatabaseError>([&] { m_session->ib()->ExecuteStatement(statement, true); });
     QVERIFY(!serverText.isEmpty());
     QCOMPARE(m_prompts->errors(), QStringList(serverText + "."));
     QCOMPARE(names(), before); // the refresh was skipped

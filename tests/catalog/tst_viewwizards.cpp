@@ -1,14 +1,15 @@
-#include "AppError.h"
-#include "CatalogQuery.h"
-#include "ModalForms.h"
-#include "ScriptedPrompts.h"
-#include "TestWidgets.h"
-#include "TRelSelectionView.h"
-#include "TViewInsertWiz.h"
-#include "TViewUpdateWiz.h"
-#include "TestMain.h"
-#include "TestSession.h"
-#include "ScopedFormRunner.h"
+#include "catalog/TRelSelectionView.h"
+#include "catalog/TViewInsertWiz.h"
+#include "catalog/TViewUpdateWiz.h"
+#include "core/AppError.h"
+#include "support/Failures.h"
+#include "support/ScopedFormRunner.h"
+#include "support/ScriptedPrompts.h"
+#include "support/TestMain.h"
+#include "support/TestSession.h"
+#include "support/TestWidgets.h"
+#include "uikit/CatalogQuery.h"
+#include "uikit/ModalForms.h"
 
 #include <QAction>
 #include <QLabel>
@@ -234,14 +235,10 @@ void TestViewWizards::refusals()
         return update ? RunUpdateWizard("V_ORDERS") : RunInsertWizard("V_ORDERS");
     };
     if (wizardResult == QDialog::Rejected) {
-        QVERIFY_THROWS_EXCEPTION(SilentAbort, run());
+        QVERIFY(threw<SilentAbort>(run));
     } else {
-        try {
-            run();
-            QFAIL("no error");
-        } catch (const GeneralError &e) {
-            QCOMPARE(e.message(), QString("You should set the relation to updte first"));
-        }
+        QCOMPARE(failureOf<GeneralError>(run),
+                 QString("You should set the relation to updte first"));
     }
     QCOMPARE(prompts.asked.size(), 0);
 }
@@ -272,7 +269,7 @@ void TestViewWizards::pickerListsEachContext()
         QCOMPARE(qobject_cast<TViewUpdateWiz *>(wizard)->AliasEdit->text(), QString("1"));
         QCOMPARE(gridColumn(wizard->StmGrid, 0), kOrdersColumns);
     };
-    QVERIFY_THROWS_EXCEPTION(SilentAbort, RunUpdateWizard("V_ORDERS"));
+    QVERIFY(threw<SilentAbort>([] { RunUpdateWizard("V_ORDERS"); }));
     QCOMPARE(script.pickerRows, QStringList());
     QCOMPARE(prompts.errors().size(), 1);
 }

@@ -1,12 +1,13 @@
-#include "AppError.h"
-#include "IbStatus.h"
-#include "ProgramSettings.h"
-#include "SqlLiteral.h"
-#include "StatementLines.h"
-#include "TIBDataBase.h"
-#include "DataTestMain.h"
-#include "TestSession.h"
-#include "TransactionView.h"
+#include "core/AppError.h"
+#include "core/ProgramSettings.h"
+#include "ibdb/IbStatus.h"
+#include "ibdb/SqlLiteral.h"
+#include "ibdb/StatementLines.h"
+#include "ibdb/TIBDataBase.h"
+#include "ibdb/TransactionView.h"
+#include "support/Failures.h"
+#include "support/DataTestMain.h"
+#include "support/TestSession.h"
 
 #include <QSignalSpy>
 
@@ -21,16 +22,6 @@ struct RecordingView : TransactionView
     void setTransactionPanel(const QString &text) override { panel = text; }
 };
 
-template <typename Error>
-QString failureOf(const std::function<void()> &call)
-{
-    try {
-        call();
-    } catch (const Error &error) {
-        return error.message();
-    }
-    return QStringLiteral("<no error>");
-}
 
 } // namespace
 

@@ -1,17 +1,18 @@
-#include "AppError.h"
-#include "Command.h"
-#include "ConnectionHistory.h"
-#include "ProgramSettings.h"
-#include "ReliabilityFiles.h"
-#include "RepositoryStore.h"
-#include "ScriptedPrompts.h"
-#include "SettingsStore.h"
-#include "StatementLines.h"
-#include "TDMSys.h"
-#include "TObjRepos.h"
-#include "TSQLExprForm.h"
-#include "TestMain.h"
-#include "TestShell.h"
+#include "app/ConnectionHistory.h"
+#include "app/SettingsStore.h"
+#include "core/AppError.h"
+#include "core/ProgramSettings.h"
+#include "ibdb/StatementLines.h"
+#include "ibdb/TDMSys.h"
+#include "support/Failures.h"
+#include "support/ReliabilityFiles.h"
+#include "support/ScriptedPrompts.h"
+#include "support/TestMain.h"
+#include "support/TestShell.h"
+#include "uikit/Command.h"
+#include "workbench/RepositoryStore.h"
+#include "workbench/TObjRepos.h"
+#include "workbench/TSQLExprForm.h"
 
 #include <QDir>
 #include <QFile>
@@ -85,12 +86,10 @@ void TestHostileFiles::history()
     QStringList entries;
     {
         const AsOrdinaryUser user(ReliabilityFiles::needsOrdinaryUser(kind));
-        try {
+        failure = failureOf<AppError>([&] {
             entries = ConnectionHistory::load(path);
             ConnectionHistory::save(path, ConnectionHistory::reorderedForExit(entries, "/db/p2"));
-        } catch (const AppError &error) {
-            failure = error.message();
-        }
+        });
     }
     const QByteArray after = ReliabilityFiles::readAll(path);
     if (!failure.isEmpty()) {

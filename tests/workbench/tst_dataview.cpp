@@ -1,12 +1,13 @@
-#include "AppError.h"
-#include "ScriptedPrompts.h"
-#include "TDBNavigator.h"
-#include "TDataForm.h"
-#include "TOfficeButton.h"
-#include "TableNavigator.h"
-#include "TestMain.h"
-#include "TestSession.h"
-#include "TestShell.h"
+#include "controls/TDBNavigator.h"
+#include "controls/TOfficeButton.h"
+#include "core/AppError.h"
+#include "support/Failures.h"
+#include "support/ScriptedPrompts.h"
+#include "support/TestMain.h"
+#include "support/TestSession.h"
+#include "support/TestShell.h"
+#include "uikit/TableNavigator.h"
+#include "workbench/TDataForm.h"
 
 #include <QComboBox>
 #include <QSqlTableModel>
@@ -125,13 +126,8 @@ void TestDataView::openDataView()
     QFETCH(QString, caption);
     QFETCH(QString, error);
     QFETCH(int, rows);
-    QString message;
-    try {
-        OpenDataView(relation);
-    } catch (const DatabaseError &e) {
-        message = e.message();
-    }
-    QCOMPARE(message, error);
+    QCOMPARE(failureOf<DatabaseError>([&] { OpenDataView(relation); }),
+             error);
     TDataForm *form = m_shell->last<TDataForm>();
     QVERIFY(form);
     QVERIFY(form->isVisible());
