@@ -103,8 +103,9 @@ bool DataViewModel::writeRow(QSqlDriver::StatementType type, int row, const QSql
 {
     const QSqlDriver *driver = database().driver();
     const QSqlRecord key = primaryValues(row);
-    // The version the grid read, whatever the user typed since.
-    const QVariant version = versioned() ? QSqlQueryModel::record(row).value(kVersion) : QVariant();
+    // The version the grid read: a changed row keeps it in its pending
+    // record, which outlives the rows of a lost connection.
+    const QVariant version = versioned() ? record(row).value(kVersion) : QVariant();
     const QString statement = driver->sqlStatement(type, tableName(), values, true);
     const QString where = whereClause(key);
     if (statement.isEmpty() || where.isEmpty()) {

@@ -1,11 +1,14 @@
 #include "app/TMainForm.h"
+#include "catalog/TExceptionsForm.h"
 #include "controls/TDBNavigator.h"
 #include "support/ReliabilityFrame.h"
 #include "support/ReliabilityServer.h"
 #include "support/TestMain.h"
+#include "uikit/CatalogQuery.h"
 #include "uikit/TableNavigator.h"
 #include "workbench/TDataForm.h"
 
+#include <QComboBox>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QSqlTableModel>
@@ -185,6 +188,71 @@ private slots:
             QCOMPARE(f.run([&] { form->table()->post(); }), QString());
             QCOMPARE(rows(db), QStringLiteral("1:%1:10:-").arg(note));
         }
+    }
+
+    // On dialect 3 a name may begin with a blank: " T_SAFE" is a table of
+    // its own beside T_SAFE, listed, opened, changed and emptied as itself.
+    void leadingBlankNamesTheirOwnTable()
+    {
+        ServerDatabase db(QStringLiteral("names.fdb"), 3);
+        const QString create = QStringLiteral(
+            "CREATE TABLE %1 (ID INTEGER NOT NULL PRIMARY KEY, NOTE VARCHAR(20))");
+        db.execute({create.arg(QStringLiteral("T_SAFE")),
+                    create.arg(QStringLiteral("\" T_SAFE\"")),
+                    QStringLiteral("INSERT INTO T_SAFE VALUES (1, 'plain')"),
+                    QStringLiteral("INSERT INTO \" T_SAFE\" VALUES (1, 'blank')")});
+        const auto stored = [&db](const QString &table) {
+            return db.scalar(
+                QStringLiteral("SELECT '[' || COALESCE(LIST(NOTE), '') || ']' FROM %1").arg(table));
+        };
+        ReliabilityFrame f(true);
+        QCOMPARE(f.connect(db.remote(), sysdba(), ReliabilityServer::password()), QString());
+        TDataForm *form = nullptr;
+        QCOMPARE(f.run([&] { form = TDataForm::open(); }), QString());
+        QStringList items;
+        for (int i = 0; i < form->TblsCB->count(); ++i)
+            items << form->TblsCB->itemText(i);
+        QCOMPARE(items, QStringList({QStringLiteral(" T_SAFE"), QStringLiteral("T_SAFE")}));
+
+        form->TblsCB->setCurrentIndex(0);
+        emit form->TblsCB->activated(0);
+        QCOMPARE(form->windowTitle(), QStringLiteral("Table data - T_SAFE"));
+        QCOMPARE(cell(form, 0, QStringLiteral("NOTE")), QStringLiteral("blank"));
+        form->table()->setValue(QStringLiteral("NOTE"), QStringLiteral("mine"));
+        QCOMPARE(f.run([&] { form->table()->post(); }), QString());
+        QCOMPARE(stored(QStringLiteral("\" T_SAFE\"")), QStringLiteral("[mine]"));
+        QCOMPARE(stored(QStringLiteral("T_SAFE")), QStringLiteral("[plain]"));
+        f.prompts.answers.enqueue(Prompts::Answer::Ok);
+        QCOMPARE(f.run([&] { form->table()->remove(); }), QString());
+        QCOMPARE(stored(QStringLiteral("\" T_SAFE\"")), QStringLiteral("[]"));
+        QCOMPARE(stored(QStringLiteral("T_SAFE")), QStringLiteral("[plain]"));
+    }
+
+    // The exceptions window drops the exception it shows, leading blank and all.
+    void leadingBlankDropsItsOwnException()
+    {
+        ServerDatabase db(QStringLiteral("names.fdb"), 3);
+        db.execute({QStringLiteral("CREATE EXCEPTION E_SAFE 'plain'"),
+                    QStringLiteral("CREATE EXCEPTION \" E_SAFE\" 'blank'")});
+        ReliabilityFrame f(true);
+        QCOMPARE(f.connect(db.remote(), sysdba(), ReliabilityServer::password()), QString());
+        TExceptionsForm *form = nullptr;
+        QCOMPARE(f.run([&] { form = TExceptionsForm::open(); }), QString());
+        CatalogQuery *table = form->ExceptionsTable;
+        int row = -1;
+        for (int r = 0; r < table->rowCount(); ++r) {
+            if (table->value(r, QStringLiteral("RDB$EXCEPTION_NAME")) == QStringLiteral(" E_SAFE"))
+                row = r;
+        }
+        QVERIFY(row >= 0);
+        form->FGrid->setCurrentIndex(table->index(row, 0));
+        f.prompts.answers.enqueue(Prompts::Answer::Ok);
+        QCOMPARE(f.run([&] { form->DeleteDomainBtnClick(); }), QString());
+        QCOMPARE(f.prompts.questions().last(),
+                 QStringLiteral("Proceed to delete exception ' E_SAFE' from database?"));
+        QCOMPARE(db.scalar(QStringLiteral("SELECT '[' || LIST(TRIM(TRAILING FROM "
+                                          "RDB$EXCEPTION_NAME), '|') || ']' FROM RDB$EXCEPTIONS")),
+                 QStringLiteral("[E_SAFE]"));
     }
 };
 
