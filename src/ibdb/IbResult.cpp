@@ -10,11 +10,16 @@
 #include <QScopeGuard>
 #include <QSqlRecord>
 
+#include <algorithm>
+
 namespace {
 
 // Rows a scrollable query reads past the one asked for, so a loop of next()
-// is no call to the server per row.
+// is no call to the server per row. It grows with the rows read, so that
+// fetching a million rows is a few hundred hand-offs to the server thread, yet
+// one batch ends well within the server call's quiet wait.
 constexpr int kAhead = 256;
+constexpr int kLargestAhead = 4096;
 constexpr int kLastBatch = 4096;
 
 } // namespace
@@ -238,11 +243,16 @@ bool IbResult::fetch(int i)
     if (!isActive() || !isSelect() || i < m_firstRow)
         return false;
     if (rowsKnown() <= i)
-        fetchMore(i - rowsKnown() + 1 + (isForwardOnly() ? 0 : kAhead));
+        fetchMore(i - rowsKnown() + 1 + (isForwardOnly() ? 0 : readAhead()));
     if (rowsKnown() <= i)
         return false;
     setAt(i);
     return true;
+}
+
+int IbResult::readAhead() const
+{
+    return std::clamp(rowsKnown(), kAhead, kLargestAhead);
 }
 
 bool IbResult::fetchFirst()

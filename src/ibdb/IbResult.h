@@ -64,6 +64,7 @@ private:
     bool fail(const IbError &error);
     int rowsKnown() const { return m_firstRow + m_rows.count() + (m_singleRow ? 1 : 0); }
     bool holds(int row, int column) const;
+    int readAhead() const;
 
     std::unique_ptr<IbQuery> m_query;
     QStringList m_parameterNames;
