@@ -1,8 +1,7 @@
-#include "catalog/ViewDdl.h"
+#include "schema/ViewDdl.h"
 
 #include "ibdb/SqlLiteral.h"
 #include "ibdb/StatementLines.h"
-#include "uikit/PlainName.h"
 
 namespace ViewDdl {
 
@@ -11,13 +10,13 @@ QString text(const QString &viewName, const QStringList &columns, const QString 
 {
     QStringList names;
     for (const QString &column : columns)
-        names << SqlLiteral::name(PlainName(column), dialect);
+        names << SqlLiteral::name(column, dialect);
     // The source goes whole, a NUL character and what follows included.
     QStringList lines = StatementLines::splitText(source);
     lines.prepend(QStringLiteral("AS"));
     lines.prepend(QLatin1Char('(') + names.join(QStringLiteral(", ")) + QLatin1Char(')'));
     lines.prepend(
-        QStringLiteral("CREATE VIEW %1 ").arg(SqlLiteral::name(PlainName(viewName), dialect)));
+        QStringLiteral("CREATE VIEW %1 ").arg(SqlLiteral::name(viewName, dialect)));
     return StatementLines::join(lines);
 }
 
