@@ -294,8 +294,17 @@ void TMainForm::settleTransaction()
     }
 }
 
+// A window shows one database's objects; left open across a connect or
+// disconnect it would show, and act on, names that are not there.
+void TMainForm::refuseWhileWindowsOpen() const
+{
+    if (!m_mdiArea->subWindowList().isEmpty())
+        throw GeneralError(QStringLiteral("Close opened windows first"));
+}
+
 void TMainForm::ConnectBtnClick()
 {
+    refuseWhileWindowsOpen();
     TIBDataBase *db = DMSys->IBDataBase;
     settleTransaction();
     db->Close();
@@ -313,8 +322,7 @@ void TMainForm::ConnectBtnClick()
 
 void TMainForm::MnDisconectClick()
 {
-    if (!m_mdiArea->subWindowList().isEmpty())
-        throw GeneralError(QStringLiteral("Close opened windows first"));
+    refuseWhileWindowsOpen();
     TIBDataBase *db = DMSys->IBDataBase;
     if (db->InTransaction()) {
         if (Prompts::instance().confirm(QStringLiteral("Commit work?"),
