@@ -1,5 +1,6 @@
 #include "app/DatabaseMenu.h"
 
+#include "catalog/MetadataExtraction.h"
 #include "catalog/TDomainsForm.h"
 #include "catalog/TExceptionsForm.h"
 #include "catalog/TFormTblStr.h"
@@ -40,6 +41,9 @@ QList<Item> items()
         {QStringLiteral("&Procedures"),
          QStringLiteral("Procedure list for creating and editing stored procedures"),
          [] { TStoredProcsForm::open(); }},
+        {QStringLiteral("Extract &Metadata…"),
+         QStringLiteral("Writes the DDL of the whole database into a DDL statements window"),
+         [] { MetadataExtraction::open(); }},
     };
 }
 

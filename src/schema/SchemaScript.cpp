@@ -399,6 +399,21 @@ void SchemaScript::writeRoutineHeaders()
     }
 }
 
+namespace {
+
+// A declared type must be declared again, or the server derives another
+// from the expression. A scaled integer of sub-type 0 only the server
+// derives: declaring it would make it a NUMERIC.
+QString computedType(const SchemaColumn &c, int dialect)
+{
+    const bool integer = c.type.type == 7 || c.type.type == 8 || c.type.type == 16;
+    if (integer && c.type.scale < 0 && c.type.subType == 0)
+        return {};
+    return QStringLiteral(" TYPE ") + SqlTypeText(c.type, dialect);
+}
+
+} // namespace
+
 void SchemaScript::writeComputedColumns()
 {
     bool first = true;
@@ -410,8 +425,9 @@ void SchemaScript::writeComputedColumns()
                 continue;
             if (std::exchange(first, false))
                 section(QStringLiteral("Computed columns"));
-            statement(QStringList{QStringLiteral("ALTER TABLE %1 ALTER %2 COMPUTED BY")
-                                      .arg(name(t.name), name(c.name))}
+            statement(QStringList{QStringLiteral("ALTER TABLE %1 ALTER %2%3 COMPUTED BY")
+                                      .arg(name(t.name), name(c.name),
+                                           computedType(c, m_model.dialect))}
                       + sourceLines(parenthesised(c.computedSource)));
         }
     }
