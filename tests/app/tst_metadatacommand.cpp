@@ -1,4 +1,5 @@
 #include "support/DataTestMain.h"
+#include "support/ReliabilityServer.h"
 #include "support/TestDatabase.h"
 
 #include <QFile>
@@ -20,6 +21,7 @@ private slots:
     void extractsWithoutDisplay();
     void verifiesRoundTrip();
     void databaseInUse();
+    void loginRefused();
 };
 
 namespace {
@@ -33,14 +35,15 @@ struct Outcome
 
 // The program as a CI runner starts it: no display, no platform plugin
 // named, the login in the environment only.
-Outcome run(const QStringList &arguments)
+Outcome run(const QStringList &arguments,
+            const QString &password = QStringLiteral("masterkey"))
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.remove(QStringLiteral("DISPLAY"));
     environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
     environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
     environment.insert(QStringLiteral("ISC_USER"), QStringLiteral("SYSDBA"));
-    environment.insert(QStringLiteral("ISC_PASSWORD"), QStringLiteral("masterkey"));
+    environment.insert(QStringLiteral("ISC_PASSWORD"), password);
     QProcess program;
     program.setProcessEnvironment(environment);
     program.start(qEnvironmentVariable("QUORVEL_PROGRAM"), arguments);
@@ -167,6 +170,29 @@ void tst_MetadataCommand::databaseInUse()
         held.close();
     }
     QSqlDatabase::removeDatabase(QStringLiteral("held"));
+}
+
+// Through a server that checks the login: the right password reads, a wrong
+// one is refused with the server's reason.
+void tst_MetadataCommand::loginRefused()
+{
+    if (!ReliabilityServer::available())
+        QSKIP("needs the fbserver CTest fixture");
+    ReliabilityServer::ensureRunning();
+    const ServerDatabase db(QStringLiteral("server.fdb"), 3);
+    db.execute({QStringLiteral("CREATE TABLE T (ID INTEGER)")});
+    const Outcome refused = run({QStringLiteral("--extract"), db.remote()},
+                                ReliabilityServer::password() + QStringLiteral("x"));
+    QCOMPARE(refused.status, 1);
+    QCOMPARE(refused.out, QByteArray());
+    QCOMPARE(QString::fromUtf8(refused.err),
+             "quorvel: Your user name and password are not defined. Ask your database "
+             "administrator to set up a Firebird login.\n");
+    const Outcome read = run({QStringLiteral("--extract"), db.remote()},
+                             ReliabilityServer::password());
+    QCOMPARE(read.err, QByteArray());
+    QCOMPARE(read.status, 0);
+    QVERIFY(read.out.contains("CREATE TABLE T (\n    ID INTEGER\n);\n"));
 }
 
 QUORVEL_DATA_TEST_MAIN(tst_MetadataCommand)
