@@ -347,7 +347,8 @@ void TstObjRepos::readOnlyRefusesChanges()
     using Change = void (TableNavigator::*)();
     for (Change command : {&TableNavigator::insert, &TableNavigator::remove,
                             &TableNavigator::edit}) {
-        QCOMPARE(failureOf<DatabaseError>([&] { (picker.ReposSource->*command)(); }),
+        TableNavigator *source = picker.ReposSource;
+        QCOMPARE(failureOf<DatabaseError>([source, command] { (source->*command)(); }),
                  QStringLiteral("Cannot modify a read-only dataset"));
     }
     QCOMPARE(prompts->questions(), QStringList());
