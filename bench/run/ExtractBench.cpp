@@ -1,5 +1,6 @@
 #include "ExtractBench.h"
 
+#include "BenchClock.h"
 #include "schema/SchemaReader.h"
 #include "schema/SchemaScript.h"
 
@@ -9,27 +10,10 @@
 #include <QSqlError>
 #include <QUuid>
 
-#include <fstream>
 #include <stdexcept>
-#include <unistd.h>
 
-namespace {
-
-double residentMb()
-{
-    std::ifstream statm("/proc/self/statm");
-    long pages = 0;
-    long resident = 0;
-    statm >> pages >> resident;
-    return double(resident) * double(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
-}
-
-double elapsedMs(const QElapsedTimer &timer)
-{
-    return double(timer.nsecsElapsed()) / 1e6;
-}
-
-} // namespace
+using BenchClock::elapsedMs;
+using BenchClock::residentMb;
 
 ExtractBench::ExtractBench(QString databasePath, int repeats)
     : m_path(std::move(databasePath)), m_repeats(repeats)

@@ -1,8 +1,9 @@
 #include "schema/SchemaScript.h"
 
 #include "ibdb/SqlLiteral.h"
-#include "schema/GrantText.h"
 #include "ibdb/StatementLines.h"
+#include "schema/FieldTypeCode.h"
+#include "schema/GrantText.h"
 #include "schema/ProcedureDdl.h"
 #include "schema/SqlTypeText.h"
 #include "schema/TriggerTypeText.h"
@@ -406,7 +407,9 @@ namespace {
 // derives: declaring it would make it a NUMERIC.
 QString computedType(const SchemaColumn &c, int dialect)
 {
-    const bool integer = c.type.type == 7 || c.type.type == 8 || c.type.type == 16;
+    using namespace FieldTypeCode;
+    const int code = c.type.type;
+    const bool integer = code == SmallInt || code == Integer || code == Int64;
     if (integer && c.type.scale < 0 && c.type.subType == 0)
         return {};
     return QStringLiteral(" TYPE ") + SqlTypeText(c.type, dialect);
