@@ -6,6 +6,7 @@
 #include "ibdb/IbDriver.h"
 #include "ibdb/IbStatus.h"
 #include "ibdb/IbTransactionStart.h"
+#include "ibdb/ServerCall.h"
 #include "ibdb/SqlErrorText.h"
 #include "ibdb/SqlLiteral.h"
 #include "ibdb/StatementLines.h"
@@ -129,7 +130,9 @@ void TIBDataBase::StartTransaction()
     IbTransaction transaction;
     ISC_STATUS_ARRAY status;
     // No parameter block: the client library's default options apply.
-    IbTransactionStart::start(status, transaction.ref(), &m_nativeHandle);
+    ServerCall::run(m_nativeHandle, [&] {
+        IbTransactionStart::start(status, transaction.ref(), &m_nativeHandle);
+    });
     check(status, kLostBeforeStart);
     m_transaction = std::move(transaction);
     m_inTransaction = true;
@@ -152,10 +155,12 @@ void TIBDataBase::endTransaction(bool commit)
     if (!m_inTransaction)
         throw GeneralError(QStringLiteral("Not active transaction for IB"));
     ISC_STATUS_ARRAY status;
-    if (commit)
-        isc_commit_transaction(status, m_transaction.ref());
-    else
-        isc_rollback_transaction(status, m_transaction.ref());
+    ServerCall::run(m_nativeHandle, [&] {
+        if (commit)
+            isc_commit_transaction(status, m_transaction.ref());
+        else
+            isc_rollback_transaction(status, m_transaction.ref());
+    });
     check(status, commit ? kLostInCommit : kLostWork);
     m_transaction.forget();
     m_inTransaction = false;
@@ -211,8 +216,11 @@ void TIBDataBase::ExecuteLines(const QStringList &lines, int dialect)
     if (m_observer)
         m_observer(text);
     ISC_STATUS_ARRAY status;
-    isc_dsql_execute_immediate(status, &m_nativeHandle, m_transaction.ref(), 0, text.constData(),
-                               static_cast<unsigned short>(dialect), nullptr);
+    ServerCall::run(m_nativeHandle, [&] {
+        isc_dsql_execute_immediate(status, &m_nativeHandle, m_transaction.ref(), 0,
+                                   text.constData(), static_cast<unsigned short>(dialect),
+                                   nullptr);
+    });
     check(status, kLostWork);
 }
 
