@@ -11,6 +11,10 @@
 function(quorvel_add_test)
   cmake_parse_arguments(T "" "NAME;TIMEOUT"
                         "SOURCES;LIBS;FIXTURES;RESOURCE_LOCK;ENVIRONMENT;LABELS" ${ARGN})
+  if(T_UNPARSED_ARGUMENTS OR T_KEYWORDS_MISSING_VALUES)
+    message(FATAL_ERROR "quorvel_add_test(${T_NAME}): unknown or empty arguments: "
+                        "${T_UNPARSED_ARGUMENTS} ${T_KEYWORDS_MISSING_VALUES}")
+  endif()
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 120)
   endif()

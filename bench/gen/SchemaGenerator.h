@@ -1,6 +1,6 @@
 #pragma once
 
-#include "IbHandles.h"
+#include "ibdb/IbHandles.h"
 #include "SchemaSize.h"
 
 #include <string>

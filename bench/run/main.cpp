@@ -3,10 +3,10 @@
 // ExecuteStatement against the same statements on the bare client library,
 // and prints a table and one "bench ..." line per measure.
 #include "BenchReport.h"
-#include "IbDriver.h"
+#include "core/ProgramSettings.h"
+#include "ibdb/IbDriver.h"
+#include "ibdb/TDMSys.h"
 #include "IscError.h"
-#include "ProgramSettings.h"
-#include "TDMSys.h"
 #include "WindowBench.h"
 
 #include <QApplication>

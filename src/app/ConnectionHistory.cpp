@@ -1,8 +1,8 @@
-#include "ConnectionHistory.h"
+#include "app/ConnectionHistory.h"
 
-#include "AppError.h"
-#include "StatementLines.h"
-#include "WholeFile.h"
+#include "core/AppError.h"
+#include "core/WholeFile.h"
+#include "ibdb/StatementLines.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,15 +1,15 @@
-#include "DatabaseMenu.h"
+#include "app/DatabaseMenu.h"
 
-#include "TDataForm.h"
-#include "TDomainsForm.h"
-#include "TExceptionsForm.h"
-#include "TFormTblStr.h"
-#include "TFormTriggers.h"
-#include "TGeneratorsForm.h"
-#include "TORepOptDlg.h"
-#include "TObjRepos.h"
-#include "TSQLExprForm.h"
-#include "TStoredProcsForm.h"
+#include "catalog/TDomainsForm.h"
+#include "catalog/TExceptionsForm.h"
+#include "catalog/TFormTblStr.h"
+#include "catalog/TFormTriggers.h"
+#include "catalog/TGeneratorsForm.h"
+#include "catalog/TStoredProcsForm.h"
+#include "workbench/TDataForm.h"
+#include "workbench/TObjRepos.h"
+#include "workbench/TORepOptDlg.h"
+#include "workbench/TSQLExprForm.h"
 
 namespace DatabaseMenu {
 

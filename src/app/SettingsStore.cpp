@@ -1,6 +1,6 @@
-#include "SettingsStore.h"
+#include "app/SettingsStore.h"
 
-#include "ProgramSettings.h"
+#include "core/ProgramSettings.h"
 
 #include <QSettings>
 

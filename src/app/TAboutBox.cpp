@@ -1,6 +1,6 @@
-#include "TAboutBox.h"
+#include "app/TAboutBox.h"
 
-#include "ApplicationTitle.h"
+#include "uikit/ApplicationTitle.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>

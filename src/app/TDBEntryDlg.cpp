@@ -1,6 +1,6 @@
-#include "TDBEntryDlg.h"
+#include "app/TDBEntryDlg.h"
 
-#include "TIBDataBase.h"
+#include "ibdb/TIBDataBase.h"
 
 #include <QComboBox>
 #include <QFormLayout>

@@ -1,6 +1,6 @@
-#include "THelpWindow.h"
+#include "app/THelpWindow.h"
 
-#include "AppError.h"
+#include "core/AppError.h"
 
 #include <QCoreApplication>
 #include <QFile>

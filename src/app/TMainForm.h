@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Shell.h"
-#include "TransactionView.h"
+#include "ibdb/TransactionView.h"
+#include "uikit/Shell.h"
 
 #include <QMainWindow>
 #include <QPointer>

@@ -1,4 +1,4 @@
-#include "TSplashScreen.h"
+#include "app/TSplashScreen.h"
 
 #include <QFrame>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
-#include "TSplashThread.h"
+#include "app/TSplashThread.h"
 
-#include "TSplashScreen.h"
+#include "app/TSplashScreen.h"
 
 #include <QCoreApplication>
 

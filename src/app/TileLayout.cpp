@@ -1,4 +1,4 @@
-#include "TileLayout.h"
+#include "app/TileLayout.h"
 
 namespace TileLayout {
 

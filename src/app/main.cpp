@@ -1,4 +1,4 @@
-#include "QuorvelApplication.h"
+#include "app/QuorvelApplication.h"
 
 int main(int argc, char *argv[])
 {

@@ -1,6 +1,6 @@
-#include "FieldTypeText.h"
+#include "catalog/FieldTypeText.h"
 
-#include "SqlLiteral.h"
+#include "ibdb/SqlLiteral.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
-#include "ProcedureDdl.h"
+#include "catalog/ProcedureDdl.h"
 
-#include "SqlLiteral.h"
-#include "StatementLines.h"
+#include "ibdb/SqlLiteral.h"
+#include "ibdb/StatementLines.h"
 
 namespace ProcedureDdl {
 

@@ -1,7 +1,7 @@
-#include "ProcedureParameterReader.h"
+#include "catalog/ProcedureParameterReader.h"
 
-#include "CatalogQuery.h"
-#include "SqlLiteral.h"
+#include "ibdb/SqlLiteral.h"
+#include "uikit/CatalogQuery.h"
 
 #include <QSqlRecord>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ProcedureDdl.h"
+#include "catalog/ProcedureDdl.h"
 
 #include <QHash>
 #include <QPair>

@@ -1,4 +1,4 @@
-#include "RowFilterModel.h"
+#include "catalog/RowFilterModel.h"
 
 RowFilterModel::RowFilterModel(Predicate predicate, QObject *parent)
     : QSortFilterProxyModel(parent), m_predicate(std::move(predicate))

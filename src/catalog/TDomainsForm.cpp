@@ -1,15 +1,15 @@
-#include "TDomainsForm.h"
+#include "catalog/TDomainsForm.h"
 
-#include "CatalogQuery.h"
-#include "Command.h"
-#include "FieldTypeText.h"
-#include "GridColumns.h"
-#include "Prompts.h"
-#include "TDMSys.h"
-#include "TIBDataBase.h"
-#include "TMemoViewForm.h"
-#include "TOfficeButton.h"
-#include "TToolPanel.h"
+#include "catalog/FieldTypeText.h"
+#include "catalog/TMemoViewForm.h"
+#include "controls/TOfficeButton.h"
+#include "controls/TToolPanel.h"
+#include "ibdb/TDMSys.h"
+#include "ibdb/TIBDataBase.h"
+#include "uikit/CatalogQuery.h"
+#include "uikit/Command.h"
+#include "uikit/GridColumns.h"
+#include "uikit/Prompts.h"
 
 #include <QAction>
 #include <QMenu>

@@ -1,4 +1,4 @@
-#include "TExcDlg.h"
+#include "catalog/TExcDlg.h"
 
 #include <QCoreApplication>
 #include <QDialogButtonBox>

@@ -1,15 +1,15 @@
-#include "TExceptionsForm.h"
+#include "catalog/TExceptionsForm.h"
 
-#include "CatalogQuery.h"
-#include "Command.h"
-#include "GridColumns.h"
-#include "ModalForms.h"
-#include "Prompts.h"
-#include "TDMSys.h"
-#include "TExcDlg.h"
-#include "TIBDataBase.h"
-#include "TOfficeButton.h"
-#include "TToolPanel.h"
+#include "catalog/TExcDlg.h"
+#include "controls/TOfficeButton.h"
+#include "controls/TToolPanel.h"
+#include "ibdb/TDMSys.h"
+#include "ibdb/TIBDataBase.h"
+#include "uikit/CatalogQuery.h"
+#include "uikit/Command.h"
+#include "uikit/GridColumns.h"
+#include "uikit/ModalForms.h"
+#include "uikit/Prompts.h"
 
 #include <QAction>
 #include <QHeaderView>

@@ -1,11 +1,11 @@
-#include "TGenValueForm.h"
+#include "catalog/TGenValueForm.h"
 
-#include "AppError.h"
-#include "Command.h"
-#include "ModalForms.h"
-#include "TDMSys.h"
-#include "SqlLiteral.h"
-#include "TIBDataBase.h"
+#include "core/AppError.h"
+#include "ibdb/SqlLiteral.h"
+#include "ibdb/TDMSys.h"
+#include "ibdb/TIBDataBase.h"
+#include "uikit/Command.h"
+#include "uikit/ModalForms.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>

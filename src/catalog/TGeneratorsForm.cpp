@@ -1,13 +1,13 @@
-#include "TGeneratorsForm.h"
+#include "catalog/TGeneratorsForm.h"
 
-#include "CatalogQuery.h"
-#include "Command.h"
-#include "IbGeneratorValue.h"
-#include "TDMSys.h"
-#include "TGenValueForm.h"
-#include "TOfficeButton.h"
-#include "TToolPanel.h"
-#include "UpdatesSuspended.h"
+#include "catalog/TGenValueForm.h"
+#include "controls/TOfficeButton.h"
+#include "controls/TToolPanel.h"
+#include "controls/UpdatesSuspended.h"
+#include "ibdb/IbGeneratorValue.h"
+#include "ibdb/TDMSys.h"
+#include "uikit/CatalogQuery.h"
+#include "uikit/Command.h"
 
 #include <QHeaderView>
 #include <QMenu>

@@ -1,6 +1,6 @@
-#include "TMemoViewForm.h"
+#include "catalog/TMemoViewForm.h"
 
-#include "CatalogQuery.h"
+#include "uikit/CatalogQuery.h"
 
 #include <QFontDatabase>
 #include <QItemSelectionModel>

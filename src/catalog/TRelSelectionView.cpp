@@ -1,9 +1,9 @@
-#include "TRelSelectionView.h"
+#include "catalog/TRelSelectionView.h"
 
-#include "AppError.h"
-#include "CatalogQuery.h"
-#include "GridColumns.h"
-#include "ModalForms.h"
+#include "core/AppError.h"
+#include "uikit/CatalogQuery.h"
+#include "uikit/GridColumns.h"
+#include "uikit/ModalForms.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>

@@ -1,8 +1,8 @@
-#include "TRelationPickerDlg.h"
+#include "catalog/TRelationPickerDlg.h"
 
-#include "AppError.h"
-#include "Command.h"
-#include "ModalForms.h"
+#include "core/AppError.h"
+#include "uikit/Command.h"
+#include "uikit/ModalForms.h"
 
 #include <QGuiApplication>
 #include <QHBoxLayout>

@@ -1,7 +1,7 @@
-#include "TSelTableDlg.h"
+#include "catalog/TSelTableDlg.h"
 
-#include "TDMSys.h"
-#include "TIBDataBase.h"
+#include "ibdb/TDMSys.h"
+#include "ibdb/TIBDataBase.h"
 
 #include <QCheckBox>
 #include <QListWidget>

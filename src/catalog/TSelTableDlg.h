@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TRelationPickerDlg.h"
+#include "catalog/TRelationPickerDlg.h"
 
 class QCheckBox;
 

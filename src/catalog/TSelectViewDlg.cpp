@@ -1,7 +1,7 @@
-#include "TSelectViewDlg.h"
+#include "catalog/TSelectViewDlg.h"
 
-#include "TDMSys.h"
-#include "TIBDataBase.h"
+#include "ibdb/TDMSys.h"
+#include "ibdb/TIBDataBase.h"
 
 TSelectViewDlg::TSelectViewDlg(QWidget *parent)
     : TRelationPickerDlg(QStringLiteral("Select view"), QStringLiteral("&Views"), parent)

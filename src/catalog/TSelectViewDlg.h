@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TRelationPickerDlg.h"
+#include "catalog/TRelationPickerDlg.h"
 
 // Asks for one of the database's views.
 class TSelectViewDlg : public TRelationPickerDlg

@@ -1,20 +1,21 @@
-#include "TStoredProcsForm.h"
+#include "catalog/TStoredProcsForm.h"
 
-#include "CatalogQuery.h"
-#include "ProcedureParameterReader.h"
-#include "Command.h"
-#include "FieldTypeText.h"
-#include "FixedPitchFont.h"
-#include "GridColumns.h"
-#include "Prompts.h"
-#include "SqlEditorKit.h"
-#include "StatementLines.h"
-#include "TDMSys.h"
-#include "TIBDataBase.h"
-#include "TOfficeButton.h"
-#include "TSQLExprForm.h"
-#include "TToolPanel.h"
-#include "UpdatesSuspended.h"
+#include "catalog/FieldTypeText.h"
+#include "catalog/ProcedureParameterReader.h"
+#include "controls/FixedPitchFont.h"
+#include "controls/SqlEditorKit.h"
+#include "controls/TOfficeButton.h"
+#include "controls/TToolPanel.h"
+#include "controls/UpdatesSuspended.h"
+#include "ibdb/StatementLines.h"
+#include "ibdb/TDMSys.h"
+#include "ibdb/TIBDataBase.h"
+#include "uikit/CatalogQuery.h"
+#include "uikit/Command.h"
+#include "uikit/ConnectedDialect.h"
+#include "uikit/GridColumns.h"
+#include "uikit/Prompts.h"
+#include "workbench/TSQLExprForm.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -137,7 +138,7 @@ QWidget *TStoredProcsForm::createDetails()
     layout->addWidget(centredCaption(QStringLiteral("Output parameters")));
     layout->addWidget(DBGrid2);
     layout->addWidget(DBMemo1, 1);
-    SqlEditorKit::attach(DBMemo1);
+    SqlEditorKit::attach(DBMemo1, ConnectedDialect::doubleQuotes());
     return details;
 }
 

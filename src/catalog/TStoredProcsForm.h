@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ProcedureDdl.h"
-#include "TChildForm.h"
+#include "catalog/ProcedureDdl.h"
+#include "uikit/TChildForm.h"
 
 class CatalogQuery;
 class QPlainTextEdit;

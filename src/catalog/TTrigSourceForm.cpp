@@ -1,23 +1,24 @@
-#include "TTrigSourceForm.h"
+#include "catalog/TTrigSourceForm.h"
 
-#include "AppError.h"
-#include "CaretPanel.h"
-#include "Command.h"
-#include "DdlFile.h"
-#include "Prompts.h"
-#include "RelationNameList.h"
-#include "Shell.h"
-#include "SqlEditorKit.h"
-#include "StatementEditor.h"
-#include "StatementLines.h"
-#include "TDMSys.h"
-#include "TIBDataBase.h"
-#include "TOfficeButton.h"
-#include "TSQLSourceForm.h"
-#include "TToolPanel.h"
-#include "TViewInsertWiz.h"
-#include "TViewUpdateWiz.h"
-#include "TriggerKinds.h"
+#include "catalog/TriggerKinds.h"
+#include "catalog/TViewInsertWiz.h"
+#include "catalog/TViewUpdateWiz.h"
+#include "controls/CaretPanel.h"
+#include "controls/SqlEditorKit.h"
+#include "controls/StatementEditor.h"
+#include "controls/TOfficeButton.h"
+#include "controls/TToolPanel.h"
+#include "core/AppError.h"
+#include "ibdb/StatementLines.h"
+#include "ibdb/TDMSys.h"
+#include "ibdb/TIBDataBase.h"
+#include "uikit/Command.h"
+#include "uikit/ConnectedDialect.h"
+#include "uikit/Prompts.h"
+#include "uikit/RelationNameList.h"
+#include "uikit/Shell.h"
+#include "workbench/DdlFile.h"
+#include "workbench/TSQLSourceForm.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -72,7 +73,7 @@ TTrigSourceForm::TTrigSourceForm(QWidget *parent) : TChildForm(parent)
     layout->addWidget(ToolPanel);
     layout->addWidget(TrigSource, 1);
     layout->addWidget(buildHeaderPanel());
-    SqlEditorKit::attach(TrigSource);
+    SqlEditorKit::attach(TrigSource, ConnectedDialect::doubleQuotes());
     buildMenus();
     buildSourceMenu();
     connect(TrigSource, &StatementEditor::caretTouched, this, [this] { TrigSourceKeyUp(); });

@@ -1,7 +1,7 @@
-#include "TViewInsertWiz.h"
+#include "catalog/TViewInsertWiz.h"
 
-#include "TDMSys.h"
-#include "TIBDataBase.h"
+#include "ibdb/TDMSys.h"
+#include "ibdb/TIBDataBase.h"
 
 TViewInsertWiz::TViewInsertWiz(QWidget *parent)
     : TViewStatementWiz(QStringLiteral("View Insert statement wizard"),

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TViewStatementWiz.h"
+#include "catalog/TViewStatementWiz.h"
 
 // Writes the INSERT INTO statement with which a view's insert trigger
 // passes the new row on to one of the view's base relations.

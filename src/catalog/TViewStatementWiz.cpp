@@ -1,12 +1,12 @@
-#include "TViewStatementWiz.h"
+#include "catalog/TViewStatementWiz.h"
 
-#include "AppError.h"
-#include "CatalogQuery.h"
-#include "Command.h"
-#include "ModalForms.h"
-#include "TDMSys.h"
-#include "TIBDataBase.h"
-#include "TRelSelectionView.h"
+#include "catalog/TRelSelectionView.h"
+#include "core/AppError.h"
+#include "ibdb/TDMSys.h"
+#include "ibdb/TIBDataBase.h"
+#include "uikit/CatalogQuery.h"
+#include "uikit/Command.h"
+#include "uikit/ModalForms.h"
 
 #include <QAction>
 #include <QFont>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ViewTriggerStatements.h"
+#include "catalog/ViewTriggerStatements.h"
 
 #include <QDialog>
 #include <QList>

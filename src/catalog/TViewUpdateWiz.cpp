@@ -1,7 +1,7 @@
-#include "TViewUpdateWiz.h"
+#include "catalog/TViewUpdateWiz.h"
 
-#include "TDMSys.h"
-#include "TIBDataBase.h"
+#include "ibdb/TDMSys.h"
+#include "ibdb/TIBDataBase.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TViewStatementWiz.h"
+#include "catalog/TViewStatementWiz.h"
 
 class QLineEdit;
 

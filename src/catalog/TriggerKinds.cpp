@@ -1,4 +1,4 @@
-#include "TriggerKinds.h"
+#include "catalog/TriggerKinds.h"
 
 namespace TriggerKinds {
 

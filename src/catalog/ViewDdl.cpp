@@ -1,8 +1,8 @@
-#include "ViewDdl.h"
+#include "catalog/ViewDdl.h"
 
-#include "PlainName.h"
-#include "SqlLiteral.h"
-#include "StatementLines.h"
+#include "ibdb/SqlLiteral.h"
+#include "ibdb/StatementLines.h"
+#include "uikit/PlainName.h"
 
 namespace ViewDdl {
 

@@ -1,8 +1,8 @@
-#include "ViewTriggerStatements.h"
+#include "catalog/ViewTriggerStatements.h"
 
-#include "AppError.h"
-#include "SqlLiteral.h"
-#include "StatementLines.h"
+#include "core/AppError.h"
+#include "ibdb/SqlLiteral.h"
+#include "ibdb/StatementLines.h"
 
 namespace ViewTriggerStatements {
 

@@ -1,4 +1,4 @@
-#include "ButtonPicture.h"
+#include "controls/ButtonPicture.h"
 
 namespace ButtonPicture {
 

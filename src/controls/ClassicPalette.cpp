@@ -1,4 +1,4 @@
-#include "ClassicPalette.h"
+#include "controls/ClassicPalette.h"
 
 #include <QApplication>
 #include <QPalette>

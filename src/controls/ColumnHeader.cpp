@@ -1,4 +1,4 @@
-#include "ColumnHeader.h"
+#include "controls/ColumnHeader.h"
 
 #include <QHeaderView>
 #include <QTableView>

@@ -1,6 +1,6 @@
-#include "OfficeButtonAccessible.h"
+#include "controls/OfficeButtonAccessible.h"
 
-#include "TOfficeButton.h"
+#include "controls/TOfficeButton.h"
 
 #include <QKeySequence>
 

@@ -1,4 +1,4 @@
-#include "OfficeButtonGeometry.h"
+#include "controls/OfficeButtonGeometry.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "SplitBarMath.h"
+#include "controls/SplitBarMath.h"
 
 #include <algorithm>
 

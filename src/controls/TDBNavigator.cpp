@@ -1,7 +1,7 @@
-#include "TDBNavigator.h"
+#include "controls/TDBNavigator.h"
 
-#include "TOfficeButton.h"
-#include "TToolPanel.h"
+#include "controls/TOfficeButton.h"
+#include "controls/TToolPanel.h"
 
 #include <QHBoxLayout>
 #include <QMetaEnum>

@@ -1,6 +1,6 @@
-#include "TOfficeButton.h"
+#include "controls/TOfficeButton.h"
 
-#include "OfficeButtonAccessible.h"
+#include "controls/OfficeButtonAccessible.h"
 
 #include <QAccessible>
 #include <QContextMenuEvent>

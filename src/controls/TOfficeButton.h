@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ButtonPicture.h"
-#include "OfficeButtonGeometry.h"
+#include "controls/ButtonPicture.h"
+#include "controls/OfficeButtonGeometry.h"
 
 #include <QBitmap>
 #include <QColor>

@@ -1,4 +1,4 @@
-#include "TSplitBar.h"
+#include "controls/TSplitBar.h"
 
 #include <QEvent>
 #include <QLayout>

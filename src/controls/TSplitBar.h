@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SplitBarMath.h"
+#include "controls/SplitBarMath.h"
 
 #include <QFrame>
 #include <QPointer>

@@ -1,6 +1,6 @@
-#include "TToolPanel.h"
+#include "controls/TToolPanel.h"
 
-#include "TOfficeButton.h"
+#include "controls/TOfficeButton.h"
 
 #include <QFrame>
 #include <QHBoxLayout>

@@ -1,4 +1,4 @@
-#include "UpdatesSuspended.h"
+#include "controls/UpdatesSuspended.h"
 
 #include <QWidget>
 

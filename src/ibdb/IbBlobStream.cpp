@@ -1,7 +1,7 @@
-#include "IbBlobStream.h"
+#include "ibdb/IbBlobStream.h"
 
-#include "IbError.h"
-#include "IbHandles.h"
+#include "ibdb/IbError.h"
+#include "ibdb/IbHandles.h"
 
 #include <algorithm>
 

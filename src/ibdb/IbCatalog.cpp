@@ -1,10 +1,10 @@
-#include "IbCatalog.h"
+#include "ibdb/IbCatalog.h"
 
 #include <QSqlDriver>
 #include <QSqlField>
 #include <QSqlQuery>
 
-#include "IbType.h"
+#include "ibdb/IbType.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "IbConnectionLoss.h"
+#include "ibdb/IbConnectionLoss.h"
 
 #include <algorithm>
 #include <iterator>

@@ -1,11 +1,11 @@
-#include "IbDriver.h"
+#include "ibdb/IbDriver.h"
 
-#include "IbCatalog.h"
-#include "IbError.h"
-#include "IbResult.h"
-#include "IbStatus.h"
-#include "IbTimeStamp.h"
-#include "SqlLiteral.h"
+#include "ibdb/IbCatalog.h"
+#include "ibdb/IbError.h"
+#include "ibdb/IbResult.h"
+#include "ibdb/IbStatus.h"
+#include "ibdb/IbTimeStamp.h"
+#include "ibdb/SqlLiteral.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

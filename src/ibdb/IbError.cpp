@@ -1,6 +1,6 @@
-#include "IbError.h"
+#include "ibdb/IbError.h"
 
-#include "IbStatus.h"
+#include "ibdb/IbStatus.h"
 
 IbError::IbError(const QSqlError &error)
     : DatabaseError(error.text()), m_error(error)

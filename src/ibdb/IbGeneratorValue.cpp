@@ -1,9 +1,9 @@
-#include "IbGeneratorValue.h"
+#include "ibdb/IbGeneratorValue.h"
 
-#include "AppError.h"
-#include "IbQuery.h"
-#include "SqlErrorText.h"
-#include "SqlLiteral.h"
+#include "core/AppError.h"
+#include "ibdb/IbQuery.h"
+#include "ibdb/SqlErrorText.h"
+#include "ibdb/SqlLiteral.h"
 
 #include <QSqlDatabase>
 #include <QSqlDriver>

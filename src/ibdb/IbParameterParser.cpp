@@ -1,4 +1,4 @@
-#include "IbParameterParser.h"
+#include "ibdb/IbParameterParser.h"
 
 namespace {
 

@@ -1,12 +1,13 @@
-#include "IbQuery.h"
+#include "ibdb/IbQuery.h"
 
-#include "IbError.h"
-#include "IbStatementInfo.h"
-#include "IbStatus.h"
-#include "IbValueReader.h"
-#include "IbValueWriter.h"
+#include "ibdb/IbError.h"
+#include "ibdb/IbStatementInfo.h"
+#include "ibdb/IbStatus.h"
+#include "ibdb/IbTransactionStart.h"
+#include "ibdb/IbValueReader.h"
+#include "ibdb/IbValueWriter.h"
 
-#include "IbType.h"
+#include "ibdb/IbType.h"
 
 #include <QSqlField>
 
@@ -38,8 +39,8 @@ void IbQuery::startTransaction()
     static const char tpb[] = {isc_tpb_version3, isc_tpb_write, isc_tpb_read_committed,
                                isc_tpb_rec_version, isc_tpb_nowait};
     ISC_STATUS_ARRAY status;
-    isc_start_transaction(status, m_transaction.ref(), 1, &m_database,
-                          short(sizeof tpb), tpb);
+    IbTransactionStart::start(status, m_transaction.ref(), &m_database,
+                              QByteArray::fromRawData(tpb, sizeof tpb));
     IbError::check(status, QSqlError::TransactionError);
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "IbHandles.h"
-#include "IbSqlda.h"
+#include "ibdb/IbHandles.h"
+#include "ibdb/IbSqlda.h"
 
 #include <QByteArray>
 #include <QSqlRecord>

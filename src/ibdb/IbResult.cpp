@@ -1,9 +1,9 @@
-#include "IbResult.h"
+#include "ibdb/IbResult.h"
 
-#include "IbDriver.h"
-#include "IbError.h"
-#include "IbParameterParser.h"
-#include "IbQuery.h"
+#include "ibdb/IbDriver.h"
+#include "ibdb/IbError.h"
+#include "ibdb/IbParameterParser.h"
+#include "ibdb/IbQuery.h"
 
 #include <QCoreApplication>
 #include <QSqlRecord>

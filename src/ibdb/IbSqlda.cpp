@@ -1,4 +1,4 @@
-#include "IbSqlda.h"
+#include "ibdb/IbSqlda.h"
 
 #include <cstring>
 

@@ -1,6 +1,6 @@
-#include "IbStatementInfo.h"
+#include "ibdb/IbStatementInfo.h"
 
-#include "IbError.h"
+#include "ibdb/IbError.h"
 
 #include <QByteArray>
 

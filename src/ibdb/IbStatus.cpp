@@ -1,6 +1,6 @@
-#include "IbStatus.h"
+#include "ibdb/IbStatus.h"
 
-#include "AppError.h"
+#include "core/AppError.h"
 
 namespace IbStatus {
 

@@ -1,4 +1,4 @@
-#include "IbTimeStamp.h"
+#include "ibdb/IbTimeStamp.h"
 
 namespace IbTimeStamp {
 

@@ -1,4 +1,4 @@
-#include "IbType.h"
+#include "ibdb/IbType.h"
 
 #include <ibase.h>
 

@@ -1,7 +1,7 @@
-#include "IbValueReader.h"
+#include "ibdb/IbValueReader.h"
 
-#include "IbTimeStamp.h"
-#include "IbType.h"
+#include "ibdb/IbTimeStamp.h"
+#include "ibdb/IbType.h"
 
 #include <cmath>
 #include <cstring>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "IbBlobStream.h"
+#include "ibdb/IbBlobStream.h"
 
 #include <ibase.h>
 

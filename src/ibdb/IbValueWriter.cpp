@@ -1,7 +1,7 @@
-#include "IbValueWriter.h"
+#include "ibdb/IbValueWriter.h"
 
-#include "IbError.h"
-#include "IbTimeStamp.h"
+#include "ibdb/IbError.h"
+#include "ibdb/IbTimeStamp.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

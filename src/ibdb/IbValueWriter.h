@@ -1,7 +1,7 @@
 #pragma once
 
-#include "IbBlobStream.h"
-#include "IbSqlda.h"
+#include "ibdb/IbBlobStream.h"
+#include "ibdb/IbSqlda.h"
 
 #include <QVariant>
 

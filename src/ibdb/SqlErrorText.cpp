@@ -1,4 +1,4 @@
-#include "SqlErrorText.h"
+#include "ibdb/SqlErrorText.h"
 
 #include <QSqlError>
 

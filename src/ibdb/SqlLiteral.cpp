@@ -1,4 +1,4 @@
-#include "SqlLiteral.h"
+#include "ibdb/SqlLiteral.h"
 
 #include <QSet>
 

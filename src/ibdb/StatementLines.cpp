@@ -1,4 +1,4 @@
-#include "StatementLines.h"
+#include "ibdb/StatementLines.h"
 
 namespace StatementLines {
 

@@ -1,9 +1,9 @@
-#include "TDMSys.h"
+#include "ibdb/TDMSys.h"
 
-#include "AppError.h"
-#include "ProgramSettings.h"
-#include "TIBDataBase.h"
-#include "TransactionView.h"
+#include "core/AppError.h"
+#include "core/ProgramSettings.h"
+#include "ibdb/TIBDataBase.h"
+#include "ibdb/TransactionView.h"
 
 #include <QDir>
 #include <QFileInfo>

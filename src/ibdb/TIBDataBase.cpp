@@ -1,14 +1,15 @@
-#include "TIBDataBase.h"
+#include "ibdb/TIBDataBase.h"
 
-#include "AppError.h"
-#include "BusyCursor.h"
-#include "IbConnectionLoss.h"
-#include "IbDriver.h"
-#include "IbStatementInfo.h"
-#include "IbStatus.h"
-#include "SqlErrorText.h"
-#include "SqlLiteral.h"
-#include "StatementLines.h"
+#include "core/AppError.h"
+#include "core/BusyCursor.h"
+#include "ibdb/IbConnectionLoss.h"
+#include "ibdb/IbDriver.h"
+#include "ibdb/IbStatementInfo.h"
+#include "ibdb/IbStatus.h"
+#include "ibdb/IbTransactionStart.h"
+#include "ibdb/SqlErrorText.h"
+#include "ibdb/SqlLiteral.h"
+#include "ibdb/StatementLines.h"
 
 #include <QScopeGuard>
 #include <QSqlDriver>
@@ -30,15 +31,6 @@ const QString kLostWork = QStringLiteral(
 const QString kLostInCommit = QStringLiteral(
     "The connection to the database was lost during the commit; reconnect and check whether the "
     "work was committed");
-
-// Names of the tool's transaction block: one database, no parameter block,
-// so the client library's default options apply.
-struct TransactionExistenceBlock
-{
-    isc_db_handle *database;
-    long parameterLength;
-    char *parameters;
-};
 
 } // namespace
 
@@ -136,9 +128,9 @@ void TIBDataBase::StartTransaction()
     Open();
     fetchNativeHandle();
     IbTransaction transaction;
-    TransactionExistenceBlock teb{&m_nativeHandle, 0, nullptr};
     ISC_STATUS_ARRAY status;
-    isc_start_multiple(status, transaction.ref(), 1, &teb);
+    // No parameter block: the client library's default options apply.
+    IbTransactionStart::start(status, transaction.ref(), &m_nativeHandle);
     check(status, kLostBeforeStart);
     m_transaction = std::move(transaction);
     m_inTransaction = true;

@@ -1,4 +1,4 @@
-#include "DataViewModel.h"
+#include "workbench/DataViewModel.h"
 
 #include <QSqlError>
 #include <QSqlField>

@@ -1,8 +1,8 @@
-#include "DdlFile.h"
+#include "workbench/DdlFile.h"
 
-#include "AppError.h"
-#include "StatementLines.h"
-#include "WholeFile.h"
+#include "core/AppError.h"
+#include "core/WholeFile.h"
+#include "ibdb/StatementLines.h"
 
 #include <QDir>
 #include <QFile>

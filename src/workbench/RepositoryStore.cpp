@@ -1,8 +1,8 @@
-#include "RepositoryStore.h"
+#include "workbench/RepositoryStore.h"
 
-#include "AppError.h"
-#include "SqlErrorText.h"
-#include "TDMSys.h"
+#include "core/AppError.h"
+#include "ibdb/SqlErrorText.h"
+#include "ibdb/TDMSys.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,15 +1,15 @@
-#include "TDataForm.h"
+#include "workbench/TDataForm.h"
 
-#include "AppError.h"
-#include "Command.h"
-#include "DataViewModel.h"
-#include "GridValueDelegate.h"
-#include "PlainName.h"
-#include "RelationNameList.h"
-#include "SqlErrorText.h"
-#include "TDBNavigator.h"
-#include "TDMSys.h"
-#include "TableNavigator.h"
+#include "controls/GridValueDelegate.h"
+#include "controls/TDBNavigator.h"
+#include "core/AppError.h"
+#include "ibdb/SqlErrorText.h"
+#include "ibdb/TDMSys.h"
+#include "uikit/Command.h"
+#include "uikit/PlainName.h"
+#include "uikit/RelationNameList.h"
+#include "uikit/TableNavigator.h"
+#include "workbench/DataViewModel.h"
 
 #include <QCloseEvent>
 #include <QComboBox>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TChildForm.h"
+#include "uikit/TChildForm.h"
 
 class QComboBox;
 class QFrame;

@@ -1,12 +1,12 @@
-#include "TORepOptDlg.h"
+#include "workbench/TORepOptDlg.h"
 
-#include "AppError.h"
-#include "ApplicationTitle.h"
-#include "Command.h"
-#include "ModalForms.h"
-#include "ProgramSettings.h"
-#include "Prompts.h"
-#include "RepositoryStore.h"
+#include "core/AppError.h"
+#include "core/ProgramSettings.h"
+#include "uikit/ApplicationTitle.h"
+#include "uikit/Command.h"
+#include "uikit/ModalForms.h"
+#include "uikit/Prompts.h"
+#include "workbench/RepositoryStore.h"
 
 #include <QApplication>
 #include <QDir>

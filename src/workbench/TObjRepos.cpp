@@ -1,18 +1,19 @@
-#include "TObjRepos.h"
+#include "workbench/TObjRepos.h"
 
-#include "Command.h"
-#include "Prompts.h"
-#include "RepositoryStore.h"
-#include "StatementLines.h"
-#include "TDBNavigator.h"
-#include "TDMSys.h"
-#include "TIBDataBase.h"
-#include "TOfficeButton.h"
-#include "TOutputForm.h"
-#include "TSQLExprForm.h"
-#include "TSplitBar.h"
-#include "TToolPanel.h"
-#include "TableNavigator.h"
+#include "controls/TDBNavigator.h"
+#include "controls/TOfficeButton.h"
+#include "controls/TSplitBar.h"
+#include "controls/TToolPanel.h"
+#include "ibdb/StatementLines.h"
+#include "ibdb/TDMSys.h"
+#include "ibdb/TIBDataBase.h"
+#include "uikit/Command.h"
+#include "uikit/Prompts.h"
+#include "uikit/TableNavigator.h"
+#include "workbench/RepositoryGrid.h"
+#include "workbench/RepositoryStore.h"
+#include "workbench/TOutputForm.h"
+#include "workbench/TSQLExprForm.h"
 
 #include <QAction>
 #include <QHBoxLayout>
@@ -94,12 +95,7 @@ TObjRepos *TObjRepos::open()
 
 void TObjRepos::FormCreate()
 {
-    SrcTable->attach();
-    DS->open();
-    const int name = SrcTable->fieldIndex(RepositoryStore::nameField());
-    for (int column = 0; column < SrcTable->columnCount(); ++column)
-        DBGrid1->setColumnHidden(column, column != name);
-    SrcTable->setHeaderData(name, Qt::Horizontal, QStringLiteral("Object Name"));
+    RepositoryGrid::open(*SrcTable, *DS, *DBGrid1);
     SrcTable->setHeaderData(SrcTable->fieldIndex(RepositoryStore::sourceField()), Qt::Horizontal,
                             QStringLiteral("Source"));
 }

@@ -1,12 +1,12 @@
-#include "TOutputForm.h"
+#include "workbench/TOutputForm.h"
 
-#include "AppError.h"
-#include "BusyCursor.h"
-#include "FixedPitchFont.h"
-#include "GridValueDelegate.h"
-#include "SqlErrorText.h"
-#include "StatementText.h"
-#include "TDMSys.h"
+#include "controls/FixedPitchFont.h"
+#include "controls/GridValueDelegate.h"
+#include "core/AppError.h"
+#include "core/BusyCursor.h"
+#include "ibdb/SqlErrorText.h"
+#include "ibdb/TDMSys.h"
+#include "uikit/StatementText.h"
 
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>

@@ -1,20 +1,21 @@
-#include "TSQLExprForm.h"
+#include "workbench/TSQLExprForm.h"
 
-#include "CaretPanel.h"
-#include "Command.h"
-#include "DdlFile.h"
-#include "Prompts.h"
-#include "Shell.h"
-#include "SqlEditorKit.h"
-#include "StatementEditor.h"
-#include "StatementText.h"
-#include "TDMSys.h"
-#include "TIBDataBase.h"
-#include "TObjRepos.h"
-#include "TOfficeButton.h"
-#include "TOutputForm.h"
-#include "StatementLines.h"
-#include "TToolPanel.h"
+#include "controls/CaretPanel.h"
+#include "controls/SqlEditorKit.h"
+#include "controls/StatementEditor.h"
+#include "controls/TOfficeButton.h"
+#include "controls/TToolPanel.h"
+#include "ibdb/StatementLines.h"
+#include "ibdb/TDMSys.h"
+#include "ibdb/TIBDataBase.h"
+#include "uikit/Command.h"
+#include "uikit/ConnectedDialect.h"
+#include "uikit/Prompts.h"
+#include "uikit/Shell.h"
+#include "uikit/StatementText.h"
+#include "workbench/DdlFile.h"
+#include "workbench/TObjRepos.h"
+#include "workbench/TOutputForm.h"
 
 #include <QAction>
 #include <QMenu>
@@ -56,7 +57,7 @@ TSQLExprForm::TSQLExprForm(QWidget *parent)
     QVBoxLayout *layout = createPanelLayout();
     layout->addWidget(Panel1);
     layout->addWidget(ExecSql, 1);
-    SqlEditorKit::attach(ExecSql);
+    SqlEditorKit::attach(ExecSql, ConnectedDialect::doubleQuotes());
     setFocusProxy(ExecSql);
 }
 

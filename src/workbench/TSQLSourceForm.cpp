@@ -1,12 +1,13 @@
-#include "TSQLSourceForm.h"
+#include "workbench/TSQLSourceForm.h"
 
-#include "AppError.h"
-#include "Command.h"
-#include "FixedPitchFont.h"
-#include "ModalForms.h"
-#include "SqlEditorKit.h"
-#include "StatementText.h"
-#include "TObjRepos.h"
+#include "controls/FixedPitchFont.h"
+#include "controls/SqlEditorKit.h"
+#include "core/AppError.h"
+#include "uikit/Command.h"
+#include "uikit/ConnectedDialect.h"
+#include "uikit/ModalForms.h"
+#include "uikit/StatementText.h"
+#include "workbench/TObjRepos.h"
 
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
@@ -43,7 +44,7 @@ TSQLSourceForm::TSQLSourceForm(QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(Memo1, 1);
     layout->addLayout(buttons);
-    SqlEditorKit::attach(Memo1);
+    SqlEditorKit::attach(Memo1, ConnectedDialect::doubleQuotes());
 }
 
 QStringList TSQLSourceForm::lines() const

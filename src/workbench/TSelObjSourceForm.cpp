@@ -1,13 +1,14 @@
-#include "TSelObjSourceForm.h"
+#include "workbench/TSelObjSourceForm.h"
 
-#include "AppError.h"
-#include "Command.h"
-#include "ModalForms.h"
-#include "RepositoryStore.h"
-#include "StatementLines.h"
-#include "TObjRepos.h"
-#include "TSplitBar.h"
-#include "TableNavigator.h"
+#include "controls/TSplitBar.h"
+#include "core/AppError.h"
+#include "ibdb/StatementLines.h"
+#include "uikit/Command.h"
+#include "uikit/ModalForms.h"
+#include "uikit/TableNavigator.h"
+#include "workbench/RepositoryGrid.h"
+#include "workbench/RepositoryStore.h"
+#include "workbench/TObjRepos.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -73,12 +74,7 @@ TSelObjSourceForm::TSelObjSourceForm(QWidget *parent)
 
 void TSelObjSourceForm::FormCreate()
 {
-    ReposTable->attach();
-    ReposSource->open();
-    const int name = ReposTable->fieldIndex(RepositoryStore::nameField());
-    for (int column = 0; column < ReposTable->columnCount(); ++column)
-        DataGrid->setColumnHidden(column, column != name);
-    ReposTable->setHeaderData(name, Qt::Horizontal, QStringLiteral("Object Name"));
+    RepositoryGrid::open(*ReposTable, *ReposSource, *DataGrid);
 }
 
 void TSelObjSourceForm::OkBtnClick()

@@ -1,6 +1,6 @@
-#include "AppError.h"
-#include "ConnectionHistory.h"
-#include "TestMain.h"
+#include "app/ConnectionHistory.h"
+#include "core/AppError.h"
+#include "support/TestMain.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,13 +1,13 @@
-#include "ModalForms.h"
-#include "ProgramSettings.h"
-#include "ScriptedPrompts.h"
-#include "TChildForm.h"
-#include "TDBEntryDlg.h"
-#include "TIBDataBase.h"
-#include "TMainForm.h"
-#include "TestMain.h"
-#include "TestSession.h"
-#include "ScopedFormRunner.h"
+#include "app/TDBEntryDlg.h"
+#include "app/TMainForm.h"
+#include "core/ProgramSettings.h"
+#include "ibdb/TIBDataBase.h"
+#include "support/ScopedFormRunner.h"
+#include "support/ScriptedPrompts.h"
+#include "support/TestMain.h"
+#include "support/TestSession.h"
+#include "uikit/ModalForms.h"
+#include "uikit/TChildForm.h"
 
 #include <QComboBox>
 #include <QFile>

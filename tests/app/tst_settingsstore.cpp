@@ -1,6 +1,6 @@
-#include "ProgramSettings.h"
-#include "SettingsStore.h"
-#include "TestMain.h"
+#include "app/SettingsStore.h"
+#include "core/ProgramSettings.h"
+#include "support/TestMain.h"
 
 #include <QFile>
 #include <QSettings>

@@ -1,13 +1,13 @@
-#include "AppError.h"
-#include "CatalogQuery.h"
-#include "ScriptedPrompts.h"
-#include "TDomainsForm.h"
-#include "TIBDataBase.h"
-#include "TMemoViewForm.h"
-#include "TOfficeButton.h"
-#include "TestMain.h"
-#include "TestSession.h"
-#include "TestShell.h"
+#include "catalog/TDomainsForm.h"
+#include "catalog/TMemoViewForm.h"
+#include "controls/TOfficeButton.h"
+#include "core/AppError.h"
+#include "ibdb/TIBDataBase.h"
+#include "support/ScriptedPrompts.h"
+#include "support/TestMain.h"
+#include "support/TestSession.h"
+#include "support/TestShell.h"
+#include "uikit/CatalogQuery.h"
 
 #include <QAction>
 #include <QHeaderView>

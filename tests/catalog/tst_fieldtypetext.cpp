@@ -1,5 +1,5 @@
-#include "FieldTypeText.h"
-#include "TestMain.h"
+#include "catalog/FieldTypeText.h"
+#include "support/TestMain.h"
 
 #include <QObject>
 #include <QTest>

@@ -1,13 +1,13 @@
-#include "ModalForms.h"
-#include "ScriptedPrompts.h"
-#include "TGenValueForm.h"
-#include "TGeneratorsForm.h"
-#include "TIBDataBase.h"
-#include "TOfficeButton.h"
-#include "TestMain.h"
-#include "TestSession.h"
-#include "TestShell.h"
-#include "ScopedFormRunner.h"
+#include "catalog/TGeneratorsForm.h"
+#include "catalog/TGenValueForm.h"
+#include "controls/TOfficeButton.h"
+#include "ibdb/TIBDataBase.h"
+#include "support/ScopedFormRunner.h"
+#include "support/ScriptedPrompts.h"
+#include "support/TestMain.h"
+#include "support/TestSession.h"
+#include "support/TestShell.h"
+#include "uikit/ModalForms.h"
 
 #include <QAction>
 #include <QHeaderView>

@@ -1,12 +1,12 @@
-#include "AppError.h"
-#include "ModalForms.h"
-#include "ScopedFormRunner.h"
-#include "ScriptedPrompts.h"
-#include "TIBDataBase.h"
-#include "TSelTableDlg.h"
-#include "TSelectViewDlg.h"
-#include "TestMain.h"
-#include "TestSession.h"
+#include "catalog/TSelectViewDlg.h"
+#include "catalog/TSelTableDlg.h"
+#include "core/AppError.h"
+#include "ibdb/TIBDataBase.h"
+#include "support/ScopedFormRunner.h"
+#include "support/ScriptedPrompts.h"
+#include "support/TestMain.h"
+#include "support/TestSession.h"
+#include "uikit/ModalForms.h"
 
 #include <QCheckBox>
 #include <QListWidget>

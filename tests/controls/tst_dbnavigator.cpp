@@ -1,7 +1,7 @@
-#include "WidgetTestMain.h"
+#include "support/WidgetTestMain.h"
 
-#include "TDBNavigator.h"
-#include "TOfficeButton.h"
+#include "controls/TDBNavigator.h"
+#include "controls/TOfficeButton.h"
 
 #include <QSignalSpy>
 

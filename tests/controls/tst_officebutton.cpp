@@ -1,8 +1,8 @@
-#include "WidgetTestMain.h"
+#include "support/WidgetTestMain.h"
 
-#include "ButtonPicture.h"
-#include "OfficeButtonGeometry.h"
-#include "TOfficeButton.h"
+#include "controls/ButtonPicture.h"
+#include "controls/OfficeButtonGeometry.h"
+#include "controls/TOfficeButton.h"
 
 #include <QEnterEvent>
 #include <QMenu>

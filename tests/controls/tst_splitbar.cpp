@@ -1,7 +1,7 @@
-#include "WidgetTestMain.h"
+#include "support/WidgetTestMain.h"
 
-#include "SplitBarMath.h"
-#include "TSplitBar.h"
+#include "controls/SplitBarMath.h"
+#include "controls/TSplitBar.h"
 
 #include <QHBoxLayout>
 #include <QMainWindow>

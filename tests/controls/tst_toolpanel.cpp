@@ -1,7 +1,7 @@
-#include "WidgetTestMain.h"
+#include "support/WidgetTestMain.h"
 
-#include "TOfficeButton.h"
-#include "TToolPanel.h"
+#include "controls/TOfficeButton.h"
+#include "controls/TToolPanel.h"
 
 #include <QAccessible>
 #include <QDir>

@@ -1,5 +1,5 @@
 // Type text from the type columns of RDB$FIELDS, whatever they hold.
-#include "FieldTypeText.h"
+#include "catalog/FieldTypeText.h"
 #include "FuzzInput.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)

@@ -1,6 +1,6 @@
 // The connection history file as another program or a crash may leave it.
-#include "AppError.h"
-#include "ConnectionHistory.h"
+#include "app/ConnectionHistory.h"
+#include "core/AppError.h"
 #include "FuzzInput.h"
 
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 // Named-parameter rewriting of catalogue queries: :NAME, :"NAME" and ?.
 #include "FuzzInput.h"
-#include "IbParameterParser.h"
+#include "ibdb/IbParameterParser.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

@@ -1,7 +1,7 @@
 // The ALTER PROCEDURE text rebuilt from whatever the system tables hold.
+#include "catalog/ProcedureDdl.h"
 #include "FuzzInput.h"
-#include "ProcedureDdl.h"
-#include "StatementLines.h"
+#include "ibdb/StatementLines.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

@@ -1,6 +1,6 @@
 // Line splitting of statement texts, files and editors.
 #include "FuzzInput.h"
-#include "StatementLines.h"
+#include "ibdb/StatementLines.h"
 
 #include <QStringList>
 

@@ -1,7 +1,7 @@
 // The INSERT and UPDATE texts of the view trigger wizards, from any grid.
-#include "AppError.h"
+#include "catalog/ViewTriggerStatements.h"
+#include "core/AppError.h"
 #include "FuzzInput.h"
-#include "ViewTriggerStatements.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

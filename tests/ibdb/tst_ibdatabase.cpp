@@ -1,12 +1,12 @@
-#include "AppError.h"
-#include "IbStatus.h"
-#include "ProgramSettings.h"
-#include "SqlLiteral.h"
-#include "StatementLines.h"
-#include "TIBDataBase.h"
-#include "DataTestMain.h"
-#include "TestSession.h"
-#include "TransactionView.h"
+#include "core/AppError.h"
+#include "core/ProgramSettings.h"
+#include "ibdb/IbStatus.h"
+#include "ibdb/SqlLiteral.h"
+#include "ibdb/StatementLines.h"
+#include "ibdb/TIBDataBase.h"
+#include "ibdb/TransactionView.h"
+#include "support/DataTestMain.h"
+#include "support/TestSession.h"
 
 #include <QSignalSpy>
 

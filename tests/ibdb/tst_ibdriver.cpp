@@ -1,7 +1,8 @@
-#include "IbDriver.h"
-#include "IbStatus.h"
-#include "TestDatabase.h"
-#include "DataTestMain.h"
+#include "ibdb/IbDriver.h"
+#include "ibdb/IbStatus.h"
+#include "ibdb/IbTransactionStart.h"
+#include "support/DataTestMain.h"
+#include "support/TestDatabase.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -21,14 +22,6 @@
 namespace {
 
 const QString connectionName = QStringLiteral("tst_ibdriver");
-
-// The transaction existence block of isc_start_multiple, as the client reads it.
-struct TransactionBlock
-{
-    isc_db_handle *database;
-    int length;
-    const char *parameters;
-};
 
 QSqlDatabase openDatabase(const QString &path, const QString &name,
                           const QString &options = QString())
@@ -593,8 +586,7 @@ void TestIbDriver::handleSharesAttachment()
 
     ISC_STATUS_ARRAY status;
     isc_tr_handle transaction = 0;
-    TransactionBlock teb{&attachment, 0, nullptr};
-    isc_start_multiple(status, &transaction, 1, &teb);
+    IbTransactionStart::start(status, &transaction, &attachment);
     QVERIFY(!IbStatus::failed(status));
     isc_dsql_execute_immediate(status, &attachment, &transaction, 0,
                                "INSERT INTO ITEMS VALUES (77, 'direct', 'D')", 1, nullptr);
@@ -670,8 +662,7 @@ void TestIbDriver::closeWhileOtherTransactionIsOpenReportsIt()
         isc_db_handle attachment = other.driver()->handle().value<isc_db_handle>();
         ISC_STATUS_ARRAY status;
         isc_tr_handle transaction = 0;
-        TransactionBlock teb{&attachment, 0, nullptr};
-        isc_start_multiple(status, &transaction, 1, &teb);
+        IbTransactionStart::start(status, &transaction, &attachment);
         QVERIFY(!IbStatus::failed(status));
 
         // The server refuses the detach but shuts the connection down anyway.

@@ -1,5 +1,5 @@
-#include "IbParameterParser.h"
-#include "DataTestMain.h"
+#include "ibdb/IbParameterParser.h"
+#include "support/DataTestMain.h"
 
 #include <QTest>
 

@@ -2,15 +2,15 @@
 //   reliability_writer history <file>        the connection history at exit
 //   reliability_writer repository <folder>   a new entry in the repository
 // After each complete write it prints "written <generation>".
-#include "ConnectionHistory.h"
-#include "IbDriver.h"
-#include "ProgramSettings.h"
-#include "ReliabilityFiles.h"
-#include "RepositoryStore.h"
-#include "ScriptedPrompts.h"
-#include "TDMSys.h"
-#include "TObjRepos.h"
-#include "TestShell.h"
+#include "app/ConnectionHistory.h"
+#include "core/ProgramSettings.h"
+#include "ibdb/IbDriver.h"
+#include "ibdb/TDMSys.h"
+#include "support/ReliabilityFiles.h"
+#include "support/ScriptedPrompts.h"
+#include "support/TestShell.h"
+#include "workbench/RepositoryStore.h"
+#include "workbench/TObjRepos.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
-#include "ConnectionHistory.h"
-#include "ReliabilityFiles.h"
-#include "RepositoryStore.h"
-#include "TestMain.h"
+#include "app/ConnectionHistory.h"
+#include "support/ReliabilityFiles.h"
+#include "support/TestMain.h"
+#include "workbench/RepositoryStore.h"
 
 #include <QDir>
 #include <QProcess>

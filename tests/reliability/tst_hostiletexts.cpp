@@ -1,8 +1,8 @@
-#include "AppError.h"
-#include "CatalogQuery.h"
-#include "TIBDataBase.h"
-#include "TestMain.h"
-#include "TestSession.h"
+#include "core/AppError.h"
+#include "ibdb/TIBDataBase.h"
+#include "support/TestMain.h"
+#include "support/TestSession.h"
+#include "uikit/CatalogQuery.h"
 
 namespace {
 

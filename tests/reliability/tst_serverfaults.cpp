@@ -1,11 +1,11 @@
-#include "CatalogQuery.h"
-#include "ProgramSettings.h"
-#include "ReliabilityFrame.h"
-#include "ReliabilityServer.h"
-#include "TIBDataBase.h"
-#include "TDBEntryDlg.h"
-#include "TMainForm.h"
-#include "TestMain.h"
+#include "app/TDBEntryDlg.h"
+#include "app/TMainForm.h"
+#include "core/ProgramSettings.h"
+#include "ibdb/TIBDataBase.h"
+#include "support/ReliabilityFrame.h"
+#include "support/ReliabilityServer.h"
+#include "support/TestMain.h"
+#include "uikit/CatalogQuery.h"
 
 #include <QAction>
 #include <QLabel>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "IbDriver.h"
-#include "TestMainBase.h"
+#include "ibdb/IbDriver.h"
+#include "support/TestMainBase.h"
 
 #include <QCoreApplication>
 

@@ -1,4 +1,4 @@
-#include "DiskFullLimit.h"
+#include "support/DiskFullLimit.h"
 
 DiskFullLimit::DiskFullLimit(rlim_t bytes)
 {

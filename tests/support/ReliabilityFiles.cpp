@@ -1,4 +1,4 @@
-#include "ReliabilityFiles.h"
+#include "support/ReliabilityFiles.h"
 
 #include <QDir>
 #include <QFile>

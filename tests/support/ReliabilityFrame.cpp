@@ -1,12 +1,12 @@
-#include "ReliabilityFrame.h"
+#include "support/ReliabilityFrame.h"
 
-#include "Command.h"
-#include "ProgramSettings.h"
-#include "ReliabilityFiles.h"
-#include "ScopedFormRunner.h"
-#include "TDBEntryDlg.h"
-#include "TIBDataBase.h"
-#include "TMainForm.h"
+#include "app/TDBEntryDlg.h"
+#include "app/TMainForm.h"
+#include "core/ProgramSettings.h"
+#include "ibdb/TIBDataBase.h"
+#include "support/ReliabilityFiles.h"
+#include "support/ScopedFormRunner.h"
+#include "uikit/Command.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ScriptedPrompts.h"
-#include "TDMSys.h"
+#include "ibdb/TDMSys.h"
+#include "support/ScriptedPrompts.h"
 
 #include <QString>
 #include <QTemporaryDir>

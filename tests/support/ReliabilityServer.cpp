@@ -1,8 +1,9 @@
-#include "ReliabilityServer.h"
+#include "support/ReliabilityServer.h"
 
-#include "IbHandles.h"
-#include "IbStatus.h"
-#include "ReliabilityFiles.h"
+#include "ibdb/IbHandles.h"
+#include "ibdb/IbStatus.h"
+#include "ibdb/IbTransactionStart.h"
+#include "support/ReliabilityFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -112,7 +113,7 @@ void execute(const QString &remote, const QStringList &statements)
     failOn(status, QStringLiteral("attach ") + remote);
     for (const QString &statement : statements) {
         IbTransaction tr;
-        isc_start_transaction(status, tr.ref(), 1, db.ref(), 0, nullptr);
+        IbTransactionStart::start(status, tr.ref(), db.ref());
         failOn(status, QStringLiteral("start"));
         const QByteArray text = statement.toUtf8();
         isc_dsql_execute_immediate(status, db.ref(), tr.ref(), 0, text.constData(), 1, nullptr);

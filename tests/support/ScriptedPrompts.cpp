@@ -1,4 +1,4 @@
-#include "ScriptedPrompts.h"
+#include "support/ScriptedPrompts.h"
 
 ScriptedPrompts::ScriptedPrompts()
     : m_previous(Prompts::install(std::unique_ptr<Prompts>(this)))

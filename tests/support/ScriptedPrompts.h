@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Prompts.h"
+#include "uikit/Prompts.h"
 
 #include <QList>
 #include <QQueue>

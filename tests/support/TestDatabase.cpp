@@ -1,7 +1,8 @@
-#include "TestDatabase.h"
+#include "support/TestDatabase.h"
 
-#include "IbHandles.h"
-#include "IbStatus.h"
+#include "ibdb/IbHandles.h"
+#include "ibdb/IbStatus.h"
+#include "ibdb/IbTransactionStart.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -103,7 +104,7 @@ void TestDatabase::executeInDialect(int dialect, const QStringList &statements) 
     for (const QString &statement : statements) {
         IbTransaction tr;
         isc_db_handle handle = db.get();
-        isc_start_transaction(status, tr.ref(), 1, &handle, 0, nullptr);
+        IbTransactionStart::start(status, tr.ref(), &handle);
         throwIfFailed(status, QStringLiteral("start"));
         const QByteArray text = statement.toUtf8();
         isc_db_handle *dbRef = db.ref();

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "IbDriver.h"
-#include "TestMainBase.h"
-#include "WaitCursor.h"
+#include "ibdb/IbDriver.h"
+#include "support/TestMainBase.h"
+#include "uikit/WaitCursor.h"
 
 #include <QApplication>
 

@@ -1,9 +1,9 @@
-#include "TestSession.h"
+#include "support/TestSession.h"
 
-#include "AppError.h"
-#include "ProgramSettings.h"
-#include "StatementLines.h"
-#include "TIBDataBase.h"
+#include "core/AppError.h"
+#include "core/ProgramSettings.h"
+#include "ibdb/StatementLines.h"
+#include "ibdb/TIBDataBase.h"
 
 #include <QSqlDatabase>
 

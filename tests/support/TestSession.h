@@ -1,7 +1,7 @@
 #pragma once
 
-#include "TDMSys.h"
-#include "TestDatabase.h"
+#include "ibdb/TDMSys.h"
+#include "support/TestDatabase.h"
 
 #include <QByteArrayList>
 #include <QStringList>

@@ -1,6 +1,6 @@
-#include "TestShell.h"
+#include "support/TestShell.h"
 
-#include "TChildForm.h"
+#include "uikit/TChildForm.h"
 
 #include <QMdiSubWindow>
 

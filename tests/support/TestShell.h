@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Shell.h"
+#include "uikit/Shell.h"
 
 #include <QList>
 #include <QMdiArea>

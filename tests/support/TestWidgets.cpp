@@ -1,4 +1,4 @@
-#include "TestWidgets.h"
+#include "support/TestWidgets.h"
 
 #include <QAbstractItemModel>
 #include <QHeaderView>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TestMainBase.h"
+#include "support/TestMainBase.h"
 
 #include <QApplication>
 

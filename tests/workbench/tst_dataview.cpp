@@ -1,12 +1,12 @@
-#include "AppError.h"
-#include "ScriptedPrompts.h"
-#include "TDBNavigator.h"
-#include "TDataForm.h"
-#include "TOfficeButton.h"
-#include "TableNavigator.h"
-#include "TestMain.h"
-#include "TestSession.h"
-#include "TestShell.h"
+#include "controls/TDBNavigator.h"
+#include "controls/TOfficeButton.h"
+#include "core/AppError.h"
+#include "support/ScriptedPrompts.h"
+#include "support/TestMain.h"
+#include "support/TestSession.h"
+#include "support/TestShell.h"
+#include "uikit/TableNavigator.h"
+#include "workbench/TDataForm.h"
 
 #include <QComboBox>
 #include <QSqlTableModel>

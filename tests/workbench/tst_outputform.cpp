@@ -1,12 +1,12 @@
-#include "AppError.h"
-#include "Command.h"
-#include "RelationNameList.h"
-#include "ScriptedPrompts.h"
-#include "TIBDataBase.h"
-#include "TOutputForm.h"
-#include "TestMain.h"
-#include "TestSession.h"
-#include "TestShell.h"
+#include "core/AppError.h"
+#include "ibdb/TIBDataBase.h"
+#include "support/ScriptedPrompts.h"
+#include "support/TestMain.h"
+#include "support/TestSession.h"
+#include "support/TestShell.h"
+#include "uikit/Command.h"
+#include "uikit/RelationNameList.h"
+#include "workbench/TOutputForm.h"
 
 #include <QPlainTextEdit>
 #include <QSqlQueryModel>

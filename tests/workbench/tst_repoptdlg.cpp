@@ -1,10 +1,10 @@
-#include "Command.h"
-#include "ModalForms.h"
-#include "ProgramSettings.h"
-#include "RepositoryStore.h"
-#include "ScriptedPrompts.h"
-#include "TORepOptDlg.h"
-#include "TestMain.h"
+#include "core/ProgramSettings.h"
+#include "support/ScriptedPrompts.h"
+#include "support/TestMain.h"
+#include "uikit/Command.h"
+#include "uikit/ModalForms.h"
+#include "workbench/RepositoryStore.h"
+#include "workbench/TORepOptDlg.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,0 +1,7 @@
+#include "core/ProgramSettings.h"
+
+ProgramSettings &ProgramSettings::instance()
+{
+    static ProgramSettings settings;
+    return settings;
+}

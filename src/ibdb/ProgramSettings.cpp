@@ -1,7 +1,0 @@
-#include "ProgramSettings.h"
-
-ProgramSettings &ProgramSettings::instance()
-{
-    static ProgramSettings settings;
-    return settings;
-}

@@ -1,0 +1,156 @@
+#include "uikit/CatalogQuery.h"
+
+#include "core/AppError.h"
+#include "core/BusyCursor.h"
+#include "ibdb/SqlErrorText.h"
+#include "ibdb/TDMSys.h"
+
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+namespace {
+
+const QString kConnection = TDMSys::ibName();
+
+} // namespace
+
+CatalogQuery::CatalogQuery(QObject *parent) : QSqlQueryModel(parent) {}
+
+void CatalogQuery::setLines(const QStringList &lines)
+{
+    m_text = lines.join(QLatin1Char('\n'));
+}
+
+void CatalogQuery::setParam(const QString &name, const QVariant &value)
+{
+    for (auto &param : m_params) {
+        if (param.first == name) {
+            param.second = value;
+            return;
+        }
+    }
+    m_params.append({name, value});
+}
+
+void CatalogQuery::addCalculatedField(const QString &name, Calculation calculation)
+{
+    m_calculated.append({name, std::move(calculation)});
+}
+
+void CatalogQuery::setMemoField(const QString &name)
+{
+    m_memoFields.append(name);
+}
+
+void CatalogQuery::open()
+{
+    BusyCursor busy;
+    close();
+    QSqlDatabase db = QSqlDatabase::database(kConnection);
+    if (!db.isOpen())
+        throw DatabaseError(SqlErrorText(db.lastError()));
+    QSqlQuery query(db);
+    if (!query.prepare(m_text))
+        throw DatabaseError(SqlErrorText(query.lastError()));
+    for (const auto &[name, value] : m_params)
+        query.bindValue(QLatin1Char(':') + name, value);
+    if (!query.exec())
+        throw DatabaseError(SqlErrorText(query.lastError()));
+    // Views ask for the columns while the model resets, so the calculated ones
+    // must already count by then.
+    m_open = true;
+    setQuery(std::move(query));
+    if (lastError().isValid()) {
+        const QString text = SqlErrorText(lastError());
+        close();
+        throw DatabaseError(text);
+    }
+}
+
+void CatalogQuery::close()
+{
+    clear();
+    m_open = false;
+}
+
+int CatalogQuery::baseColumnCount() const
+{
+    return QSqlQueryModel::columnCount();
+}
+
+int CatalogQuery::columnCount(const QModelIndex &parent) const
+{
+    if (parent.isValid())
+        return 0;
+    return m_open ? baseColumnCount() + int(m_calculated.size()) : 0;
+}
+
+int CatalogQuery::fieldIndex(const QString &name) const
+{
+    const int stored = record().indexOf(name);
+    if (stored >= 0)
+        return stored;
+    for (int i = 0; i < m_calculated.size(); ++i) {
+        if (m_calculated[i].first == name)
+            return baseColumnCount() + i;
+    }
+    return -1;
+}
+
+QString CatalogQuery::fieldName(int column) const
+{
+    const int base = baseColumnCount();
+    if (column < base)
+        return record().fieldName(column);
+    return column - base < m_calculated.size() ? m_calculated[column - base].first : QString();
+}
+
+QVariant CatalogQuery::value(int row, const QString &name) const
+{
+    if (row < 0 || row >= rowCount())
+        return {};
+    const QSqlRecord rec = record(row);
+    if (rec.indexOf(name) >= 0)
+        return rec.value(name);
+    for (const auto &[field, calculation] : m_calculated) {
+        if (field == name)
+            return calculation(rec);
+    }
+    return {};
+}
+
+void CatalogQuery::fetchAll()
+{
+    while (canFetchMore())
+        fetchMore();
+}
+
+QVariant CatalogQuery::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid())
+        return {};
+    const int base = baseColumnCount();
+    if (index.column() >= base) {
+        if (role != Qt::DisplayRole && role != Qt::EditRole)
+            return {};
+        return value(index.row(), m_calculated[index.column() - base].first);
+    }
+    if (role == Qt::DisplayRole && isMemoField(fieldName(index.column())))
+        return QStringLiteral("(MEMO)");
+    return QSqlQueryModel::data(index, role);
+}
+
+QVariant CatalogQuery::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    const int base = baseColumnCount();
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= base) {
+        const QVariant title = QSqlQueryModel::headerData(section, orientation, Qt::EditRole);
+        if (title.isValid())
+            return title;
+        return section - base < m_calculated.size() ? QVariant(m_calculated[section - base].first)
+                                                    : QVariant();
+    }
+    return QSqlQueryModel::headerData(section, orientation, role);
+}

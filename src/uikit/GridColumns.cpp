@@ -1,0 +1,46 @@
+#include "uikit/GridColumns.h"
+
+#include "uikit/CatalogQuery.h"
+
+#include <QHeaderView>
+#include <QTableView>
+
+namespace GridColumns {
+
+void setupReadOnly(QTableView *view)
+{
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->verticalHeader()->hide();
+    view->setShowGrid(true);
+    view->horizontalHeader()->setSectionsMovable(false);
+    view->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    view->horizontalHeader()->setHighlightSections(false);
+}
+
+void apply(QTableView *view, CatalogQuery *query, const QList<GridColumn> &columns)
+{
+    QHeaderView *header = view->horizontalHeader();
+    for (int c = 0; c < query->columnCount(); ++c)
+        view->setColumnHidden(c, true);
+    for (int position = 0; position < columns.size(); ++position) {
+        const GridColumn &column = columns[position];
+        const int logical = query->fieldIndex(column.field);
+        if (logical < 0)
+            continue;
+        view->setColumnHidden(logical, false);
+        query->setHeaderData(logical, Qt::Horizontal, column.title);
+        header->moveSection(header->visualIndex(logical), position);
+        if (column.width >= 0)
+            view->setColumnWidth(logical, column.width);
+    }
+}
+
+QString currentField(const QTableView *view, const CatalogQuery *query)
+{
+    const QModelIndex current = view->currentIndex();
+    return current.isValid() ? query->fieldName(current.column()) : QString();
+}
+
+} // namespace GridColumns

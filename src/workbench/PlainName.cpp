@@ -1,8 +1,0 @@
-#include "PlainName.h"
-
-QString PlainName(QString name)
-{
-    while (name.endsWith(QLatin1Char(' ')))
-        name.chop(1);
-    return name;
-}
