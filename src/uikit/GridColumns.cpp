@@ -1,5 +1,6 @@
 #include "uikit/GridColumns.h"
 
+#include "controls/GridValueDelegate.h"
 #include "uikit/CatalogQuery.h"
 
 #include <QHeaderView>
@@ -17,6 +18,7 @@ void setupReadOnly(QTableView *view)
     view->horizontalHeader()->setSectionsMovable(false);
     view->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     view->horizontalHeader()->setHighlightSections(false);
+    view->setItemDelegate(new GridValueDelegate(view));
 }
 
 void apply(QTableView *view, CatalogQuery *query, const QList<GridColumn> &columns)

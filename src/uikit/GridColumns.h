@@ -18,7 +18,8 @@ struct GridColumn
 namespace GridColumns {
 
 // Read-only grid: titles, resizable columns, column lines, whole-row
-// selection that stays visible, no row indicator.
+// selection that stays visible, no row indicator, values (NULL among them)
+// shown as every grid shows them.
 void setupReadOnly(QTableView *view);
 
 // Applies the columns to a view over the query; call after each open().
