@@ -2,11 +2,13 @@
 
 #include "app/ConnectionHistory.h"
 #include "app/DatabaseMenu.h"
+#include "app/FramePlacement.h"
 #include "app/TAboutBox.h"
 #include "app/TDBEntryDlg.h"
 #include "app/THelpWindow.h"
 #include "app/TileLayout.h"
 #include "core/AppError.h"
+#include "core/DatabaseFileName.h"
 #include "core/ProgramSettings.h"
 #include "ibdb/TDMSys.h"
 #include "ibdb/TIBDataBase.h"
@@ -48,6 +50,7 @@ TMainForm::TMainForm(const QString &commandLinePath, const QString &historyFile,
     if (DMSys)
         DMSys->setTransactionView(this);
     FormCreate(commandLinePath);
+    FramePlacement::place(this, ProgramSettings::instance().FrameGeometry);
 }
 
 TMainForm::~TMainForm()
@@ -270,8 +273,11 @@ void TMainForm::showConnected(bool connected, const QString &path)
     DataMenu->menuAction()->setEnabled(connected);
     panel(1)->setText(connected ? QStringLiteral("Connected") : QStringLiteral("Disconnected"));
     // Which dialect the tool compiles in decides what "..." and 7/2 mean.
+    // The file name follows the dialect, so a narrow panel still shows it.
     panel(kDialectPanel)->setText(
-        connected ? QStringLiteral("Dialect %1").arg(DMSys->IBDataBase->statementDialect())
+        connected ? QStringLiteral("Dialect %1, %2")
+                        .arg(DMSys->IBDataBase->statementDialect())
+                        .arg(DatabaseFileName(path))
                   : QString());
     statusBar()->setToolTip(connected ? QStringLiteral("Connected to:%1").arg(path) : QString());
 }
@@ -379,5 +385,6 @@ void TMainForm::closeEvent(QCloseEvent *event)
         return;
     }
     m_mdiArea->closeAllSubWindows();
+    ProgramSettings::instance().FrameGeometry = saveGeometry();
     event->accept();
 }
