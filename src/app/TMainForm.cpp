@@ -7,6 +7,7 @@
 #include "app/TDBEntryDlg.h"
 #include "app/THelpWindow.h"
 #include "app/TileLayout.h"
+#include "catalog/TDatabaseExplorer.h"
 #include "core/AppError.h"
 #include "core/DatabaseFileName.h"
 #include "core/ProgramSettings.h"
@@ -27,6 +28,8 @@
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QStatusTipEvent>
+
+#include <algorithm>
 
 namespace {
 
@@ -315,11 +318,28 @@ void TMainForm::ConnectBtnClick()
     if (ConnectionHistory::indexOf(DBEntryDlg->history(), path) < 0)
         DBEntryDlg->appendToHistory(path);
     showConnected(true, path);
+    closeExplorers();
+    if (ProgramSettings::instance().ExplorerAtConnect)
+        TDatabaseExplorer::open();
+}
+
+// An explorer shows one database and holds nothing of the user's: it goes
+// with the connection it describes.
+void TMainForm::closeExplorers()
+{
+    for (QMdiSubWindow *window : m_mdiArea->subWindowList()) {
+        if (qobject_cast<TDatabaseExplorer *>(window->widget()))
+            delete window;
+    }
 }
 
 void TMainForm::MnDisconectClick()
 {
-    if (!m_mdiArea->subWindowList().isEmpty())
+    const QList<QMdiSubWindow *> windows = m_mdiArea->subWindowList();
+    const bool onlyExplorers = std::all_of(windows.begin(), windows.end(), [](auto *window) {
+        return qobject_cast<TDatabaseExplorer *>(window->widget()) != nullptr;
+    });
+    if (!onlyExplorers)
         throw GeneralError(QStringLiteral("Close opened windows first"));
     TIBDataBase *db = DMSys->IBDataBase;
     if (db->InTransaction()) {
@@ -329,6 +349,7 @@ void TMainForm::MnDisconectClick()
         else
             db->Rollback();
     }
+    closeExplorers();
     db->Close();
     showConnected(false, QString());
 }

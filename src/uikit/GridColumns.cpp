@@ -39,6 +39,29 @@ void apply(QTableView *view, CatalogQuery *query, const QList<GridColumn> &colum
     }
 }
 
+bool selectRow(QTableView *view, CatalogQuery *query, const QString &field,
+               const QString &value)
+{
+    const int column = query->fieldIndex(field);
+    if (column < 0)
+        return false;
+    for (int row = 0;; ++row) {
+        if (row >= query->rowCount()) {
+            if (!query->canFetchMore())
+                return false;
+            query->fetchMore();
+            if (row >= query->rowCount())
+                return false;
+        }
+        if (query->value(row, field).toString().trimmed() == value) {
+            const QModelIndex shown = query->index(row, view->horizontalHeader()->logicalIndex(0));
+            view->setCurrentIndex(shown.isValid() ? shown : query->index(row, column));
+            view->scrollTo(view->currentIndex());
+            return true;
+        }
+    }
+}
+
 QString currentField(const QTableView *view, const CatalogQuery *query)
 {
     const QModelIndex current = view->currentIndex();

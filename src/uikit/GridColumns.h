@@ -25,6 +25,11 @@ void setupReadOnly(QTableView *view);
 // Applies the columns to a view over the query; call after each open().
 void apply(QTableView *view, CatalogQuery *query, const QList<GridColumn> &columns);
 
+// Makes the first row whose field holds the value current, fetching rows
+// until it is found; false when no row holds it.
+bool selectRow(QTableView *view, CatalogQuery *query, const QString &field,
+               const QString &value);
+
 // The field of the view's current column, or empty.
 QString currentField(const QTableView *view, const CatalogQuery *query);
 
