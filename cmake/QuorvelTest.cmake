@@ -4,8 +4,10 @@
 #   quorvel_add_test(NAME <name> SOURCES <files...> LIBS <libraries...> [TIMEOUT <seconds>]
 #                    [FIXTURES <fixtures...>] [RESOURCE_LOCK <resources...>]
 #                    [ENVIRONMENT <NAME=value...>] [LABELS <labels...>])
-# Every test runs on the offscreen platform in its own temporary home, so the
-# settings file and the embedded engine's lock files never touch the user's.
+# Every test runs on the offscreen platform; its databases and files go below
+# build/test-tmp (QUORVEL_TEST_TMP), and its settings into Qt's test-mode
+# folders (QStandardPaths::setTestModeEnabled in the test main), so it never
+# touches the user's.
 # FIXTURES names CTest fixtures the test needs (a running server, say);
 # RESOURCE_LOCK keeps tests that share something from running at once.
 function(quorvel_add_test)

@@ -10,7 +10,7 @@ if [ ! -x "$program" ]; then
   echo "No program at $program: build it first." >&2
   exit 1
 fi
-exec /usr/bin/python3 "$root/tests/e2e/scenarios.py" \
+exec /usr/bin/python3 -B "$root/tests/e2e/scenarios.py" \
   --program "$program" \
   --fbserver "$root/tests/support/fbserver.sh" \
   --work "$build/e2e-work" \

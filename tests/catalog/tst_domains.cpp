@@ -3,6 +3,7 @@
 #include "controls/TOfficeButton.h"
 #include "core/AppError.h"
 #include "ibdb/TIBDataBase.h"
+#include "support/Failures.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestMain.h"
 #include "support/TestSession.h"
@@ -191,12 +192,8 @@ void TestDomains::refusedDropShowsServerText()
     m_form->BtnDelete->click();
 
     QCOMPARE(m_session->sent, QByteArrayList({"DROP DOMAIN D_INT\r\n"}));
-    QString serverText;
-    try {
-        m_session->ib()->ExecuteStatement("DROP DOMAIN D_INT", true);
-    } catch (const DatabaseError &error) {
-        serverText = error.message();
-    }
+    const QString serverText =
+        failureOf<DatabaseError>([&] { m_session->ib()->ExecuteStatement("DROP DOMAIN D_INT", true); });
     QVERIFY(!serverText.isEmpty());
     QCOMPARE(m_prompts->errors(), QStringList(serverText + "."));
     QCOMPARE(names(), before);

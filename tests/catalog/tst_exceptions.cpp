@@ -3,6 +3,7 @@
 #include "controls/TOfficeButton.h"
 #include "core/AppError.h"
 #include "ibdb/TIBDataBase.h"
+#include "support/Failures.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestMain.h"
 #include "support/TestSession.h"
@@ -266,12 +267,8 @@ void TestExceptions::refusedStatementKeepsTexts()
     literal.replace("\"", "\"\"");
     const QString statement = "CREATE EXCEPTION " + name + "  \"" + literal + "\"";
     QCOMPARE(m_session->sent, QByteArrayList({statement.toUtf8() + "\r\n"}));
-    QString serverText;
-    try {
-        m_session->ib()->ExecuteStatement(statement, true);
-    } catch (const DatabaseError &error) {
-        serverText = error.message();
-    }
+    const QString serverText =
+        failureOf<DatabaseError>([&] { m_session->ib()->ExecuteStatement(statement, true); });
     QVERIFY(!serverText.isEmpty());
     QCOMPARE(m_prompts->errors(), QStringList(serverText + "."));
     QCOMPARE(names(), before); // the refresh was skipped

@@ -2,6 +2,7 @@
 #include "catalog/TSelTableDlg.h"
 #include "core/AppError.h"
 #include "ibdb/TIBDataBase.h"
+#include "support/Failures.h"
 #include "support/ScopedFormRunner.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestMain.h"
@@ -129,12 +130,8 @@ void TestPickers::choice()
         return result;
     });
     QString name = QStringLiteral("UNCHANGED");
-    bool aborted = false;
-    try {
-        views ? SelectView(name) : SelectTable(name);
-    } catch (const SilentAbort &) {
-        aborted = true;
-    }
+    const bool aborted =
+        threw<SilentAbort>([&] { views ? SelectView(name) : SelectTable(name); });
     QCOMPARE(aborted, expected.isEmpty());
     QCOMPARE(name, expected.isEmpty() ? QStringLiteral("UNCHANGED") : expected);
 }
@@ -168,7 +165,7 @@ void TestPickers::listingFailure()
     QVERIFY(!picker.OkBtn->isEnabled());
     QString name = QStringLiteral("UNCHANGED");
     ScopedFormRunner runner([](QDialog *) { return int(QDialog::Accepted); });
-    QVERIFY_THROWS_EXCEPTION(SilentAbort, SelectTable(name));
+    QVERIFY(threw<SilentAbort>([&] { SelectTable(name); }));
     QCOMPARE(name, QStringLiteral("UNCHANGED"));
 }
 

@@ -14,7 +14,8 @@ import sys
 import time
 import traceback
 
-# The source tree stays as checked out: no compiled driver beside it.
+# The source tree stays as checked out: importing the driver leaves no compiled
+# file beside it (CTest and scripts/screenshots.sh run this file with -B too).
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import qvdriver  # noqa: E402

@@ -5,6 +5,7 @@
 #include "ibdb/StatementLines.h"
 #include "ibdb/TIBDataBase.h"
 #include "ibdb/TransactionView.h"
+#include "support/Failures.h"
 #include "support/DataTestMain.h"
 #include "support/TestSession.h"
 
@@ -21,16 +22,6 @@ struct RecordingView : TransactionView
     void setTransactionPanel(const QString &text) override { panel = text; }
 };
 
-template <typename Error>
-QString failureOf(const std::function<void()> &call)
-{
-    try {
-        call();
-    } catch (const Error &error) {
-        return error.message();
-    }
-    return QStringLiteral("<no error>");
-}
 
 } // namespace
 

@@ -4,6 +4,7 @@
 #include "core/ProgramSettings.h"
 #include "ibdb/StatementLines.h"
 #include "ibdb/TDMSys.h"
+#include "support/Failures.h"
 #include "support/ReliabilityFiles.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestMain.h"
@@ -85,12 +86,10 @@ void TestHostileFiles::history()
     QStringList entries;
     {
         const AsOrdinaryUser user(ReliabilityFiles::needsOrdinaryUser(kind));
-        try {
+        failure = failureOf<AppError>([&] {
             entries = ConnectionHistory::load(path);
             ConnectionHistory::save(path, ConnectionHistory::reorderedForExit(entries, "/db/p2"));
-        } catch (const AppError &error) {
-            failure = error.message();
-        }
+        });
     }
     const QByteArray after = ReliabilityFiles::readAll(path);
     if (!failure.isEmpty()) {

@@ -1,5 +1,6 @@
 #include "core/AppError.h"
 #include "ibdb/TIBDataBase.h"
+#include "support/Failures.h"
 #include "support/TestMain.h"
 #include "support/TestSession.h"
 #include "uikit/CatalogQuery.h"
@@ -9,12 +10,7 @@ namespace {
 // What a statement ended in: the server's refusal, the program's own, or nothing.
 QString outcomeOf(TestSession &session, const QString &text)
 {
-    try {
-        session.ib()->ExecuteStatement(text, true);
-    } catch (const AppError &error) {
-        return error.message();
-    }
-    return QString();
+    return failureOf<AppError>([&] { session.ib()->ExecuteStatement(text, true); });
 }
 
 QString padded(const QString &head, const QString &filler, qsizetype size, const QString &tail)
@@ -155,13 +151,10 @@ void TestHostileTexts::names()
                     QStringLiteral("FROM RDB$EXCEPTIONS"),
                     QStringLiteral("WHERE RDB$EXCEPTION_NAME = :NAME")});
     query.setParam(QStringLiteral("NAME"), name);
-    QString failure;
-    try {
+    QString failure = failureOf<AppError>([&] {
         query.open();
         query.fetchAll();
-    } catch (const AppError &error) {
-        failure = error.message();
-    }
+    });
     // A value longer than the 31-character column is the server's to refuse.
     if (name.size() > 31) {
         QVERIFY2(failure.contains(QStringLiteral("string right truncation")), qPrintable(failure));

@@ -2,6 +2,7 @@
 #include "controls/TOfficeButton.h"
 #include "core/AppError.h"
 #include "ibdb/TDMSys.h"
+#include "support/Failures.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestMain.h"
 #include "support/TestSession.h"
@@ -90,13 +91,8 @@ void TstTableNavigator::closedTableRefusesCommands()
 {
     QFETCH(Button, button);
     QCOMPARE(table->state(), State::Inactive);
-    try {
-        table->run(button);
-        QFAIL("a closed table took a command");
-    } catch (const DatabaseError &error) {
-        QCOMPARE(error.message(),
-                 QStringLiteral("Cannot perform this operation on a closed dataset"));
-    }
+    QCOMPARE(failureOf<DatabaseError>([&] { table->run(button); }),
+             QStringLiteral("Cannot perform this operation on a closed dataset"));
     QVERIFY(!enabled(button));
 }
 
@@ -146,7 +142,7 @@ void TstTableNavigator::serverRefusalKeepsRowInEdit()
              qPrintable(prompts->errors().first()));
     QCOMPARE(table->state(), State::Edit);
     QCOMPARE(table->currentRow(), 1);
-    QVERIFY_THROWS_EXCEPTION(DatabaseError, table->post());
+    QVERIFY(!failureOf<DatabaseError>([&] { table->post(); }).isEmpty());
     table->setValue(QStringLiteral("NAME"), QStringLiteral("good"));
     navigator->button(Button::Post)->click();
     QCOMPARE(table->state(), State::Browse);

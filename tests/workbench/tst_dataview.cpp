@@ -1,6 +1,7 @@
 #include "controls/TDBNavigator.h"
 #include "controls/TOfficeButton.h"
 #include "core/AppError.h"
+#include "support/Failures.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestMain.h"
 #include "support/TestSession.h"
@@ -125,13 +126,8 @@ void TestDataView::openDataView()
     QFETCH(QString, caption);
     QFETCH(QString, error);
     QFETCH(int, rows);
-    QString message;
-    try {
-        OpenDataView(relation);
-    } catch (const DatabaseError &e) {
-        message = e.message();
-    }
-    QCOMPARE(message, error);
+    QCOMPARE(failureOf<DatabaseError>([&] { OpenDataView(relation); }),
+             error);
     TDataForm *form = m_shell->last<TDataForm>();
     QVERIFY(form);
     QVERIFY(form->isVisible());
