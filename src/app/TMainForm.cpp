@@ -303,8 +303,22 @@ void TMainForm::settleTransaction()
     }
 }
 
+// A window shows one database's objects; left open across a connect or
+// disconnect it would show, and act on, names that are not there.
+void TMainForm::refuseWhileWindowsOpen() const
+{
+    // Explorers follow the attachment and close with it; only other windows hold work.
+    const QList<QMdiSubWindow *> windows = m_mdiArea->subWindowList();
+    const bool onlyExplorers = std::all_of(windows.begin(), windows.end(), [](auto *window) {
+        return qobject_cast<TDatabaseExplorer *>(window->widget()) != nullptr;
+    });
+    if (!onlyExplorers)
+        throw GeneralError(QStringLiteral("Close opened windows first"));
+}
+
 void TMainForm::ConnectBtnClick()
 {
+    refuseWhileWindowsOpen();
     TIBDataBase *db = DMSys->IBDataBase;
     settleTransaction();
     db->Close();
@@ -335,12 +349,7 @@ void TMainForm::closeExplorers()
 
 void TMainForm::MnDisconectClick()
 {
-    const QList<QMdiSubWindow *> windows = m_mdiArea->subWindowList();
-    const bool onlyExplorers = std::all_of(windows.begin(), windows.end(), [](auto *window) {
-        return qobject_cast<TDatabaseExplorer *>(window->widget()) != nullptr;
-    });
-    if (!onlyExplorers)
-        throw GeneralError(QStringLiteral("Close opened windows first"));
+    refuseWhileWindowsOpen();
     TIBDataBase *db = DMSys->IBDataBase;
     if (db->InTransaction()) {
         if (Prompts::instance().confirm(QStringLiteral("Commit work?"),

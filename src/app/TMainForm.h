@@ -63,6 +63,7 @@ private:
     void saveHistory();
     // Asks "Commit work?" when the tool's transaction is active; Cancel aborts.
     void settleTransaction();
+    void refuseWhileWindowsOpen() const;
     void buildMenus();
     void buildFileMenu();
     void buildDatabaseMenu();

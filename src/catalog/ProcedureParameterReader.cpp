@@ -1,5 +1,6 @@
 #include "catalog/ProcedureParameterReader.h"
 
+#include "ibdb/PlainName.h"
 #include "ibdb/SqlLiteral.h"
 #include "uikit/CatalogQuery.h"
 
@@ -16,7 +17,7 @@ bool isText(int fieldType, int subType)
 
 QString text(const CatalogQuery *query, int row, const char *field)
 {
-    return query->value(row, QLatin1String(field)).toString().trimmed();
+    return PlainName(query->value(row, QLatin1String(field)).toString());
 }
 
 int number(const CatalogQuery *query, int row, const char *field)
@@ -99,8 +100,8 @@ void ProcedureParameterReader::loadNames()
     CatalogQuery database;
     database.setText(QStringLiteral("SELECT RDB$CHARACTER_SET_NAME FROM RDB$DATABASE"));
     database.open();
-    m_defaultCharacterSet = database.value(0, QStringLiteral("RDB$CHARACTER_SET_NAME"))
-                                .toString().trimmed();
+    m_defaultCharacterSet =
+        PlainName(database.value(0, QStringLiteral("RDB$CHARACTER_SET_NAME")).toString());
     if (m_defaultCharacterSet.isEmpty())
         m_defaultCharacterSet = QStringLiteral("NONE");
 

@@ -4,6 +4,7 @@
 #include "catalog/TMemoViewForm.h"
 #include "controls/TOfficeButton.h"
 #include "controls/TToolPanel.h"
+#include "ibdb/PlainName.h"
 #include "ibdb/TDMSys.h"
 #include "ibdb/TIBDataBase.h"
 #include "uikit/CatalogQuery.h"
@@ -58,7 +59,7 @@ int intField(const QSqlRecord &record, const char *name)
 
 QString textField(const QSqlRecord &record, const char *name)
 {
-    return record.value(QLatin1String(name)).toString().trimmed();
+    return PlainName(record.value(QLatin1String(name)).toString());
 }
 
 QVariant TableFieldsCalcFields(const QSqlRecord &record)

@@ -12,7 +12,7 @@
 #include "uikit/CatalogQuery.h"
 #include "uikit/Command.h"
 #include "uikit/GridColumns.h"
-#include "uikit/PlainName.h"
+#include "ibdb/PlainName.h"
 #include "workbench/TDataForm.h"
 #include "workbench/TSQLExprForm.h"
 

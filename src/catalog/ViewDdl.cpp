@@ -2,7 +2,7 @@
 
 #include "ibdb/SqlLiteral.h"
 #include "ibdb/StatementLines.h"
-#include "uikit/PlainName.h"
+#include "ibdb/PlainName.h"
 
 namespace ViewDdl {
 

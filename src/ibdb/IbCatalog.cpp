@@ -5,6 +5,7 @@
 #include <QSqlQuery>
 
 #include "ibdb/IbType.h"
+#include "ibdb/PlainName.h"
 
 namespace {
 
@@ -38,7 +39,7 @@ QSqlField fieldFrom(const QSqlQuery &q, const QString &table)
     // Text columns carry their character set where other columns carry a sub-type.
     const int subType = isText(type) ? q.value(Charset).toInt() : q.value(SubType).toInt();
     const int scale = q.value(Scale).toInt();
-    QSqlField field(q.value(Name).toString().trimmed(),
+    QSqlField field(PlainName(q.value(Name).toString()),
                     IbType::fromFieldType(type, subType, scale), table);
     field.setRequiredStatus(q.value(NotNull).toInt() != 0 ? QSqlField::Required
                                                           : QSqlField::Optional);
@@ -70,7 +71,7 @@ QString IbCatalog::storedName(const QString &tableName) const
     for (const QString &candidate : {tableName, tableName.toUpper()}) {
         QSqlQuery query(m_driver->createResult());
         if (run(query, statement, candidate) && query.next())
-            return query.value(0).toString().trimmed();
+            return PlainName(query.value(0).toString());
     }
     return tableName;
 }
@@ -93,7 +94,7 @@ QStringList IbCatalog::tables(int tableTypes) const
     query.exec(QStringLiteral("SELECT RDB$RELATION_NAME FROM RDB$RELATIONS WHERE %1 ORDER BY 1")
                    .arg(conditions.join(QLatin1String(" OR "))));
     while (query.next())
-        names << query.value(0).toString().trimmed();
+        names << PlainName(query.value(0).toString());
     return names;
 }
 
@@ -118,8 +119,8 @@ QSqlIndex IbCatalog::primaryIndex(const QString &tableName) const
     if (!run(query, QLatin1String(primaryKeyQuery), table))
         return index;
     while (query.next()) {
-        index.setName(query.value(1).toString().trimmed());
-        index.append(fields.field(query.value(0).toString().trimmed()));
+        index.setName(PlainName(query.value(1).toString()));
+        index.append(fields.field(PlainName(query.value(0).toString())));
     }
     return index;
 }

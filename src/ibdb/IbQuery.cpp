@@ -8,6 +8,7 @@
 #include "ibdb/IbValueWriter.h"
 
 #include "ibdb/IbType.h"
+#include "ibdb/PlainName.h"
 
 #include <QSqlField>
 
@@ -22,7 +23,7 @@ QString fieldName(const XSQLVAR &var)
 {
     const QByteArray alias(var.aliasname, var.aliasname_length);
     const QByteArray name(var.sqlname, var.sqlname_length);
-    return QString::fromUtf8(alias.isEmpty() ? name : alias).trimmed();
+    return PlainName(QString::fromUtf8(alias.isEmpty() ? name : alias));
 }
 
 } // namespace
@@ -134,7 +135,7 @@ void IbQuery::buildRecord()
         const XSQLVAR &var = m_output.var(i);
         QSqlField field(fieldName(var),
                         IbType::fromSqlType(var.sqltype, var.sqlsubtype, var.sqlscale),
-                        QString::fromUtf8(var.relname, var.relname_length).trimmed());
+                        PlainName(QString::fromUtf8(var.relname, var.relname_length)));
         field.setRequiredStatus((var.sqltype & 1) ? QSqlField::Optional
                                                   : QSqlField::Required);
         field.setLength(var.sqllen);

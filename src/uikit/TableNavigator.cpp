@@ -283,10 +283,24 @@ void TableNavigator::cancel()
     setCurrentRow(row);
 }
 
+QString TableNavigator::staleRowCode()
+{
+    return QStringLiteral("stale row");
+}
+
 void TableNavigator::refresh()
 {
     requireOpen();
-    leaveRow();
+    try {
+        leaveRow();
+    } catch (const DatabaseError &) {
+        if (m_model->lastError().nativeErrorCode() != staleRowCode())
+            throw;
+        // The row changed under the user's edit; what is stored now is what
+        // Refresh is asked for, so the refused edit is given up.
+        setState(State::Browse);
+        revertQuietly();
+    }
     BusyCursor busy;
     const int row = currentRow();
     const QSqlRecord key = keyOf(row);

@@ -80,7 +80,12 @@ public:
     void edit();
     void post();
     void cancel();
+    // Re-reads the rows; a pending row is posted first. When the model
+    // refuses it with staleRowCode() as its error's native code (another user
+    // changed the row since it was read), the edit is dropped instead, so the
+    // grid shows what is stored.
     void refresh();
+    static QString staleRowCode();
     // The command behind one of the navigator's buttons.
     void run(TDBNavigator::Button button);
 

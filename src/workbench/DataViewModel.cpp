@@ -1,9 +1,42 @@
 #include "workbench/DataViewModel.h"
 
+#include "uikit/TableNavigator.h"
+
 #include <QSqlError>
 #include <QSqlField>
+#include <QSqlIndex>
 #include <QSqlQuery>
 #include <QSqlRecord>
+
+namespace {
+
+// A pseudo-column of every table: named as such, never quoted (quoted it
+// would name a column of that name).
+const QString kVersion = QStringLiteral("RDB$RECORD_VERSION");
+
+QString notWritten(QSqlDriver::StatementType type)
+{
+    return type == QSqlDriver::DeleteStatement ? QStringLiteral("deleted")
+                                               : QStringLiteral("saved");
+}
+
+void bindKeyValues(QSqlQuery &query, const QSqlRecord &key)
+{
+    for (int i = 0; i < key.count(); ++i) {
+        if (key.isGenerated(i) && !key.isNull(i))
+            query.addBindValue(key.value(i));
+    }
+}
+
+} // namespace
+
+// Only a table with a primary key is changed here (see TDataForm), and only
+// a table has record versions: a view may have none.
+void DataViewModel::setTable(const QString &tableName)
+{
+    QSqlTableModel::setTable(tableName);
+    m_readsVersions = !primaryKey().isEmpty();
+}
 
 bool DataViewModel::select()
 {
@@ -15,6 +48,42 @@ bool DataViewModel::select()
     const bool selected = QSqlTableModel::select();
     db.setNumericalPrecisionPolicy(before);
     return selected;
+}
+
+// True once the rows were read with their versions, as the last column.
+bool DataViewModel::versioned() const
+{
+    const QSqlRecord fields = record();
+    return m_readsVersions && !fields.isEmpty() && fields.indexOf(kVersion) == fields.count() - 1;
+}
+
+int DataViewModel::columnCount(const QModelIndex &parent) const
+{
+    const int all = QSqlTableModel::columnCount(parent);
+    return versioned() && !parent.isValid() ? all - 1 : all;
+}
+
+QString DataViewModel::selectStatement() const
+{
+    if (!m_readsVersions)
+        return QSqlTableModel::selectStatement();
+    const QSqlDriver *driver = database().driver();
+    QStringList names;
+    const QSqlRecord fields = record();
+    for (int i = 0; i < fields.count(); ++i) {
+        if (fields.fieldName(i) != kVersion)
+            names << driver->escapeIdentifier(fields.fieldName(i), QSqlDriver::FieldName);
+    }
+    names << kVersion;
+    QString statement = QStringLiteral("SELECT %1 FROM %2")
+                            .arg(names.join(QStringLiteral(", ")),
+                                 driver->escapeIdentifier(tableName(), QSqlDriver::TableName));
+    if (!filter().isEmpty())
+        statement += QStringLiteral(" WHERE ") + filter();
+    const QString order = orderByClause();
+    if (!order.isEmpty())
+        statement += QLatin1Char(' ') + order;
+    return statement;
 }
 
 bool DataViewModel::updateRowInTable(int row, const QSqlRecord &values)
@@ -34,8 +103,11 @@ bool DataViewModel::writeRow(QSqlDriver::StatementType type, int row, const QSql
 {
     const QSqlDriver *driver = database().driver();
     const QSqlRecord key = primaryValues(row);
+    // The version the grid read: a changed row keeps it in its pending
+    // record, which outlives the rows of a lost connection.
+    const QVariant version = versioned() ? record(row).value(kVersion) : QVariant();
     const QString statement = driver->sqlStatement(type, tableName(), values, true);
-    const QString where = driver->sqlStatement(QSqlDriver::WhereStatement, tableName(), key, true);
+    const QString where = whereClause(key);
     if (statement.isEmpty() || where.isEmpty()) {
         setLastError(QSqlError(QStringLiteral("No fields to update"), QString(),
                                QSqlError::StatementError));
@@ -47,13 +119,12 @@ bool DataViewModel::writeRow(QSqlDriver::StatementType type, int row, const QSql
         return false;
     }
     for (int i = 0; i < values.count(); ++i) {
-        if (values.isGenerated(i))
+        if (values.isGenerated(i) && values.fieldName(i) != kVersion)
             query.addBindValue(values.value(i));
     }
-    for (int i = 0; i < key.count(); ++i) {
-        if (key.isGenerated(i) && !key.isNull(i))
-            query.addBindValue(key.value(i));
-    }
+    bindKeyValues(query, key);
+    if (versioned())
+        query.addBindValue(version);
     if (!query.exec()) {
         setLastError(query.lastError());
         return false;
@@ -61,21 +132,57 @@ bool DataViewModel::writeRow(QSqlDriver::StatementType type, int row, const QSql
     const int rows = query.numRowsAffected();
     if (rows == 1)
         return true;
-    setLastError(QSqlError(wrongRowCount(type, rows), QString(), QSqlError::StatementError));
+    setLastError(QSqlError(wrongRowCount(type, rows, key, version), QString(),
+                           QSqlError::StatementError,
+                           rows == 0 ? TableNavigator::staleRowCode() : QString()));
     return false;
 }
 
-QString DataViewModel::wrongRowCount(QSqlDriver::StatementType type, int rows) const
+QString DataViewModel::whereClause(const QSqlRecord &key) const
 {
-    const QString what = type == QSqlDriver::DeleteStatement ? QStringLiteral("deleted")
-                                                             : QStringLiteral("saved");
-    if (rows == 0) {
+    const QString where =
+        database().driver()->sqlStatement(QSqlDriver::WhereStatement, tableName(), key, true);
+    if (where.isEmpty() || !versioned())
+        return where;
+    return where + QStringLiteral(" AND ") + kVersion + QStringLiteral(" = ?");
+}
+
+QString DataViewModel::wrongRowCount(QSqlDriver::StatementType type, int rows,
+                                     const QSqlRecord &key, const QVariant &version) const
+{
+    if (rows != 0) {
+        return QStringLiteral("The row was not %1: the statement reached %2 rows of %3 instead "
+                              "of one")
+            .arg(notWritten(type))
+            .arg(rows)
+            .arg(tableName());
+    }
+    if (version.isNull()) {
         return QStringLiteral("The row was not %1: no row of %2 has its key any more; it was "
                               "deleted or its key was changed meanwhile")
-            .arg(what, tableName());
+            .arg(notWritten(type), tableName());
     }
-    return QStringLiteral("The row was not %1: the statement reached %2 rows of %3 instead of one")
-        .arg(what)
-        .arg(rows)
-        .arg(tableName());
+    // The key alone tells whether the row is still there under another
+    // version; either way what the user saw is no longer what is stored.
+    if (rowStillThere(key)) {
+        return QStringLiteral("The row was not %1: another user changed it since it was read")
+            .arg(notWritten(type));
+    }
+    return QStringLiteral("The row was not %1: another user deleted it or changed its key since "
+                          "it was read")
+        .arg(notWritten(type));
+}
+
+bool DataViewModel::rowStillThere(const QSqlRecord &key) const
+{
+    const QSqlDriver *driver = database().driver();
+    QSqlQuery query(database());
+    query.setForwardOnly(true);
+    if (!query.prepare(QStringLiteral("SELECT 1 FROM %1 %2")
+                           .arg(driver->escapeIdentifier(tableName(), QSqlDriver::TableName),
+                                driver->sqlStatement(QSqlDriver::WhereStatement, tableName(),
+                                                     key, true))))
+        return false;
+    bindKeyValues(query, key);
+    return query.exec() && query.next();
 }

@@ -5,9 +5,14 @@
 
 // The data view's table: rows read exactly (scaled numbers and temporal
 // values as the server's own text, see IbValueReader), and every UPDATE or
-// DELETE required to hit exactly the one row it names. A change that matches
-// no row (changed or deleted meanwhile) fails with a plain error and leaves
-// the model's pending change as it was.
+// DELETE required to hit exactly the one row it names, as the grid read it.
+//
+// Rows of a table with a primary key are read with their record version
+// (RDB$RECORD_VERSION, the transaction that wrote the row as read), kept as
+// a last column that no view sees. A change names the row by its key and that
+// version, so it is refused when another user changed or deleted the row
+// since it was read: nothing is written, and the model's pending change stays
+// as it was for the user to see, cancel or post again.
 class DataViewModel : public QSqlTableModel
 {
     Q_OBJECT
@@ -15,13 +20,22 @@ class DataViewModel : public QSqlTableModel
 public:
     using QSqlTableModel::QSqlTableModel;
 
+    void setTable(const QString &tableName) override;
     bool select() override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
 
 protected:
+    QString selectStatement() const override;
     bool updateRowInTable(int row, const QSqlRecord &values) override;
     bool deleteRowFromTable(int row) override;
 
 private:
+    bool versioned() const;
     bool writeRow(QSqlDriver::StatementType type, int row, const QSqlRecord &values);
-    QString wrongRowCount(QSqlDriver::StatementType type, int rows) const;
+    QString whereClause(const QSqlRecord &key) const;
+    QString wrongRowCount(QSqlDriver::StatementType type, int rows, const QSqlRecord &key,
+                          const QVariant &version) const;
+    bool rowStillThere(const QSqlRecord &key) const;
+
+    bool m_readsVersions = false;
 };

@@ -36,13 +36,43 @@ bool isLock(const QSqlError &error)
     return isNumber && (code == 5 || code == 6);
 }
 
-// The schema read that tells a missing table from an unreadable file.
-QSqlError schemaError(const QSqlDatabase &db)
+QString nativePath(const QSqlDatabase &db)
+{
+    return QDir::toNativeSeparators(db.databaseName());
+}
+
+QString lockedText(const QSqlDatabase &db)
+{
+    return QStringLiteral("The repository file %1 is locked by another program")
+        .arg(nativePath(db));
+}
+
+// What keeps an open file from being the repository, or empty when it is one:
+// an SQLite database whose repository table has both fields. Any other file
+// (not SQLite at all, or another program's database) is left untouched.
+QString schemaFault(const QSqlDatabase &db)
 {
     QSqlQuery query(db);
-    if (query.exec(QStringLiteral("SELECT COUNT(*) FROM sqlite_master")) && query.next())
-        return QSqlError();
-    return query.lastError();
+    if (!query.exec(QStringLiteral("SELECT COUNT(*) FROM sqlite_master")) || !query.next()) {
+        if (isLock(query.lastError()))
+            return lockedText(db);
+    } else {
+        const QSqlRecord fields = db.record(RepositoryStore::table());
+        if (fields.contains(RepositoryStore::nameField())
+            && fields.contains(RepositoryStore::sourceField()))
+            return QString();
+    }
+    return QStringLiteral("%1 is not a repository file").arg(nativePath(db));
+}
+
+QSqlDatabase tempConnection(const QString &path)
+{
+    QSqlDatabase db = QSqlDatabase::contains(kTempConnection)
+                          ? QSqlDatabase::database(kTempConnection, false)
+                          : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kTempConnection);
+    db.close();
+    db.setDatabaseName(path);
+    return db;
 }
 
 } // namespace
@@ -57,39 +87,43 @@ void RepositoryStore::attach()
     QSqlDatabase db = database();
     if (!db.isValid())
         throw DatabaseError(QStringLiteral("Unknown database: %1").arg(TDMSys::devSrcName()));
-    // Opening SQLite on a missing file would create an empty one.
-    if (!QFileInfo(db.databaseName()).isFile()) {
-        throw DatabaseError(QStringLiteral("Table does not exist. File: %1")
-                                .arg(QDir::toNativeSeparators(db.databaseName())));
-    }
+    // A fresh install has no file yet: its first use makes it, rather than
+    // failing now and again at every entry stored.
+    if (!QFileInfo::exists(db.databaseName()))
+        createTable(QFileInfo(db.databaseName()).path());
     if (!db.isOpen() && !db.open())
         throw DatabaseError(SqlErrorText(db.lastError()));
-    setTable(table());
-    if (record().isEmpty()) {
-        const QSqlError schema = schemaError(db);
-        if (isLock(schema))
-            throw DatabaseError(lockedText());
-        const QSqlError error = db.lastError();
-        throw DatabaseError(error.isValid()
-                                ? SqlErrorText(error)
-                                : QStringLiteral("Table does not exist. File: %1")
-                                      .arg(QDir::toNativeSeparators(db.databaseName())));
+    const QString fault = schemaFault(db);
+    if (!fault.isEmpty()) {
+        db.close();
+        throw DatabaseError(fault);
     }
+    setTable(table());
+    if (record().isEmpty())
+        throw DatabaseError(SqlErrorText(db.lastError()));
     setSort(fieldIndex(nameField()), Qt::AscendingOrder);
     setEditStrategy(OnManualSubmit);
 }
 
+void RepositoryStore::checkFile(const QString &path)
+{
+    QString fault;
+    {
+        QSqlDatabase db = tempConnection(path);
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        fault = db.open() ? schemaFault(db) : SqlErrorText(db.lastError());
+        db.close();
+        db.setConnectOptions();
+    }
+    if (!fault.isEmpty())
+        throw DatabaseError(fault);
+}
+
 void RepositoryStore::createTable(const QString &directory)
 {
-    const QString path = QDir(directory).filePath(fileName());
     QString failure;
     {
-        QSqlDatabase db = QSqlDatabase::contains(kTempConnection)
-                              ? QSqlDatabase::database(kTempConnection, false)
-                              : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"),
-                                                          kTempConnection);
-        db.close();
-        db.setDatabaseName(path);
+        QSqlDatabase db = tempConnection(QDir(directory).filePath(fileName()));
         if (!db.open()) {
             failure = SqlErrorText(db.lastError());
         } else {
@@ -119,7 +153,7 @@ bool RepositoryStore::select()
         done = !lastError().isValid();
     }
     if (!done && isLock(lastError()))
-        setLastError(refusal(lockedText()));
+        setLastError(refusal(lockedText(database())));
     return done;
 }
 
@@ -181,14 +215,9 @@ void RepositoryStore::explainFailure(const QSqlRecord &values)
             return;
         }
     }
-    const QString reason = isLock(lastError()) ? lockedText() : SqlErrorText(lastError());
+    const QString reason =
+        isLock(lastError()) ? lockedText(database()) : SqlErrorText(lastError());
     setLastError(refusal(reason + QStringLiteral("; the entry was not stored and stays in "
                                                  "the window to be posted again")));
     m_keepEntry = true;
-}
-
-QString RepositoryStore::lockedText() const
-{
-    return QStringLiteral("The repository file %1 is locked by another program")
-        .arg(QDir::toNativeSeparators(database().databaseName()));
 }

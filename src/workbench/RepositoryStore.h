@@ -21,9 +21,15 @@ public:
     explicit RepositoryStore(QObject *parent = nullptr);
 
     // Opens the repository connection and sets the table up for reading in
-    // name order; throws DatabaseError when DVSRC.DB is missing or holds no
-    // repository table. Reading the rows is select()'s work.
+    // name order. A missing DVSRC.DB is created with an empty table; a file
+    // that is not an SQLite database holding the repository table is left as
+    // it is and refused: DatabaseError "<path> is not a repository file".
+    // Reading the rows is select()'s work.
     void attach();
+
+    // Throws the same refusal for a file that is not a repository, reading
+    // it only; "TEMPIB" is the connection.
+    static void checkFile(const QString &path);
 
     // Creates DVSRC.DB with an empty repository table in the directory,
     // through a connection of its own ("TEMPIB"); throws DatabaseError.
@@ -48,7 +54,6 @@ protected:
 private:
     bool checkName(QSqlRecord &values, bool required);
     void explainFailure(const QSqlRecord &values);
-    QString lockedText() const;
 
     bool m_keepEntry = false;
 };

@@ -6,7 +6,7 @@
 #include "ibdb/SqlErrorText.h"
 #include "ibdb/TDMSys.h"
 #include "uikit/Command.h"
-#include "uikit/PlainName.h"
+#include "ibdb/PlainName.h"
 #include "uikit/RelationNameList.h"
 #include "uikit/TableNavigator.h"
 #include "workbench/DataViewModel.h"

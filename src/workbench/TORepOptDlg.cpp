@@ -112,6 +112,9 @@ void TORepOptDlg::OKBtnClick()
         CreateDirectoryChain(dir);
     }
     if (QFileInfo::exists(dir + RepositoryStore::fileName())) {
+        // Taken unread, another program's file would fail only at the next
+        // start, in every repository window.
+        RepositoryStore::checkFile(dir + RepositoryStore::fileName());
         ProgramSettings::instance().RepositoryPath = dir;
         showMessage(this, QStringLiteral("Restart program to keep changes"));
         accept();

@@ -76,7 +76,8 @@ private slots:
     void refusedLoginShowsServerTextAndChangesNothing();
     void cancelledLoginKeepsTheDisplay();
     void connectAsksToSettleOpenWork();
-    void disconnectRefusedWhileWindowsOpen();
+    void refusedWhileWindowsOpen_data();
+    void refusedWhileWindowsOpen();
     void disconnectWithCancelRollsBack();
     void exitSavesHistoryEvenWhenCancelled();
     void copiesExitingInTurnKeepEachOthersPaths();
@@ -228,15 +229,30 @@ void TestMainForm::connectAsksToSettleOpenWork()
     QCOMPARE(session.db.scalar("SELECT COUNT(*) FROM RDB$EXCEPTIONS"), "1");
 }
 
-void TestMainForm::disconnectRefusedWhileWindowsOpen()
+// Connect and Disconnect both keep the open windows on the database they
+// show: nothing is asked, the connection and its work stay as they were.
+void TestMainForm::refusedWhileWindowsOpen_data()
 {
-    TestSession session;
+    QTest::addColumn<bool>("connect");
+    QTest::newRow("disconnect") << false;
+    QTest::newRow("connect") << true;
+}
+
+void TestMainForm::refusedWhileWindowsOpen()
+{
+    QFETCH(bool, connect);
+    TestSession session(false);
     ScriptedPrompts prompts;
     TMainForm frame({}, historyFile());
+    session.ib()->ExecuteStatement("CREATE EXCEPTION E1 'x'", false);
     frame.showChild(new MenuForm("Child"));
-    frame.MnDisconect->trigger();
+    Login login(session.db.path());
+    (connect ? frame.MnConnect : frame.MnDisconect)->trigger();
     QCOMPARE(prompts.errors(), QStringList{"Close opened windows first."});
+    QCOMPARE(prompts.questions(), QStringList());
     QVERIFY(session.ib()->Connected());
+    QVERIFY(session.ib()->InTransaction());
+    QCOMPARE(frame.mdiArea()->subWindowList().size(), 1);
 }
 
 void TestMainForm::disconnectWithCancelRollsBack()

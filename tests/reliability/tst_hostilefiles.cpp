@@ -279,7 +279,7 @@ void TestHostileFiles::repositoryFile()
     if (!validTable || kind == Kind::Unreadable) {
         const QString expected = kind == Kind::Unreadable
                                      ? QStringLiteral("unable to open database file.")
-                                     : QStringLiteral("Table does not exist. File: %1.").arg(path);
+                                     : QStringLiteral("%1 is not a repository file.").arg(path);
         QCOMPARE(errors.value(0), expected);
         QCOMPARE(rows, 0);
         QCOMPARE(ReliabilityFiles::readAll(path), before);

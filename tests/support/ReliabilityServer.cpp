@@ -102,7 +102,7 @@ void ensureRunning()
     runScript(QStringLiteral("ensure"));
 }
 
-void execute(const QString &remote, const QStringList &statements)
+void execute(const QString &remote, const QStringList &statements, int dialect)
 {
     ISC_STATUS_ARRAY status;
     IbAttachment db;
@@ -116,7 +116,8 @@ void execute(const QString &remote, const QStringList &statements)
         IbTransactionStart::start(status, tr.ref(), db.ref());
         failOn(status, QStringLiteral("start"));
         const QByteArray text = statement.toUtf8();
-        isc_dsql_execute_immediate(status, db.ref(), tr.ref(), 0, text.constData(), 1, nullptr);
+        isc_dsql_execute_immediate(status, db.ref(), tr.ref(), 0, text.constData(),
+                                   static_cast<unsigned short>(dialect), nullptr);
         failOn(status, statement);
         isc_commit_transaction(status, tr.ref());
         failOn(status, QStringLiteral("commit"));
@@ -147,8 +148,9 @@ QString scalar(const QString &remote, const QString &query)
 
 } // namespace ReliabilityServer
 
-ServerDatabase::ServerDatabase(const QString &fileName)
-    : m_dir((QDir(ReliabilityFiles::tempRoot()).filePath(QStringLiteral("qvs-XXXXXX"))))
+ServerDatabase::ServerDatabase(const QString &fileName, int dialect)
+    : m_dir((QDir(ReliabilityFiles::tempRoot()).filePath(QStringLiteral("qvs-XXXXXX")))),
+      m_dialect(dialect)
 {
     m_file = m_dir.filePath(fileName);
     const QByteArray create = QStringLiteral(
@@ -159,14 +161,14 @@ ServerDatabase::ServerDatabase(const QString &fileName)
     ISC_STATUS_ARRAY status;
     IbAttachment db;
     isc_tr_handle noTransaction = 0;
-    isc_dsql_execute_immediate(status, db.ref(), &noTransaction, 0, create.constData(), 1,
-                               nullptr);
+    isc_dsql_execute_immediate(status, db.ref(), &noTransaction, 0, create.constData(),
+                               static_cast<unsigned short>(dialect), nullptr);
     failOn(status, QStringLiteral("create database ") + remote());
 }
 
 void ServerDatabase::execute(const QStringList &statements) const
 {
-    ReliabilityServer::execute(remote(), statements);
+    ReliabilityServer::execute(remote(), statements, m_dialect);
 }
 
 QString ServerDatabase::scalar(const QString &query) const

@@ -23,19 +23,22 @@ void restart();
 // Running again if an earlier test left it killed.
 void ensureRunning();
 
-// Runs statements over the server as SYSDBA, each committed on its own.
-void execute(const QString &remote, const QStringList &statements);
+// Runs statements over the server as SYSDBA, each committed on its own,
+// compiled in the given SQL dialect.
+void execute(const QString &remote, const QStringList &statements, int dialect = 1);
 // One value read through an attachment of its own (empty for NULL or no row).
 QString scalar(const QString &remote, const QString &query);
 
 } // namespace ReliabilityServer
 
-// A fresh dialect-1 database created by the server in a temporary folder
-// that the server process may read and write.
+// A fresh database (dialect 1 unless told) created by the server in a
+// temporary folder that the server process may read and write; its
+// statements are compiled in its own dialect.
 class ServerDatabase
 {
 public:
-    explicit ServerDatabase(const QString &fileName = QStringLiteral("server.fdb"));
+    explicit ServerDatabase(const QString &fileName = QStringLiteral("server.fdb"),
+                            int dialect = 1);
 
     QString file() const { return m_file; }
     QString remote() const { return ReliabilityServer::remotePath(m_file); }
@@ -45,4 +48,5 @@ public:
 private:
     QTemporaryDir m_dir;
     QString m_file;
+    int m_dialect;
 };

@@ -366,8 +366,8 @@ void TestExactValues::updateMatchingNoRowIsRefused()
 
     form->DBNavigator1->button(TDBNavigator::Button::Post)->click();
     QCOMPARE(m_prompts->errors(),
-             QStringList("The row was not saved: no row of T has its key any more; it was "
-                         "deleted or its key was changed meanwhile."));
+             QStringList("The row was not saved: another user deleted it or changed its key "
+                         "since it was read."));
     QCOMPARE(form->table()->state(), State::Edit);
     QCOMPARE(model->data(cell).toString(), QStringLiteral("mine"));
     QCOMPARE(m_session->db.column("SELECT ID || ':' || COALESCE(S, '<null>') FROM T ORDER BY ID"),

@@ -5,6 +5,7 @@
 #include "ibdb/TDMSys.h"
 #include "ibdb/TIBDataBase.h"
 #include "support/Failures.h"
+#include "support/ForeignRepository.h"
 #include "support/ScopedFormRunner.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestMain.h"
@@ -96,7 +97,9 @@ private slots:
     void addRefusals_data();
     void addRefusals();
     void cancelledNameStoresNothing();
-    void missingTableReportsClosedDataset();
+    void missingFileIsCreatedOnFirstUse();
+    void foreignFileIsRefusedUntouched_data();
+    void foreignFileIsRefusedUntouched();
     void deleteAsksFirst_data();
     void deleteAsksFirst();
     void leavingEditedRowWritesIt();
@@ -233,16 +236,42 @@ void TstObjRepos::cancelledNameStoresNothing()
     QCOMPARE(storedRows(folder()), QStringList());
 }
 
-void TstObjRepos::missingTableReportsClosedDataset()
+// A fresh install has no repository file: the first entry stored makes it.
+void TstObjRepos::missingFileIsCreatedOnFirstUse()
 {
     QVERIFY(QFile::remove(QDir(folder()).filePath(QStringLiteral("DVSRC.DB"))));
     add(QStringLiteral("x"), {QStringLiteral("text")});
-    QCOMPARE(prompts->errors().size(), 2);
-    QVERIFY(prompts->errors()[0].startsWith(QStringLiteral("Table does not exist.")));
-    QCOMPARE(prompts->errors()[1],
-             QStringLiteral("Cannot perform this operation on a closed dataset."));
-    QVERIFY(!QFile::exists(QDir(folder()).filePath(QStringLiteral("DVSRC.DB"))));
+    QCOMPARE(prompts->errors(), QStringList());
+    QCOMPARE(storedRows(folder()), QStringList{QStringLiteral("x=text\r\n")});
+    QCOMPARE(shell->last<TObjRepos>()->SrcTable->rowCount(), 1);
+}
+
+// Another program's file, or none at all, is named as such when the window
+// opens; nothing is written into it.
+void TstObjRepos::foreignFileIsRefusedUntouched_data()
+{
+    QTest::addColumn<QString>("kind");
+    for (const QString &kind : ForeignRepository::kinds())
+        QTest::newRow(qPrintable(kind)) << kind;
+}
+
+void TstObjRepos::foreignFileIsRefusedUntouched()
+{
+    QFETCH(QString, kind);
+    const QString path = QDir(folder()).filePath(QStringLiteral("DVSRC.DB"));
+    QVERIFY(QFile::remove(path));
+    ForeignRepository::make(path, kind);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+    add(QStringLiteral("x"), {QStringLiteral("text")});
+    QCOMPARE(prompts->errors(),
+             (QStringList{path + QStringLiteral(" is not a repository file."),
+                          QStringLiteral("Cannot perform this operation on a closed dataset.")}));
     QCOMPARE(shell->last<TObjRepos>()->SrcTable->rowCount(), 0);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), before);
 }
 
 void TstObjRepos::deleteAsksFirst_data()
@@ -318,7 +347,8 @@ void TstObjRepos::readOnlyRefusesChanges()
     using Change = void (TableNavigator::*)();
     for (Change command : {&TableNavigator::insert, &TableNavigator::remove,
                             &TableNavigator::edit}) {
-        QCOMPARE(failureOf<DatabaseError>([&] { (picker.ReposSource->*command)(); }),
+        TableNavigator *source = picker.ReposSource;
+        QCOMPARE(failureOf<DatabaseError>([source, command] { (source->*command)(); }),
                  QStringLiteral("Cannot modify a read-only dataset"));
     }
     QCOMPARE(prompts->questions(), QStringList());

@@ -1,4 +1,5 @@
 #include "core/ProgramSettings.h"
+#include "support/ForeignRepository.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestMain.h"
 #include "uikit/Command.h"
@@ -52,6 +53,8 @@ private slots:
 
     void dialogShowsStoredPath();
     void existingTableAsksToRestart();
+    void foreignFileIsRefused_data();
+    void foreignFileIsRefused();
     void newDirectoriesAndTableAreCreated();
     void cancelKeepsDialogOpen_data();
     void cancelKeepsDialogOpen();
@@ -119,6 +122,32 @@ void TstRepOptDlg::existingTableAsksToRestart()
     QCOMPARE(prompts->questions(), QStringList());
     QCOMPARE(messages, QStringList{QStringLiteral("Restart program to keep changes")});
     QCOMPARE(ProgramSettings::instance().RepositoryPath, base() + u'/');
+}
+
+// A DVSRC.DB that is not the repository is not taken: the dialog stays
+// open on it, the setting and the file stay as they were.
+void TstRepOptDlg::foreignFileIsRefused_data()
+{
+    QTest::addColumn<QString>("kind");
+    for (const QString &kind : ForeignRepository::kinds())
+        QTest::newRow(qPrintable(kind)) << kind;
+}
+
+void TstRepOptDlg::foreignFileIsRefused()
+{
+    QFETCH(QString, kind);
+    const QString path = base() + QStringLiteral("/DVSRC.DB");
+    ForeignRepository::make(path, kind);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+    QCOMPARE(pressOk(base(), {}), -1);
+    QCOMPARE(prompts->errors(), QStringList{path + QStringLiteral(" is not a repository file.")});
+    QCOMPARE(messages, QStringList());
+    QCOMPARE(ProgramSettings::instance().RepositoryPath, QStringLiteral("/old/place"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), before);
 }
 
 void TstRepOptDlg::newDirectoriesAndTableAreCreated()

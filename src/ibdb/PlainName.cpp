@@ -1,4 +1,4 @@
-#include "uikit/PlainName.h"
+#include "ibdb/PlainName.h"
 
 QString PlainName(QString name)
 {
