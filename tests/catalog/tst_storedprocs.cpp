@@ -1,4 +1,4 @@
-#include "catalog/ProcedureDdl.h"
+#include "schema/ProcedureDdl.h"
 #include "catalog/TStoredProcsForm.h"
 #include "controls/TOfficeButton.h"
 #include "ibdb/TIBDataBase.h"
