@@ -66,9 +66,6 @@ private:
     QVariantList readRow();
     // Fetches into the output area; false at the end, once committed.
     bool fetchNext();
-    QByteArray sqlInfo(char item, int size) const;
-    int infoValue(char item) const;
-    int readRowsAffected() const;
 
     isc_db_handle m_database;
     int m_dialect;
