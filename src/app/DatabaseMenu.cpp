@@ -1,5 +1,6 @@
 #include "app/DatabaseMenu.h"
 
+#include "catalog/MetadataExtraction.h"
 #include "catalog/TDatabaseExplorer.h"
 #include "catalog/TDomainsForm.h"
 #include "catalog/TExceptionsForm.h"
@@ -44,6 +45,9 @@ QList<Item> items()
         {QStringLiteral("Database E&xplorer"),
          QStringLiteral("Shows every object of the database by kind and finds them by name"),
          [] { TDatabaseExplorer::open(); }},
+        {QStringLiteral("Extract &Metadata…"),
+         QStringLiteral("Writes the DDL of the whole database into a DDL statements window"),
+         [] { MetadataExtraction::open(); }},
     };
 }
 

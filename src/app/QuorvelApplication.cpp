@@ -13,6 +13,7 @@
 #include "uikit/ApplicationTitle.h"
 #include "uikit/Command.h"
 #include "uikit/Prompts.h"
+#include "uikit/ServerWaitBox.h"
 #include "uikit/WaitCursor.h"
 #include "workbench/TORepOptDlg.h"
 
@@ -62,6 +63,7 @@ int run(int argc, char *argv[])
     IbDriver::registerDriver();
     ClassicPalette::apply();
     registerBusyCursor();
+    ServerWaitBox::install();
     SettingsStore::read();
     const QStringList arguments = QApplication::arguments();
     const QString commandLinePath = arguments.value(1);

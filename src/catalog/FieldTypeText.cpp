@@ -1,29 +1,11 @@
 #include "catalog/FieldTypeText.h"
 
+#include "schema/FieldTypeCode.h"
 #include "schema/SqlTypeText.h"
 
 namespace {
 
-enum TypeCode {
-    SmallInt = 7,
-    Integer = 8,
-    Quad = 9,
-    Float = 10,
-    DFloat = 11,
-    Time = 13,
-    Char = 14,
-    Int64 = 16,
-    Boolean = 23,
-    Double = 27,
-    Date = 35,
-    VarChar = 37,
-    CString = 40,
-    Blob = 261,
-};
-
-enum Dialect3Code {
-    SqlDate = 12,
-};
+using namespace FieldTypeCode;
 
 QString baseName(int type)
 {
@@ -35,7 +17,7 @@ QString baseName(int type)
     case DFloat: return QStringLiteral("D_FLOAT");
     case Char: return QStringLiteral("CHAR");
     case Double: return QStringLiteral("DOUBLE");
-    case Date: return QStringLiteral("DATE");
+    case Timestamp: return QStringLiteral("DATE");
     case VarChar: return QStringLiteral("VARCHAR");
     case Blob: return QStringLiteral("BLOB");
     case Boolean: return QStringLiteral("BOOLEAN");

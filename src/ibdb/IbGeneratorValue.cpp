@@ -2,6 +2,7 @@
 
 #include "core/AppError.h"
 #include "ibdb/IbQuery.h"
+#include "ibdb/ServerCall.h"
 #include "ibdb/SqlErrorText.h"
 #include "ibdb/SqlLiteral.h"
 
@@ -30,13 +31,19 @@ qint64 read(const QSqlDatabase &database, const QString &name)
     const QVariant handle = database.isOpen() ? database.driver()->handle() : QVariant();
     if (!handle.isValid() || handle.value<isc_db_handle>() == 0)
         throw DatabaseError(SqlErrorText(database.lastError()));
-    IbQuery query(handle.value<isc_db_handle>(), kWideDialect);
-    query.prepare(statement(name), false);
-    query.execute({});
+    const isc_db_handle attachment = handle.value<isc_db_handle>();
     QVariantList row;
-    if (!query.fetch(row) || row.isEmpty())
+    bool found = false;
+    ServerCall::run(attachment, [&] {
+        IbQuery query(attachment, kWideDialect);
+        query.prepare(statement(name), false);
+        query.execute({});
+        found = query.fetch(row) && !row.isEmpty();
+        if (found)
+            query.finish();
+    });
+    if (!found)
         throw DatabaseError(QStringLiteral("Generator %1 has no value").arg(name));
-    query.finish();
     return row.first().toLongLong();
 }
 

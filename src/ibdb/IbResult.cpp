@@ -4,9 +4,17 @@
 #include "ibdb/IbError.h"
 #include "ibdb/IbParameterParser.h"
 #include "ibdb/IbQuery.h"
+#include "ibdb/ServerCall.h"
 
 #include <QCoreApplication>
+#include <QScopeGuard>
 #include <QSqlRecord>
+
+namespace {
+
+constexpr int kLastBatch = 4096;
+
+} // namespace
 
 IbResult::IbResult(const IbDriver *driver)
     : QSqlResult(driver)
@@ -106,7 +114,9 @@ bool IbResult::prepareText(const QString &serverText, bool withParameters)
     // Qt's name for "give me the value exactly, as text where need be".
     m_query->setExact(numericalPrecisionPolicy() == QSql::HighPrecision);
     try {
-        m_query->prepare(serverText.toUtf8(), withParameters);
+        const QByteArray text = serverText.toUtf8();
+        ServerCall::run(ibDriver()->attachment(),
+                        [&] { m_query->prepare(text, withParameters); });
     } catch (const IbError &error) {
         m_query.reset();
         return fail(error);
@@ -141,7 +151,8 @@ bool IbResult::exec()
         return fail(IbError::refusal(text, QSqlError::StatementError));
     }
     try {
-        m_query->execute(parameterValues());
+        const QVariantList values = parameterValues();
+        ServerCall::run(ibDriver()->attachment(), [&] { m_query->execute(values); });
     } catch (const IbError &error) {
         return fail(error);
     }
@@ -166,37 +177,56 @@ void IbResult::bindValue(const QString &placeholder, const QVariant &value, QSql
     m_named.insert(IbParameterParser::normalizedName(placeholder), value);
 }
 
-bool IbResult::fetchOneMore()
+// One call on the server thread for the whole batch, never one per row. The
+// grid may repaint meanwhile from the rows it has, so the new ones join them
+// only once the batch is in; a fetch asked for during the batch gets nothing.
+bool IbResult::fetchMore(int count)
 {
-    if (m_atEnd || !m_query)
+    if (m_atEnd || !m_query || m_fetching || !ibDriver())
         return false;
-    QVariantList row;
-    try {
-        if (!m_query->fetch(row)) {
-            m_atEnd = true;
-            return false;
+    std::vector<QVariantList> batch;
+    std::optional<IbError> failure;
+    m_fetching = true;
+    const auto done = qScopeGuard([this] { m_fetching = false; });
+    ServerCall::run(ibDriver()->attachment(), [&] {
+        try {
+            QVariantList row;
+            while (int(batch.size()) < count && m_query->fetch(row))
+                batch.push_back(std::move(row));
+        } catch (const IbError &error) {
+            failure = error;
         }
-    } catch (const IbError &error) {
-        m_atEnd = true;
-        setLastError(error.toSqlError());
-        return false;
-    }
+    });
+    if (failure)
+        setLastError(failure->toSqlError());
+    m_atEnd = int(batch.size()) < count;
+    const bool any = !batch.empty();
+    keepRows(std::move(batch));
+    return any;
+}
+
+void IbResult::keepRows(std::vector<QVariantList> &&batch)
+{
+    if (batch.empty())
+        return;
     if (isForwardOnly()) {
-        m_firstRow = rowsKnown();
+        m_firstRow = rowsKnown() + int(batch.size()) - 1;
         m_rows.clear();
+        m_rows.push_back(std::move(batch.back()));
+        return;
     }
-    m_rows.push_back(std::move(row));
-    return true;
+    m_rows.insert(m_rows.end(), std::make_move_iterator(batch.begin()),
+                  std::make_move_iterator(batch.end()));
 }
 
 bool IbResult::fetch(int i)
 {
     if (!isActive() || !isSelect() || i < m_firstRow)
         return false;
-    while (rowsKnown() <= i) {
-        if (!fetchOneMore())
-            return false;
-    }
+    if (rowsKnown() <= i)
+        fetchMore(i - rowsKnown() + 1);
+    if (rowsKnown() <= i)
+        return false;
     setAt(i);
     return true;
 }
@@ -210,7 +240,8 @@ bool IbResult::fetchLast()
 {
     if (!isActive() || !isSelect())
         return false;
-    while (fetchOneMore()) {
+    // In batches, so a forward-only query never holds all its rows at once.
+    while (fetchMore(kLastBatch)) {
     }
     if (m_rows.empty())
         return false;

@@ -50,7 +50,9 @@ private:
     // The attachment is going: every handle is let go of at once.
     void releaseHandles() noexcept;
     bool prepareText(const QString &serverText, bool withParameters = true);
-    bool fetchOneMore();
+    // Up to count further rows; false when none came.
+    bool fetchMore(int count);
+    void keepRows(std::vector<QVariantList> &&batch);
     void finishQuery();
     void clearRows();
     QVariantList parameterValues() const;
@@ -64,4 +66,5 @@ private:
     std::vector<QVariantList> m_rows;
     int m_firstRow = 0;   // row number of m_rows.front(); grows when forward-only
     bool m_atEnd = true;
+    bool m_fetching = false;
 };

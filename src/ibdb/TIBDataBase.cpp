@@ -7,6 +7,7 @@
 #include "ibdb/IbStatementInfo.h"
 #include "ibdb/IbStatus.h"
 #include "ibdb/IbTransactionStart.h"
+#include "ibdb/ServerCall.h"
 #include "ibdb/SqlErrorText.h"
 #include "ibdb/SqlLiteral.h"
 #include "ibdb/StatementLines.h"
@@ -130,7 +131,9 @@ void TIBDataBase::StartTransaction()
     IbTransaction transaction;
     ISC_STATUS_ARRAY status;
     // No parameter block: the client library's default options apply.
-    IbTransactionStart::start(status, transaction.ref(), &m_nativeHandle);
+    ServerCall::run(m_nativeHandle, [&] {
+        IbTransactionStart::start(status, transaction.ref(), &m_nativeHandle);
+    });
     check(status, kLostBeforeStart);
     m_transaction = std::move(transaction);
     m_inTransaction = true;
@@ -153,10 +156,12 @@ void TIBDataBase::endTransaction(bool commit)
     if (!m_inTransaction)
         throw GeneralError(QStringLiteral("Not active transaction for IB"));
     ISC_STATUS_ARRAY status;
-    if (commit)
-        isc_commit_transaction(status, m_transaction.ref());
-    else
-        isc_rollback_transaction(status, m_transaction.ref());
+    ServerCall::run(m_nativeHandle, [&] {
+        if (commit)
+            isc_commit_transaction(status, m_transaction.ref());
+        else
+            isc_rollback_transaction(status, m_transaction.ref());
+    });
     check(status, commit ? kLostInCommit : kLostWork);
     m_transaction.forget();
     m_inTransaction = false;
@@ -215,13 +220,18 @@ void TIBDataBase::ExecuteLines(const QStringList &lines, int dialect)
     ISC_STATUS_ARRAY status;
     IbStatement change = prepareChange(text, dialect);
     if (change) {
-        isc_dsql_execute(status, m_transaction.ref(), change.ref(), SQLDA_VERSION1, nullptr);
+        ServerCall::run(m_nativeHandle, [&] {
+            isc_dsql_execute(status, m_transaction.ref(), change.ref(), SQLDA_VERSION1, nullptr);
+        });
         check(status, kLostWork);
         m_changedRows = IbStatementInfo::rowsAffected(change.get(), m_changeType);
         return;
     }
-    isc_dsql_execute_immediate(status, &m_nativeHandle, m_transaction.ref(), 0, text.constData(),
-                               static_cast<unsigned short>(dialect), nullptr);
+    ServerCall::run(m_nativeHandle, [&] {
+        isc_dsql_execute_immediate(status, &m_nativeHandle, m_transaction.ref(), 0,
+                                   text.constData(), static_cast<unsigned short>(dialect),
+                                   nullptr);
+    });
     check(status, kLostWork);
 }
 
@@ -236,8 +246,10 @@ IbStatement TIBDataBase::prepareChange(const QByteArray &text, int dialect)
     isc_dsql_allocate_statement(status, &m_nativeHandle, statement.ref());
     if (IbStatus::failed(status))
         return {};
-    isc_dsql_prepare(status, m_transaction.ref(), statement.ref(), 0, text.constData(),
-                     static_cast<unsigned short>(dialect), nullptr);
+    ServerCall::run(m_nativeHandle, [&] {
+        isc_dsql_prepare(status, m_transaction.ref(), statement.ref(), 0, text.constData(),
+                         static_cast<unsigned short>(dialect), nullptr);
+    });
     if (IbStatus::failed(status))
         return {};
     try {

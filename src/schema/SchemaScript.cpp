@@ -1,8 +1,9 @@
 #include "schema/SchemaScript.h"
 
 #include "ibdb/SqlLiteral.h"
-#include "schema/GrantText.h"
 #include "ibdb/StatementLines.h"
+#include "schema/FieldTypeCode.h"
+#include "schema/GrantText.h"
 #include "schema/ProcedureDdl.h"
 #include "schema/SqlTypeText.h"
 #include "schema/TriggerTypeText.h"
@@ -399,6 +400,23 @@ void SchemaScript::writeRoutineHeaders()
     }
 }
 
+namespace {
+
+// A declared type must be declared again, or the server derives another
+// from the expression. A scaled integer of sub-type 0 only the server
+// derives: declaring it would make it a NUMERIC.
+QString computedType(const SchemaColumn &c, int dialect)
+{
+    using namespace FieldTypeCode;
+    const int code = c.type.type;
+    const bool integer = code == SmallInt || code == Integer || code == Int64;
+    if (integer && c.type.scale < 0 && c.type.subType == 0)
+        return {};
+    return QStringLiteral(" TYPE ") + SqlTypeText(c.type, dialect);
+}
+
+} // namespace
+
 void SchemaScript::writeComputedColumns()
 {
     bool first = true;
@@ -410,8 +428,9 @@ void SchemaScript::writeComputedColumns()
                 continue;
             if (std::exchange(first, false))
                 section(QStringLiteral("Computed columns"));
-            statement(QStringList{QStringLiteral("ALTER TABLE %1 ALTER %2 COMPUTED BY")
-                                      .arg(name(t.name), name(c.name))}
+            statement(QStringList{QStringLiteral("ALTER TABLE %1 ALTER %2%3 COMPUTED BY")
+                                      .arg(name(t.name), name(c.name),
+                                           computedType(c, m_model.dialect))}
                       + sourceLines(parenthesised(c.computedSource)));
         }
     }

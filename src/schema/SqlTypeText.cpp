@@ -1,28 +1,13 @@
 #include "schema/SqlTypeText.h"
 
 #include "ibdb/SqlLiteral.h"
+#include "schema/FieldTypeCode.h"
 
 #include <QStringList>
 
 namespace {
 
-enum TypeCode {
-    SmallInt = 7,
-    Integer = 8,
-    Quad = 9,
-    Float = 10,
-    DFloat = 11,
-    SqlDate = 12,
-    Time = 13,
-    Char = 14,
-    Int64 = 16,
-    Boolean = 23,
-    Double = 27,
-    Timestamp = 35,
-    VarChar = 37,
-    CString = 40,
-    Blob = 261,
-};
+using namespace FieldTypeCode;
 
 // Exact numerics: NUMERIC or DECIMAL from the sub-type, with the stored
 // precision, or the storage's full width where none is stored.

@@ -214,6 +214,10 @@ class FbServer:
         values = self.column(path, query)
         return values[0] if values else None
 
+    def holding(self, path, statements):
+        """Another user's open transaction that ran the statements (see HeldWork)."""
+        return HeldWork(self, path, statements)
+
     def _isql(self, path, text):
         command = ["isql-fb", "-q", "-b", "-user", "SYSDBA", "-password", self.password]
         if path:
@@ -223,6 +227,48 @@ class FbServer:
         if result.returncode != 0:
             raise StepFailed(f"isql-fb failed: {result.stderr.strip()}\n{text}")
         return result.stdout
+
+
+class HeldWork:
+    """An isql-fb attachment whose transaction ran some statements and stays
+    open: the rows it changed stay locked for every other transaction until
+    end() commits or rolls it back."""
+
+    MARK = "held-work-ran"
+
+    def __init__(self, server, path, statements):
+        self.process = subprocess.Popen(
+            ["isql-fb", "-q", "-user", "SYSDBA", "-password", server.password,
+             server.url(path)],
+            stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
+            text=True, bufsize=1)
+        script = "".join(f"{statement};\n" for statement in statements)
+        self.process.stdin.write(f"{script}SELECT '{self.MARK}' FROM RDB$DATABASE;\n")
+        self.process.stdin.flush()
+        # isql answers each statement as it runs it: the mark comes once all ran.
+        output = []
+        deadline = time.monotonic() + STEP_TIMEOUT
+        while time.monotonic() < deadline:
+            line = self.process.stdout.readline()
+            if not line or self.MARK in line:
+                break
+            output.append(line)
+        if not line or self.MARK not in line:
+            self.process.kill()
+            raise StepFailed("the other user's statements did not run: " + "".join(output))
+
+    def end(self, commit):
+        self.process.stdin.write("COMMIT;\n" if commit else "ROLLBACK;\n")
+        self.process.stdin.close()
+        self.process.wait(STEP_TIMEOUT)
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *_):
+        if self.process.poll() is None:
+            self.process.kill()
+            self.process.wait()
 
 
 # --- the accessibility tree ---------------------------------------------------

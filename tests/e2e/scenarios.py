@@ -506,15 +506,22 @@ def explorer(session, steps):
         no_error_box(app)
 
 
+def ddl_window_on(session, steps, schema, auto_commit):
+    """A database of the schema, the program connected to it with auto-commit
+    as asked, and its DDL window: (path, program, window, editor)."""
+    path = session.database(schema)
+    app = start_connected(session, steps, path)
+    set_auto_commit(app, auto_commit)
+    ddl = open_window(app, "DDL Statements", "DDL  Statements Editor")
+    return path, app, ddl, app.find("text", "DDL statement", ddl)
+
+
 @scenario
 def auto_commit_off(session, steps):
-    path = session.database(["CREATE TABLE T_LOG (ID INTEGER, NOTE VARCHAR(20))",
-                             "INSERT INTO T_LOG VALUES (1, 'kept')"])
+    path, app, ddl, editor = ddl_window_on(
+        session, steps, ["CREATE TABLE T_LOG (ID INTEGER, NOTE VARCHAR(20))",
+                         "INSERT INTO T_LOG VALUES (1, 'kept')"], auto_commit=False)
     rows = "SELECT ID || ' ' || NOTE FROM T_LOG ORDER BY ID"
-    app = start_connected(session, steps, path)
-    set_auto_commit(app, False)
-    ddl = open_window(app, "DDL Statements", "DDL  Statements Editor")
-    editor = app.find("text", "DDL statement", ddl)
     with steps("run two statements without auto-commit"):
         for statement in ("INSERT INTO T_LOG VALUES (2, 'added')",
                           "UPDATE T_LOG SET NOTE = 'changed' WHERE ID = 1"):
@@ -536,6 +543,35 @@ def auto_commit_off(session, steps):
         app.menu("File", "Commit Work")
         wait_equal("the committed rows", lambda: session.server.column(path, rows),
                    ["1 changed", "2 added"])
+
+
+@scenario
+def lock_wait(session, steps):
+    path, app, ddl, editor = ddl_window_on(
+        session, steps, ["CREATE TABLE T (ID INTEGER NOT NULL PRIMARY KEY, QTY INTEGER)",
+                         "INSERT INTO T VALUES (1, 10)"], auto_commit=True)
+    qty = "SELECT QTY FROM T WHERE ID = 1"
+    app.set_text(editor, "UPDATE T SET QTY = QTY + 5 WHERE ID = 1")
+    with session.server.holding(path, ["UPDATE T SET QTY = 11 WHERE ID = 1"]) as other:
+        with steps("the statement waits for the other user's lock behind a wait box"):
+            app.click_button("Run DDL statement", ddl)
+            box = app.dialog("Waiting for the server\u2026")
+            expect(app.message_text(box) == "Waiting for the server\u2026",
+                   f"the wait box says {app.message_text(box)!r}")
+            # The frame still answers while the statement waits.
+            expect(app.status_panels()[1] == "AUTO", "the frame's panels do not answer")
+        with steps("Cancel fails the statement with the server's message"):
+            app.click_button("Cancel", box)
+            app.gone(box, "the wait box")
+            app.answer("Quorvel for Interbase", "OK", expect="operation was cancelled")
+            expect(app.menu_enabled("File", "Rollback Work") is False,
+                   "the cancelled statement left a transaction open")
+        other.end(commit=True)
+    with steps("the lock gone, the statement changes the row once"):
+        expect(session.server.scalar(path, qty) == "11", "the cancelled statement wrote")
+        app.click_button("Run DDL statement", ddl)
+        wait_equal("the row changed", lambda: session.server.scalar(path, qty), "16")
+        no_error_box(app)
 
 
 # A dialect-3 schema: names that need quotes, the types dialect 1 lacks, and

@@ -11,10 +11,12 @@ TestShell::TestShell()
     area.show();
 }
 
+// Closing a window moves the focus, and a window that loses it writes to
+// the shell's panels: the shell goes only once its windows are gone.
 TestShell::~TestShell()
 {
-    Shell::setInstance(nullptr);
     area.closeAllSubWindows();
+    Shell::setInstance(nullptr);
 }
 
 void TestShell::showChild(TChildForm *form)

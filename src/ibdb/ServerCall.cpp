@@ -1,0 +1,104 @@
+#include "ibdb/ServerCall.h"
+
+#include "ibdb/ServerCallWorker.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QScopeGuard>
+#include <QThread>
+#include <QTimer>
+
+namespace {
+
+using Job = ServerCallWorker::Job;
+
+// Most calls end well within a frame: waiting this long for them without
+// running the event loop spares the loop's cost on every batch of rows.
+constexpr std::chrono::milliseconds kQuietWait{15};
+
+ServerCall::WaitBoxFactory &installedFactory()
+{
+    static ServerCall::WaitBoxFactory factory;
+    return factory;
+}
+
+// A box on screen is modal and lets input reach itself only, so a call that
+// starts while one shows may run the whole event loop.
+int &boxesShown()
+{
+    static int count = 0;
+    return count;
+}
+
+bool callerRunsEventLoop()
+{
+    const QCoreApplication *app = QCoreApplication::instance();
+    return app && QThread::currentThread() == app->thread();
+}
+
+QEventLoop::ProcessEventsFlags loopFlags()
+{
+    return boxesShown() > 0 ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents;
+}
+
+std::unique_ptr<ServerCall::WaitBox> showWaitBox(isc_db_handle database)
+{
+    const ServerCall::WaitBoxFactory &factory = installedFactory();
+    if (!factory || boxesShown() > 0)
+        return nullptr;
+    return factory(ServerCall::waitingText(), [database] { ServerCall::cancel(database); });
+}
+
+void waitInEventLoop(ServerCallWorker &worker, Job &job, isc_db_handle database)
+{
+    QEventLoop loop;
+    worker.wakeWhenDone(job, &loop);
+    QTimer::singleShot(ServerCall::waitBoxDelayMs() - int(kQuietWait.count()), &loop,
+                       &QEventLoop::quit);
+    loop.exec(loopFlags());
+    std::unique_ptr<ServerCall::WaitBox> box;
+    if (!worker.isDone(job))
+        box = showWaitBox(database);
+    if (box)
+        ++boxesShown();
+    const auto counted = qScopeGuard([&box] {
+        if (box)
+            --boxesShown();
+    });
+    while (!worker.isDone(job))
+        loop.exec(loopFlags());
+}
+
+} // namespace
+
+void ServerCall::install(WaitBoxFactory factory)
+{
+    installedFactory() = std::move(factory);
+}
+
+QString ServerCall::waitingText()
+{
+    return QCoreApplication::translate("ServerCall", "Waiting for the server\u2026");
+}
+
+void ServerCall::run(isc_db_handle database, const std::function<void()> &call)
+{
+    if (!callerRunsEventLoop()) {
+        call();
+        return;
+    }
+    const auto job = std::make_shared<Job>(call);
+    ServerCallWorker &worker = ServerCallWorker::instance();
+    worker.post(job);
+    if (!worker.waitFor(*job, kQuietWait))
+        waitInEventLoop(worker, *job, database);
+    if (job->error)
+        std::rethrow_exception(job->error);
+}
+
+void ServerCall::cancel(isc_db_handle database)
+{
+    // The answer tells nothing useful: the call itself fails when stopped.
+    ISC_STATUS_ARRAY status;
+    fb_cancel_operation(status, &database, fb_cancel_raise);
+}

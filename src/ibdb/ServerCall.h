@@ -1,0 +1,38 @@
+#pragma once
+
+#include "ibdb/IbHandles.h"
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+// Runs one call of the client library (a callable doing ISC calls, touching
+// no widget) on the server-call thread while the calling thread goes on
+// painting and running its timers; user input waits meanwhile, so no command
+// can start a second call on the attachment. A call that takes longer than
+// half a second shows the wait box that the window kit installs (the data
+// layer has no widgets); its Cancel asks the server to stop the call, which
+// then fails with the server's message. The call's exception is thrown again
+// in the caller's thread.
+class ServerCall
+{
+public:
+    // The box on screen for as long as it lives.
+    class WaitBox
+    {
+    public:
+        virtual ~WaitBox() = default;
+    };
+    using WaitBoxFactory = std::function<std::unique_ptr<WaitBox>(
+        const QString &text, std::function<void()> cancel)>;
+
+    static void install(WaitBoxFactory factory);
+    static QString waitingText();
+    static int waitBoxDelayMs() { return 500; }
+
+    // Without an application, or off its thread, the call runs in place.
+    static void run(isc_db_handle database, const std::function<void()> &call);
+    // Asks the server to stop whatever runs on the attachment.
+    static void cancel(isc_db_handle database);
+};

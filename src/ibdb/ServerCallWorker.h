@@ -1,0 +1,53 @@
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+class QEventLoop;
+
+// The one thread on which server calls run, one after the other in the order
+// they were handed over: two calls never meet on one attachment, even when a
+// caller's event loop starts a second call while the first still waits.
+class ServerCallWorker
+{
+public:
+    struct Job
+    {
+        explicit Job(std::function<void()> work) : call(std::move(work)) {}
+        std::function<void()> call;
+        std::exception_ptr error;
+        bool done = false;
+        // Woken (quit) once the job is done, when the caller waits in it.
+        QEventLoop *waiter = nullptr;
+    };
+
+    static ServerCallWorker &instance();
+    ~ServerCallWorker();
+    ServerCallWorker(const ServerCallWorker &) = delete;
+    ServerCallWorker &operator=(const ServerCallWorker &) = delete;
+
+    void post(const std::shared_ptr<Job> &job);
+    // True once the job is done, waiting for it no longer than the timeout.
+    bool waitFor(const Job &job, std::chrono::milliseconds timeout);
+    bool isDone(const Job &job);
+    // The loop is quit when the job is done (at once if it is done already).
+    void wakeWhenDone(Job &job, QEventLoop *loop);
+
+private:
+    ServerCallWorker();
+    void serve();
+    void finished(Job &job);
+
+    std::mutex m_mutex;
+    std::condition_variable m_posted;
+    std::condition_variable m_done;
+    std::deque<std::shared_ptr<Job>> m_queue;
+    bool m_stopping = false;
+    std::thread m_thread;
+};
