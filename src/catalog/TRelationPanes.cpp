@@ -47,6 +47,7 @@ TRelationPanes::TRelationPanes(QWidget *parent)
       m_ddlPane(buildDdlPane())
 {
     setAccessibleName(QStringLiteral("Relation details"));
+    placePanes(false);
     KeysGrid->setAccessibleName(kKeys);
     IndicesGrid->setAccessibleName(kIndices);
     TriggersGrid->setAccessibleName(kTriggers);
@@ -99,10 +100,8 @@ void TRelationPanes::removePanes()
         pane->hide();
 }
 
-void TRelationPanes::showRelation(const SchemaModel &model,
-                                  const QList<RelationIndices::Index> &indices, bool isView)
+void TRelationPanes::placePanes(bool isView)
 {
-    const int current = currentIndex();
     removePanes();
     if (isView) {
         addTab(BaseRelationsGrid, kBaseRelations);
@@ -113,6 +112,13 @@ void TRelationPanes::showRelation(const SchemaModel &model,
     addTab(TriggersGrid, kTriggers);
     addTab(PrivilegesGrid, kPrivileges);
     addTab(m_ddlPane, kDdl);
+}
+
+void TRelationPanes::showRelation(const SchemaModel &model,
+                                  const QList<RelationIndices::Index> &indices, bool isView)
+{
+    const int current = currentIndex();
+    placePanes(isView);
     fill(KeysGrid, RelationRows::constraints(model));
     fill(IndicesGrid, RelationRows::indices(indices));
     fill(TriggersGrid, RelationRows::triggers(model));

@@ -38,6 +38,7 @@ private:
     QTableView *newGrid(const QStringList &titles);
     QWidget *buildDdlPane();
     void removePanes();
+    void placePanes(bool isView);
 
     QWidget *m_ddlPane = nullptr;
 };

@@ -109,6 +109,7 @@ private slots:
     void fieldGridShowsEachColumnsWholeDeclaration();
     void panesListWhatTheServerHolds_data();
     void panesListWhatTheServerHolds();
+    void windowBeforeAnyRelationShowsEmptyTablePanes();
     void viewDdlIsItsWholeScript_data();
     void viewDdlIsItsWholeScript();
     void doubleClickedTriggerOpensInItsEditor();
@@ -245,6 +246,18 @@ void TestRelationPanes::panesListWhatTheServerHolds()
         QVERIFY(!panes->widget(i)->accessibleName().isEmpty()
                 || panes->widget(i)->findChild<QPlainTextEdit *>());
     }
+}
+
+// The window opens before a relation is chosen: its panes are tabs already,
+// none drawn loose over the others.
+void TestRelationPanes::windowBeforeAnyRelationShowsEmptyTablePanes()
+{
+    TRelationPanes panes;
+    QCOMPARE(tabTitles(&panes), QStringList({"Keys and constraints", "Indices", "Triggers",
+                                             "Privileges", "DDL"}));
+    QVERIFY(!panes.BaseRelationsGrid->isVisibleTo(&panes));
+    QVERIFY(!panes.IndicesGrid->isVisibleTo(&panes));
+    QCOMPARE(panes.KeysGrid->model()->rowCount(), 0);
 }
 
 void TestRelationPanes::viewDdlIsItsWholeScript_data()
