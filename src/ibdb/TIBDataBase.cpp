@@ -246,6 +246,8 @@ IbStatement TIBDataBase::prepareChange(const QByteArray &text, int dialect)
     isc_dsql_allocate_statement(status, &m_nativeHandle, statement.ref());
     if (IbStatus::failed(status))
         return {};
+    // A DML statement on a table whose metadata another user is changing
+    // waits at prepare already.
     ServerCall::run(m_nativeHandle, [&] {
         isc_dsql_prepare(status, m_transaction.ref(), statement.ref(), 0, text.constData(),
                          static_cast<unsigned short>(dialect), nullptr);
