@@ -6,6 +6,7 @@
 #include "catalog/TExceptionsForm.h"
 #include "catalog/TFormTblStr.h"
 #include "catalog/TFormTriggers.h"
+#include "catalog/TFunctionsForm.h"
 #include "catalog/TGeneratorsForm.h"
 #include "catalog/TStoredProcsForm.h"
 #include "workbench/TDataForm.h"
@@ -42,6 +43,9 @@ QList<Item> items()
         {QStringLiteral("&Procedures"),
          QStringLiteral("Procedure list for creating and editing stored procedures"),
          [] { TStoredProcsForm::open(); }},
+        {QStringLiteral("F&unctions"),
+         QStringLiteral("Functions list for viewing, rebuilding and deleting stored functions"),
+         [] { TFunctionsForm::open(); }},
         {QStringLiteral("Database E&xplorer"),
          QStringLiteral("Shows every object of the database by kind and finds them by name"),
          [] { TDatabaseExplorer::open(); }},

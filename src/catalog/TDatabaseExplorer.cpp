@@ -4,6 +4,7 @@
 #include "catalog/TDomainsForm.h"
 #include "catalog/TExceptionsForm.h"
 #include "catalog/TFormTblStr.h"
+#include "catalog/TFunctionsForm.h"
 #include "catalog/TGeneratorsForm.h"
 #include "catalog/TStoredProcsForm.h"
 #include "catalog/TTrigSourceForm.h"
@@ -135,7 +136,7 @@ void TDatabaseExplorer::ObjectTreeActivated(const QModelIndex &index)
         return;
     }
     const Kind kind = Objects->kindOf(index);
-    if (kind == Kind::Function || kind == Kind::Package || kind == Kind::Role) {
+    if (kind == Kind::Package || kind == Kind::Role) {
         NoteLabel->setText(QStringLiteral("%1 have no window yet")
                                .arg(ObjectDirectory::kindTitle(kind)));
         return;
@@ -150,6 +151,9 @@ void TDatabaseExplorer::openObject(Kind kind, const QString &name)
     case Kind::Table:
     case Kind::View:
         TFormTblStr::open()->showRelation(name, kind == Kind::View);
+        break;
+    case Kind::Function:
+        TFunctionsForm::open()->selectFunction(name);
         break;
     case Kind::Procedure: {
         TStoredProcsForm *form = TStoredProcsForm::open();

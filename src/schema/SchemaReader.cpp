@@ -87,6 +87,21 @@ SchemaModel SchemaReader::read()
     return std::move(m_model);
 }
 
+SchemaModel SchemaReader::readRoutines()
+{
+    static const Step steps[] = {
+        &SchemaReader::readDatabase,  &SchemaReader::readCharacterSets,
+        &SchemaReader::readDomains,   &SchemaReader::readDimensions,
+        &SchemaReader::readFunctions, &SchemaReader::readFunctionArguments,
+        &SchemaReader::readPackages,
+    };
+    m_model = SchemaModel{};
+    m_relation.clear();
+    for (const Step s : steps)
+        (this->*s)();
+    return std::move(m_model);
+}
+
 SchemaModel SchemaReader::readRelation(const QString &relation)
 {
     static const Step steps[] = {

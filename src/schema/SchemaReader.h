@@ -29,6 +29,9 @@ public:
     // indices, triggers, grants and the relations a view selects from, with
     // the same queries as read(), each kept to that relation.
     SchemaModel readRelation(const QString &relation);
+    // The functions and packages with their parameters and the domains
+    // those are declared by, without relations, procedures or triggers.
+    SchemaModel readRoutines();
 
     static int stepCount();
 

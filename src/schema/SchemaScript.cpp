@@ -5,6 +5,7 @@
 #include "schema/FieldTypeCode.h"
 #include "schema/GrantText.h"
 #include "schema/ProcedureDdl.h"
+#include "schema/RoutineDdl.h"
 #include "schema/SqlTypeText.h"
 #include "schema/TriggerTypeText.h"
 #include "schema/ViewDdl.h"
@@ -179,38 +180,6 @@ void SchemaScript::writeRoles()
         statement({QStringLiteral("CREATE ROLE ") + name(r.name)});
 }
 
-namespace {
-
-QString externalArgument(const SchemaParameter &argument, int dialect)
-{
-    QString text = SqlTypeText(argument.type, dialect);
-    if (argument.mechanism == 2)
-        text += QStringLiteral(" BY DESCRIPTOR");
-    else if (argument.mechanism == 5)
-        text += QStringLiteral(" NULL");
-    return text;
-}
-
-QString externalReturn(const SchemaRoutine &function, int dialect)
-{
-    if (function.returnArgument > 0)
-        return QStringLiteral("RETURNS PARAMETER %1").arg(function.returnArgument);
-    if (function.outputs.isEmpty())
-        return {};
-    const SchemaParameter &result = function.outputs.first();
-    QString text = QStringLiteral("RETURNS ") + SqlTypeText(result.type, dialect);
-    const int mechanism = qAbs(result.mechanism);
-    if (mechanism == 0)
-        text += QStringLiteral(" BY VALUE");
-    else if (mechanism == 2)
-        text += QStringLiteral(" BY DESCRIPTOR");
-    if (result.mechanism < 0)
-        text += QStringLiteral(" FREE_IT");
-    return text;
-}
-
-} // namespace
-
 void SchemaScript::writeExternalFunctions()
 {
     bool first = true;
@@ -219,16 +188,7 @@ void SchemaScript::writeExternalFunctions()
             continue;
         if (std::exchange(first, false))
             section(QStringLiteral("External functions"));
-        QStringList lines{QStringLiteral("DECLARE EXTERNAL FUNCTION ") + name(f.name)};
-        QStringList arguments;
-        for (const SchemaParameter &argument : f.inputs)
-            arguments << QStringLiteral("    ") + externalArgument(argument, m_model.dialect);
-        if (!arguments.isEmpty())
-            lines << arguments.join(QStringLiteral(",\n")).split(QLatin1Char('\n'));
-        lines << QStringLiteral("    ") + externalReturn(f, m_model.dialect);
-        lines << QStringLiteral("    ENTRY_POINT %1 MODULE_NAME %2")
-                     .arg(string(f.entryPoint), string(f.moduleName));
-        statement(lines);
+        statement(RoutineDdl::externalLines(f, m_model.dialect));
     }
 }
 
@@ -314,28 +274,7 @@ void SchemaScript::writeTables()
 
 namespace {
 
-ProcedureDdl::Parameter declared(const SchemaParameter &p, int dialect)
-{
-    const auto name = [dialect](const QString &n) { return SqlLiteral::name(n, dialect); };
-    ProcedureDdl::Parameter parameter{p.name, SqlTypeText(p.type, dialect)};
-    if (!p.relation.isEmpty())
-        parameter.domain = QStringLiteral("TYPE OF COLUMN %1.%2").arg(name(p.relation),
-                                                                     name(p.column));
-    else if (!p.domain.isEmpty())
-        parameter.domain = (p.typeOf ? QStringLiteral("TYPE OF ") : QString()) + name(p.domain);
-    parameter.notNull = p.notNull;
-    parameter.collation = p.type.collation;
-    parameter.defaultSource = p.defaultSource;
-    return parameter;
-}
-
-QList<ProcedureDdl::Parameter> declared(const QList<SchemaParameter> &parameters, int dialect)
-{
-    QList<ProcedureDdl::Parameter> result;
-    for (const SchemaParameter &p : parameters)
-        result << declared(p, dialect);
-    return result;
-}
+using RoutineDdl::declared;
 
 // A body that compiles before anything it calls exists; a selectable
 // procedure stays selectable for the views that select from it meanwhile.
@@ -355,28 +294,10 @@ QStringList procedureLines(const SchemaRoutine &p, const QString &body, bool cre
     return ProcedureDdl::lines(procedure);
 }
 
-QStringList functionLines(const SchemaRoutine &f, const QString &body, bool create, int dialect)
-{
-    QStringList arguments;
-    for (const SchemaParameter &argument : f.inputs)
-        arguments << SqlLiteral::name(argument.name, dialect) + QLatin1Char(' ')
-                         + ProcedureDdl::declaration(declared(argument, dialect), dialect);
-    QString header = QStringLiteral("%1 FUNCTION %2 (%3)")
-                         .arg(create ? QStringLiteral("CREATE") : QStringLiteral("ALTER"),
-                              SqlLiteral::name(f.name, dialect), arguments.join(QStringLiteral(", ")));
-    QStringList lines{header};
-    if (!f.outputs.isEmpty())
-        lines << QStringLiteral("RETURNS ")
-                     + ProcedureDdl::declaration(declared(f.outputs.first(), dialect), dialect)
-                     + (f.deterministic ? QStringLiteral(" DETERMINISTIC") : QString());
-    lines << QStringLiteral("AS") << StatementLines::splitText(body);
-    return lines;
-}
-
 QStringList routineLines(const SchemaRoutine &r, const QString &body, bool create, int dialect)
 {
     return r.kind == Kind::Procedure ? procedureLines(r, body, create, dialect)
-                                     : functionLines(r, body, create, dialect);
+                                     : RoutineDdl::functionLines(r, body, create, dialect);
 }
 
 } // namespace
@@ -394,9 +315,8 @@ void SchemaScript::writeRoutineHeaders()
     for (const SchemaPackage &p : m_model.packages) {
         if (std::exchange(first, false))
             section(QStringLiteral("Procedure and function headers"));
-        psql(QStringList{QStringLiteral("CREATE PACKAGE %1").arg(name(p.name)),
-                         QStringLiteral("AS")}
-             + sourceLines(p.headerSource));
+        psql(RoutineDdl::packageLines(QStringLiteral("CREATE PACKAGE"), p.name, p.headerSource,
+                                      m_model.dialect));
     }
 }
 
@@ -582,9 +502,8 @@ void SchemaScript::writeRoutineBodies()
             continue;
         if (std::exchange(first, false))
             section(QStringLiteral("Procedure and function bodies"));
-        psql(QStringList{QStringLiteral("CREATE PACKAGE BODY %1").arg(name(p.name)),
-                         QStringLiteral("AS")}
-             + sourceLines(p.bodySource));
+        psql(RoutineDdl::packageLines(QStringLiteral("CREATE PACKAGE BODY"), p.name,
+                                      p.bodySource, m_model.dialect));
     }
 }
 

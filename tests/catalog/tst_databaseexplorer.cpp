@@ -3,6 +3,7 @@
 #include "catalog/TDomainsForm.h"
 #include "catalog/TExceptionsForm.h"
 #include "catalog/TFormTblStr.h"
+#include "catalog/TFunctionsForm.h"
 #include "catalog/TGeneratorsForm.h"
 #include "catalog/TStoredProcsForm.h"
 #include "catalog/TTrigSourceForm.h"
@@ -184,8 +185,7 @@ void TestDatabaseExplorer::enterOpensTheObjectInItsWindow_data()
     QTest::newRow("generator") << 1 << Kind::Generator << "G_ORDER" << "generator G_ORDER";
     QTest::newRow("trigger") << 3 << Kind::Trigger << "ORDERS_BI"
                              << "trigger ORDERS_BI on ORDERS at 3";
-    QTest::newRow("function") << 1 << Kind::Function << "F_TWICE"
-                              << "note Functions have no window yet";
+    QTest::newRow("function") << 1 << Kind::Function << "F_TWICE" << "function F_TWICE";
     QTest::newRow("package") << 3 << Kind::Package << "PK_SHOP"
                              << "note Packages have no window yet";
 }
@@ -211,6 +211,8 @@ void TestDatabaseExplorer::enterOpensTheObjectInItsWindow()
     } else if (auto *form = m_shell->last<TStoredProcsForm>()) {
         actual = "procedure " + currentValue(form->DataGrid, form->StorProcsQuery,
                                              "RDB$PROCEDURE_NAME");
+    } else if (auto *form = m_shell->last<TFunctionsForm>()) {
+        actual = "function " + form->currentName();
     } else if (auto *form = m_shell->last<TDomainsForm>()) {
         actual = "domain " + currentValue(form->DBGrid1, form->DMQuery, "RDB$FIELD_NAME");
     } else if (auto *form = m_shell->last<TExceptionsForm>()) {

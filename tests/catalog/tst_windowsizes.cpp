@@ -2,6 +2,7 @@
 #include "catalog/TExceptionsForm.h"
 #include "catalog/TFormTblStr.h"
 #include "catalog/TFormTriggers.h"
+#include "catalog/TFunctionsForm.h"
 #include "catalog/TGeneratorsForm.h"
 #include "catalog/TStoredProcsForm.h"
 #include "catalog/TTrigSourceForm.h"
@@ -39,6 +40,7 @@ const QString kProcedure = longName(QStringLiteral("P_"));
 const QString kInput = longName(QStringLiteral("I_"));
 const QString kOutput = longName(QStringLiteral("O_"));
 const QString kTrigger = longName(QStringLiteral("TR_"));
+const QString kFunction = longName(QStringLiteral("F_"));
 
 QMdiSubWindow *frameOf(const QWidget *form)
 {
@@ -102,6 +104,9 @@ void TstWindowSizes::initTestCase()
         QStringLiteral("CREATE PROCEDURE %1 (%2 NUMERIC(18,4), SHORT_NAME VARCHAR(31)) "
                        "RETURNS (%3 DOUBLE PRECISION) AS BEGIN SUSPEND; END")
             .arg(kProcedure, kInput, kOutput),
+        QStringLiteral("CREATE FUNCTION %1 (%2 NUMERIC(18,4), SHORT_NAME VARCHAR(31)) "
+                       "RETURNS DOUBLE PRECISION AS BEGIN RETURN 1; END")
+            .arg(kFunction, kInput),
         QStringLiteral("CREATE TRIGGER %1 FOR %2 BEFORE INSERT POSITION 0 AS BEGIN END")
             .arg(kTrigger, kTable),
     };
@@ -188,6 +193,8 @@ void TstWindowSizes::windowShowsItsContent_data()
         << Opener([](TestShell &) { return TGeneratorsForm::open(); }) << kGenerator;
     QTest::newRow("procedures")
         << Opener([](TestShell &) { return TStoredProcsForm::open(); }) << kInput;
+    QTest::newRow("functions")
+        << Opener([](TestShell &) { return TFunctionsForm::open(); }) << kInput;
     QTest::newRow("triggers") << Opener([](TestShell &) { return TFormTriggers::open(); })
                               << kTrigger;
     QTest::newRow("structure") << Opener([](TestShell &) { return TFormTblStr::open(); })
