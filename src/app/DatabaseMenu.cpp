@@ -8,6 +8,7 @@
 #include "catalog/TFormTriggers.h"
 #include "catalog/TFunctionsForm.h"
 #include "catalog/TGeneratorsForm.h"
+#include "catalog/TPackagesForm.h"
 #include "catalog/TStoredProcsForm.h"
 #include "workbench/TDataForm.h"
 #include "workbench/TObjRepos.h"
@@ -46,6 +47,9 @@ QList<Item> items()
         {QStringLiteral("F&unctions"),
          QStringLiteral("Functions list for viewing, rebuilding and deleting stored functions"),
          [] { TFunctionsForm::open(); }},
+        {QStringLiteral("Pac&kages"),
+         QStringLiteral("Packages list for viewing, rebuilding and deleting packages"),
+         [] { TPackagesForm::open(); }},
         {QStringLiteral("Database E&xplorer"),
          QStringLiteral("Shows every object of the database by kind and finds them by name"),
          [] { TDatabaseExplorer::open(); }},

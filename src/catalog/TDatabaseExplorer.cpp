@@ -6,6 +6,7 @@
 #include "catalog/TFormTblStr.h"
 #include "catalog/TFunctionsForm.h"
 #include "catalog/TGeneratorsForm.h"
+#include "catalog/TPackagesForm.h"
 #include "catalog/TStoredProcsForm.h"
 #include "catalog/TTrigSourceForm.h"
 #include "controls/TOfficeButton.h"
@@ -136,7 +137,7 @@ void TDatabaseExplorer::ObjectTreeActivated(const QModelIndex &index)
         return;
     }
     const Kind kind = Objects->kindOf(index);
-    if (kind == Kind::Package || kind == Kind::Role) {
+    if (kind == Kind::Role) {
         NoteLabel->setText(QStringLiteral("%1 have no window yet")
                                .arg(ObjectDirectory::kindTitle(kind)));
         return;
@@ -154,6 +155,9 @@ void TDatabaseExplorer::openObject(Kind kind, const QString &name)
         break;
     case Kind::Function:
         TFunctionsForm::open()->selectFunction(name);
+        break;
+    case Kind::Package:
+        TPackagesForm::open()->selectPackage(name);
         break;
     case Kind::Procedure: {
         TStoredProcsForm *form = TStoredProcsForm::open();

@@ -5,6 +5,7 @@
 #include "catalog/TFormTblStr.h"
 #include "catalog/TFunctionsForm.h"
 #include "catalog/TGeneratorsForm.h"
+#include "catalog/TPackagesForm.h"
 #include "catalog/TStoredProcsForm.h"
 #include "catalog/TTrigSourceForm.h"
 #include "core/ProgramSettings.h"
@@ -186,8 +187,7 @@ void TestDatabaseExplorer::enterOpensTheObjectInItsWindow_data()
     QTest::newRow("trigger") << 3 << Kind::Trigger << "ORDERS_BI"
                              << "trigger ORDERS_BI on ORDERS at 3";
     QTest::newRow("function") << 1 << Kind::Function << "F_TWICE" << "function F_TWICE";
-    QTest::newRow("package") << 3 << Kind::Package << "PK_SHOP"
-                             << "note Packages have no window yet";
+    QTest::newRow("package") << 3 << Kind::Package << "PK_SHOP" << "package PK_SHOP";
 }
 
 void TestDatabaseExplorer::enterOpensTheObjectInItsWindow()
@@ -213,6 +213,8 @@ void TestDatabaseExplorer::enterOpensTheObjectInItsWindow()
                                              "RDB$PROCEDURE_NAME");
     } else if (auto *form = m_shell->last<TFunctionsForm>()) {
         actual = "function " + form->currentName();
+    } else if (auto *form = m_shell->last<TPackagesForm>()) {
+        actual = "package " + form->currentName();
     } else if (auto *form = m_shell->last<TDomainsForm>()) {
         actual = "domain " + currentValue(form->DBGrid1, form->DMQuery, "RDB$FIELD_NAME");
     } else if (auto *form = m_shell->last<TExceptionsForm>()) {

@@ -4,6 +4,7 @@
 #include "catalog/TFormTriggers.h"
 #include "catalog/TFunctionsForm.h"
 #include "catalog/TGeneratorsForm.h"
+#include "catalog/TPackagesForm.h"
 #include "catalog/TStoredProcsForm.h"
 #include "catalog/TTrigSourceForm.h"
 #include "controls/ColumnHeader.h"
@@ -41,6 +42,7 @@ const QString kInput = longName(QStringLiteral("I_"));
 const QString kOutput = longName(QStringLiteral("O_"));
 const QString kTrigger = longName(QStringLiteral("TR_"));
 const QString kFunction = longName(QStringLiteral("F_"));
+const QString kPackage = longName(QStringLiteral("PK_"));
 
 QMdiSubWindow *frameOf(const QWidget *form)
 {
@@ -107,6 +109,7 @@ void TstWindowSizes::initTestCase()
         QStringLiteral("CREATE FUNCTION %1 (%2 NUMERIC(18,4), SHORT_NAME VARCHAR(31)) "
                        "RETURNS DOUBLE PRECISION AS BEGIN RETURN 1; END")
             .arg(kFunction, kInput),
+        QStringLiteral("CREATE PACKAGE %1 AS BEGIN PROCEDURE P; END").arg(kPackage),
         QStringLiteral("CREATE TRIGGER %1 FOR %2 BEFORE INSERT POSITION 0 AS BEGIN END")
             .arg(kTrigger, kTable),
     };
@@ -195,6 +198,8 @@ void TstWindowSizes::windowShowsItsContent_data()
         << Opener([](TestShell &) { return TStoredProcsForm::open(); }) << kInput;
     QTest::newRow("functions")
         << Opener([](TestShell &) { return TFunctionsForm::open(); }) << kInput;
+    QTest::newRow("packages")
+        << Opener([](TestShell &) { return TPackagesForm::open(); }) << kPackage;
     QTest::newRow("triggers") << Opener([](TestShell &) { return TFormTriggers::open(); })
                               << kTrigger;
     QTest::newRow("structure") << Opener([](TestShell &) { return TFormTblStr::open(); })
