@@ -161,13 +161,10 @@ void TFunctionsForm::FunctionsRefresh()
 
 bool TFunctionsForm::selectFunction(const QString &name)
 {
-    for (int row = 0; row < m_routines.size(); ++row) {
-        if (m_routines.at(row).name == name) {
-            FunctionsGrid->setCurrentIndex(m_functions->index(row, 0));
-            return true;
-        }
-    }
-    return false;
+    const QList<QStandardItem *> found = m_functions->findItems(name);
+    if (!found.isEmpty())
+        FunctionsGrid->setCurrentIndex(found.first()->index());
+    return !found.isEmpty();
 }
 
 const SchemaRoutine *TFunctionsForm::current() const

@@ -120,13 +120,10 @@ void TPackagesForm::PackagesRefresh()
 
 bool TPackagesForm::selectPackage(const QString &name)
 {
-    for (int row = 0; row < m_list.size(); ++row) {
-        if (m_list.at(row).name == name) {
-            PackagesGrid->setCurrentIndex(m_packages->index(row, 0));
-            return true;
-        }
-    }
-    return false;
+    const QList<QStandardItem *> found = m_packages->findItems(name);
+    if (!found.isEmpty())
+        PackagesGrid->setCurrentIndex(found.first()->index());
+    return !found.isEmpty();
 }
 
 const SchemaPackage *TPackagesForm::current() const
