@@ -3,7 +3,8 @@
 # ($QV_BUILD/bench/reference.fdb, reused while it exists; --tiny makes and
 # uses tiny.fdb instead) and times every metadata window, the data view, the
 # query result window and ExecuteStatement against the same statements run on
-# the bare client library. Prints a table and one line per measure:
+# the bare client library, and the whole metadata script against isql-fb -x.
+# Prints a table and one line per measure:
 #   bench <name> ratio=<r> quorvel_ms=<t> raw_ms=<t> rss_mb=<m>
 # Options after --tiny go to the benchmark (--repeats N, --only <measure>).
 # --profile <measure> runs that one measure under callgrind instead.

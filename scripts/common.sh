@@ -8,6 +8,7 @@ QV_PACKAGES=(
   cmake ninja-build g++ pkg-config ccache
   qt6-base-dev libqt6sql6-sqlite qt6-qpa-plugins
   firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-utils firebird3.0-server
+  firebird3.0-examples
   xvfb xauth xdotool dbus dbus-x11 at-spi2-core python3-pyatspi
 )
 

@@ -1,5 +1,6 @@
 #include "WindowBench.h"
 
+#include "BenchClock.h"
 #include "app/TDBEntryDlg.h"
 #include "app/TMainForm.h"
 #include "catalog/TFormTblStr.h"
@@ -28,11 +29,8 @@
 #include <QMenu>
 #include <QScopeGuard>
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
 #include <stdexcept>
 
 namespace {
@@ -46,19 +44,8 @@ constexpr int kStatements = 1000;
 const char kRowsTable[] = "BENCH_ROWS";
 const char kHubTable[] = "T_0001";
 
-double residentMb()
-{
-    std::ifstream statm("/proc/self/statm");
-    long pages = 0;
-    long resident = 0;
-    statm >> pages >> resident;
-    return double(resident) * double(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
-}
-
-double elapsedMs(const QElapsedTimer &timer)
-{
-    return double(timer.nsecsElapsed()) / 1e6;
-}
+using BenchClock::elapsedMs;
+using BenchClock::residentMb;
 
 int shownRows(QWidget *window)
 {

@@ -1,11 +1,14 @@
 // quorvel_bench <database path> [--repeats N] [--only <measure>]
 // Times every metadata window, the data view, the query result window and
 // ExecuteStatement against the same statements on the bare client library,
+// the metadata script against isql-fb -x,
 // and prints a table and one "bench ..." line per measure.
 #include "BenchReport.h"
+#include "ExtractBench.h"
 #include "core/ProgramSettings.h"
 #include "ibdb/IbDriver.h"
 #include "ibdb/TDMSys.h"
+#include "ibdb/TIBDataBase.h"
 #include "IscError.h"
 #include "WindowBench.h"
 
@@ -52,6 +55,16 @@ int main(int argc, char *argv[])
     try {
         WindowBench bench(arguments.first(), repeats, only);
         measures = bench.run();
+    } catch (const std::exception &error) {
+        std::fprintf(stderr, "benchmark failed: %s\n", error.what());
+        return 1;
+    }
+    // isql-fb needs the file to itself: the embedded engine of this process
+    // must let go of it first.
+    dataModule.IBDataBase->Close();
+    try {
+        if (only.isEmpty() || only == QLatin1String("extract"))
+            measures << ExtractBench(arguments.first(), repeats).measure();
     } catch (const std::exception &error) {
         std::fprintf(stderr, "benchmark failed: %s\n", error.what());
         return 1;

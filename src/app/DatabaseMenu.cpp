@@ -1,5 +1,7 @@
 #include "app/DatabaseMenu.h"
 
+#include "catalog/MetadataExtraction.h"
+#include "catalog/TDatabaseExplorer.h"
 #include "catalog/TDomainsForm.h"
 #include "catalog/TExceptionsForm.h"
 #include "catalog/TFormTblStr.h"
@@ -40,6 +42,12 @@ QList<Item> items()
         {QStringLiteral("&Procedures"),
          QStringLiteral("Procedure list for creating and editing stored procedures"),
          [] { TStoredProcsForm::open(); }},
+        {QStringLiteral("Database E&xplorer"),
+         QStringLiteral("Shows every object of the database by kind and finds them by name"),
+         [] { TDatabaseExplorer::open(); }},
+        {QStringLiteral("Extract &Metadata…"),
+         QStringLiteral("Writes the DDL of the whole database into a DDL statements window"),
+         [] { MetadataExtraction::open(); }},
     };
 }
 

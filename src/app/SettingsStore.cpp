@@ -10,6 +10,8 @@ namespace {
 
 const QString kAutoCommit = QStringLiteral("IB_AUTOCOMMIT");
 const QString kRepositoryPath = QStringLiteral("Obj.rep. Path");
+const QString kFrameGeometry = QStringLiteral("Frame geometry");
+const QString kExplorerAtConnect = QStringLiteral("Explorer at connect");
 
 
 } // namespace
@@ -38,6 +40,12 @@ void read(QSettings &settings)
         const QString text = path.toString();
         values.RepositoryPath = text.left(text.indexOf(QChar(0)));
     }
+    const QVariant geometry = settings.value(kFrameGeometry);
+    if (geometry.metaType().id() == QMetaType::QByteArray)
+        values.FrameGeometry = geometry.toByteArray();
+    const qlonglong explorer = settings.value(kExplorerAtConnect).toLongLong(&isNumber);
+    if (isNumber)
+        values.ExplorerAtConnect = explorer != 0;
 }
 
 QString write(QSettings &settings)
@@ -45,6 +53,9 @@ QString write(QSettings &settings)
     const ProgramSettings &values = ProgramSettings::instance();
     settings.setValue(kAutoCommit, values.AutoCommit ? 1 : 0);
     settings.setValue(kRepositoryPath, values.RepositoryPath);
+    if (!values.FrameGeometry.isEmpty())
+        settings.setValue(kFrameGeometry, values.FrameGeometry);
+    settings.setValue(kExplorerAtConnect, values.ExplorerAtConnect ? 1 : 0);
     settings.sync();
     // A format error is left from reading a damaged file, which the sync
     // has just replaced; only a refused write is a failure here.

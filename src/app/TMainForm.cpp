@@ -2,11 +2,14 @@
 
 #include "app/ConnectionHistory.h"
 #include "app/DatabaseMenu.h"
+#include "app/FramePlacement.h"
 #include "app/TAboutBox.h"
 #include "app/TDBEntryDlg.h"
 #include "app/THelpWindow.h"
 #include "app/TileLayout.h"
+#include "catalog/TDatabaseExplorer.h"
 #include "core/AppError.h"
+#include "core/DatabaseFileName.h"
 #include "core/ProgramSettings.h"
 #include "ibdb/TDMSys.h"
 #include "ibdb/TIBDataBase.h"
@@ -25,6 +28,8 @@
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QStatusTipEvent>
+
+#include <algorithm>
 
 namespace {
 
@@ -48,6 +53,7 @@ TMainForm::TMainForm(const QString &commandLinePath, const QString &historyFile,
     if (DMSys)
         DMSys->setTransactionView(this);
     FormCreate(commandLinePath);
+    FramePlacement::place(this, ProgramSettings::instance().FrameGeometry);
 }
 
 TMainForm::~TMainForm()
@@ -276,8 +282,11 @@ void TMainForm::showConnected(bool connected, const QString &path)
     DataMenu->menuAction()->setEnabled(connected);
     panel(1)->setText(connected ? QStringLiteral("Connected") : QStringLiteral("Disconnected"));
     // Which dialect the tool compiles in decides what "..." and 7/2 mean.
+    // The file name follows the dialect, so a narrow panel still shows it.
     panel(kDialectPanel)->setText(
-        connected ? QStringLiteral("Dialect %1").arg(DMSys->IBDataBase->statementDialect())
+        connected ? QStringLiteral("Dialect %1, %2")
+                        .arg(DMSys->IBDataBase->statementDialect())
+                        .arg(DatabaseFileName(path))
                   : QString());
     statusBar()->setToolTip(connected ? QStringLiteral("Connected to:%1").arg(path) : QString());
 }
@@ -304,7 +313,12 @@ void TMainForm::settleTransaction()
 // disconnect it would show, and act on, names that are not there.
 void TMainForm::refuseWhileWindowsOpen() const
 {
-    if (!m_mdiArea->subWindowList().isEmpty())
+    // Explorers follow the attachment and close with it; only other windows hold work.
+    const QList<QMdiSubWindow *> windows = m_mdiArea->subWindowList();
+    const bool onlyExplorers = std::all_of(windows.begin(), windows.end(), [](auto *window) {
+        return qobject_cast<TDatabaseExplorer *>(window->widget()) != nullptr;
+    });
+    if (!onlyExplorers)
         throw GeneralError(QStringLiteral("Close opened windows first"));
 }
 
@@ -334,6 +348,19 @@ void TMainForm::ConnectBtnClick()
     if (ConnectionHistory::indexOf(DBEntryDlg->history(), path) < 0)
         DBEntryDlg->appendToHistory(path);
     showConnected(true, path);
+    closeExplorers();
+    if (ProgramSettings::instance().ExplorerAtConnect)
+        TDatabaseExplorer::open();
+}
+
+// An explorer shows one database and holds nothing of the user's: it goes
+// with the connection it describes.
+void TMainForm::closeExplorers()
+{
+    for (QMdiSubWindow *window : m_mdiArea->subWindowList()) {
+        if (qobject_cast<TDatabaseExplorer *>(window->widget()))
+            delete window;
+    }
 }
 
 void TMainForm::MnDisconectClick()
@@ -347,6 +374,7 @@ void TMainForm::MnDisconectClick()
         else
             db->Rollback();
     }
+    closeExplorers();
     db->Close();
     showConnected(false, QString());
 }
@@ -403,5 +431,6 @@ void TMainForm::closeEvent(QCloseEvent *event)
         return;
     }
     m_mdiArea->closeAllSubWindows();
+    ProgramSettings::instance().FrameGeometry = saveGeometry();
     event->accept();
 }

@@ -76,6 +76,7 @@ private:
     void tile(bool vertical);
     void mergeChildMenu(QMdiSubWindow *window);
     void showConnected(bool connected, const QString &path);
+    void closeExplorers();
 
     QMdiArea *m_mdiArea;
     QString m_historyFile;

@@ -1,29 +1,11 @@
 #include "catalog/FieldTypeText.h"
 
-#include "ibdb/SqlLiteral.h"
+#include "schema/FieldTypeCode.h"
+#include "schema/SqlTypeText.h"
 
 namespace {
 
-enum TypeCode {
-    SmallInt = 7,
-    Integer = 8,
-    Quad = 9,
-    Float = 10,
-    DFloat = 11,
-    Time = 13,
-    Char = 14,
-    Int64 = 16,
-    Boolean = 23,
-    Double = 27,
-    Date = 35,
-    VarChar = 37,
-    CString = 40,
-    Blob = 261,
-};
-
-enum Dialect3Code {
-    SqlDate = 12,
-};
+using namespace FieldTypeCode;
 
 QString baseName(int type)
 {
@@ -35,7 +17,7 @@ QString baseName(int type)
     case DFloat: return QStringLiteral("D_FLOAT");
     case Char: return QStringLiteral("CHAR");
     case Double: return QStringLiteral("DOUBLE");
-    case Date: return QStringLiteral("DATE");
+    case Timestamp: return QStringLiteral("DATE");
     case VarChar: return QStringLiteral("VARCHAR");
     case Blob: return QStringLiteral("BLOB");
     case Boolean: return QStringLiteral("BOOLEAN");
@@ -85,74 +67,23 @@ QString FieldTypeText(int type, int scale, int charLength, int subType, int segm
     return text;
 }
 
-namespace {
-
-// Exact numerics: NUMERIC or DECIMAL from the sub-type, with the stored
-// precision, or the storage's full width where none is stored.
-QString exactNumeric(const FieldType &field, const QString &integerName, int fullPrecision)
+SchemaType schemaType(const FieldType &field)
 {
-    if (field.scale >= 0 && field.subType == 0)
-        return integerName;
-    const QString name = field.subType == 2 ? QStringLiteral("DECIMAL") : QStringLiteral("NUMERIC");
-    const int precision = field.precision > 0 ? field.precision : fullPrecision;
-    return QStringLiteral("%1(%2,%3)").arg(name).arg(precision).arg(-qint64(qMin(field.scale, 0)));
+    SchemaType type;
+    type.type = field.type;
+    type.subType = field.subType;
+    type.scale = field.scale;
+    type.precision = field.precision;
+    type.charLength = field.charLength;
+    type.segmentLength = field.segmentLength;
+    type.characterSet = field.characterSet;
+    return type;
 }
-
-QString blobSubType(int subType)
-{
-    switch (subType) {
-    case 0: return QStringLiteral("BINARY");
-    case 1: return QStringLiteral("TEXT");
-    default: return QString::number(subType);
-    }
-}
-
-QString dialect3Text(const FieldType &field)
-{
-    QString text;
-    bool hasCharacterSet = false;
-    switch (field.type) {
-    case SmallInt: return exactNumeric(field, QStringLiteral("SMALLINT"), 4);
-    case Integer: return exactNumeric(field, QStringLiteral("INTEGER"), 9);
-    case Int64: return exactNumeric(field, QStringLiteral("BIGINT"), 18);
-    case Double:
-        // A dialect-1 NUMERIC kept as a double cannot be declared in dialect 3.
-        return field.scale < 0 ? exactNumeric(field, {}, 15) : QStringLiteral("DOUBLE PRECISION");
-    case Float: return QStringLiteral("FLOAT");
-    case SqlDate: return QStringLiteral("DATE");
-    case Time: return QStringLiteral("TIME");
-    case Date: return QStringLiteral("TIMESTAMP");
-    case Boolean: return QStringLiteral("BOOLEAN");
-    case Char:
-    case VarChar:
-    case CString:
-        text = QStringLiteral("%1(%2)")
-                   .arg(field.type == Char      ? QStringLiteral("CHAR")
-                        : field.type == VarChar ? QStringLiteral("VARCHAR")
-                                                : QStringLiteral("CSTRING"))
-                   .arg(field.charLength);
-        hasCharacterSet = true;
-        break;
-    case Blob:
-        text = QStringLiteral("BLOB SUB_TYPE ") + blobSubType(field.subType);
-        if (field.segmentLength > 0)
-            text += QStringLiteral(" SEGMENT SIZE %1").arg(field.segmentLength);
-        hasCharacterSet = field.subType == 1;
-        break;
-    default:
-        return baseName(field.type);
-    }
-    if (hasCharacterSet && !field.characterSet.isEmpty())
-        text += QStringLiteral(" CHARACTER SET ") + SqlLiteral::name(field.characterSet, 3);
-    return text;
-}
-
-} // namespace
 
 QString FieldTypeText(const FieldType &field, int dialect)
 {
     if (dialect == 3)
-        return dialect3Text(field);
+        return SqlTypeText(schemaType(field), 3);
     return FieldTypeText(field.type, field.scale, field.charLength, field.subType,
                          field.segmentLength);
 }

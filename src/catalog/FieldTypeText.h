@@ -1,5 +1,7 @@
 #pragma once
 
+#include "schema/SchemaType.h"
+
 #include <QString>
 
 // The type text the catalogue windows show for a domain or a procedure
@@ -24,3 +26,7 @@ struct FieldType
 // display form above; on dialect 3 it is the type as dialect-3 DDL declares
 // it, so a rebuilt statement declares the same type again.
 QString FieldTypeText(const FieldType &field, int dialect);
+
+// The same type for the schema layer, whose statement text (SqlTypeText)
+// declares it in either dialect.
+SchemaType schemaType(const FieldType &field);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "catalog/ProcedureDdl.h"
+#include "schema/ProcedureDdl.h"
 
 #include <QHash>
 #include <QPair>

@@ -2,7 +2,7 @@
 
 #include "catalog/TSelectViewDlg.h"
 #include "catalog/TSelTableDlg.h"
-#include "catalog/ViewDdl.h"
+#include "schema/ViewDdl.h"
 #include "controls/TOfficeButton.h"
 #include "controls/TSplitBar.h"
 #include "controls/TToolPanel.h"
@@ -285,7 +285,7 @@ QStringList TFormTblStr::viewColumns()
     StrQuery->fetchAll();
     QStringList columns;
     for (int row = 0; row < StrQuery->rowCount(); ++row)
-        columns << StrQuery->value(row, kFieldName).toString();
+        columns << PlainName(StrQuery->value(row, kFieldName).toString());
     if (StrQuery->rowCount() > 0)
         DBGrid1->setCurrentIndex(StrQuery->index(StrQuery->rowCount() - 1,
                                                  DBGrid1->currentIndex().column()));

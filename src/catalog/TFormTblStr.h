@@ -50,6 +50,8 @@ public:
     void SelViewBtnClick();
     void SrcDataClick();
     void ShowSelect();
+    // Shows the relation as the pickers do once one is chosen.
+    void showRelation(const QString &name, bool isView);
 
 private:
     void buildToolBar();
@@ -57,7 +59,6 @@ private:
     QWidget *headedPane(const QString &heading, QTableView *grid);
     void buildMenu();
     void createQueries();
-    void showRelation(const QString &name, bool isView);
     void openQueries();
     QStringList viewColumns();
 

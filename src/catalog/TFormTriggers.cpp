@@ -222,17 +222,10 @@ void TFormTriggers::execute(const QString &statementTemplate)
 
 TTrigSourceForm *TFormTriggers::OpenTriggerEditor()
 {
-    auto editor = std::make_unique<TTrigSourceForm>();
-    editor->FormCreate();
-    editor->setSourceLines(StatementLines::split(currentValue(kSource).toString()));
-    editor->TrigNameEdit->setText(currentName());
-    editor->EventTypeEdit->setCurrentIndex(TriggerKinds::indexOf(currentValue(kType).toInt()));
-    // The box brings a position above 15 down to 15.
-    editor->PositionEdit->setValue(currentValue(kSequence).toInt());
-    editor->TableNameEdit->setEditText(currentValue(kRelation).toString());
-    Shell::instance().showChild(editor.get());
-    editor->fitToContent();
-    return editor.release();
+    return TTrigSourceForm::openTrigger(currentName(), currentValue(kType).toInt(),
+                                        currentValue(kSequence).toInt(),
+                                        currentValue(kRelation).toString(),
+                                        currentValue(kSource).toString());
 }
 
 void TFormTriggers::SourceEditClick()

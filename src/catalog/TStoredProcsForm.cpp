@@ -10,6 +10,7 @@
 #include "ibdb/StatementLines.h"
 #include "ibdb/TDMSys.h"
 #include "ibdb/TIBDataBase.h"
+#include "schema/SqlTypeText.h"
 #include "uikit/CatalogQuery.h"
 #include "uikit/Command.h"
 #include "uikit/ConnectedDialect.h"
@@ -198,12 +199,14 @@ void TStoredProcsForm::FormCreate()
     openProcedures();
 }
 
-QVariant TStoredProcsForm::ParamTypeCalc(const QSqlRecord &record)
+namespace {
+
+// The character set goes into the declaration apart from the type text.
+FieldType parameterField(const QSqlRecord &record)
 {
     const auto number = [&record](const char *field) {
         return record.value(QLatin1String(field)).toInt();
     };
-    // The character set goes into the declaration apart from the type text.
     FieldType field;
     field.type = number("RDB$FIELD_TYPE");
     field.scale = number("RDB$FIELD_SCALE");
@@ -211,7 +214,14 @@ QVariant TStoredProcsForm::ParamTypeCalc(const QSqlRecord &record)
     field.subType = number("RDB$FIELD_SUB_TYPE");
     field.segmentLength = number("RDB$SEGMENT_LENGTH");
     field.precision = number("RDB$FIELD_PRECISION");
-    return FieldTypeText(field, DMSys->IBDataBase->statementDialect());
+    return field;
+}
+
+} // namespace
+
+QVariant TStoredProcsForm::ParamTypeCalc(const QSqlRecord &record)
+{
+    return FieldTypeText(parameterField(record), DMSys->IBDataBase->statementDialect());
 }
 
 void TStoredProcsForm::openProcedures()
@@ -274,7 +284,12 @@ QList<ProcedureDdl::Parameter> TStoredProcsForm::readParameters(CatalogQuery *qu
     QList<ProcedureDdl::Parameter> parameters;
     ProcedureParameterReader reader(DMSys->IBDataBase->statementDialect());
     for (int row = 0; row < query->rowCount(); ++row)
-        parameters.append(reader.read(query, row, query->value(row, kTypeText).toString()));
+        // The grid's text is the display form; a dialect-1 server refuses
+        // "DOUBLE" and "BLOB SUBTYPE", and takes a NUMERIC's precision from it.
+        parameters.append(reader.read(
+            query, row,
+            SqlTypeText(schemaType(parameterField(query->record(row))),
+                        DMSys->IBDataBase->statementDialect())));
     if (!parameters.isEmpty())
         grid->setCurrentIndex(query->index(int(parameters.size()) - 1,
                                            query->fieldIndex(kParameterName)));

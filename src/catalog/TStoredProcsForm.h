@@ -1,6 +1,6 @@
 #pragma once
 
-#include "catalog/ProcedureDdl.h"
+#include "schema/ProcedureDdl.h"
 #include "uikit/TChildForm.h"
 
 class CatalogQuery;

@@ -30,6 +30,8 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include <memory>
+
 namespace {
 
 constexpr int NameLength = 30;
@@ -85,6 +87,22 @@ TTrigSourceForm::TTrigSourceForm(QWidget *parent) : TChildForm(parent)
 TTrigSourceForm *TTrigSourceForm::open()
 {
     return openInFrame<TTrigSourceForm>(&TTrigSourceForm::FormCreate);
+}
+
+TTrigSourceForm *TTrigSourceForm::openTrigger(const QString &name, int type, int sequence,
+                                              const QString &relation, const QString &source)
+{
+    auto editor = std::make_unique<TTrigSourceForm>();
+    editor->FormCreate();
+    editor->setSourceLines(StatementLines::split(source));
+    editor->TrigNameEdit->setText(name);
+    editor->EventTypeEdit->setCurrentIndex(TriggerKinds::indexOf(type));
+    // The box brings a position above 15 down to 15.
+    editor->PositionEdit->setValue(sequence);
+    editor->TableNameEdit->setEditText(relation);
+    Shell::instance().showChild(editor.get());
+    editor->fitToContent();
+    return editor.release();
 }
 
 void TTrigSourceForm::buildToolPanel()

@@ -27,6 +27,10 @@ public:
 
     // A new, empty editor shown in the frame.
     static TTrigSourceForm *open();
+    // A new editor in the frame holding a stored trigger: its name, kind
+    // code, position, relation and source.
+    static TTrigSourceForm *openTrigger(const QString &name, int type, int sequence,
+                                        const QString &relation, const QString &source);
 
     // Fills the relation box with the database's tables and views.
     void FormCreate();

@@ -141,6 +141,17 @@ QString GridValueDelegate::displayText(const QVariant &value, const QLocale &loc
     return valueText(value);
 }
 
+void GridValueDelegate::initStyleOption(QStyleOptionViewItem *option,
+                                        const QModelIndex &index) const
+{
+    QStyledItemDelegate::initStyleOption(option, index);
+    if (!isNull(index.data(Qt::DisplayRole)) || !isTextEdited(index.data(Qt::DisplayRole)))
+        return;
+    option->text = nullText();
+    option->font.setItalic(true);
+    option->palette.setBrush(QPalette::Text, option->palette.brush(QPalette::PlaceholderText));
+}
+
 QWidget *GridValueDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &option,
                                          const QModelIndex &index) const
 {

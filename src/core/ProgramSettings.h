@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 // The program-wide values kept between runs: read once at start-up, written
@@ -8,6 +9,11 @@ struct ProgramSettings
 {
     bool AutoCommit = false;
     QString RepositoryPath;
+    // Beyond the two above, which keep their meaning: the frame's place and
+    // size as the user left it (empty until the first exit), and whether the
+    // database explorer opens at connect.
+    QByteArray FrameGeometry;
+    bool ExplorerAtConnect = true;
 
     static ProgramSettings &instance();
 };

@@ -1,6 +1,7 @@
 #include "ibdb/IbQuery.h"
 
 #include "ibdb/IbError.h"
+#include "ibdb/IbStatementInfo.h"
 #include "ibdb/IbStatus.h"
 #include "ibdb/IbTransactionStart.h"
 #include "ibdb/IbValueReader.h"
@@ -16,24 +17,6 @@ namespace {
 void check(const ISC_STATUS *status)
 {
     IbError::check(status, QSqlError::StatementError);
-}
-
-int vaxInteger(const char *data, short length)
-{
-    return int(isc_vax_integer(data, length));
-}
-
-// Calls visit(code, value) for each "code, two-byte length, value" item up
-// to isc_info_end or the end of the buffer, while visit returns true.
-template <typename Visit>
-void forEachInfoItem(const char *p, const char *end, Visit visit)
-{
-    while (end - p >= 3 && *p != isc_info_end) {
-        const short length = short(vaxInteger(p + 1, 2));
-        if (length < 0 || end - p - 3 < length || !visit(*p, vaxInteger(p + 3, length)))
-            return;
-        p += 3 + length;
-    }
 }
 
 QString fieldName(const XSQLVAR &var)
@@ -102,7 +85,7 @@ void IbQuery::prepare(const QByteArray &statement, bool withParameters)
                          statement.constData(), static_cast<unsigned short>(m_dialect),
                          m_output.get());
         check(status);
-        m_type = infoValue(isc_info_sql_stmt_type);
+        m_type = IbStatementInfo::type(m_statement.get());
         describeOutput();
         if (withParameters)
             describeInput();
@@ -161,54 +144,6 @@ void IbQuery::buildRecord()
     }
 }
 
-// isc_dsql_sql_info's answer to one item: its code, a two-byte length and
-// its value, which for a cluster is a run of sub-items of the same form.
-QByteArray IbQuery::sqlInfo(char item, int size) const
-{
-    QByteArray buffer(size, '\0');
-    ISC_STATUS_ARRAY status;
-    isc_stmt_handle statement = m_statement.get();
-    isc_dsql_sql_info(status, &statement, 1, &item, short(size), buffer.data());
-    check(status);
-    return buffer;
-}
-
-int IbQuery::infoValue(char item) const
-{
-    const QByteArray buffer = sqlInfo(item, 16);
-    int value = 0;
-    forEachInfoItem(buffer.constData(), buffer.constEnd(), [&](char code, int itemValue) {
-        if (code == item)
-            value = itemValue;
-        return false;
-    });
-    return value;
-}
-
-int IbQuery::readRowsAffected() const
-{
-    const char item = isc_info_sql_records;
-    const QByteArray buffer = sqlInfo(item, 64);
-    if (buffer[0] != item)
-        return -1;
-    // A statement's own kind of count; for a procedure (or RETURNING) all
-    // changes together.
-    const char wanted = m_type == isc_info_sql_stmt_insert   ? isc_info_req_insert_count
-                        : m_type == isc_info_sql_stmt_update ? isc_info_req_update_count
-                        : m_type == isc_info_sql_stmt_delete ? isc_info_req_delete_count
-                                                             : 0;
-    int total = 0;
-    int own = -1;
-    forEachInfoItem(buffer.constData() + 3, buffer.constEnd(), [&](char code, int value) {
-        if (code == wanted)
-            own = value;
-        else if (wanted == 0 && code != isc_info_req_select_count)
-            total += value;
-        return own < 0;
-    });
-    return own >= 0 ? own : total;
-}
-
 void IbQuery::bind(const QVariantList &parameters)
 {
     IbValueWriter writer(m_input, IbBlobStream(&m_database, m_transaction.ref()));
@@ -239,7 +174,7 @@ void IbQuery::execute(const QVariantList &parameters)
         check(status);
         if (output)
             m_singleRow = readRow();
-        m_rowsAffected = readRowsAffected();
+        m_rowsAffected = IbStatementInfo::rowsAffected(m_statement.get(), m_type);
     } catch (const IbError &) {
         // The statement's own work is undone; nothing of it may linger.
         m_transaction.reset();

@@ -57,9 +57,6 @@ private:
     void buildRecord();
     void bind(const QVariantList &parameters);
     QVariantList readRow();
-    QByteArray sqlInfo(char item, int size) const;
-    int infoValue(char item) const;
-    int readRowsAffected() const;
 
     isc_db_handle m_database;
     int m_dialect;

@@ -4,6 +4,7 @@
 #include "core/BusyCursor.h"
 #include "ibdb/IbConnectionLoss.h"
 #include "ibdb/IbDriver.h"
+#include "ibdb/IbStatementInfo.h"
 #include "ibdb/IbStatus.h"
 #include "ibdb/IbTransactionStart.h"
 #include "ibdb/ServerCall.h"
@@ -256,6 +257,7 @@ void TIBDataBase::ExecuteStatement(const QString &text, bool autoCommit, int dia
 
 void TIBDataBase::ExecuteLines(const QStringList &lines, int dialect)
 {
+    m_changedRows = -1;
     if (!m_inTransaction)
         throw GeneralError(QStringLiteral("Not active transaction for IB"));
     const QByteArray text = StatementLines::join(lines).toUtf8();
@@ -264,12 +266,51 @@ void TIBDataBase::ExecuteLines(const QStringList &lines, int dialect)
     if (m_observer)
         m_observer(text);
     ISC_STATUS_ARRAY status;
+    IbStatement change = prepareChange(text, dialect);
+    if (change) {
+        ServerCall::run(m_nativeHandle, [&] {
+            isc_dsql_execute(status, m_transaction.ref(), change.ref(), SQLDA_VERSION1, nullptr);
+        });
+        check(status, IbConnectionLoss::lostWorkText());
+        m_changedRows = IbStatementInfo::rowsAffected(change.get(), m_changeType);
+        return;
+    }
     ServerCall::run(m_nativeHandle, [&] {
         isc_dsql_execute_immediate(status, &m_nativeHandle, m_transaction.ref(), 0,
                                    text.constData(), static_cast<unsigned short>(dialect),
                                    nullptr);
     });
     check(status, IbConnectionLoss::lostWorkText());
+}
+
+// Only a plain INSERT, UPDATE or DELETE runs as a prepared statement, which
+// can tell how many rows it changed; everything else, and any text that does
+// not even prepare, goes through the immediate execution as it always did, so
+// that its effect and its error are the server's usual ones.
+IbStatement TIBDataBase::prepareChange(const QByteArray &text, int dialect)
+{
+    IbStatement statement;
+    ISC_STATUS_ARRAY status;
+    isc_dsql_allocate_statement(status, &m_nativeHandle, statement.ref());
+    if (IbStatus::failed(status))
+        return {};
+    // A DML statement on a table whose metadata another user is changing
+    // waits at prepare already.
+    ServerCall::run(m_nativeHandle, [&] {
+        isc_dsql_prepare(status, m_transaction.ref(), statement.ref(), 0, text.constData(),
+                         static_cast<unsigned short>(dialect), nullptr);
+    });
+    if (IbStatus::failed(status))
+        return {};
+    try {
+        m_changeType = IbStatementInfo::type(statement.get());
+    } catch (const AppError &) {
+        return {};
+    }
+    const bool change = m_changeType == isc_info_sql_stmt_insert
+                        || m_changeType == isc_info_sql_stmt_update
+                        || m_changeType == isc_info_sql_stmt_delete;
+    return change ? std::move(statement) : IbStatement();
 }
 
 void TIBDataBase::check(const ISC_STATUS *status, const QString &lossNote)

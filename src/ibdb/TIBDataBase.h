@@ -53,6 +53,9 @@ public:
     virtual void Commit();
     virtual void Rollback();
     bool InTransaction() const { return m_inTransaction; }
+    // The rows the last statement executed changed; -1 when it was no
+    // INSERT, UPDATE or DELETE (DDL, a procedure, a block).
+    int changedRows() const { return m_changedRows; }
     // The dialect in which ExecuteStatement compiles a text unless told
     // otherwise: the database's own while connected, 1 before.
     int statementDialect() const;
@@ -78,6 +81,7 @@ private:
     void lose(const QString &message);
     QString lossNote() const;
     void ExecuteLines(const QStringList &lines, int dialect);
+    IbStatement prepareChange(const QByteArray &text, int dialect);
     void endTransaction(bool commit);
     void check(const ISC_STATUS *status, const QString &lossNote);
     void applyParams();
@@ -89,5 +93,7 @@ private:
     isc_db_handle m_nativeHandle = 0;
     IbTransaction m_transaction;
     bool m_inTransaction = false;
+    int m_changedRows = -1;
+    int m_changeType = 0;
     StatementObserver m_observer;
 };

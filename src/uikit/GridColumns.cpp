@@ -1,5 +1,6 @@
 #include "uikit/GridColumns.h"
 
+#include "controls/GridValueDelegate.h"
 #include "uikit/CatalogQuery.h"
 
 #include <QHeaderView>
@@ -17,6 +18,7 @@ void setupReadOnly(QTableView *view)
     view->horizontalHeader()->setSectionsMovable(false);
     view->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     view->horizontalHeader()->setHighlightSections(false);
+    view->setItemDelegate(new GridValueDelegate(view));
 }
 
 void apply(QTableView *view, CatalogQuery *query, const QList<GridColumn> &columns)
@@ -34,6 +36,29 @@ void apply(QTableView *view, CatalogQuery *query, const QList<GridColumn> &colum
         header->moveSection(header->visualIndex(logical), position);
         if (column.width >= 0)
             view->setColumnWidth(logical, column.width);
+    }
+}
+
+bool selectRow(QTableView *view, CatalogQuery *query, const QString &field,
+               const QString &value)
+{
+    const int column = query->fieldIndex(field);
+    if (column < 0)
+        return false;
+    for (int row = 0;; ++row) {
+        if (row >= query->rowCount()) {
+            if (!query->canFetchMore())
+                return false;
+            query->fetchMore();
+            if (row >= query->rowCount())
+                return false;
+        }
+        if (query->value(row, field).toString().trimmed() == value) {
+            const QModelIndex shown = query->index(row, view->horizontalHeader()->logicalIndex(0));
+            view->setCurrentIndex(shown.isValid() ? shown : query->index(row, column));
+            view->scrollTo(view->currentIndex());
+            return true;
+        }
     }
 }
 

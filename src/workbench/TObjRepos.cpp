@@ -1,5 +1,6 @@
 #include "workbench/TObjRepos.h"
 
+#include "controls/GridValueDelegate.h"
 #include "controls/TDBNavigator.h"
 #include "controls/TOfficeButton.h"
 #include "controls/TSplitBar.h"
@@ -48,6 +49,7 @@ TObjRepos::TObjRepos(QWidget *parent)
     DBGrid1->setSelectionBehavior(QAbstractItemView::SelectItems);
     DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
     DBGrid1->horizontalHeader()->setStretchLastSection(true);
+    DBGrid1->setItemDelegate(new GridValueDelegate(DBGrid1));
     DS->setModel(SrcTable);
     DS->bindMemo(DBMemo1, RepositoryStore::sourceField());
 

@@ -8,9 +8,11 @@
 #include "ibdb/TDMSys.h"
 #include "uikit/StatementText.h"
 
+#include <QLabel>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QScrollBar>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -39,7 +41,8 @@ TOutputForm::TOutputForm(QWidget *parent)
     : TChildForm(parent),
       OutSQL(new QSqlQueryModel(this)),
       GridResult(new QTableView(this)),
-      StmStrings(new QPlainTextEdit(this))
+      StmStrings(new QPlainTextEdit(this)),
+      RowCount(new QLabel(this))
 {
     setWindowTitle(QStringLiteral("SQL Output"));
     resize(363, 258);
@@ -48,6 +51,15 @@ TOutputForm::TOutputForm(QWidget *parent)
     GridResult->setItemDelegate(new GridValueDelegate(GridResult));
     GridResult->setAccessibleName(QStringLiteral("Result set"));
     StmStrings->setAccessibleName(QStringLiteral("Statement"));
+    RowCount->setAccessibleName(QStringLiteral("Row count"));
+    RowCount->setContentsMargins(4, 2, 4, 2);
+    // The grid fetches as it scrolls, so the count grows with it.
+    connect(OutSQL, &QAbstractItemModel::rowsInserted, this, &TOutputForm::showRowCount);
+    connect(OutSQL, &QAbstractItemModel::modelReset, this, &TOutputForm::showRowCount);
+    // A fetch that finds the end exactly at a block's boundary adds no row
+    // and says nothing; the grid asks for it when scrolled to the bottom.
+    connect(GridResult->verticalScrollBar(), &QScrollBar::valueChanged, this,
+            &TOutputForm::showRowCount, Qt::QueuedConnection);
     GridResult->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
     StmStrings->setReadOnly(true);
@@ -61,7 +73,25 @@ TOutputForm::TOutputForm(QWidget *parent)
 
     QVBoxLayout *layout = createPanelLayout();
     layout->addWidget(GridResult, 1);
+    layout->addWidget(RowCount);
     layout->addWidget(StmStrings);
+}
+
+QString TOutputForm::rowCountText(int rows, bool all)
+{
+    if (all && rows == 0)
+        return QStringLiteral("No rows");
+    const QString counted = rows == 1 ? QStringLiteral("1 row") : QStringLiteral("%1 rows").arg(rows);
+    return all ? QStringLiteral("All %1 fetched").arg(counted)
+               : QStringLiteral("%1 fetched, more to come").arg(counted);
+}
+
+void TOutputForm::showRowCount()
+{
+    if (OutSQL->columnCount() == 0)
+        RowCount->clear();
+    else
+        RowCount->setText(rowCountText(OutSQL->rowCount(), !OutSQL->canFetchMore()));
 }
 
 TOutputForm *TOutputForm::open()

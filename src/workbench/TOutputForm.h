@@ -2,6 +2,7 @@
 
 #include "uikit/TChildForm.h"
 
+class QLabel;
 class QPlainTextEdit;
 class QSqlQueryModel;
 class QTableView;
@@ -24,9 +25,17 @@ public:
     // to show or the server refuses it.
     void OpenQuery(const QString &text);
 
+    // What the row count line says of the rows fetched so far; all is true
+    // once the server has sent the last one.
+    static QString rowCountText(int rows, bool all);
+
     QSqlQueryModel *OutSQL;
     QTableView *GridResult;
     QPlainTextEdit *StmStrings;
+    QLabel *RowCount;
+
+private:
+    void showRowCount();
 };
 
 // Opens a new result window running the text as a query. When the query

@@ -18,6 +18,7 @@
 #include "workbench/TOutputForm.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QMenu>
 #include <QVBoxLayout>
 
@@ -50,6 +51,7 @@ TSQLExprForm::TSQLExprForm(QWidget *parent)
     connect(ExecSql, &StatementEditor::caretTouched, this, Command::guard([this] {
                 ExecSqlKeyUp();
             }));
+    connect(ExecSql, &QPlainTextEdit::textChanged, RunResult, &QLabel::clear);
     connect(ExecSql, &StatementEditor::focusLost, this, Command::guard([this] {
                 EditorExit();
             }));
@@ -69,6 +71,9 @@ void TSQLExprForm::buildToolPanel()
     SaveToFileBtn = Panel1->addButton(QStringLiteral("save_file"), kSaveHint);
     ExecSQLBtn = Panel1->addButton(QStringLiteral("run"), kRunHint);
     Panel1->addStretch();
+    RunResult = new QLabel(Panel1);
+    RunResult->setAccessibleName(QStringLiteral("Run result"));
+    Panel1->addWidget(RunResult);
     onClick(LoadFromReposBtn, [this] { SelFromReposClick(); });
     onClick(AddtoreposBtn, [this] { AddBtnClick(); });
     onClick(LoadFromFileBtn, [this] { MNLoadfromFileClick(); });
@@ -136,7 +141,19 @@ void TSQLExprForm::setLines(const QStringList &lines)
 
 void TSQLExprForm::execbtnClick()
 {
+    RunResult->clear();
     DMSys->execute(StatementText::fromEditor(ExecSql->toPlainText()));
+    RunResult->setText(runResultText(DMSys->IBDataBase->changedRows()));
+}
+
+QString TSQLExprForm::runResultText(int changedRows)
+{
+    const QString ran = QStringLiteral("Statement executed");
+    if (changedRows < 0)
+        return ran;
+    if (changedRows == 1)
+        return ran + QStringLiteral(", 1 row changed");
+    return ran + QStringLiteral(", %1 rows changed").arg(changedRows);
 }
 
 void TSQLExprForm::SelFromReposClick()

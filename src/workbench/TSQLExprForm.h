@@ -4,6 +4,7 @@
 
 #include <QStringList>
 
+class QLabel;
 class QMenu;
 class StatementEditor;
 class TOfficeButton;
@@ -42,12 +43,19 @@ public:
     void ExecSqlKeyUp();
     void EditorExit();
 
+    // What the tool bar says after a statement ran: changedRows is the
+    // number of rows it changed, or -1 for a statement that changes none
+    // by itself (DDL, a procedure).
+    static QString runResultText(int changedRows);
+
     TToolPanel *Panel1;
     TOfficeButton *LoadFromReposBtn;
     TOfficeButton *AddtoreposBtn;
     TOfficeButton *LoadFromFileBtn;
     TOfficeButton *SaveToFileBtn;
     TOfficeButton *ExecSQLBtn;
+    // Says that the last run succeeded, until the text changes.
+    QLabel *RunResult;
     StatementEditor *ExecSql;
     QMenu *DDLMenu;
     QMenu *PopupMenu1;

@@ -1,5 +1,6 @@
 #include "workbench/TSelObjSourceForm.h"
 
+#include "controls/GridValueDelegate.h"
 #include "controls/TSplitBar.h"
 #include "core/AppError.h"
 #include "ibdb/StatementLines.h"
@@ -34,6 +35,7 @@ TSelObjSourceForm::TSelObjSourceForm(QWidget *parent)
     DataGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
     DataGrid->setSelectionMode(QAbstractItemView::SingleSelection);
     DataGrid->horizontalHeader()->setStretchLastSection(true);
+    DataGrid->setItemDelegate(new GridValueDelegate(DataGrid));
     ReposSource->setModel(ReposTable);
     DataGrid->setAccessibleName(QStringLiteral("Repository entries"));
     DBMemo1->setAccessibleName(QStringLiteral("Statement"));

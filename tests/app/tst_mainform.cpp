@@ -1,5 +1,7 @@
 #include "app/TDBEntryDlg.h"
+#include "app/FramePlacement.h"
 #include "app/TMainForm.h"
+#include "core/DatabaseFileName.h"
 #include "core/ProgramSettings.h"
 #include "ibdb/TIBDataBase.h"
 #include "support/ScopedFormRunner.h"
@@ -11,11 +13,13 @@
 
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 
@@ -81,6 +85,9 @@ private slots:
     void commitItemsFollowTheTransaction();
     void hintsReachTheLastPanel();
     void childMenuMergesBeforeWindows();
+    void frameUsesTheScreenThenKeepsTheUsersSize();
+    void databaseFileNameOfEveryKindOfPath_data();
+    void databaseFileNameOfEveryKindOfPath();
 
 private:
     QString historyFile() const { return m_dir.filePath("connect.hst"); }
@@ -151,7 +158,9 @@ void TestMainForm::dialectPanelFollowsTheConnection()
     Login login(session.db.path());
     frame.MnConnect->trigger();
     QVERIFY2(prompts.errors().isEmpty(), qPrintable(prompts.errors().join('|')));
-    QCOMPARE(frame.panel(5)->text(), QStringLiteral("Dialect %1").arg(dialect));
+    QCOMPARE(frame.panel(5)->text(), QStringLiteral("Dialect %1, %2")
+                                         .arg(dialect)
+                                         .arg(QFileInfo(session.db.path()).fileName()));
     QCOMPARE(frame.panel(1)->text(), "Connected");
     frame.MnDisconect->trigger();
     QCOMPARE(frame.panel(5)->text(), "");
@@ -359,6 +368,49 @@ void TestMainForm::childMenuMergesBeforeWindows()
              (QStringList{"&File", "&Database", "Second", "&Windows", "&Help"}));
     frame.mdiArea()->closeAllSubWindows();
     QCOMPARE(menuTitles(&frame), (QStringList{"&File", "&Database", "&Windows", "&Help"}));
+}
+
+// A first run opens on most of the screen; once the user has sized the frame,
+// the next run opens it so.
+void TestMainForm::frameUsesTheScreenThenKeepsTheUsersSize()
+{
+    ProgramSettings::instance().FrameGeometry.clear();
+    TestSession session;
+    ScriptedPrompts prompts;
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    QSize sized;
+    {
+        TMainForm frame({}, historyFile());
+        QCOMPARE(frame.geometry(), FramePlacement::initial(available));
+        frame.show();
+        frame.setGeometry(QRect(available.topLeft() + QPoint(30, 40), QSize(500, 400)));
+        sized = frame.size();
+        prompts.answers << Prompts::Answer::Ok;
+        QVERIFY(frame.close());
+    }
+    QVERIFY(!ProgramSettings::instance().FrameGeometry.isEmpty());
+    TMainForm again({}, historyFile());
+    QCOMPARE(again.size(), sized);
+    ProgramSettings::instance().FrameGeometry.clear();
+}
+
+void TestMainForm::databaseFileNameOfEveryKindOfPath_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("file");
+    QTest::newRow("local") << "/data/shop.fdb" << "shop.fdb";
+    QTest::newRow("server") << "dbhost:/data/shop.fdb" << "shop.fdb";
+    QTest::newRow("server and port") << "dbhost/3051:/data/shop.fdb" << "shop.fdb";
+    QTest::newRow("Windows server") << "dbhost:C:\\data\\Shop.FDB" << "Shop.FDB";
+    QTest::newRow("alias") << "dbhost:shop" << "shop";
+    QTest::newRow("bare name") << "shop.fdb" << "shop.fdb";
+}
+
+void TestMainForm::databaseFileNameOfEveryKindOfPath()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, file);
+    QCOMPARE(DatabaseFileName(path), file);
 }
 
 QUORVEL_TEST_MAIN(TestMainForm)

@@ -41,6 +41,8 @@ void TestSettingsStore::valuesSurviveARestart()
     reset();
     ProgramSettings::instance().AutoCommit = true;
     ProgramSettings::instance().RepositoryPath = QStringLiteral("/srv/repo/");
+    ProgramSettings::instance().FrameGeometry = QByteArray("\x01\xd9\xd0\xcb\x00", 5);
+    ProgramSettings::instance().ExplorerAtConnect = false;
     QCOMPARE(SettingsStore::write(), QString());
     QVERIFY(QFile::exists(configFile()));
 
@@ -48,6 +50,8 @@ void TestSettingsStore::valuesSurviveARestart()
     SettingsStore::read();
     QCOMPARE(ProgramSettings::instance().AutoCommit, true);
     QCOMPARE(ProgramSettings::instance().RepositoryPath, QStringLiteral("/srv/repo/"));
+    QCOMPARE(ProgramSettings::instance().FrameGeometry, QByteArray("\x01\xd9\xd0\xcb\x00", 5));
+    QCOMPARE(ProgramSettings::instance().ExplorerAtConnect, false);
 }
 
 void TestSettingsStore::damagedFileGivesDefaultsAndIsReplaced()
@@ -77,6 +81,8 @@ void TestSettingsStore::firstRunHasDefaultsAndWritesBoth()
     SettingsStore::read(settings);
     QCOMPARE(ProgramSettings::instance().AutoCommit, false);
     QCOMPARE(ProgramSettings::instance().RepositoryPath, QString());
+    QCOMPARE(ProgramSettings::instance().FrameGeometry, QByteArray());
+    QCOMPARE(ProgramSettings::instance().ExplorerAtConnect, true);
     QCOMPARE(SettingsStore::write(settings), QString());
     QCOMPARE(settings.value("IB_AUTOCOMMIT").toInt(), 0);
     QVERIFY(settings.contains("Obj.rep. Path"));
@@ -101,8 +107,12 @@ void TestSettingsStore::mistypedValueKeepsDefault()
     QTemporaryDir dir;
     QSettings settings(dir.filePath("Quorvel.conf"), QSettings::IniFormat);
     settings.setValue("IB_AUTOCOMMIT", "yes please");
+    settings.setValue("Explorer at connect", "no thanks");
+    settings.setValue("Frame geometry", 42);
     SettingsStore::read(settings);
     QCOMPARE(ProgramSettings::instance().AutoCommit, false);
+    QCOMPARE(ProgramSettings::instance().ExplorerAtConnect, true);
+    QCOMPARE(ProgramSettings::instance().FrameGeometry, QByteArray());
 }
 
 void TestSettingsStore::pathStopsAtNul()

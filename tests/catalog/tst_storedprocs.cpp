@@ -1,4 +1,4 @@
-#include "catalog/ProcedureDdl.h"
+#include "schema/ProcedureDdl.h"
 #include "catalog/TStoredProcsForm.h"
 #include "controls/TOfficeButton.h"
 #include "ibdb/TIBDataBase.h"
@@ -100,6 +100,7 @@ private slots:
     void drop();
     void refreshReadsNewList();
     void rebuiltKeepsInterface();
+    void dialect1TypesKept();
     void dialect3RoundTrip();
     void dialect3QuotedCollation();
 
@@ -323,6 +324,36 @@ void tst_StoredProcs::rebuiltKeepsInterface()
     QCOMPARE(m_session->refusal(ddl->lines()), QString());
     QCOMPARE(m_session->db.column(catalogue), parametersBefore);
     QCOMPARE(m_session->db.scalar(call), resultBefore);
+}
+
+// The grid shows dialect 1's display forms; the rebuilt statement declares
+// what the server stores, so it runs and keeps every sub-type and precision.
+void tst_StoredProcs::dialect1TypesKept()
+{
+    m_session->db.execute("CREATE PROCEDURE P_D1 (N BLOB SUB_TYPE TEXT SEGMENT SIZE 80, "
+                          "F DOUBLE PRECISION, M DECIMAL(9,2), R NUMERIC(3,1), W NUMERIC(15,2)) "
+                          "AS BEGIN EXIT; END");
+    const QString catalogue =
+        "SELECT P.RDB$PARAMETER_NAME || ':' || F.RDB$FIELD_TYPE || ':' || "
+        "COALESCE(F.RDB$FIELD_SUB_TYPE, 0) || ':' || COALESCE(F.RDB$FIELD_SCALE, 0) || ':' || "
+        "COALESCE(F.RDB$FIELD_PRECISION, 0) || ':' || COALESCE(F.RDB$SEGMENT_LENGTH, 0) "
+        "FROM RDB$PROCEDURE_PARAMETERS P JOIN RDB$FIELDS F "
+        "ON F.RDB$FIELD_NAME = P.RDB$FIELD_SOURCE WHERE P.RDB$PROCEDURE_NAME = 'P_D1' "
+        "ORDER BY P.RDB$PARAMETER_NUMBER";
+    const QStringList before = m_session->db.column(catalogue);
+
+    TStoredProcsForm *form = TStoredProcsForm::open();
+    selectProcedure(form, "P_D1");
+    QCOMPARE(shownRows(form->DBGrid1).mid(0, 2),
+             (QStringList{"0|N|BLOB SUBTYPE TEXT SEGMENT SIZE 80", "1|F|DOUBLE"}));
+    form->DDLBtn->click();
+    auto *ddl = m_shell->last<TSQLExprForm>();
+    QVERIFY(ddl);
+    QCOMPARE(ddl->lines().value(1),
+             "( N BLOB SUB_TYPE TEXT SEGMENT SIZE 80, F DOUBLE PRECISION, M DECIMAL(9,2), "
+             "R NUMERIC(3,1), W NUMERIC(15,2))");
+    QCOMPARE(m_session->refusal(ddl->lines()), QString());
+    QCOMPARE(m_session->db.column(catalogue), before);
 }
 
 // A dialect-3 procedure with the types people use, quoted names and integer

@@ -1,6 +1,6 @@
 #include "catalog/TFormTblStr.h"
 #include "catalog/TRelationPickerDlg.h"
-#include "catalog/ViewDdl.h"
+#include "schema/ViewDdl.h"
 #include "controls/TOfficeButton.h"
 #include "ibdb/TIBDataBase.h"
 #include "support/ScopedFormRunner.h"

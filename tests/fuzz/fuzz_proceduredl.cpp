@@ -1,5 +1,5 @@
 // The ALTER PROCEDURE text rebuilt from whatever the system tables hold.
-#include "catalog/ProcedureDdl.h"
+#include "schema/ProcedureDdl.h"
 #include "FuzzInput.h"
 #include "ibdb/StatementLines.h"
 

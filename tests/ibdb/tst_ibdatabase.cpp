@@ -55,6 +55,8 @@ private slots:
     void startOnClosedConnectionOpensIt();
     void transactionEventsUpdateTheFrame_data();
     void transactionEventsUpdateTheFrame();
+    void reportsTheRowsAStatementChanged_data();
+    void reportsTheRowsAStatementChanged();
 
     void listsTablesAndViews();
     void listingKeepsConnectionStateAsFound();
@@ -331,6 +333,58 @@ void TestIbDatabase::transactionEventsUpdateTheFrame()
     QVERIFY(!view.commitItems);
     QCOMPARE(view.panel, panelAfter);
     session.dm.setTransactionView(nullptr);
+}
+
+void TestIbDatabase::reportsTheRowsAStatementChanged_data()
+{
+    QTest::addColumn<int>("dialect");
+    QTest::addColumn<QString>("statement");
+    QTest::addColumn<int>("changed");
+    QTest::addColumn<QString>("rowsAfter");
+    for (const int dialect : {1, 3}) {
+        const auto row = [dialect](const char *name) -> QTestData & {
+            return QTest::addRow("%s, dialect %d", name, dialect) << dialect;
+        };
+        // The trigger's own row in LOG is no row the statement changed.
+        row("update") << "UPDATE T SET N = N + 10 WHERE N > 1" << 2 << "1 12 13";
+        row("update of nothing") << "UPDATE T SET N = 0 WHERE N > 100" << 0 << "1 2 3";
+        row("insert") << "INSERT INTO T (N) VALUES (4)" << 1 << "1 2 3 4";
+        row("insert from select") << "INSERT INTO T (N) SELECT N + 3 FROM T" << 3
+                                  << "1 2 3 4 5 6";
+        row("delete") << "DELETE FROM T" << 3 << "";
+        row("DDL") << "CREATE EXCEPTION E1 'one'" << -1 << "1 2 3";
+        row("block") << "EXECUTE BLOCK AS BEGIN DELETE FROM T WHERE N = 1; END" << -1 << "2 3";
+        row("returning") << "DELETE FROM T WHERE N = 3 RETURNING N" << -1 << "?";
+    }
+}
+
+// A plain INSERT, UPDATE or DELETE tells how many rows it changed; anything
+// else says it cannot, and every kind still does exactly what it says.
+void TestIbDatabase::reportsTheRowsAStatementChanged()
+{
+    QFETCH(int, dialect);
+    QFETCH(QString, statement);
+    QFETCH(int, changed);
+    QFETCH(QString, rowsAfter);
+    TestSession session(true, dialect);
+    session.db.execute("CREATE TABLE T (N INTEGER)");
+    session.db.execute("CREATE TABLE LOG (N INTEGER)");
+    session.db.execute("CREATE TRIGGER T_AU FOR T AFTER UPDATE AS BEGIN "
+                       "INSERT INTO LOG (N) VALUES (NEW.N); END");
+    session.db.execute("INSERT INTO T (N) SELECT 1 FROM RDB$DATABASE UNION ALL "
+                       "SELECT 2 FROM RDB$DATABASE UNION ALL SELECT 3 FROM RDB$DATABASE");
+    session.ib()->ExecuteStatement("INSERT INTO LOG (N) VALUES (0)", true);
+    QCOMPARE(session.ib()->changedRows(), 1);
+    try {
+        session.ib()->ExecuteStatement(statement, true);
+    } catch (const DatabaseError &) {
+        // RETURNING needs an output area the tool's statements never give.
+    }
+    QCOMPARE(session.ib()->changedRows(), changed);
+    if (rowsAfter != "?")
+        QCOMPARE(session.db.column("SELECT N FROM T ORDER BY N").join(' '), rowsAfter);
+    QCOMPARE(session.sent.size(), 2);
+    QCOMPARE(session.sent.last(), (statement + "\r\n").toUtf8());
 }
 
 void TestIbDatabase::listsTablesAndViews()

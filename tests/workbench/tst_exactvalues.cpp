@@ -1,3 +1,4 @@
+#include "controls/GridValueDelegate.h"
 #include "controls/TDBNavigator.h"
 #include "controls/TOfficeButton.h"
 #include "support/ScriptedPrompts.h"
@@ -88,6 +89,8 @@ private slots:
     void editReadsBackExactly();
     void gridsShowWhatIsHeld_data();
     void gridsShowWhatIsHeld();
+    void nullLooksApartFromEmptyText_data();
+    void nullLooksApartFromEmptyText();
     void updateMatchingNoRowIsRefused_data();
     void updateMatchingNoRowIsRefused();
     void timestampKeyMatchesExactly();
@@ -297,6 +300,47 @@ void TestExactValues::gridsShowWhatIsHeld()
     for (int column = 0; column < names.size(); ++column)
         inResult << shown(result->GridResult, result->OutSQL->index(0, column));
     QCOMPARE(inResult, texts);
+}
+
+void TestExactValues::nullLooksApartFromEmptyText_data()
+{
+    QTest::addColumn<int>("dialect");
+    QTest::newRow("dialect 1") << 1;
+    QTest::newRow("dialect 3") << 3;
+}
+
+// S is NULL in row 1 and '' in row 2, TB the other way round: the grid of the
+// data view and that of a result window show the NULL as "<null>" in grey
+// italics and the empty text as nothing.
+void TestExactValues::nullLooksApartFromEmptyText()
+{
+    QFETCH(int, dialect);
+    TDataForm *form = openTable(dialect);
+    OpenAsResultSet("SELECT S, TB FROM T ORDER BY ID");
+    TOutputForm *result = m_shell->last<TOutputForm>();
+    QSqlTableModel *table = form->SrcTable;
+    const int s = table->fieldIndex("S");
+    const int tb = table->fieldIndex("TB");
+    const QList<std::pair<QTableView *, QList<QModelIndex>>> grids{
+        {form->DBGrid1, {table->index(0, s), table->index(1, s), table->index(1, tb),
+                         table->index(0, tb)}},
+        {result->GridResult, {result->OutSQL->index(0, 0), result->OutSQL->index(1, 0),
+                              result->OutSQL->index(1, 1), result->OutSQL->index(0, 1)}}};
+    for (const auto &[grid, cells] : grids) {
+        QStringList looks;
+        for (const QModelIndex &cell : cells) {
+            auto *delegate = qobject_cast<GridValueDelegate *>(grid->itemDelegateForIndex(cell));
+            QVERIFY(delegate);
+            QStyleOptionViewItem option;
+            option.initFrom(grid);
+            delegate->initStyleOption(&option, cell);
+            const bool grey = option.palette.color(QPalette::Text)
+                              == grid->palette().color(QPalette::PlaceholderText);
+            looks << option.text + (option.font.italic() ? "/italic" : "")
+                         + (grey ? "/grey" : "");
+        }
+        QCOMPARE(looks, (QStringList{"<null>/italic/grey", "", "<null>/italic/grey", "one"}));
+    }
 }
 
 void TestExactValues::updateMatchingNoRowIsRefused_data()

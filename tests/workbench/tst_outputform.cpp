@@ -8,7 +8,9 @@
 #include "uikit/RelationNameList.h"
 #include "workbench/TOutputForm.h"
 
+#include <QLabel>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QSqlQueryModel>
 #include <QTableView>
 
@@ -24,6 +26,8 @@ private slots:
     void selectOpensWindowWithRowsAndText();
     void sameTextTwiceOpensTwoWindows();
     void largeResultFetchesFirstBatchOnly();
+    void rowCountSaysWhenAllRowsAreFetched_data();
+    void rowCountSaysWhenAllRowsAreFetched();
     void blockReadsItsOwnVariables();
     void failingTextLeavesNoWindow_data();
     void failingTextLeavesNoWindow();
@@ -104,9 +108,49 @@ void TstOutputForm::largeResultFetchesFirstBatchOnly()
     QVERIFY(rows->rowCount() > 0);
     QVERIFY(rows->rowCount() < 20000);
     QVERIFY(rows->canFetchMore());
+    QCOMPARE(shell->last<TOutputForm>()->RowCount->text(),
+             QStringLiteral("%1 rows fetched, more to come").arg(rows->rowCount()));
     while (rows->canFetchMore())
         rows->fetchMore();
     QCOMPARE(rows->rowCount(), 20000);
+    QCOMPARE(shell->last<TOutputForm>()->RowCount->text(), QStringLiteral("All 20000 rows fetched"));
+}
+
+void TstOutputForm::rowCountSaysWhenAllRowsAreFetched_data()
+{
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("last");
+    QTest::newRow("none") << 0 << "No rows" << "No rows";
+    QTest::newRow("one") << 1 << "All 1 row fetched" << "All 1 row fetched";
+    QTest::newRow("a few") << 3 << "All 3 rows fetched" << "All 3 rows fetched";
+    // The grid's first block ends on the last row: only the next fetch finds
+    // the end, and it adds no row to tell of it.
+    QTest::newRow("one block") << 256 << "256 rows fetched, more to come"
+                               << "All 256 rows fetched";
+    QTest::newRow("a block and one") << 257 << "256 rows fetched, more to come"
+                                     << "All 257 rows fetched";
+}
+
+void TstOutputForm::rowCountSaysWhenAllRowsAreFetched()
+{
+    QFETCH(int, rows);
+    QFETCH(QString, first);
+    QFETCH(QString, last);
+    session->db.execute({QStringLiteral("CREATE TABLE R (N INTEGER)"),
+                         QStringLiteral("EXECUTE BLOCK AS DECLARE I INTEGER = 0; BEGIN "
+                                        "WHILE (I < %1) DO BEGIN "
+                                        "INSERT INTO R VALUES (:I); I = I + 1; END END")
+                             .arg(rows)});
+    OpenAsResultSet(QStringLiteral("SELECT N FROM R"));
+    auto *form = shell->last<TOutputForm>();
+    QCOMPARE(form->RowCount->text(), first);
+    QCOMPARE(form->RowCount->accessibleName(), QStringLiteral("Row count"));
+    // Scrolled to the bottom, the grid asks for the rest.
+    QScrollBar *scroll = form->GridResult->verticalScrollBar();
+    scroll->setRange(0, 10);
+    scroll->setValue(10);
+    QTRY_COMPARE(form->RowCount->text(), last);
 }
 
 // An EXECUTE BLOCK that returns rows is a query; its `:N` is the block's

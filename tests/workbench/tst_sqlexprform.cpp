@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QFile>
+#include <QLabel>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -63,6 +64,8 @@ private slots:
     void runSendsWholeTextAsOneStatement_data();
     void runSendsWholeTextAsOneStatement();
     void runFailureShowsServerText();
+    void runSaysItRanAndWhatItChanged_data();
+    void runSaysItRanAndWhatItChanged();
     void loadSplitsAnyLineEnd_data();
     void loadSplitsAnyLineEnd();
     void saveWritesCrLfAndReplaces();
@@ -204,6 +207,40 @@ void TstSqlExprForm::runFailureShowsServerText()
     TSQLExprForm *empty = newForm();
     Command::run([empty] { empty->execbtnClick(); });
     QCOMPARE(prompts->errors().last(), QStringLiteral("Attempt to execute empty statement."));
+}
+
+void TstSqlExprForm::runSaysItRanAndWhatItChanged_data()
+{
+    QTest::addColumn<QString>("statement");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("DDL") << "CREATE EXCEPTION E1 'one'" << "Statement executed";
+    QTest::newRow("insert") << "INSERT INTO T (N) VALUES (4)" << "Statement executed, 1 row changed";
+    QTest::newRow("update") << "UPDATE T SET N = N + 1" << "Statement executed, 3 rows changed";
+    QTest::newRow("delete of none") << "DELETE FROM T WHERE N > 9"
+                                    << "Statement executed, 0 rows changed";
+    QTest::newRow("refused") << "DELETE FROM NOWHERE" << "";
+}
+
+// The line beside the tool buttons tells of the last run only: a failure or
+// an edit of the text takes it back.
+void TstSqlExprForm::runSaysItRanAndWhatItChanged()
+{
+    QFETCH(QString, statement);
+    QFETCH(QString, said);
+    session->db.execute({QStringLiteral("CREATE TABLE T (N INTEGER)"),
+                         QStringLiteral("INSERT INTO T VALUES (1)"),
+                         QStringLiteral("INSERT INTO T VALUES (2)"),
+                         QStringLiteral("INSERT INTO T VALUES (3)")});
+    TSQLExprForm *form = newForm(QStringLiteral("UPDATE T SET N = N"));
+    QCOMPARE(form->RunResult->accessibleName(), QStringLiteral("Run result"));
+    Command::run([form] { form->execbtnClick(); });
+    QCOMPARE(form->RunResult->text(), QStringLiteral("Statement executed, 3 rows changed"));
+    form->setLines({statement});
+    QCOMPARE(form->RunResult->text(), QString());
+    Command::run([form] { form->execbtnClick(); });
+    QCOMPARE(prompts->errors().size(), said.isEmpty() ? 1 : 0);
+    QCOMPARE(form->RunResult->text(), said);
+    QVERIFY(form->RunResult->x() > form->ExecSQLBtn->x());
 }
 
 void TstSqlExprForm::loadSplitsAnyLineEnd_data()

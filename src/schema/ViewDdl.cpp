@@ -1,4 +1,4 @@
-#include "catalog/ViewDdl.h"
+#include "schema/ViewDdl.h"
 
 #include "ibdb/SqlLiteral.h"
 #include "ibdb/StatementLines.h"

@@ -1,4 +1,4 @@
-#include "catalog/ProcedureDdl.h"
+#include "schema/ProcedureDdl.h"
 
 #include "ibdb/SqlLiteral.h"
 #include "ibdb/StatementLines.h"
@@ -43,7 +43,9 @@ QStringList lines(const Procedure &procedure)
 {
     const int dialect = procedure.dialect;
     QStringList result{
-        QStringLiteral("ALTER PROCEDURE %1 ").arg(SqlLiteral::name(procedure.name, dialect))};
+        QStringLiteral("%1 PROCEDURE %2 ")
+            .arg(procedure.create ? QStringLiteral("CREATE") : QStringLiteral("ALTER"),
+                 SqlLiteral::name(procedure.name, dialect))};
     if (!procedure.inputs.isEmpty())
         result << parameterList(QStringLiteral("("), procedure.inputs, dialect);
     if (!procedure.outputs.isEmpty())

@@ -34,6 +34,7 @@ struct Procedure
     QList<Parameter> inputs;
     QList<Parameter> outputs;
     int dialect = 1; // the names are spelled as a statement of this dialect needs them
+    bool create = false; // CREATE PROCEDURE instead of ALTER PROCEDURE
 };
 
 // The statement's lines: header, input list, RETURNS list, "AS", body.

@@ -1,0 +1,184 @@
+#include "app/MetadataCommand.h"
+
+#include "core/AppError.h"
+#include "core/WholeFile.h"
+#include "ibdb/IbDriver.h"
+#include "ibdb/TIBDataBase.h"
+#include "schema/SchemaReader.h"
+#include "schema/SchemaScript.h"
+#include "schema/ScratchDatabase.h"
+#include "schema/ScriptDifferences.h"
+#include "schema/ScriptStatements.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QUuid>
+
+#include <cstdio>
+
+namespace {
+
+const char *const kModes[] = {"--extract", "--verify", "--help", "-h"};
+
+// Exit statuses: 0 done (or identical), 1 a failure or a difference, 2 a wrong command line.
+constexpr int kFailed = 1;
+constexpr int kUsage = 2;
+
+QString user()
+{
+    return qEnvironmentVariable("ISC_USER");
+}
+
+QString password()
+{
+    return qEnvironmentVariable("ISC_PASSWORD");
+}
+
+// The server's text comes in several lines; the caller of a command line
+// reads one.
+QString oneLine(QString message)
+{
+    message.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    QStringList parts = message.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    for (QString &part : parts)
+        part = part.trimmed();
+    return parts.join(QStringLiteral("; "));
+}
+
+bool writeOut(FILE *stream, const QString &text)
+{
+    const QByteArray bytes = text.toUtf8();
+    return std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream) == size_t(bytes.size())
+           && std::fflush(stream) == 0;
+}
+
+void fail(const QString &message)
+{
+    writeOut(stderr, QStringLiteral("quorvel: ") + oneLine(message) + QLatin1Char('\n'));
+}
+
+// A connection of its own under a name no window uses; gone with the object.
+class Attachment
+{
+public:
+    Attachment(const QString &database)
+    {
+        m_database.setDatabaseName(QUuid::createUuid().toString());
+        m_database.setParam(QStringLiteral("SERVER NAME"), database);
+        m_database.setParam(QStringLiteral("USER NAME"), user());
+        m_database.setParam(QStringLiteral("PASSWORD"), password());
+        m_database.Open();
+    }
+    TIBDataBase &database() { return m_database; }
+
+private:
+    TIBDataBase m_database;
+};
+
+// A local file that is not there says so itself; the engine's text names
+// the operating system's call.
+void checkExists(const QString &database)
+{
+    if (!database.contains(QLatin1Char(':')) && !QFileInfo::exists(database))
+        throw GeneralError(QStringLiteral("%1: no such file").arg(database));
+}
+
+} // namespace
+
+bool MetadataCommand::wanted(int argc, char *argv[])
+{
+    if (argc < 2)
+        return false;
+    for (const char *mode : kModes) {
+        if (qstrcmp(argv[1], mode) == 0)
+            return true;
+    }
+    return false;
+}
+
+QString MetadataCommand::usage()
+{
+    return QStringLiteral(
+        "Usage:\n"
+        "  quorvel --extract DATABASE [-o FILE]  write the metadata script of DATABASE to\n"
+        "                                        standard output, or whole to FILE\n"
+        "  quorvel --verify DATABASE             re-create DATABASE's metadata in a scratch\n"
+        "                                        database and compare; exit 0 when identical\n"
+        "  quorvel --help                        show this text\n"
+        "  quorvel [DATABASE]                    start the program's windows\n"
+        "The user name and password come from ISC_USER and ISC_PASSWORD.\n");
+}
+
+int MetadataCommand::run(int argc, char *argv[])
+{
+    QCoreApplication application(argc, argv);
+    IbDriver::registerDriver();
+    int status = MetadataCommand(application.arguments().mid(1)).exec();
+    IbDriver::shutdownClient();
+    return status;
+}
+
+int MetadataCommand::exec()
+{
+    const QString mode = m_arguments.value(0);
+    if (mode == QLatin1String("--help") || mode == QLatin1String("-h"))
+        return writeOut(stdout, usage()) ? 0 : kFailed;
+    const bool extracting = mode == QLatin1String("--extract");
+    const bool toFile = extracting && m_arguments.size() == 4
+                        && m_arguments.at(2) == QLatin1String("-o");
+    if (m_arguments.size() != 2 && !toFile) {
+        fail(QStringLiteral("wrong arguments; see quorvel --help"));
+        return kUsage;
+    }
+    try {
+        return extracting ? extract(m_arguments.at(1), m_arguments.value(3))
+                          : verify(m_arguments.at(1));
+    } catch (const AppError &error) {
+        fail(error.message());
+    } catch (const SilentAbort &) {
+        fail(QStringLiteral("stopped"));
+    }
+    return kFailed;
+}
+
+QString MetadataCommand::scriptOf(const QString &database, const QString &sourceName)
+{
+    checkExists(database);
+    Attachment attachment(database);
+    const SchemaModel model = SchemaReader(attachment.database().connection()).read();
+    return SchemaScript(model, sourceName).text();
+}
+
+int MetadataCommand::extract(const QString &database, const QString &outputFile)
+{
+    const QString script = scriptOf(database, database);
+    if (outputFile.isEmpty()) {
+        if (!writeOut(stdout, script))
+            throw GeneralError(QStringLiteral("cannot write to standard output"));
+        return 0;
+    }
+    const QString error = WholeFile::write(outputFile, script.toUtf8());
+    if (!error.isEmpty())
+        throw GeneralError(QStringLiteral("cannot write %1: %2").arg(outputFile, error));
+    return 0;
+}
+
+int MetadataCommand::verify(const QString &database)
+{
+    const QString original = scriptOf(database, {});
+    const ScriptStatements statements(original);
+    const ScratchDatabase scratch(statements.dialect() ? statements.dialect() : 3, user(),
+                                  password());
+    {
+        Attachment copy(scratch.path());
+        for (const QString &statement : statements.statements())
+            copy.database().ExecuteStatement(statement, true, statements.dialect());
+    }
+    const QStringList differences = ScriptDifferences(original, scriptOf(scratch.path(), {}));
+    const QString report = differences.isEmpty() ? QStringLiteral("identical\n")
+                                                 : differences.join(QLatin1Char('\n'))
+                                                       + QLatin1Char('\n');
+    if (!writeOut(stdout, report))
+        throw GeneralError(QStringLiteral("cannot write to standard output"));
+    return differences.isEmpty() ? 0 : kFailed;
+}

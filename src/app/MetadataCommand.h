@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The command-line modes that get a database's DDL out without a window:
+//   quorvel --extract DATABASE [-o FILE]   the metadata script, to stdout or a file
+//   quorvel --verify DATABASE              re-creates it in a scratch database, compares
+//   quorvel --help
+// They run on QCoreApplication, so a machine without a display needs no
+// platform plugin. The login is ISC_USER and ISC_PASSWORD, as Firebird's own
+// tools take it: never an argument, which other users could read.
+class MetadataCommand
+{
+public:
+    // True when the arguments ask for one of these modes.
+    static bool wanted(int argc, char *argv[]);
+    static int run(int argc, char *argv[]);
+
+    static QString usage();
+
+private:
+    explicit MetadataCommand(QStringList arguments) : m_arguments(std::move(arguments)) {}
+
+    int exec();
+    int extract(const QString &database, const QString &outputFile);
+    int verify(const QString &database);
+    static QString scriptOf(const QString &database, const QString &sourceName);
+
+    QStringList m_arguments;
+};

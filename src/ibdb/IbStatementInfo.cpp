@@ -1,0 +1,77 @@
+#include "ibdb/IbStatementInfo.h"
+
+#include "ibdb/IbError.h"
+
+#include <QByteArray>
+
+namespace {
+
+int vaxInteger(const char *data, short length)
+{
+    return int(isc_vax_integer(data, length));
+}
+
+// Calls visit(code, value) for each "code, two-byte length, value" item up
+// to isc_info_end or the end of the buffer, while visit returns true.
+template <typename Visit>
+void forEachInfoItem(const char *p, const char *end, Visit visit)
+{
+    while (end - p >= 3 && *p != isc_info_end) {
+        const short length = short(vaxInteger(p + 1, 2));
+        if (length < 0 || end - p - 3 < length || !visit(*p, vaxInteger(p + 3, length)))
+            return;
+        p += 3 + length;
+    }
+}
+
+// The answer to one item: its code, a two-byte length and its value, which
+// for a cluster is a run of sub-items of the same form.
+QByteArray sqlInfo(isc_stmt_handle statement, char item, int size)
+{
+    QByteArray buffer(size, '\0');
+    ISC_STATUS_ARRAY status;
+    isc_dsql_sql_info(status, &statement, 1, &item, short(size), buffer.data());
+    IbError::check(status, QSqlError::StatementError);
+    return buffer;
+}
+
+} // namespace
+
+namespace IbStatementInfo {
+
+int type(isc_stmt_handle statement)
+{
+    const char item = isc_info_sql_stmt_type;
+    const QByteArray buffer = sqlInfo(statement, item, 16);
+    int value = 0;
+    forEachInfoItem(buffer.constData(), buffer.constEnd(), [&](char code, int itemValue) {
+        if (code == item)
+            value = itemValue;
+        return false;
+    });
+    return value;
+}
+
+int rowsAffected(isc_stmt_handle statement, int type)
+{
+    const char item = isc_info_sql_records;
+    const QByteArray buffer = sqlInfo(statement, item, 64);
+    if (buffer[0] != item)
+        return -1;
+    const char wanted = type == isc_info_sql_stmt_insert   ? isc_info_req_insert_count
+                        : type == isc_info_sql_stmt_update ? isc_info_req_update_count
+                        : type == isc_info_sql_stmt_delete ? isc_info_req_delete_count
+                                                           : 0;
+    int total = 0;
+    int own = -1;
+    forEachInfoItem(buffer.constData() + 3, buffer.constEnd(), [&](char code, int value) {
+        if (code == wanted)
+            own = value;
+        else if (wanted == 0 && code != isc_info_req_select_count)
+            total += value;
+        return own < 0;
+    });
+    return own >= 0 ? own : total;
+}
+
+} // namespace IbStatementInfo

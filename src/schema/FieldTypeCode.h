@@ -1,0 +1,25 @@
+#pragma once
+
+// The RDB$FIELD_TYPE codes. 35 is the type dialect 3 calls TIMESTAMP and
+// dialect 1 DATE; 12 is dialect 3's DATE, which dialect 1 does not have.
+namespace FieldTypeCode {
+
+enum : int {
+    SmallInt = 7,
+    Integer = 8,
+    Quad = 9,
+    Float = 10,
+    DFloat = 11,
+    SqlDate = 12,
+    Time = 13,
+    Char = 14,
+    Int64 = 16,
+    Boolean = 23,
+    Double = 27,
+    Timestamp = 35,
+    VarChar = 37,
+    CString = 40,
+    Blob = 261,
+};
+
+} // namespace FieldTypeCode

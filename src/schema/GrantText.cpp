@@ -1,0 +1,100 @@
+#include "schema/GrantText.h"
+
+#include "ibdb/SqlLiteral.h"
+
+#include <QHash>
+
+namespace {
+
+QString privilegeName(QChar privilege)
+{
+    switch (privilege.unicode()) {
+    case 'S': return QStringLiteral("SELECT");
+    case 'I': return QStringLiteral("INSERT");
+    case 'U': return QStringLiteral("UPDATE");
+    case 'D': return QStringLiteral("DELETE");
+    case 'R': return QStringLiteral("REFERENCES");
+    case 'X': return QStringLiteral("EXECUTE");
+    case 'G': return QStringLiteral("USAGE");
+    case 'C': return QStringLiteral("CREATE");
+    case 'L': return QStringLiteral("ALTER ANY");
+    case 'O': return QStringLiteral("DROP ANY");
+    default: return {};
+    }
+}
+
+// What a DDL privilege is on: RDB$RELATION_NAME holds a name of this kind.
+QString ddlObject(const QString &object)
+{
+    static const QHash<QString, QString> kinds{
+        {QStringLiteral("SQL$TABLES"), QStringLiteral("TABLE")},
+        {QStringLiteral("SQL$VIEWS"), QStringLiteral("VIEW")},
+        {QStringLiteral("SQL$PROCEDURES"), QStringLiteral("PROCEDURE")},
+        {QStringLiteral("SQL$FUNCTIONS"), QStringLiteral("FUNCTION")},
+        {QStringLiteral("SQL$PACKAGES"), QStringLiteral("PACKAGE")},
+        {QStringLiteral("SQL$GENERATORS"), QStringLiteral("SEQUENCE")},
+        {QStringLiteral("SQL$DOMAINS"), QStringLiteral("DOMAIN")},
+        {QStringLiteral("SQL$EXCEPTIONS"), QStringLiteral("EXCEPTION")},
+        {QStringLiteral("SQL$ROLES"), QStringLiteral("ROLE")},
+        {QStringLiteral("SQL$CHARSETS"), QStringLiteral("CHARACTER SET")},
+        {QStringLiteral("SQL$COLLATIONS"), QStringLiteral("COLLATION")},
+        {QStringLiteral("SQL$FILTERS"), QStringLiteral("FILTER")},
+    };
+    return kinds.value(object);
+}
+
+QString objectKind(int objectType)
+{
+    switch (objectType) {
+    case 5: return QStringLiteral("PROCEDURE ");
+    case 7: return QStringLiteral("EXCEPTION ");
+    case 14: return QStringLiteral("SEQUENCE ");
+    case 15: return QStringLiteral("FUNCTION ");
+    case 18: return QStringLiteral("PACKAGE ");
+    default: return {};
+    }
+}
+
+QString granteeText(const SchemaGrant &grant, int dialect)
+{
+    if (grant.granteeType == 8 && grant.grantee == QLatin1String("PUBLIC"))
+        return grant.grantee;
+    QString kind;
+    switch (grant.granteeType) {
+    case 1: kind = QStringLiteral("VIEW "); break;
+    case 2: kind = QStringLiteral("TRIGGER "); break;
+    case 5: kind = QStringLiteral("PROCEDURE "); break;
+    case 13: kind = QStringLiteral("ROLE "); break;
+    case 15: kind = QStringLiteral("FUNCTION "); break;
+    case 18: kind = QStringLiteral("PACKAGE "); break;
+    default: break;
+    }
+    return kind + SqlLiteral::name(grant.grantee, dialect);
+}
+
+QString whatText(const SchemaGrant &grant, int dialect)
+{
+    if (grant.privilege == QLatin1Char('M'))
+        return SqlLiteral::name(grant.object, dialect);
+    const QString ddl = ddlObject(grant.object);
+    if (!ddl.isEmpty())
+        return privilegeName(grant.privilege) + QLatin1Char(' ') + ddl;
+    QString text = privilegeName(grant.privilege);
+    if (!grant.column.isEmpty())
+        text += QStringLiteral(" (%1)").arg(SqlLiteral::name(grant.column, dialect));
+    return text + QStringLiteral(" ON ") + objectKind(grant.objectType)
+           + SqlLiteral::name(grant.object, dialect);
+}
+
+} // namespace
+
+QString GrantText(const SchemaGrant &grant, int dialect)
+{
+    QString text = QStringLiteral("GRANT %1 TO %2")
+                       .arg(whatText(grant, dialect), granteeText(grant, dialect));
+    if (grant.option == 2)
+        text += QStringLiteral(" WITH ADMIN OPTION");
+    else if (grant.option == 1)
+        text += QStringLiteral(" WITH GRANT OPTION");
+    return text;
+}

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QString>
+
+struct SchemaException
+{
+    QString name;
+    QString message;
+    QString description = {};
+};

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "schema/SchemaCollation.h"
+#include "schema/SchemaConstraint.h"
+#include "schema/SchemaDomain.h"
+#include "schema/SchemaException.h"
+#include "schema/SchemaGenerator.h"
+#include "schema/SchemaGrant.h"
+#include "schema/SchemaIndex.h"
+#include "schema/SchemaPackage.h"
+#include "schema/SchemaRole.h"
+#include "schema/SchemaRoutine.h"
+#include "schema/SchemaTable.h"
+#include "schema/SchemaTrigger.h"
+
+#include <QList>
+#include <QMultiHash>
+#include <QString>
+
+// The whole catalogue of one database, every kind in name order.
+struct SchemaModel
+{
+    int dialect = 3;
+    QString defaultCharacterSet = QStringLiteral("NONE");
+    // Character sets whose default collation is not the one named after them.
+    QList<QPair<QString, QString>> defaultCollations = {};
+    QString description = {};
+
+    QList<SchemaCollation> collations;
+    QList<SchemaGenerator> generators;
+    QList<SchemaException> exceptions;
+    QList<SchemaRole> roles;
+    QList<SchemaDomain> domains; // the user's own only
+    QList<SchemaTable> tables;   // tables and views alike
+    QList<SchemaConstraint> constraints;
+    QList<SchemaIndex> indices;
+    QList<SchemaRoutine> routines;
+    QList<SchemaPackage> packages;
+    QList<SchemaTrigger> triggers;
+    QList<SchemaGrant> grants;
+    // View name -> the views it selects from.
+    QMultiHash<QString, QString> viewDependencies;
+};

@@ -1,0 +1,674 @@
+#include "schema/SchemaReader.h"
+
+#include "core/AppError.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QSet>
+
+namespace {
+
+QVariant field(const QSqlQuery &row, const QString &column)
+{
+    const int index = row.record().indexOf(column);
+    return index < 0 ? QVariant() : row.value(index);
+}
+
+// Names come from CHAR columns; sources and messages are kept as stored.
+QString name(const QSqlQuery &row, const char *column)
+{
+    return field(row, QLatin1String(column)).toString().trimmed();
+}
+
+QString stored(const QSqlQuery &row, const char *column)
+{
+    return field(row, QLatin1String(column)).toString();
+}
+
+int number(const QSqlQuery &row, const char *column)
+{
+    return field(row, QLatin1String(column)).toInt();
+}
+
+bool isNull(const QSqlQuery &row, const char *column)
+{
+    return field(row, QLatin1String(column)).isNull();
+}
+
+bool isServerName(const QString &name)
+{
+    return name.startsWith(QLatin1String("RDB$"));
+}
+
+// INTEG_n and the like: a name the server gave, given anew on replay.
+QString userConstraintName(const QString &name)
+{
+    return name.startsWith(QLatin1String("INTEG_")) ? QString() : name;
+}
+
+const char *const kUserObjects = "COALESCE(RDB$SYSTEM_FLAG, 0) = 0";
+
+} // namespace
+
+SchemaReader::SchemaReader(QSqlDatabase database) : m_database(std::move(database)) {}
+
+namespace {
+
+using Step = void (SchemaReader::*)();
+
+} // namespace
+
+SchemaModel SchemaReader::read()
+{
+    // The order matters: types before the columns and parameters that use
+    // them, index segments before constraints, objects before their grants.
+    static const Step steps[] = {
+        &SchemaReader::readDatabase,      &SchemaReader::readCharacterSets,
+        &SchemaReader::readDomains,       &SchemaReader::readDimensions,
+        &SchemaReader::readGenerators,    &SchemaReader::readExceptions,
+        &SchemaReader::readRoles,         &SchemaReader::readRelations,
+        &SchemaReader::readNotNullNames,  &SchemaReader::readColumns,
+        &SchemaReader::readIndexSegments, &SchemaReader::readConstraints,
+        &SchemaReader::readIndices,       &SchemaReader::readProcedures,
+        &SchemaReader::readProcedureParameters, &SchemaReader::readFunctions,
+        &SchemaReader::readFunctionArguments,   &SchemaReader::readPackages,
+        &SchemaReader::readTriggers,      &SchemaReader::readGrants,
+        &SchemaReader::readDependencies,
+    };
+    static_assert(std::size(steps) == 21);
+    m_model = SchemaModel{};
+    m_step = 0;
+    for (const Step s : steps) {
+        step();
+        (this->*s)();
+    }
+    return std::move(m_model);
+}
+
+int SchemaReader::stepCount()
+{
+    return 21;
+}
+
+void SchemaReader::step()
+{
+    if (m_progress && !m_progress(m_step, stepCount()))
+        throw SilentAbort();
+    ++m_step;
+}
+
+QSqlQuery SchemaReader::run(const QString &text) const
+{
+    QSqlQuery query(m_database);
+    query.setForwardOnly(true);
+    if (!query.exec(text)) {
+        const QSqlError error = query.lastError();
+        throw DatabaseError(error.databaseText().isEmpty() ? error.text() : error.databaseText());
+    }
+    return query;
+}
+
+QString SchemaReader::collationName(int characterSet, int collation) const
+{
+    return m_collations.value({characterSet, collation});
+}
+
+// The collation a column or parameter row names itself, in its domain's character set.
+QString SchemaReader::ownCollation(const QSqlQuery &row, const QString &source) const
+{
+    const int collation = number(row, "RDB$COLLATION_ID");
+    return collation == 0 ? QString() : collationName(m_fieldSets.value(source), collation);
+}
+
+SchemaType SchemaReader::typeOf(const QSqlQuery &row, const QString &prefix) const
+{
+    const auto value = [&row, &prefix](const char *column) {
+        return field(row, prefix + QLatin1String(column));
+    };
+    SchemaType type;
+    type.type = value("RDB$FIELD_TYPE").toInt();
+    type.subType = value("RDB$FIELD_SUB_TYPE").toInt();
+    type.scale = value("RDB$FIELD_SCALE").toInt();
+    type.precision = value("RDB$FIELD_PRECISION").toInt();
+    type.segmentLength = value("RDB$SEGMENT_LENGTH").toInt();
+    const QVariant set = value("RDB$CHARACTER_SET_ID");
+    const CharacterSet characterSet = m_characterSets.value(set.toInt());
+    const QVariant length = value("RDB$CHARACTER_LENGTH");
+    type.charLength = !length.isNull() ? length.toInt()
+                                       : value("RDB$FIELD_LENGTH").toInt()
+                                             / qMax(1, characterSet.bytesPerCharacter);
+    if (!set.isNull() && characterSet.name != m_model.defaultCharacterSet)
+        type.characterSet = characterSet.name;
+    const int collation = value("RDB$COLLATION_ID").toInt();
+    if (collation != 0)
+        type.collation = collationName(set.toInt(), collation);
+    return type;
+}
+
+void SchemaReader::readDatabase()
+{
+    QSqlQuery row = run(QStringLiteral(
+        "SELECT D.RDB$CHARACTER_SET_NAME, D.RDB$DESCRIPTION, M.MON$SQL_DIALECT "
+        "FROM RDB$DATABASE D CROSS JOIN MON$DATABASE M"));
+    if (!row.next())
+        return;
+    const QString set = name(row, "RDB$CHARACTER_SET_NAME");
+    m_model.defaultCharacterSet = set.isEmpty() ? QStringLiteral("NONE") : set;
+    m_model.description = stored(row, "RDB$DESCRIPTION");
+    m_model.dialect = number(row, "MON$SQL_DIALECT");
+}
+
+void SchemaReader::readCharacterSets()
+{
+    QSqlQuery row = run(QStringLiteral(
+        "SELECT CS.RDB$CHARACTER_SET_ID, CS.RDB$CHARACTER_SET_NAME, CS.RDB$DEFAULT_COLLATE_NAME, "
+        "CS.RDB$BYTES_PER_CHARACTER, CO.RDB$COLLATION_ID, CO.RDB$COLLATION_NAME, "
+        "CO.RDB$SYSTEM_FLAG, CO.RDB$BASE_COLLATION_NAME, CO.RDB$COLLATION_ATTRIBUTES, "
+        "CO.RDB$SPECIFIC_ATTRIBUTES, CO.RDB$DESCRIPTION "
+        "FROM RDB$CHARACTER_SETS CS JOIN RDB$COLLATIONS CO "
+        "ON CO.RDB$CHARACTER_SET_ID = CS.RDB$CHARACTER_SET_ID "
+        "ORDER BY CS.RDB$CHARACTER_SET_NAME, CO.RDB$COLLATION_NAME"));
+    while (row.next()) {
+        const int id = number(row, "RDB$CHARACTER_SET_ID");
+        const QString setName = name(row, "RDB$CHARACTER_SET_NAME");
+        const QString collation = name(row, "RDB$COLLATION_NAME");
+        m_characterSets.insert(id, {setName, number(row, "RDB$BYTES_PER_CHARACTER")});
+        m_collations.insert({id, number(row, "RDB$COLLATION_ID")}, collation);
+        const QString defaultCollation = name(row, "RDB$DEFAULT_COLLATE_NAME");
+        if (collation == defaultCollation && defaultCollation != setName)
+            m_model.defaultCollations.append({setName, defaultCollation});
+        if (number(row, "RDB$SYSTEM_FLAG") != 0)
+            continue;
+        m_model.collations.append({collation, setName, name(row, "RDB$BASE_COLLATION_NAME"),
+                                   number(row, "RDB$COLLATION_ATTRIBUTES"),
+                                   stored(row, "RDB$SPECIFIC_ATTRIBUTES"),
+                                   stored(row, "RDB$DESCRIPTION")});
+    }
+}
+
+void SchemaReader::readDomains()
+{
+    QSqlQuery row = run(QStringLiteral(
+        "SELECT RDB$FIELD_NAME, RDB$FIELD_TYPE, RDB$FIELD_SUB_TYPE, RDB$FIELD_SCALE, "
+        "RDB$FIELD_PRECISION, RDB$CHARACTER_LENGTH, RDB$FIELD_LENGTH, RDB$SEGMENT_LENGTH, "
+        "RDB$CHARACTER_SET_ID, RDB$COLLATION_ID, RDB$NULL_FLAG, RDB$DEFAULT_SOURCE, "
+        "RDB$VALIDATION_SOURCE, RDB$COMPUTED_SOURCE, RDB$DESCRIPTION "
+        "FROM RDB$FIELDS WHERE %1 ORDER BY RDB$FIELD_NAME").arg(QLatin1String(kUserObjects)));
+    while (row.next()) {
+        SchemaDomain domain{name(row, "RDB$FIELD_NAME"), typeOf(row)};
+        domain.defaultSource = stored(row, "RDB$DEFAULT_SOURCE");
+        domain.checkSource = stored(row, "RDB$VALIDATION_SOURCE");
+        domain.computedSource = stored(row, "RDB$COMPUTED_SOURCE");
+        domain.notNull = number(row, "RDB$NULL_FLAG") == 1;
+        domain.description = stored(row, "RDB$DESCRIPTION");
+        m_fields.insert(domain.name, domain);
+        m_fieldSets.insert(domain.name, number(row, "RDB$CHARACTER_SET_ID"));
+        if (!isServerName(domain.name))
+            m_model.domains.append(domain);
+    }
+}
+
+void SchemaReader::readDimensions()
+{
+    QSqlQuery row = run(QStringLiteral(
+        "SELECT RDB$FIELD_NAME, RDB$LOWER_BOUND, RDB$UPPER_BOUND FROM RDB$FIELD_DIMENSIONS "
+        "ORDER BY RDB$FIELD_NAME, RDB$DIMENSION"));
+    while (row.next()) {
+        const auto found = m_fields.find(name(row, "RDB$FIELD_NAME"));
+        if (found != m_fields.end())
+            found->type.dimensions.append(
+                {number(row, "RDB$LOWER_BOUND"), number(row, "RDB$UPPER_BOUND")});
+    }
+    placeDomains();
+}
+
+void SchemaReader::placeDomains()
+{
+    for (SchemaDomain &domain : m_model.domains)
+        domain.type.dimensions = m_fields.value(domain.name).type.dimensions;
+}
+
+void SchemaReader::readGenerators()
+{
+    QSqlQuery row = run(QStringLiteral(
+        "SELECT RDB$GENERATOR_NAME, RDB$INITIAL_VALUE, RDB$GENERATOR_INCREMENT, RDB$DESCRIPTION "
+        "FROM RDB$GENERATORS WHERE %1 ORDER BY RDB$GENERATOR_NAME")
+                            .arg(QLatin1String(kUserObjects)));
+    while (row.next())
+        m_model.generators.append({name(row, "RDB$GENERATOR_NAME"),
+                                   field(row, QStringLiteral("RDB$INITIAL_VALUE")).toLongLong(),
+                                   number(row, "RDB$GENERATOR_INCREMENT"),
+                                   stored(row, "RDB$DESCRIPTION")});
+}
+
+void SchemaReader::readExceptions()
+{
+    QSqlQuery row = run(QStringLiteral(
+        "SELECT RDB$EXCEPTION_NAME, RDB$MESSAGE, RDB$DESCRIPTION FROM RDB$EXCEPTIONS "
+        "WHERE %1 ORDER BY RDB$EXCEPTION_NAME").arg(QLatin1String(kUserObjects)));
+    while (row.next())
+        m_model.exceptions.append({name(row, "RDB$EXCEPTION_NAME"), stored(row, "RDB$MESSAGE"),
+                                   stored(row, "RDB$DESCRIPTION")});
+}
+
+void SchemaReader::readRoles()
+{
+    QSqlQuery row = run(QStringLiteral(
+        "SELECT RDB$ROLE_NAME, RDB$DESCRIPTION FROM RDB$ROLES WHERE %1 ORDER BY RDB$ROLE_NAME")
+                            .arg(QLatin1String(kUserObjects)));
+    while (row.next())
+        m_model.roles.append({name(row, "RDB$ROLE_NAME"), stored(row, "RDB$DESCRIPTION")});
+}
+
+void SchemaReader::readRelations()
+{
+    QSqlQuery row = run(QStringLiteral(
+        "SELECT RDB$RELATION_NAME, RDB$RELATION_TYPE, RDB$VIEW_SOURCE, RDB$EXTERNAL_FILE, "
+        "RDB$DESCRIPTION, IIF(RDB$VIEW_BLR IS NULL, 0, 1) AS IS_VIEW FROM RDB$RELATIONS "
+        "WHERE %1 ORDER BY RDB$RELATION_NAME").arg(QLatin1String(kUserObjects)));
+    while (row.next()) {
+        SchemaTable table{name(row, "RDB$RELATION_NAME")};
+        switch (number(row, "RDB$RELATION_TYPE")) {
+        case 2: table.kind = SchemaTable::Kind::External; break;
+        case 4: table.kind = SchemaTable::Kind::PreserveRows; break;
+        case 5: table.kind = SchemaTable::Kind::DeleteRows; break;
+        default: break;
+        }
+        if (number(row, "IS_VIEW") == 1)
+            table.kind = SchemaTable::Kind::View;
+        table.viewSource = stored(row, "RDB$VIEW_SOURCE");
+        table.externalFile = stored(row, "RDB$EXTERNAL_FILE");
+        table.description = stored(row, "RDB$DESCRIPTION");
+        m_model.tables.append(table);
+    }
+}
+
+SchemaTable *SchemaReader::tableNamed(const QString &tableName)
+{
+    // Tables come in name order from the server; a search keeps no second index.
+    for (SchemaTable &table : m_model.tables) {
+        if (table.name == tableName)
+            return &table;
+    }
+    return nullptr;
+}
+
+void SchemaReader::readNotNullNames()
+{
+    QSqlQuery row = run(QStringLiteral(
+        "SELECT RC.RDB$RELATION_NAME, CC.RDB$TRIGGER_NAME, RC.RDB$CONSTRAINT_NAME "
+        "FROM RDB$RELATION_CONSTRAINTS RC JOIN RDB$CHECK_CONSTRAINTS CC "
+        "ON CC.RDB$CONSTRAINT_NAME = RC.RDB$CONSTRAINT_NAME "
+        "WHERE RC.RDB$CONSTRAINT_TYPE = 'NOT NULL'"));
+    while (row.next()) {
+        const QString constraint = userConstraintName(name(row, "RDB$CONSTRAINT_NAME"));
+        if (!constraint.isEmpty())
+            m_notNullNames.insert({name(row, "RDB$RELATION_NAME"), name(row, "RDB$TRIGGER_NAME")},
+                                  constraint);
+    }
+}
+
+SchemaColumn SchemaReader::columnOf(const QSqlQuery &row) const
+{
+    const QString source = name(row, "RDB$FIELD_SOURCE");
+    const SchemaDomain domain = m_fields.value(source);
+    SchemaColumn column{name(row, "RDB$FIELD_NAME")};
+    column.type = domain.type;
+    const bool ownDomain = !isServerName(source);
+    if (ownDomain) {
+        column.domain = source;
+        column.type.collation.clear();
+    }
+    if (!isNull(row, "RDB$COLLATION_ID")) {
+        const QString collation = ownCollation(row, source);
+        const bool differs = !ownDomain || collation != domain.type.collation;
+        column.type.collation = differs ? collation : QString();
+    }
+    column.defaultSource = stored(row, "RDB$DEFAULT_SOURCE");
+    column.computedSource = domain.computedSource;
+    column.notNull = number(row, "RDB$NULL_FLAG") == 1;
+    column.identity = !isNull(row, "RDB$IDENTITY_TYPE");
+    column.identityStart = field(row, QStringLiteral("RDB$INITIAL_VALUE")).toLongLong();
+    column.description = stored(row, "RDB$DESCRIPTION");
+    return column;
+}
+
+void SchemaReader::readColumns()
+{
+    QSqlQuery row = run(QStringLiteral(
+        "SELECT RF.RDB$RELATION_NAME, RF.RDB$FIELD_NAME, RF.RDB$FIELD_SOURCE, RF.RDB$NULL_FLAG, "
+        "RF.RDB$DEFAULT_SOURCE, RF.RDB$COLLATION_ID, RF.RDB$DESCRIPTION, RF.RDB$IDENTITY_TYPE, "
+        "G.RDB$INITIAL_VALUE FROM RDB$RELATION_FIELDS RF "
+        "JOIN RDB$RELATIONS R ON R.RDB$RELATION_NAME = RF.RDB$RELATION_NAME "
+        "LEFT JOIN RDB$GENERATORS G ON G.RDB$GENERATOR_NAME = RF.RDB$GENERATOR_NAME "
+        "WHERE COALESCE(R.RDB$SYSTEM_FLAG, 0) = 0 "
+        "ORDER BY RF.RDB$RELATION_NAME, RF.RDB$FIELD_POSITION, RF.RDB$FIELD_NAME"));
+    SchemaTable *table = nullptr;
+    while (row.next()) {
+        const QString relation = name(row, "RDB$RELATION_NAME");
+        if (!table || table->name != relation)
+            table = tableNamed(relation);
+        if (!table)
+            continue;
+        SchemaColumn column = columnOf(row);
+        column.notNullConstraint = m_notNullNames.value({relation, column.name});
+        table->columns.append(column);
+    }
+}
+
+void SchemaReader::readIndexSegments()
+{
+    QSqlQuery row = run(QStringLiteral(
+        "SELECT S.RDB$INDEX_NAME, S.RDB$FIELD_NAME FROM RDB$INDEX_SEGMENTS S "
+        "JOIN RDB$INDICES I ON I.RDB$INDEX_NAME = S.RDB$INDEX_NAME "
+        "WHERE COALESCE(I.RDB$SYSTEM_FLAG, 0) = 0 "
+        "ORDER BY S.RDB$INDEX_NAME, S.RDB$FIELD_POSITION"));
+    while (row.next())
+        m_segments[name(row, "RDB$INDEX_NAME")].append(name(row, "RDB$FIELD_NAME"));
+}
+
+namespace {
+
+SchemaConstraint::Kind constraintKind(const QString &type)
+{
+    if (type == QLatin1String("PRIMARY KEY"))
+        return SchemaConstraint::Kind::PrimaryKey;
+    if (type == QLatin1String("UNIQUE"))
+        return SchemaConstraint::Kind::Unique;
+    if (type == QLatin1String("FOREIGN KEY"))
+        return SchemaConstraint::Kind::ForeignKey;
+    return SchemaConstraint::Kind::Check;
+}
+
+} // namespace
+
+void SchemaReader::readConstraints()
+{
+    QSqlQuery row = run(QStringLiteral(
+        "SELECT RC.RDB$CONSTRAINT_NAME, RC.RDB$CONSTRAINT_TYPE, RC.RDB$RELATION_NAME, "
+        "RC.RDB$INDEX_NAME, I.RDB$INDEX_TYPE, REF.RDB$UPDATE_RULE, REF.RDB$DELETE_RULE, "
+        "UQ.RDB$RELATION_NAME AS REF_TABLE, UQ.RDB$INDEX_NAME AS REF_INDEX, "
+        "T.RDB$TRIGGER_SOURCE "
+        "FROM RDB$RELATION_CONSTRAINTS RC "
+        "LEFT JOIN RDB$INDICES I ON I.RDB$INDEX_NAME = RC.RDB$INDEX_NAME "
+        "LEFT JOIN RDB$REF_CONSTRAINTS REF ON REF.RDB$CONSTRAINT_NAME = RC.RDB$CONSTRAINT_NAME "
+        "LEFT JOIN RDB$RELATION_CONSTRAINTS UQ ON UQ.RDB$CONSTRAINT_NAME = REF.RDB$CONST_NAME_UQ "
+        "LEFT JOIN RDB$TRIGGERS T ON RC.RDB$CONSTRAINT_TYPE = 'CHECK' AND T.RDB$TRIGGER_NAME = "
+        "(SELECT MIN(CC.RDB$TRIGGER_NAME) FROM RDB$CHECK_CONSTRAINTS CC "
+        "WHERE CC.RDB$CONSTRAINT_NAME = RC.RDB$CONSTRAINT_NAME) "
+        "WHERE RC.RDB$CONSTRAINT_TYPE IN ('PRIMARY KEY', 'UNIQUE', 'FOREIGN KEY', 'CHECK') "
+        "ORDER BY RC.RDB$RELATION_NAME, RC.RDB$CONSTRAINT_NAME"));
+    while (row.next()) {
+        const QString relation = name(row, "RDB$RELATION_NAME");
+        if (!tableNamed(relation))
+            continue;
+        const QString constraintName = name(row, "RDB$CONSTRAINT_NAME");
+        const QString index = name(row, "RDB$INDEX_NAME");
+        SchemaConstraint constraint{userConstraintName(constraintName), relation,
+                                    constraintKind(name(row, "RDB$CONSTRAINT_TYPE"))};
+        constraint.columns = m_segments.value(index);
+        if (!index.isEmpty() && index != constraintName && !isServerName(index))
+            constraint.indexName = index;
+        constraint.descending = number(row, "RDB$INDEX_TYPE") == 1;
+        constraint.referencedTable = name(row, "REF_TABLE");
+        constraint.referencedColumns = m_segments.value(name(row, "REF_INDEX"));
+        constraint.updateRule = name(row, "RDB$UPDATE_RULE");
+        constraint.deleteRule = name(row, "RDB$DELETE_RULE");
+        constraint.checkSource = stored(row, "RDB$TRIGGER_SOURCE");
+        m_model.constraints.append(constraint);
+    }
+}
+
+void SchemaReader::readIndices()
+{
+    QSqlQuery row = run(QStringLiteral(
+        "SELECT I.RDB$INDEX_NAME, I.RDB$RELATION_NAME, I.RDB$UNIQUE_FLAG, I.RDB$INDEX_TYPE, "
+        "I.RDB$INDEX_INACTIVE, I.RDB$EXPRESSION_SOURCE, I.RDB$DESCRIPTION FROM RDB$INDICES I "
+        "LEFT JOIN RDB$RELATION_CONSTRAINTS RC ON RC.RDB$INDEX_NAME = I.RDB$INDEX_NAME "
+        "WHERE COALESCE(I.RDB$SYSTEM_FLAG, 0) = 0 AND RC.RDB$CONSTRAINT_NAME IS NULL "
+        "ORDER BY I.RDB$INDEX_NAME"));
+    while (row.next()) {
+        SchemaIndex index{name(row, "RDB$INDEX_NAME"), name(row, "RDB$RELATION_NAME")};
+        if (!tableNamed(index.table))
+            continue;
+        index.unique = number(row, "RDB$UNIQUE_FLAG") == 1;
+        index.descending = number(row, "RDB$INDEX_TYPE") == 1;
+        index.inactive = number(row, "RDB$INDEX_INACTIVE") == 1;
+        index.expression = stored(row, "RDB$EXPRESSION_SOURCE");
+        if (index.expression.isEmpty())
+            index.columns = m_segments.value(index.name);
+        index.description = stored(row, "RDB$DESCRIPTION");
+        m_model.indices.append(index);
+    }
+}
+
+SchemaRoutine *SchemaReader::routineNamed(SchemaRoutine::Kind kind, const QString &routineName)
+{
+    const bool procedure = kind == SchemaRoutine::Kind::Procedure;
+    for (SchemaRoutine &routine : m_model.routines) {
+        if ((routine.kind == SchemaRoutine::Kind::Procedure) == procedure
+            && routine.name == routineName)
+            return &routine;
+    }
+    return nullptr;
+}
+
+void SchemaReader::readProcedures()
+{
+    QSqlQuery row = run(QStringLiteral(
+        "SELECT RDB$PROCEDURE_NAME, RDB$PROCEDURE_SOURCE, RDB$PROCEDURE_TYPE, RDB$DESCRIPTION "
+        "FROM RDB$PROCEDURES WHERE %1 AND RDB$PACKAGE_NAME IS NULL "
+        "ORDER BY RDB$PROCEDURE_NAME").arg(QLatin1String(kUserObjects)));
+    while (row.next()) {
+        SchemaRoutine routine{name(row, "RDB$PROCEDURE_NAME")};
+        routine.source = stored(row, "RDB$PROCEDURE_SOURCE");
+        routine.selectable = number(row, "RDB$PROCEDURE_TYPE") == 1;
+        routine.description = stored(row, "RDB$DESCRIPTION");
+        m_model.routines.append(routine);
+    }
+}
+
+// A parameter declared by a domain, by TYPE OF, by TYPE OF COLUMN or by a
+// written-out type (whose domain the server named RDB$n).
+SchemaParameter SchemaReader::parameterOf(const QSqlQuery &row, const QString &nameColumn) const
+{
+    const QString source = name(row, "RDB$FIELD_SOURCE");
+    SchemaParameter parameter{field(row, nameColumn).toString().trimmed()};
+    parameter.type = m_fields.value(source).type;
+    parameter.relation = name(row, "RDB$RELATION_NAME");
+    const bool writtenOut = parameter.relation.isEmpty() && isServerName(source);
+    if (!parameter.relation.isEmpty()) {
+        parameter.column = name(row, "RDB$FIELD_NAME");
+    } else if (!writtenOut) {
+        parameter.domain = source;
+        parameter.typeOf = number(row, "RDB$PARAMETER_MECHANISM") == 1
+                           || number(row, "RDB$ARGUMENT_MECHANISM") == 1;
+    }
+    // A COLLATE after a domain is the parameter's own; after a written-out
+    // type it may sit on the domain the server made for it.
+    if (!isNull(row, "RDB$COLLATION_ID") || !writtenOut)
+        parameter.type.collation = ownCollation(row, source);
+    parameter.notNull = number(row, "RDB$NULL_FLAG") == 1;
+    parameter.defaultSource = stored(row, "RDB$DEFAULT_SOURCE");
+    parameter.description = stored(row, "RDB$DESCRIPTION");
+    return parameter;
+}
+
+void SchemaReader::readProcedureParameters()
+{
+    QSqlQuery row = run(QStringLiteral(
+        "SELECT P.RDB$PROCEDURE_NAME, P.RDB$PARAMETER_NAME, P.RDB$PARAMETER_TYPE, "
+        "P.RDB$FIELD_SOURCE, P.RDB$NULL_FLAG, P.RDB$DEFAULT_SOURCE, P.RDB$COLLATION_ID, "
+        "P.RDB$PARAMETER_MECHANISM, P.RDB$FIELD_NAME, P.RDB$RELATION_NAME, P.RDB$DESCRIPTION "
+        "FROM RDB$PROCEDURE_PARAMETERS P "
+        "WHERE COALESCE(P.RDB$SYSTEM_FLAG, 0) = 0 AND P.RDB$PACKAGE_NAME IS NULL "
+        "ORDER BY P.RDB$PROCEDURE_NAME, P.RDB$PARAMETER_TYPE, P.RDB$PARAMETER_NUMBER"));
+    SchemaRoutine *routine = nullptr;
+    while (row.next()) {
+        const QString procedure = name(row, "RDB$PROCEDURE_NAME");
+        if (!routine || routine->name != procedure)
+            routine = routineNamed(SchemaRoutine::Kind::Procedure, procedure);
+        if (!routine)
+            continue;
+        const SchemaParameter parameter = parameterOf(row, QStringLiteral("RDB$PARAMETER_NAME"));
+        (number(row, "RDB$PARAMETER_TYPE") == 0 ? routine->inputs : routine->outputs)
+            .append(parameter);
+    }
+}
+
+void SchemaReader::readFunctions()
+{
+    QSqlQuery row = run(QStringLiteral(
+        "SELECT RDB$FUNCTION_NAME, RDB$FUNCTION_SOURCE, RDB$LEGACY_FLAG, "
+        "RDB$DETERMINISTIC_FLAG, RDB$RETURN_ARGUMENT, RDB$ENTRYPOINT, RDB$MODULE_NAME, "
+        "RDB$DESCRIPTION FROM RDB$FUNCTIONS WHERE %1 AND RDB$PACKAGE_NAME IS NULL "
+        "ORDER BY RDB$FUNCTION_NAME").arg(QLatin1String(kUserObjects)));
+    while (row.next()) {
+        SchemaRoutine routine{name(row, "RDB$FUNCTION_NAME")};
+        routine.kind = number(row, "RDB$LEGACY_FLAG") == 1 ? SchemaRoutine::Kind::External
+                                                           : SchemaRoutine::Kind::Function;
+        routine.source = stored(row, "RDB$FUNCTION_SOURCE");
+        routine.deterministic = number(row, "RDB$DETERMINISTIC_FLAG") == 1;
+        routine.returnArgument = number(row, "RDB$RETURN_ARGUMENT");
+        routine.entryPoint = stored(row, "RDB$ENTRYPOINT").trimmed();
+        routine.moduleName = stored(row, "RDB$MODULE_NAME").trimmed();
+        routine.description = stored(row, "RDB$DESCRIPTION");
+        m_model.routines.append(routine);
+    }
+}
+
+void SchemaReader::readFunctionArguments()
+{
+    QSqlQuery row = run(QStringLiteral(
+        "SELECT A.RDB$FUNCTION_NAME, A.RDB$ARGUMENT_POSITION, A.RDB$ARGUMENT_NAME, "
+        "A.RDB$MECHANISM, A.RDB$FIELD_TYPE, A.RDB$FIELD_SUB_TYPE, A.RDB$FIELD_SCALE, "
+        "A.RDB$FIELD_PRECISION, A.RDB$CHARACTER_LENGTH, A.RDB$FIELD_LENGTH, "
+        "A.RDB$CHARACTER_SET_ID, A.RDB$FIELD_SOURCE, A.RDB$NULL_FLAG, A.RDB$DEFAULT_SOURCE, "
+        "A.RDB$COLLATION_ID, A.RDB$ARGUMENT_MECHANISM, A.RDB$FIELD_NAME, A.RDB$RELATION_NAME, "
+        "A.RDB$DESCRIPTION FROM RDB$FUNCTION_ARGUMENTS A "
+        "WHERE COALESCE(A.RDB$SYSTEM_FLAG, 0) = 0 AND A.RDB$PACKAGE_NAME IS NULL "
+        "ORDER BY A.RDB$FUNCTION_NAME, A.RDB$ARGUMENT_POSITION"));
+    SchemaRoutine *routine = nullptr;
+    while (row.next()) {
+        const QString function = name(row, "RDB$FUNCTION_NAME");
+        if (!routine || routine->name != function)
+            routine = routineNamed(SchemaRoutine::Kind::Function, function);
+        if (!routine)
+            continue;
+        SchemaParameter argument;
+        if (routine->kind == SchemaRoutine::Kind::External) {
+            argument.type = typeOf(row);
+            argument.type.collation.clear();
+            argument.mechanism = number(row, "RDB$MECHANISM");
+        } else {
+            argument = parameterOf(row, QStringLiteral("RDB$ARGUMENT_NAME"));
+        }
+        const bool returned = number(row, "RDB$ARGUMENT_POSITION") == 0;
+        (returned ? routine->outputs : routine->inputs).append(argument);
+    }
+}
+
+void SchemaReader::readPackages()
+{
+    QSqlQuery row = run(QStringLiteral(
+        "SELECT RDB$PACKAGE_NAME, RDB$PACKAGE_HEADER_SOURCE, RDB$PACKAGE_BODY_SOURCE, "
+        "RDB$DESCRIPTION FROM RDB$PACKAGES WHERE %1 ORDER BY RDB$PACKAGE_NAME")
+                            .arg(QLatin1String(kUserObjects)));
+    while (row.next())
+        m_model.packages.append({name(row, "RDB$PACKAGE_NAME"),
+                                 stored(row, "RDB$PACKAGE_HEADER_SOURCE"),
+                                 stored(row, "RDB$PACKAGE_BODY_SOURCE"),
+                                 stored(row, "RDB$DESCRIPTION")});
+}
+
+void SchemaReader::readTriggers()
+{
+    QSqlQuery row = run(QStringLiteral(
+        "SELECT T.RDB$TRIGGER_NAME, T.RDB$RELATION_NAME, T.RDB$TRIGGER_TYPE, "
+        "T.RDB$TRIGGER_SEQUENCE, T.RDB$TRIGGER_INACTIVE, T.RDB$TRIGGER_SOURCE, T.RDB$DESCRIPTION "
+        "FROM RDB$TRIGGERS T WHERE COALESCE(T.RDB$SYSTEM_FLAG, 0) = 0 AND NOT EXISTS ("
+        "SELECT 1 FROM RDB$CHECK_CONSTRAINTS CC JOIN RDB$RELATION_CONSTRAINTS RC "
+        "ON RC.RDB$CONSTRAINT_NAME = CC.RDB$CONSTRAINT_NAME "
+        "WHERE RC.RDB$CONSTRAINT_TYPE = 'CHECK' AND CC.RDB$TRIGGER_NAME = T.RDB$TRIGGER_NAME) "
+        "ORDER BY T.RDB$TRIGGER_NAME"));
+    while (row.next()) {
+        SchemaTrigger trigger{name(row, "RDB$TRIGGER_NAME"), name(row, "RDB$RELATION_NAME")};
+        trigger.type = field(row, QStringLiteral("RDB$TRIGGER_TYPE")).toLongLong();
+        trigger.position = number(row, "RDB$TRIGGER_SEQUENCE");
+        trigger.active = number(row, "RDB$TRIGGER_INACTIVE") == 0;
+        trigger.source = stored(row, "RDB$TRIGGER_SOURCE");
+        trigger.description = stored(row, "RDB$DESCRIPTION");
+        m_model.triggers.append(trigger);
+    }
+}
+
+namespace {
+
+// RDB$OBJECT_TYPE of what a privilege is on.
+enum ObjectType {
+    Relation = 0,
+    View = 1,
+    Trigger = 2,
+    Procedure = 5,
+    Exception = 7,
+    Domain = 9,
+    Role = 13,
+    Generator = 14,
+    Function = 15,
+    Package = 18,
+};
+
+} // namespace
+
+void SchemaReader::readGrants()
+{
+    QSet<QPair<int, QString>> objects;
+    for (const SchemaTable &table : std::as_const(m_model.tables)) {
+        objects.insert({Relation, table.name});
+        objects.insert({View, table.name});
+    }
+    for (const SchemaRoutine &routine : std::as_const(m_model.routines))
+        objects.insert({routine.kind == SchemaRoutine::Kind::Procedure ? Procedure : Function,
+                        routine.name});
+    for (const SchemaPackage &package : std::as_const(m_model.packages))
+        objects.insert({Package, package.name});
+    for (const SchemaGenerator &generator : std::as_const(m_model.generators))
+        objects.insert({Generator, generator.name});
+    for (const SchemaException &exception : std::as_const(m_model.exceptions))
+        objects.insert({Exception, exception.name});
+    for (const SchemaRole &role : std::as_const(m_model.roles))
+        objects.insert({Role, role.name});
+    for (const SchemaDomain &domain : std::as_const(m_model.domains))
+        objects.insert({Domain, domain.name});
+
+    // The owner's own privileges are the owner's by creation: the grantor is the grantee.
+    QSqlQuery row = run(QStringLiteral(
+        "SELECT RDB$USER, RDB$USER_TYPE, RDB$PRIVILEGE, RDB$RELATION_NAME, RDB$OBJECT_TYPE, "
+        "RDB$FIELD_NAME, RDB$GRANT_OPTION FROM RDB$USER_PRIVILEGES "
+        "WHERE RDB$GRANTOR IS NOT NULL AND RDB$USER <> RDB$GRANTOR "
+        "ORDER BY RDB$RELATION_NAME, RDB$OBJECT_TYPE, RDB$USER, RDB$USER_TYPE, RDB$PRIVILEGE, "
+        "RDB$FIELD_NAME"));
+    while (row.next()) {
+        SchemaGrant grant{name(row, "RDB$USER"), number(row, "RDB$USER_TYPE")};
+        const QString privilege = name(row, "RDB$PRIVILEGE");
+        grant.privilege = privilege.isEmpty() ? QChar() : privilege.at(0);
+        grant.object = name(row, "RDB$RELATION_NAME");
+        grant.objectType = number(row, "RDB$OBJECT_TYPE");
+        grant.column = name(row, "RDB$FIELD_NAME");
+        grant.option = number(row, "RDB$GRANT_OPTION");
+        const bool ddl = grant.object.startsWith(QLatin1String("SQL$"));
+        if (ddl || objects.contains({grant.objectType, grant.object}))
+            m_model.grants.append(grant);
+    }
+}
+
+void SchemaReader::readDependencies()
+{
+    QSqlQuery row = run(QStringLiteral(
+        "SELECT DISTINCT RDB$DEPENDENT_NAME, RDB$DEPENDED_ON_NAME FROM RDB$DEPENDENCIES "
+        "WHERE RDB$DEPENDENT_TYPE = 1 AND RDB$DEPENDED_ON_TYPE IN (0, 1)"));
+    while (row.next())
+        m_model.viewDependencies.insert(name(row, "RDB$DEPENDENT_NAME"),
+                                        name(row, "RDB$DEPENDED_ON_NAME"));
+}

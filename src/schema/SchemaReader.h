@@ -1,0 +1,82 @@
+#pragma once
+
+#include "schema/SchemaModel.h"
+
+#include <QHash>
+#include <QPair>
+#include <QSqlDatabase>
+
+#include <functional>
+
+class QSqlQuery;
+
+// Reads the whole catalogue of a database into one model with one query for
+// each kind of object, never one for each object, so a schema of thousands of
+// objects reads in about the time the server needs to send it. Throws
+// DatabaseError with the server's text when a query is refused, SilentAbort
+// when the progress callback asks to stop.
+class SchemaReader
+{
+public:
+    // Called before each step; false stops the reading.
+    using Progress = std::function<bool(int step, int steps)>;
+
+    explicit SchemaReader(QSqlDatabase database);
+
+    void setProgress(Progress progress) { m_progress = std::move(progress); }
+    SchemaModel read();
+
+    static int stepCount();
+
+private:
+    struct CharacterSet
+    {
+        QString name;
+        int bytesPerCharacter = 1;
+    };
+
+    void step();
+    QSqlQuery run(const QString &text) const;
+    SchemaType typeOf(const QSqlQuery &row, const QString &prefix = {}) const;
+    QString collationName(int characterSet, int collation) const;
+    QString ownCollation(const QSqlQuery &row, const QString &source) const;
+
+    void readDatabase();
+    void readCharacterSets();
+    void readDomains();
+    void readDimensions();
+    void readGenerators();
+    void readExceptions();
+    void readRoles();
+    void readRelations();
+    void readColumns();
+    void readNotNullNames();
+    void readConstraints();
+    void readIndices();
+    void readIndexSegments();
+    void readProcedures();
+    void readProcedureParameters();
+    void readFunctions();
+    void readFunctionArguments();
+    void readPackages();
+    void readTriggers();
+    void readGrants();
+    void readDependencies();
+    void placeDomains();
+
+    SchemaParameter parameterOf(const QSqlQuery &row, const QString &nameColumn) const;
+    SchemaColumn columnOf(const QSqlQuery &row) const;
+    SchemaTable *tableNamed(const QString &name);
+    SchemaRoutine *routineNamed(SchemaRoutine::Kind kind, const QString &name);
+
+    QSqlDatabase m_database;
+    Progress m_progress;
+    int m_step = 0;
+    SchemaModel m_model;
+    QHash<int, CharacterSet> m_characterSets;
+    QHash<QPair<int, int>, QString> m_collations;
+    QHash<QString, SchemaDomain> m_fields; // every RDB$FIELDS row of the user's
+    QHash<QString, int> m_fieldSets;       // its character set id
+    QHash<QString, QStringList> m_segments; // index -> its columns
+    QHash<QPair<QString, QString>, QString> m_notNullNames; // (table, column)
+};

@@ -1,0 +1,9 @@
+#pragma once
+
+#include <QString>
+
+struct SchemaRole
+{
+    QString name;
+    QString description = {};
+};
