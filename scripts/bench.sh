@@ -5,7 +5,8 @@
 # query result window and ExecuteStatement against the same statements run on
 # the bare client library, and the whole metadata script against isql-fb -x.
 # Prints a table and one line per measure:
-#   bench <name> ratio=<r> quorvel_ms=<t> raw_ms=<t> rss_mb=<m>
+#   bench <name> ratio=<r> quorvel_ms=<t> raw_ms=<t> rss_mb=<m> added_mb=<m>
+#         data_mb=<m> bytes_per_row=<b>
 # Options after --tiny go to the benchmark (--repeats N, --only <measure>).
 # --profile <measure> runs that one measure under callgrind instead.
 set -euo pipefail

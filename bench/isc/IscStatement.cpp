@@ -105,32 +105,50 @@ bool IscStatement::fetch()
     return true;
 }
 
-void IscStatement::readBlobs()
+long long IscStatement::readBlobs()
 {
     XSQLDA *da = m_output->da();
+    long long bytes = 0;
     for (int i = 0; i < da->sqld; ++i) {
         const XSQLVAR &var = da->sqlvar[i];
-        if ((var.sqltype & ~1) != SQL_BLOB || ((var.sqltype & 1) && *var.sqlind < 0))
+        if ((var.sqltype & 1) && *var.sqlind < 0)
             continue;
-        ISC_QUAD id;
-        std::memcpy(&id, var.sqldata, sizeof id);
-        ISC_STATUS_ARRAY status;
-        IbBlob blob;
-        isc_open_blob2(status, m_session.handle(), m_transaction.ref(), blob.ref(), &id, 0,
-                       nullptr);
-        IscError::check(status, "open blob");
-        if (!m_segment)
-            m_segment = std::make_unique<char[]>(kSegment);
-        unsigned short length = 0;
-        for (;;) {
-            const ISC_STATUS result =
-                isc_get_segment(status, blob.ref(), &length, kSegment, m_segment.get());
-            if (result == isc_segstr_eof)
-                break;
-            if (result != 0 && result != isc_segment)
-                IscError::check(status, "read blob");
+        if ((var.sqltype & ~1) == SQL_BLOB) {
+            bytes += readBlob(var);
+        } else if ((var.sqltype & ~1) == SQL_VARYING) {
+            unsigned short length;
+            std::memcpy(&length, var.sqldata, sizeof length);
+            bytes += length;
+        } else {
+            bytes += var.sqllen;
         }
-        isc_close_blob(status, blob.ref());
-        blob.forget();
     }
+    return bytes;
+}
+
+long long IscStatement::readBlob(const XSQLVAR &var)
+{
+    ISC_QUAD id;
+    std::memcpy(&id, var.sqldata, sizeof id);
+    ISC_STATUS_ARRAY status;
+    IbBlob blob;
+    isc_open_blob2(status, m_session.handle(), m_transaction.ref(), blob.ref(), &id, 0,
+                   nullptr);
+    IscError::check(status, "open blob");
+    if (!m_segment)
+        m_segment = std::make_unique<char[]>(kSegment);
+    unsigned short length = 0;
+    long long bytes = 0;
+    for (;;) {
+        const ISC_STATUS result =
+            isc_get_segment(status, blob.ref(), &length, kSegment, m_segment.get());
+        if (result == isc_segstr_eof)
+            break;
+        if (result != 0 && result != isc_segment)
+            IscError::check(status, "read blob");
+        bytes += length;
+    }
+    isc_close_blob(status, blob.ref());
+    blob.forget();
+    return bytes;
 }

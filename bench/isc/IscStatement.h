@@ -25,13 +25,16 @@ public:
     void execute(bool cursor);
     // False at the end of the rows.
     bool fetch();
-    // Reads every blob of the current row to its end.
-    void readBlobs();
+    // Reads every blob of the current row to its end; returns the bytes of
+    // the row's values: a VARCHAR by its length, a blob by its content, NULL
+    // as nothing.
+    long long readBlobs();
 
 private:
     struct Sqlda;
 
     void allocateOutput();
+    long long readBlob(const XSQLVAR &var);
 
     IscSession &m_session;
     IbTransaction &m_transaction;

@@ -19,6 +19,7 @@ double since(Clock::time_point start)
 
 double RawReplay::run(const std::vector<RecordedRun> &runs)
 {
+    m_bytes = 0;
     const auto start = Clock::now();
     for (const RecordedRun &recorded : runs)
         runOne(recorded);
@@ -36,7 +37,7 @@ void RawReplay::runOne(const RecordedRun &recorded)
              ++row) {
             if (!statement.fetch())
                 break;
-            statement.readBlobs();
+            m_bytes += statement.readBlobs();
         }
     } catch (const IscError &error) {
         throw IscError(std::string(error.what()) + " in: " + recorded.text.substr(0, 300));

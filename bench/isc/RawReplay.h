@@ -17,6 +17,8 @@ public:
     explicit RawReplay(IscSession &session) : m_session(session) {}
 
     double run(const std::vector<RecordedRun> &runs);
+    // The bytes of the values the last run fetched, in MB.
+    double dataMb() const { return double(m_bytes) / (1024.0 * 1024.0); }
     // Each statement executed immediately in a transaction of its own, then
     // committed: what the program's auto-commit does at the least.
     double executeCommitted(const std::vector<std::string> &statements);
@@ -25,4 +27,5 @@ private:
     void runOne(const RecordedRun &recorded);
 
     IscSession &m_session;
+    long long m_bytes = 0;
 };

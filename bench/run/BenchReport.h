@@ -5,7 +5,8 @@
 #include <QList>
 
 // Prints the measures as a table for people and as one line each for
-// scripts: bench <name> ratio=<r> quorvel_ms=<t> raw_ms=<t> rss_mb=<m>
+// scripts: bench <name> ratio=<r> quorvel_ms=<t> raw_ms=<t> rss_mb=<m> added_mb=<m>
+// data_mb=<m> bytes_per_row=<b>
 namespace BenchReport {
 
 QString table(const QList<BenchMeasure> &measures);

@@ -199,6 +199,25 @@ bool IbQuery::fetch(QVariantList &row)
         row = *std::exchange(m_singleRow, std::nullopt);
         return true;
     }
+    if (!fetchNext())
+        return false;
+    row = readRow();
+    return true;
+}
+
+int IbQuery::fetchBatch(IbRowBuffer &rows, int count)
+{
+    const IbBlobStream blobs(&m_database, m_transaction.ref());
+    int fetched = 0;
+    while (fetched < count && fetchNext()) {
+        rows.append(m_output, blobs);
+        ++fetched;
+    }
+    return fetched;
+}
+
+bool IbQuery::fetchNext()
+{
     if (!m_cursorOpen)
         return false;
     ISC_STATUS_ARRAY status;
@@ -209,7 +228,6 @@ bool IbQuery::fetch(QVariantList &row)
         return false;
     }
     check(status);
-    row = readRow();
     return true;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ibdb/IbHandles.h"
+#include "ibdb/IbRowBuffer.h"
 #include "ibdb/IbSqlda.h"
 
 #include <QByteArray>
@@ -24,6 +25,8 @@ public:
     void prepare(const QByteArray &statement, bool withParameters = true);
     int parameterCount() const { return int(m_declared.size()); }
     QSqlRecord record() const { return m_record; }
+    // The described result columns.
+    const IbSqlda &output() const { return m_output; }
     // True for what the server runs as a cursor: a SELECT, or a block with
     // output parameters. A DML statement with RETURNING and EXECUTE PROCEDURE
     // have result columns too, yet are no query.
@@ -37,6 +40,10 @@ public:
 
     // The next row; false after the last, when the transaction is committed.
     bool fetch(QVariantList &row);
+    // Up to `count` further rows of the cursor into `rows`, as they came;
+    // fewer than asked means the end was reached (and committed). Touches
+    // nothing but this statement and `rows`, so it may run off the GUI thread.
+    int fetchBatch(IbRowBuffer &rows, int count);
     // Closes the cursor and commits. A failed commit is rolled back and thrown.
     void finish();
     // Lets go of statement and transaction (rolled back), reporting nothing:
@@ -57,6 +64,8 @@ private:
     void buildRecord();
     void bind(const QVariantList &parameters);
     QVariantList readRow();
+    // Fetches into the output area; false at the end, once committed.
+    bool fetchNext();
 
     isc_db_handle m_database;
     int m_dialect;

@@ -10,8 +10,16 @@
 #include <QScopeGuard>
 #include <QSqlRecord>
 
+#include <algorithm>
+
 namespace {
 
+// Rows a scrollable query reads past the one asked for, so a loop of next()
+// is no call to the server per row. It grows with the rows read, so that
+// fetching a million rows is a few hundred hand-offs to the server thread, yet
+// one batch ends well within the server call's quiet wait.
+constexpr int kAhead = 256;
+constexpr int kLargestAhead = 4096;
 constexpr int kLastBatch = 4096;
 
 } // namespace
@@ -71,6 +79,7 @@ bool IbResult::fail(const IbError &error)
 void IbResult::clearRows()
 {
     m_rows.clear();
+    m_singleRow.reset();
     m_firstRow = 0;
     m_atEnd = true;
 }
@@ -123,7 +132,8 @@ bool IbResult::prepareText(const QString &serverText, bool withParameters)
     }
     m_query = std::make_unique<IbQuery>(ibDriver()->attachment(), ibDriver()->dialect());
     // Qt's name for "give me the value exactly, as text where need be".
-    m_query->setExact(numericalPrecisionPolicy() == QSql::HighPrecision);
+    m_exact = numericalPrecisionPolicy() == QSql::HighPrecision;
+    m_query->setExact(m_exact);
     try {
         const QByteArray text = serverText.toUtf8();
         ServerCall::run(ibDriver()->attachment(),
@@ -169,8 +179,19 @@ bool IbResult::exec()
     }
     setSelect(m_query->hasRows());
     m_atEnd = !m_query->hasRows();
+    m_rows.setColumns(m_query->output());
+    if (!m_atEnd && !m_query->isQuery())
+        takeSingleRow();
     setActive(true);
     return true;
+}
+
+void IbResult::takeSingleRow()
+{
+    QVariantList row;
+    if (m_query->fetch(row))
+        m_singleRow = std::move(row);
+    m_atEnd = true;
 }
 
 void IbResult::bindValue(int pos, const QVariant &value, QSql::ParamType type)
@@ -195,39 +216,37 @@ bool IbResult::fetchMore(int count)
 {
     if (m_atEnd || !m_query || m_fetching || !ibDriver())
         return false;
-    std::vector<QVariantList> batch;
+    IbRowBuffer batch = m_rows.emptyCopy();
     std::optional<IbError> failure;
     m_fetching = true;
     const auto done = qScopeGuard([this] { m_fetching = false; });
     ServerCall::run(ibDriver()->attachment(), [&] {
         try {
-            QVariantList row;
-            while (int(batch.size()) < count && m_query->fetch(row))
-                batch.push_back(std::move(row));
+            m_query->fetchBatch(batch, count);
         } catch (const IbError &error) {
             failure = error;
         }
+        batch.shrinkToFit();
     });
-    m_atEnd = int(batch.size()) < count;
+    m_atEnd = batch.count() < count;
     if (failure)
         setLastError(noticed(*failure));
-    const bool any = !batch.empty();
+    const bool any = batch.count() > 0;
     keepRows(std::move(batch));
     return any;
 }
 
-void IbResult::keepRows(std::vector<QVariantList> &&batch)
+void IbResult::keepRows(IbRowBuffer &&batch)
 {
-    if (batch.empty())
+    if (batch.count() == 0)
         return;
     if (isForwardOnly()) {
-        m_firstRow = rowsKnown() + int(batch.size()) - 1;
-        m_rows.clear();
-        m_rows.push_back(std::move(batch.back()));
+        m_firstRow = rowsKnown() + batch.count() - 1;
+        batch.keepLast();
+        m_rows = std::move(batch);
         return;
     }
-    m_rows.insert(m_rows.end(), std::make_move_iterator(batch.begin()),
-                  std::make_move_iterator(batch.end()));
+    m_rows.join(std::move(batch));
 }
 
 bool IbResult::fetch(int i)
@@ -235,11 +254,16 @@ bool IbResult::fetch(int i)
     if (!isActive() || !isSelect() || i < m_firstRow)
         return false;
     if (rowsKnown() <= i)
-        fetchMore(i - rowsKnown() + 1);
+        fetchMore(i - rowsKnown() + 1 + (isForwardOnly() ? 0 : readAhead()));
     if (rowsKnown() <= i)
         return false;
     setAt(i);
     return true;
+}
+
+int IbResult::readAhead() const
+{
+    return std::clamp(rowsKnown(), kAhead, kLargestAhead);
 }
 
 bool IbResult::fetchFirst()
@@ -254,23 +278,31 @@ bool IbResult::fetchLast()
     // In batches, so a forward-only query never holds all its rows at once.
     while (fetchMore(kLastBatch)) {
     }
-    if (m_rows.empty())
+    if (rowsKnown() == 0)
         return false;
     setAt(rowsKnown() - 1);
     return true;
 }
 
+bool IbResult::holds(int row, int column) const
+{
+    return row >= 0 && row < m_rows.count() && column >= 0 && column < m_rows.columnCount();
+}
+
 QVariant IbResult::data(int i)
 {
+    if (m_singleRow)
+        return at() == 0 ? m_singleRow->value(i) : QVariant();
     const int row = at() - m_firstRow;
-    if (row < 0 || row >= int(m_rows.size()))
-        return QVariant();
-    return m_rows[row].value(i);
+    return holds(row, i) ? m_rows.value(row, i, m_exact) : QVariant();
 }
 
 bool IbResult::isNull(int i)
 {
-    return data(i).isNull();
+    if (m_singleRow)
+        return data(i).isNull();
+    const int row = at() - m_firstRow;
+    return !holds(row, i) || m_rows.isNull(row, i);
 }
 
 int IbResult::size()

@@ -5,16 +5,19 @@
 #include <QStringList>
 #include <QVariantList>
 
+#include "ibdb/IbRowBuffer.h"
+
 #include <memory>
-#include <vector>
+#include <optional>
 
 class IbDriver;
 class IbError;
 class IbQuery;
 
 // A query of the INTRBASE driver. Rows stream in only as they are asked
-// for and stay in memory, so seeking back works; a forward-only query keeps
-// just the current row. Bound values are found by name (":NAME", ":\"NAME\""
+// for (a scrollable query reads a little ahead) and stay in memory as the
+// server sent them, so seeking back works; a forward-only query keeps just
+// the current row. Bound values are found by name (":NAME", ":\"NAME\""
 // and "NAME" are one name) or by position.
 class IbResult : public QSqlResult
 {
@@ -53,20 +56,26 @@ private:
     bool prepareText(const QString &serverText, bool withParameters = true);
     // Up to count further rows; false when none came.
     bool fetchMore(int count);
-    void keepRows(std::vector<QVariantList> &&batch);
+    void keepRows(IbRowBuffer &&batch);
+    // The one row of a run that is no cursor, read before it was committed.
+    void takeSingleRow();
     void finishQuery();
     void clearRows();
     QVariantList parameterValues() const;
     QSqlError noticed(const IbError &error) const;
     bool fail(const IbError &error);
-    int rowsKnown() const { return m_firstRow + int(m_rows.size()); }
+    int rowsKnown() const { return m_firstRow + m_rows.count() + (m_singleRow ? 1 : 0); }
+    bool holds(int row, int column) const;
+    int readAhead() const;
 
     std::unique_ptr<IbQuery> m_query;
     QStringList m_parameterNames;
     QHash<QString, QVariant> m_named;
     QVariantList m_positional;
-    std::vector<QVariantList> m_rows;
+    IbRowBuffer m_rows;
+    std::optional<QVariantList> m_singleRow;
     int m_firstRow = 0;   // row number of m_rows.front(); grows when forward-only
     bool m_atEnd = true;
     bool m_fetching = false;
+    bool m_exact = false;
 };

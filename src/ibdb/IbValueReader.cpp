@@ -156,7 +156,11 @@ QVariant IbValueReader::scaled(qint64 value, int scale, QMetaType::Type integerT
 
 QVariant IbValueReader::blob(const XSQLVAR &var) const
 {
-    const QByteArray content = m_blobs.read(load<ISC_QUAD>(var.sqldata));
+    return blobValue(var, m_blobs.read(load<ISC_QUAD>(var.sqldata)));
+}
+
+QVariant IbValueReader::blobValue(const XSQLVAR &var, const QByteArray &content)
+{
     if (var.sqlsubtype == 1)
         return QString::fromUtf8(content);
     return content;

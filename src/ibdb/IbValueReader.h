@@ -28,6 +28,8 @@ public:
     static QString decimalText(qint64 value, int scale);
     static QString dateText(ISC_DATE date);
     static QString timeText(ISC_TIME time);
+    // A blob column's value, from its content.
+    static QVariant blobValue(const XSQLVAR &var, const QByteArray &content);
 
 private:
     QVariant exactText(const XSQLVAR &var) const;

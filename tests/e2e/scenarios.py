@@ -695,6 +695,12 @@ def screenshots(session, steps):
         shoot(session, app, "ddl-statements")
         close_window(app, ddl)
         close_window(app, window)
+    with steps("the database's metadata script"):
+        ddl = open_window(app, "Extract Metadata…", "DDL  Statements Editor")
+        wait_for("the script", lambda: app.text_of(
+            app.find("text", "DDL statement", ddl)).startswith("/* Metadata of "))
+        shoot(session, app, "extract-metadata")
+        close_window(app, ddl)
     with steps("a query's result set"):
         ddl = open_window(app, "DDL Statements", "DDL  Statements Editor")
         app.set_text(app.find("text", "DDL statement", ddl),

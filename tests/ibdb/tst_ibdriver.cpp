@@ -57,6 +57,8 @@ private slots:
     void resultRecordNamesFromAliases();
     void streamsRowsOnDemand();
     void forwardOnlyReadsEveryRow();
+    void rowsRevisitedAfterTheEnd_data();
+    void rowsRevisitedAfterTheEnd();
     void tableModelChangesAreCommitted();
     void tableModelWithoutPrimaryKey();
     void errorsKeepDriverUsable_data();
@@ -413,6 +415,55 @@ void TestIbDriver::forwardOnlyReadsEveryRow()
     QCOMPARE(sum, 19999LL * 20000 / 2);
     // Read to the end, the query's transaction is committed at once.
     QCOMPARE(openTransactions(), 1);
+}
+
+void TestIbDriver::rowsRevisitedAfterTheEnd_data()
+{
+    QTest::addColumn<bool>("exact");
+    QTest::addColumn<int>("row");
+    for (const bool exact : {false, true}) {
+        for (const int row : {0, 1, 299, 598, 599}) {
+            QTest::newRow(qPrintable(QStringLiteral("%1 row %2")
+                                         .arg(exact ? "exact" : "rounded").arg(row)))
+                << exact << row;
+        }
+    }
+}
+
+// Every kind of stored value side by side, NULLs between them, read again
+// once the cursor is done and its transaction committed: a computed blob
+// lives no longer than that transaction.
+void TestIbDriver::rowsRevisitedAfterTheEnd()
+{
+    QFETCH(bool, exact);
+    QFETCH(int, row);
+    QSqlQuery q(db());
+    q.setNumericalPrecisionPolicy(exact ? QSql::HighPrecision : QSql::LowPrecisionDouble);
+    QVERIFY_SQL(q, exec("SELECT N, IIF(MOD(N, 2) = 0, NULL, 'v' || N), "
+                        "CAST(X'6162' AS CHAR(4) CHARACTER SET OCTETS), CAST(N AS CHAR(6)), "
+                        "CAST('t' || N AS BLOB SUB_TYPE 1), IIF(MOD(N, 3) = 0, NULL, CAST(N * 1.5 AS NUMERIC(9, 1))), "
+                        "CAST(N AS VARCHAR(8)) FROM BIG WHERE N < 600 ORDER BY N"));
+    QVERIFY(q.last());
+    QCOMPARE(openTransactions(), 1);
+    QVERIFY(q.seek(row));
+    const QString number = QString::number(row);
+    const QString tenths = QString::number(row * 15 / 10) + (row % 2 ? ".5" : ".0");
+    const QVariant nullText(QMetaType(QMetaType::QString));
+    const QVariant half = exact ? QVariant(tenths) : QVariant(row * 1.5);
+    const QVariant nullHalf = exact ? nullText : QVariant(QMetaType(QMetaType::Double));
+    const QVariantList expected{row,
+                                row % 2 ? QVariant("v" + number) : nullText,
+                                QByteArray("ab\0\0", 4),
+                                number,
+                                "t" + number,
+                                row % 3 ? half : nullHalf,
+                                number};
+    QVariantList read;
+    for (int i = 0; i < expected.size(); ++i)
+        read << q.value(i);
+    QCOMPARE(read, expected);
+    QCOMPARE(q.isNull(1), row % 2 == 0);
+    QCOMPARE(q.isNull(5), row % 3 == 0);
 }
 
 void TestIbDriver::tableModelChangesAreCommitted()
