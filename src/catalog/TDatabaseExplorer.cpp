@@ -9,10 +9,8 @@
 #include "catalog/TTrigSourceForm.h"
 #include "controls/TOfficeButton.h"
 #include "controls/TToolPanel.h"
-#include "core/AppError.h"
 #include "core/BusyCursor.h"
 #include "core/ProgramSettings.h"
-#include "ibdb/SqlErrorText.h"
 #include "ibdb/TDMSys.h"
 #include "ibdb/TIBDataBase.h"
 #include "uikit/Command.h"
@@ -22,8 +20,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QTreeView>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -31,22 +27,6 @@
 namespace {
 
 using Kind = ObjectDirectory::Kind;
-
-// The trigger's stored values, as its source editor shows them.
-void openTrigger(const QString &name)
-{
-    QSqlQuery query(QSqlDatabase::database(TDMSys::ibName()));
-    query.prepare(QStringLiteral(
-        "SELECT RDB$TRIGGER_TYPE, RDB$TRIGGER_SEQUENCE, RDB$RELATION_NAME, RDB$TRIGGER_SOURCE "
-        "FROM RDB$TRIGGERS WHERE RDB$TRIGGER_NAME = :NAME"));
-    query.bindValue(QStringLiteral(":NAME"), name);
-    if (!query.exec())
-        throw DatabaseError(SqlErrorText(query.lastError()));
-    if (!query.next())
-        throw GeneralError(QStringLiteral("Trigger %1 is no longer in the database").arg(name));
-    TTrigSourceForm::openTrigger(name, query.value(0).toInt(), query.value(1).toInt(),
-                                 query.value(2).toString().trimmed(), query.value(3).toString());
-}
 
 void openGenerator(const QString &name)
 {
@@ -193,7 +173,7 @@ void TDatabaseExplorer::openObject(Kind kind, const QString &name)
         openGenerator(name);
         break;
     case Kind::Trigger:
-        openTrigger(name);
+        TTrigSourceForm::openStored(name);
         break;
     default:
         break;

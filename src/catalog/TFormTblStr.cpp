@@ -1,7 +1,11 @@
 #include "catalog/TFormTblStr.h"
 
+#include "catalog/RelationRows.h"
+#include "catalog/TRelationPanes.h"
 #include "catalog/TSelectViewDlg.h"
 #include "catalog/TSelTableDlg.h"
+#include "schema/RelationIndices.h"
+#include "schema/SchemaReader.h"
 #include "schema/ViewDdl.h"
 #include "controls/TOfficeButton.h"
 #include "controls/TSplitBar.h"
@@ -21,6 +25,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
+#include <QSplitter>
 #include <QSqlRecord>
 #include <QStyledItemDelegate>
 #include <QTableView>
@@ -77,6 +82,10 @@ const QStringList kDependencyTypes = {
 
 const QString kRelName = QStringLiteral("RELNAME");
 const QString kFieldName = QStringLiteral("RDB$FIELD_NAME");
+// The calculated fields the schema layer's model of the relation fills.
+const QStringList kDetailFields = {QStringLiteral("TYPE_TEXT"), QStringLiteral("NOT_NULL"),
+                                   QStringLiteral("DEFAULT_TEXT"), QStringLiteral("COLLATION"),
+                                   QStringLiteral("GENERATION")};
 
 // The "#" column is drawn on the button-shadow colour, like a fixed column.
 class ShadedColumnDelegate : public QStyledItemDelegate
@@ -109,7 +118,13 @@ TFormTblStr::TFormTblStr(QWidget *parent) : TChildForm(parent)
     QVBoxLayout *layout = createPanelLayout();
     buildToolBar();
     layout->addWidget(PanelComs);
-    layout->addWidget(buildPanes(), 1);
+    auto *splitter = new QSplitter(Qt::Vertical, this);
+    splitter->addWidget(buildPanes());
+    DetailPanes = new TRelationPanes(splitter);
+    splitter->addWidget(DetailPanes);
+    splitter->setStretchFactor(0, 1);
+    splitter->setStretchFactor(1, 1);
+    layout->addWidget(splitter, 1);
     buildMenu();
 }
 
@@ -127,6 +142,10 @@ void TFormTblStr::createQueries()
     DepQuery->addCalculatedField(QStringLiteral("DEPTYPE"), [](const QSqlRecord &row) {
         return QVariant(DependencyTypeName(row.value(QStringLiteral("RDB$DEPENDENT_TYPE"))));
     });
+    for (int detail = 0; detail < kDetailFields.size(); ++detail)
+        StrQuery->addCalculatedField(kDetailFields[detail], [this, detail](const QSqlRecord &row) {
+            return columnDetail(row, detail);
+        });
     SQLSourceQ = new CatalogQuery(this);
     SQLSourceQ->setLines(kSQLSourceLines);
     SQLSourceQ->setMemoField(QStringLiteral("RDB$VIEW_SOURCE"));
@@ -244,6 +263,7 @@ void TFormTblStr::showRelation(const QString &name, bool isView)
         m_isView = isView;
         DDLBtn->setEnabled(m_isView);
         ShowSelectItem->setEnabled(m_isView);
+        readDetails();
         openQueries();
     }
     setWindowTitle((m_isView ? QStringLiteral("View structure -")
@@ -258,11 +278,15 @@ void TFormTblStr::openQueries()
     const QString position = QStringLiteral("RDB$FIELD_POSITION");
     StrQuery->open();
     DBGrid1->setItemDelegateForColumn(StrQuery->fieldIndex(position), m_positionDelegate);
-    GridColumns::apply(DBGrid1, StrQuery,
-                       {{position, QStringLiteral("#"),
-                         DBGrid1->fontMetrics().horizontalAdvance(QStringLiteral("000")) + 8},
-                        {kFieldName, QStringLiteral("Field name")},
-                        {QStringLiteral("RDB$FIELD_SOURCE"), QStringLiteral("DOMAIN")}});
+    QList<GridColumn> columns = {
+        {position, QStringLiteral("#"),
+         DBGrid1->fontMetrics().horizontalAdvance(QStringLiteral("000")) + 8},
+        {kFieldName, QStringLiteral("Field name")},
+        {QStringLiteral("RDB$FIELD_SOURCE"), QStringLiteral("DOMAIN")}};
+    const QStringList detailTitles = RelationRows::columnTitles();
+    for (int detail = 0; detail < kDetailFields.size(); ++detail)
+        columns.append({kDetailFields[detail], detailTitles[detail]});
+    GridColumns::apply(DBGrid1, StrQuery, columns);
     DepQuery->open();
     GridColumns::apply(DBGrid2, DepQuery,
                        {{kFieldName, QStringLiteral("Field Name")},
@@ -273,6 +297,24 @@ void TFormTblStr::openQueries()
         if (grid->model()->rowCount() > 0)
             grid->setCurrentIndex(grid->model()->index(0, firstColumn));
     }
+}
+
+// One read of the relation through the schema layer fills the field grid's
+// type columns and every pane.
+void TFormTblStr::readDetails()
+{
+    const QSqlDatabase database = QSqlDatabase::database(TDMSys::ibName());
+    const SchemaModel model = SchemaReader(database).readRelation(m_relationName);
+    m_columnDetails = RelationRows::columnDetails(model, DMSys->IBDataBase->statementDialect());
+    DetailPanes->showRelation(model, m_isView ? QList<RelationIndices::Index>()
+                                              : RelationIndices::read(database, m_relationName),
+                              m_isView);
+}
+
+QVariant TFormTblStr::columnDetail(const QSqlRecord &row, int detail) const
+{
+    const QStringList details = m_columnDetails.value(row.value(kFieldName).toString().trimmed());
+    return detail < details.size() ? QVariant(details[detail]) : QVariant(QString());
 }
 
 void TFormTblStr::SrcDataClick()

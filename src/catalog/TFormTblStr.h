@@ -2,18 +2,22 @@
 
 #include "uikit/TChildForm.h"
 
+#include <QHash>
 #include <QStringList>
 
 class CatalogQuery;
 class QAbstractItemDelegate;
 class QAction;
 class QLabel;
+class QSqlRecord;
 class QTableView;
 class TOfficeButton;
+class TRelationPanes;
 class TSplitBar;
 class TToolPanel;
 
-// The columns of one table or view and the objects that depend on it; for a
+// The columns of one table or view with their types, the objects that depend
+// on it, and panes on its keys, indices, triggers, privileges and DDL; for a
 // view also its CREATE VIEW statement rebuilt for the DDL window.
 class TFormTblStr : public TChildForm
 {
@@ -41,6 +45,7 @@ public:
     QWidget *Relpanel = nullptr;
     TSplitBar *SplitBar1 = nullptr;
     QTableView *DBGrid2 = nullptr;
+    TRelationPanes *DetailPanes = nullptr;
     CatalogQuery *StrQuery = nullptr;
     CatalogQuery *DepQuery = nullptr;
     CatalogQuery *SQLSourceQ = nullptr;
@@ -60,9 +65,13 @@ private:
     void buildMenu();
     void createQueries();
     void openQueries();
+    void readDetails();
+    QVariant columnDetail(const QSqlRecord &row, int detail) const;
     QStringList viewColumns();
 
     QString m_relationName;
     bool m_isView = false;
     QAbstractItemDelegate *m_positionDelegate = nullptr;
+    // Type, NOT NULL, default, collation, generation by column name.
+    QHash<QString, QStringList> m_columnDetails;
 };

@@ -9,6 +9,7 @@
 #include "controls/TOfficeButton.h"
 #include "controls/TToolPanel.h"
 #include "core/AppError.h"
+#include "ibdb/SqlErrorText.h"
 #include "ibdb/StatementLines.h"
 #include "ibdb/TDMSys.h"
 #include "ibdb/TIBDataBase.h"
@@ -28,6 +29,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QSpinBox>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QVBoxLayout>
 
 #include <memory>
@@ -103,6 +106,21 @@ TTrigSourceForm *TTrigSourceForm::openTrigger(const QString &name, int type, int
     Shell::instance().showChild(editor.get());
     editor->fitToContent();
     return editor.release();
+}
+
+TTrigSourceForm *TTrigSourceForm::openStored(const QString &name)
+{
+    QSqlQuery query(QSqlDatabase::database(TDMSys::ibName()));
+    query.prepare(QStringLiteral(
+        "SELECT RDB$TRIGGER_TYPE, RDB$TRIGGER_SEQUENCE, RDB$RELATION_NAME, RDB$TRIGGER_SOURCE "
+        "FROM RDB$TRIGGERS WHERE RDB$TRIGGER_NAME = :NAME"));
+    query.bindValue(QStringLiteral(":NAME"), name);
+    if (!query.exec())
+        throw DatabaseError(SqlErrorText(query.lastError()));
+    if (!query.next())
+        throw GeneralError(QStringLiteral("Trigger %1 is no longer in the database").arg(name));
+    return openTrigger(name, query.value(0).toInt(), query.value(1).toInt(),
+                       query.value(2).toString().trimmed(), query.value(3).toString());
 }
 
 void TTrigSourceForm::buildToolPanel()

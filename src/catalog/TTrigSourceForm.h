@@ -31,6 +31,8 @@ public:
     // code, position, relation and source.
     static TTrigSourceForm *openTrigger(const QString &name, int type, int sequence,
                                         const QString &relation, const QString &source);
+    // The same for the stored trigger of that name, read from the database.
+    static TTrigSourceForm *openStored(const QString &name);
 
     // Fills the relation box with the database's tables and views.
     void FormCreate();

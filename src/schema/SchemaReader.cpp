@@ -78,12 +78,38 @@ SchemaModel SchemaReader::read()
     };
     static_assert(std::size(steps) == 21);
     m_model = SchemaModel{};
+    m_relation.clear();
     m_step = 0;
     for (const Step s : steps) {
         step();
         (this->*s)();
     }
     return std::move(m_model);
+}
+
+SchemaModel SchemaReader::readRelation(const QString &relation)
+{
+    static const Step steps[] = {
+        &SchemaReader::readDatabase,      &SchemaReader::readCharacterSets,
+        &SchemaReader::readDomains,       &SchemaReader::readDimensions,
+        &SchemaReader::readRelations,     &SchemaReader::readNotNullNames,
+        &SchemaReader::readColumns,       &SchemaReader::readIndexSegments,
+        &SchemaReader::readConstraints,   &SchemaReader::readIndices,
+        &SchemaReader::readTriggers,      &SchemaReader::readGrants,
+        &SchemaReader::readDependencies,
+    };
+    m_model = SchemaModel{};
+    m_relation = relation;
+    for (const Step s : steps)
+        (this->*s)();
+    m_relation.clear();
+    return std::move(m_model);
+}
+
+// The condition that keeps a query to the one relation being read.
+QString SchemaReader::within(const QString &condition) const
+{
+    return m_relation.isEmpty() ? QString() : QStringLiteral(" AND ") + condition;
 }
 
 int SchemaReader::stepCount()
@@ -102,7 +128,10 @@ QSqlQuery SchemaReader::run(const QString &text) const
 {
     QSqlQuery query(m_database);
     query.setForwardOnly(true);
-    if (!query.exec(text)) {
+    const bool bound = text.contains(QLatin1String(":RELATION"));
+    if (bound && query.prepare(text))
+        query.bindValue(QStringLiteral(":RELATION"), m_relation);
+    if (!(bound ? query.exec() : query.exec(text))) {
         const QSqlError error = query.lastError();
         throw DatabaseError(error.databaseText().isEmpty() ? error.text() : error.databaseText());
     }
@@ -194,7 +223,12 @@ void SchemaReader::readDomains()
         "RDB$FIELD_PRECISION, RDB$CHARACTER_LENGTH, RDB$FIELD_LENGTH, RDB$SEGMENT_LENGTH, "
         "RDB$CHARACTER_SET_ID, RDB$COLLATION_ID, RDB$NULL_FLAG, RDB$DEFAULT_SOURCE, "
         "RDB$VALIDATION_SOURCE, RDB$COMPUTED_SOURCE, RDB$DESCRIPTION "
-        "FROM RDB$FIELDS WHERE %1 ORDER BY RDB$FIELD_NAME").arg(QLatin1String(kUserObjects)));
+        "FROM RDB$FIELDS WHERE %1%2 ORDER BY RDB$FIELD_NAME")
+                            .arg(QLatin1String(kUserObjects),
+                                 within(QStringLiteral(
+                                     "RDB$FIELD_NAME IN (SELECT RF.RDB$FIELD_SOURCE FROM "
+                                     "RDB$RELATION_FIELDS RF "
+                                     "WHERE RF.RDB$RELATION_NAME = :RELATION)"))));
     while (row.next()) {
         SchemaDomain domain{name(row, "RDB$FIELD_NAME"), typeOf(row)};
         domain.defaultSource = stored(row, "RDB$DEFAULT_SOURCE");
@@ -266,7 +300,9 @@ void SchemaReader::readRelations()
     QSqlQuery row = run(QStringLiteral(
         "SELECT RDB$RELATION_NAME, RDB$RELATION_TYPE, RDB$VIEW_SOURCE, RDB$EXTERNAL_FILE, "
         "RDB$DESCRIPTION, IIF(RDB$VIEW_BLR IS NULL, 0, 1) AS IS_VIEW FROM RDB$RELATIONS "
-        "WHERE %1 ORDER BY RDB$RELATION_NAME").arg(QLatin1String(kUserObjects)));
+        "WHERE %1%2 ORDER BY RDB$RELATION_NAME")
+                            .arg(QLatin1String(kUserObjects),
+                                 within(QStringLiteral("RDB$RELATION_NAME = :RELATION"))));
     while (row.next()) {
         SchemaTable table{name(row, "RDB$RELATION_NAME")};
         switch (number(row, "RDB$RELATION_TYPE")) {
@@ -300,7 +336,8 @@ void SchemaReader::readNotNullNames()
         "SELECT RC.RDB$RELATION_NAME, CC.RDB$TRIGGER_NAME, RC.RDB$CONSTRAINT_NAME "
         "FROM RDB$RELATION_CONSTRAINTS RC JOIN RDB$CHECK_CONSTRAINTS CC "
         "ON CC.RDB$CONSTRAINT_NAME = RC.RDB$CONSTRAINT_NAME "
-        "WHERE RC.RDB$CONSTRAINT_TYPE = 'NOT NULL'"));
+        "WHERE RC.RDB$CONSTRAINT_TYPE = 'NOT NULL'")
+        + within(QStringLiteral("RC.RDB$RELATION_NAME = :RELATION")));
     while (row.next()) {
         const QString constraint = userConstraintName(name(row, "RDB$CONSTRAINT_NAME"));
         if (!constraint.isEmpty())
@@ -342,8 +379,10 @@ void SchemaReader::readColumns()
         "G.RDB$INITIAL_VALUE FROM RDB$RELATION_FIELDS RF "
         "JOIN RDB$RELATIONS R ON R.RDB$RELATION_NAME = RF.RDB$RELATION_NAME "
         "LEFT JOIN RDB$GENERATORS G ON G.RDB$GENERATOR_NAME = RF.RDB$GENERATOR_NAME "
-        "WHERE COALESCE(R.RDB$SYSTEM_FLAG, 0) = 0 "
-        "ORDER BY RF.RDB$RELATION_NAME, RF.RDB$FIELD_POSITION, RF.RDB$FIELD_NAME"));
+        "WHERE COALESCE(R.RDB$SYSTEM_FLAG, 0) = 0")
+        + within(QStringLiteral("RF.RDB$RELATION_NAME = :RELATION"))
+        + QLatin1String(
+            " ORDER BY RF.RDB$RELATION_NAME, RF.RDB$FIELD_POSITION, RF.RDB$FIELD_NAME"));
     SchemaTable *table = nullptr;
     while (row.next()) {
         const QString relation = name(row, "RDB$RELATION_NAME");
@@ -362,8 +401,15 @@ void SchemaReader::readIndexSegments()
     QSqlQuery row = run(QStringLiteral(
         "SELECT S.RDB$INDEX_NAME, S.RDB$FIELD_NAME FROM RDB$INDEX_SEGMENTS S "
         "JOIN RDB$INDICES I ON I.RDB$INDEX_NAME = S.RDB$INDEX_NAME "
-        "WHERE COALESCE(I.RDB$SYSTEM_FLAG, 0) = 0 "
-        "ORDER BY S.RDB$INDEX_NAME, S.RDB$FIELD_POSITION"));
+        "WHERE COALESCE(I.RDB$SYSTEM_FLAG, 0) = 0")
+        // A foreign key names the columns of the key it references.
+        + within(QStringLiteral(
+            "(I.RDB$RELATION_NAME = :RELATION OR I.RDB$INDEX_NAME IN ("
+            "SELECT UQ.RDB$INDEX_NAME FROM RDB$RELATION_CONSTRAINTS RC "
+            "JOIN RDB$REF_CONSTRAINTS REF ON REF.RDB$CONSTRAINT_NAME = RC.RDB$CONSTRAINT_NAME "
+            "JOIN RDB$RELATION_CONSTRAINTS UQ ON UQ.RDB$CONSTRAINT_NAME = REF.RDB$CONST_NAME_UQ "
+            "WHERE RC.RDB$RELATION_NAME = :RELATION))"))
+        + QLatin1String(" ORDER BY S.RDB$INDEX_NAME, S.RDB$FIELD_POSITION"));
     while (row.next())
         m_segments[name(row, "RDB$INDEX_NAME")].append(name(row, "RDB$FIELD_NAME"));
 }
@@ -397,8 +443,9 @@ void SchemaReader::readConstraints()
         "LEFT JOIN RDB$TRIGGERS T ON RC.RDB$CONSTRAINT_TYPE = 'CHECK' AND T.RDB$TRIGGER_NAME = "
         "(SELECT MIN(CC.RDB$TRIGGER_NAME) FROM RDB$CHECK_CONSTRAINTS CC "
         "WHERE CC.RDB$CONSTRAINT_NAME = RC.RDB$CONSTRAINT_NAME) "
-        "WHERE RC.RDB$CONSTRAINT_TYPE IN ('PRIMARY KEY', 'UNIQUE', 'FOREIGN KEY', 'CHECK') "
-        "ORDER BY RC.RDB$RELATION_NAME, RC.RDB$CONSTRAINT_NAME"));
+        "WHERE RC.RDB$CONSTRAINT_TYPE IN ('PRIMARY KEY', 'UNIQUE', 'FOREIGN KEY', 'CHECK')")
+        + within(QStringLiteral("RC.RDB$RELATION_NAME = :RELATION"))
+        + QLatin1String(" ORDER BY RC.RDB$RELATION_NAME, RC.RDB$CONSTRAINT_NAME"));
     while (row.next()) {
         const QString relation = name(row, "RDB$RELATION_NAME");
         if (!tableNamed(relation))
@@ -426,8 +473,9 @@ void SchemaReader::readIndices()
         "SELECT I.RDB$INDEX_NAME, I.RDB$RELATION_NAME, I.RDB$UNIQUE_FLAG, I.RDB$INDEX_TYPE, "
         "I.RDB$INDEX_INACTIVE, I.RDB$EXPRESSION_SOURCE, I.RDB$DESCRIPTION FROM RDB$INDICES I "
         "LEFT JOIN RDB$RELATION_CONSTRAINTS RC ON RC.RDB$INDEX_NAME = I.RDB$INDEX_NAME "
-        "WHERE COALESCE(I.RDB$SYSTEM_FLAG, 0) = 0 AND RC.RDB$CONSTRAINT_NAME IS NULL "
-        "ORDER BY I.RDB$INDEX_NAME"));
+        "WHERE COALESCE(I.RDB$SYSTEM_FLAG, 0) = 0 AND RC.RDB$CONSTRAINT_NAME IS NULL")
+        + within(QStringLiteral("I.RDB$RELATION_NAME = :RELATION"))
+        + QLatin1String(" ORDER BY I.RDB$INDEX_NAME"));
     while (row.next()) {
         SchemaIndex index{name(row, "RDB$INDEX_NAME"), name(row, "RDB$RELATION_NAME")};
         if (!tableNamed(index.table))
@@ -590,8 +638,9 @@ void SchemaReader::readTriggers()
         "FROM RDB$TRIGGERS T WHERE COALESCE(T.RDB$SYSTEM_FLAG, 0) = 0 AND NOT EXISTS ("
         "SELECT 1 FROM RDB$CHECK_CONSTRAINTS CC JOIN RDB$RELATION_CONSTRAINTS RC "
         "ON RC.RDB$CONSTRAINT_NAME = CC.RDB$CONSTRAINT_NAME "
-        "WHERE RC.RDB$CONSTRAINT_TYPE = 'CHECK' AND CC.RDB$TRIGGER_NAME = T.RDB$TRIGGER_NAME) "
-        "ORDER BY T.RDB$TRIGGER_NAME"));
+        "WHERE RC.RDB$CONSTRAINT_TYPE = 'CHECK' AND CC.RDB$TRIGGER_NAME = T.RDB$TRIGGER_NAME)")
+        + within(QStringLiteral("T.RDB$RELATION_NAME = :RELATION"))
+        + QLatin1String(" ORDER BY T.RDB$TRIGGER_NAME"));
     while (row.next()) {
         SchemaTrigger trigger{name(row, "RDB$TRIGGER_NAME"), name(row, "RDB$RELATION_NAME")};
         trigger.type = field(row, QStringLiteral("RDB$TRIGGER_TYPE")).toLongLong();
@@ -646,9 +695,10 @@ void SchemaReader::readGrants()
     QSqlQuery row = run(QStringLiteral(
         "SELECT RDB$USER, RDB$USER_TYPE, RDB$PRIVILEGE, RDB$RELATION_NAME, RDB$OBJECT_TYPE, "
         "RDB$FIELD_NAME, RDB$GRANT_OPTION FROM RDB$USER_PRIVILEGES "
-        "WHERE RDB$GRANTOR IS NOT NULL AND RDB$USER <> RDB$GRANTOR "
-        "ORDER BY RDB$RELATION_NAME, RDB$OBJECT_TYPE, RDB$USER, RDB$USER_TYPE, RDB$PRIVILEGE, "
-        "RDB$FIELD_NAME"));
+        "WHERE RDB$GRANTOR IS NOT NULL AND RDB$USER <> RDB$GRANTOR")
+        + within(QStringLiteral("RDB$RELATION_NAME = :RELATION"))
+        + QLatin1String(" ORDER BY RDB$RELATION_NAME, RDB$OBJECT_TYPE, RDB$USER, RDB$USER_TYPE, "
+                        "RDB$PRIVILEGE, RDB$FIELD_NAME"));
     while (row.next()) {
         SchemaGrant grant{name(row, "RDB$USER"), number(row, "RDB$USER_TYPE")};
         const QString privilege = name(row, "RDB$PRIVILEGE");
@@ -667,7 +717,8 @@ void SchemaReader::readDependencies()
 {
     QSqlQuery row = run(QStringLiteral(
         "SELECT DISTINCT RDB$DEPENDENT_NAME, RDB$DEPENDED_ON_NAME FROM RDB$DEPENDENCIES "
-        "WHERE RDB$DEPENDENT_TYPE = 1 AND RDB$DEPENDED_ON_TYPE IN (0, 1)"));
+        "WHERE RDB$DEPENDENT_TYPE = 1 AND RDB$DEPENDED_ON_TYPE IN (0, 1)")
+        + within(QStringLiteral("RDB$DEPENDENT_NAME = :RELATION")));
     while (row.next())
         m_model.viewDependencies.insert(name(row, "RDB$DEPENDENT_NAME"),
                                         name(row, "RDB$DEPENDED_ON_NAME"));

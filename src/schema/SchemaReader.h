@@ -25,6 +25,10 @@ public:
 
     void setProgress(Progress progress) { m_progress = std::move(progress); }
     SchemaModel read();
+    // One table or view: its columns, the domains they use, its constraints,
+    // indices, triggers, grants and the relations a view selects from, with
+    // the same queries as read(), each kept to that relation.
+    SchemaModel readRelation(const QString &relation);
 
     static int stepCount();
 
@@ -37,6 +41,7 @@ private:
 
     void step();
     QSqlQuery run(const QString &text) const;
+    QString within(const QString &condition) const;
     SchemaType typeOf(const QSqlQuery &row, const QString &prefix = {}) const;
     QString collationName(int characterSet, int collation) const;
     QString ownCollation(const QSqlQuery &row, const QString &source) const;
@@ -73,6 +78,7 @@ private:
     Progress m_progress;
     int m_step = 0;
     SchemaModel m_model;
+    QString m_relation; // empty: the whole catalogue
     QHash<int, CharacterSet> m_characterSets;
     QHash<QPair<int, int>, QString> m_collations;
     QHash<QString, SchemaDomain> m_fields; // every RDB$FIELDS row of the user's

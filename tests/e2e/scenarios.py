@@ -456,6 +456,56 @@ def structure_and_data(session, steps):
             path, "SELECT NAME FROM T_ITEM ORDER BY ID"), ["renamed", "big"])
 
 
+def open_tab(app, window, title):
+    """Shows the pane of a tab widget; returns the grid the pane holds."""
+    app.click(app.find("page tab", title, window))
+    return app.find("table", title, window)
+
+
+@scenario
+def explorer(session, steps):
+    path = session.database([
+        "CREATE TABLE T_CUSTOMER (ID INTEGER NOT NULL PRIMARY KEY, NAME VARCHAR(20))",
+        "CREATE TABLE T_ORDER (ID INTEGER NOT NULL, CUSTOMER INTEGER, TOTAL NUMERIC(9,2), "
+        "CONSTRAINT T_ORDER_PK PRIMARY KEY (ID), "
+        "CONSTRAINT T_ORDER_CUSTOMER FOREIGN KEY (CUSTOMER) REFERENCES T_CUSTOMER (ID) "
+        "ON DELETE CASCADE)",
+        "CREATE DESCENDING INDEX T_ORDER_TOTAL ON T_ORDER (TOTAL)",
+        "CREATE TRIGGER T_ORDER_BI FOR T_ORDER ACTIVE BEFORE INSERT POSITION 0 AS "
+        "BEGIN NEW.TOTAL = 0; END"])
+    app = start_connected(session, steps, path)
+    with steps("the explorer, open at connect, finds the table by part of its name"):
+        explorer_window = app.child_window("Database Explorer")
+        app.type_into(app.find("text", "Filter", explorer_window), "ord")
+        item = app.find(("tree item", "table cell", "list item"), "T_ORDER", explorer_window,
+                        into_grids=True)
+        app.click(item, double=True)
+        window = app.child_window("Table structure -T_ORDER")
+    with steps("the Indices pane lists the table's indices"):
+        grid = open_tab(app, window, "Indices")
+        wait_equal("the indices", lambda: app.grid_records(
+            grid, "Name", "Columns or expression", "Unique", "Order"),
+            [["T_ORDER_CUSTOMER", "CUSTOMER", "", "ASCENDING"],
+             ["T_ORDER_PK", "ID", "UNIQUE", "ASCENDING"],
+             ["T_ORDER_TOTAL", "TOTAL", "", "DESCENDING"]])
+    with steps("the keys pane shows the foreign key with its table and rule"):
+        grid = open_tab(app, window, "Keys and constraints")
+        wait_equal("the keys", lambda: app.grid_records(
+            grid, "Name", "Kind", "References", "Rules or condition"),
+            [["T_ORDER_CUSTOMER", "FOREIGN KEY", "T_CUSTOMER (ID)",
+              "ON UPDATE RESTRICT ON DELETE CASCADE"],
+             ["T_ORDER_PK", "PRIMARY KEY", "", ""]])
+    with steps("a double-click on a trigger opens it in the trigger source editor"):
+        grid = open_tab(app, window, "Triggers")
+        wait_equal("the triggers", lambda: app.grid_column(grid, "Name"), ["T_ORDER_BI"])
+        app.click(app.cell(grid, 0, 0), double=True)
+        editor_window = app.child_window("Trigger -T_ORDER_BI")
+        editor = app.find("text", "Trigger source", editor_window)
+        text = wait_for("the trigger's source", lambda: app.text_of(editor))
+        expect("NEW.TOTAL = 0;" in text, f"the editor holds {text!r}")
+        no_error_box(app)
+
+
 def ddl_window_on(session, steps, schema, auto_commit):
     """A database of the schema, the program connected to it with auto-commit
     as asked, and its DDL window: (path, program, window, editor)."""
