@@ -220,6 +220,12 @@ void TMainForm::setTransactionPanel(const QString &text)
     panel(2)->setText(text);
 }
 
+void TMainForm::showConnectionLost(const QString &message)
+{
+    showConnected(false, QString());
+    Command::tellOnce(message);
+}
+
 void TMainForm::mergeChildMenu(QMdiSubWindow *window)
 {
     auto *form = window ? qobject_cast<TChildForm *>(window->widget()) : nullptr;
@@ -316,15 +322,25 @@ void TMainForm::refuseWhileWindowsOpen() const
         throw GeneralError(QStringLiteral("Close opened windows first"));
 }
 
+// After a lost connection the windows stay open, holding what the user had
+// not posted yet: connecting to the same database again brings them back.
+void TMainForm::refuseOtherDatabaseWhileWindowsOpen(const QString &path) const
+{
+    if (path != DMSys->IBDataBase->param(QStringLiteral("SERVER NAME")))
+        refuseWhileWindowsOpen();
+}
+
 void TMainForm::ConnectBtnClick()
 {
-    refuseWhileWindowsOpen();
     TIBDataBase *db = DMSys->IBDataBase;
+    if (!db->ConnectionLost())
+        refuseWhileWindowsOpen();
     settleTransaction();
     db->Close();
     if (ModalForms::exec(DBEntryDlg) != QDialog::Accepted)
         return;
     const QString path = DBEntryDlg->path();
+    refuseOtherDatabaseWhileWindowsOpen(path);
     db->setParam(QStringLiteral("USER NAME"), DBEntryDlg->UserN->text());
     db->setParam(QStringLiteral("PASSWORD"), DBEntryDlg->Password->text());
     db->setParam(QStringLiteral("SERVER NAME"), path);

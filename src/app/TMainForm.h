@@ -31,6 +31,7 @@ public:
     // TransactionView
     void setCommitItemsEnabled(bool enabled) override;
     void setTransactionPanel(const QString &text) override;
+    void showConnectionLost(const QString &message) override;
 
     QMdiArea *mdiArea() const { return m_mdiArea; }
     TDBEntryDlg *DBEntryDlg = nullptr;
@@ -64,6 +65,7 @@ private:
     // Asks "Commit work?" when the tool's transaction is active; Cancel aborts.
     void settleTransaction();
     void refuseWhileWindowsOpen() const;
+    void refuseOtherDatabaseWhileWindowsOpen(const QString &path) const;
     void buildMenus();
     void buildFileMenu();
     void buildDatabaseMenu();

@@ -151,7 +151,7 @@ Rows constraints(const SchemaModel &model)
 {
     Rows rows;
     for (const SchemaConstraint &c : model.constraints)
-        rows.append({c.name, kindText(c.kind), c.columns.join(kListSeparator), referenced(c),
+        rows.append({c.storedName, kindText(c.kind), c.columns.join(kListSeparator), referenced(c),
                      rulesOrCondition(c)});
     return rows;
 }

@@ -37,4 +37,21 @@ bool detected(const ISC_STATUS *vector)
     return false;
 }
 
+QString lostText()
+{
+    return QStringLiteral("The connection to the database was lost");
+}
+
+QString lostWorkText()
+{
+    return QStringLiteral("The connection to the database was lost; the work of the open "
+                          "transaction was not committed");
+}
+
+QString lostInCommitText()
+{
+    return QStringLiteral("The connection to the database was lost during the commit; "
+                          "reconnect and check whether the work was committed");
+}
+
 } // namespace IbConnectionLoss

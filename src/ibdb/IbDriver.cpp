@@ -1,6 +1,7 @@
 #include "ibdb/IbDriver.h"
 
 #include "ibdb/IbCatalog.h"
+#include "ibdb/IbConnectionLoss.h"
 #include "ibdb/IbError.h"
 #include "ibdb/IbResult.h"
 #include "ibdb/IbStatus.h"
@@ -138,6 +139,10 @@ bool IbDriver::open(const QString &database, const QString &user, const QString 
 {
     if (isOpen())
         close();
+    if (m_lost) {
+        refuseOpen(QSqlError(QString(), IbConnectionLoss::lostText(), QSqlError::ConnectionError));
+        return false;
+    }
     if (!applyOptions(options))
         return false;
     QByteArray dpb(1, char(isc_dpb_version1));
@@ -183,7 +188,7 @@ void IbDriver::close()
 {
     // Results stay listed: a query kept across a reconnect prepares anew.
     for (IbResult *result : m_results)
-        result->releaseHandles();
+        result->releaseHandles(m_lost);
     if (!m_attachment)
         return;
     ISC_STATUS_ARRAY status;
@@ -198,6 +203,19 @@ void IbDriver::close()
     m_attachment.forget();
     setOpen(false);
     setOpenError(false);
+}
+
+QSqlError IbDriver::noticed(const IbError &error) const
+{
+    QSqlError reported = error.toSqlError();
+    if (!error.connectionLost() || m_lost)
+        return reported;
+    m_lost = true;
+    if (!m_lossHandler)
+        return reported;
+    const QString note = m_lossHandler(reported.databaseText());
+    return QSqlError(reported.driverText(), reported.databaseText() + u'\n' + note,
+                     reported.type(), reported.nativeErrorCode());
 }
 
 QSqlResult *IbDriver::createResult() const

@@ -4,8 +4,10 @@
 
 #include <QSqlDriver>
 
+#include <functional>
 #include <vector>
 
+class IbError;
 class IbResult;
 
 // The Qt SQL driver "INTRBASE" on the Firebird/InterBase client library.
@@ -50,6 +52,18 @@ public:
     // The SQL dialect in which statements are prepared (1 or 3).
     int dialect() const { return m_dialect; }
 
+    // Told once, with the client's text, when a call finds the attachment
+    // gone; answers what to say after that text about the work lost with it.
+    using LossHandler = std::function<QString(const QString &clientText)>;
+    void setLossHandler(LossHandler handler) { m_lossHandler = std::move(handler); }
+    // The error a failed call reports. A lost attachment is told to the
+    // handler, and from then on the driver opens only once asked to
+    // reattach, so no query reattaches behind the user's back.
+    QSqlError noticed(const IbError &error) const;
+    bool connectionLost() const { return m_lost; }
+    void markLost() { m_lost = true; }
+    void allowReattach() { m_lost = false; }
+
 private:
     friend class IbResult;
 
@@ -64,4 +78,6 @@ private:
     int m_requestedDialect = 0; // 0: the database's own
     // Queries still holding handles on the attachment; let go of before detaching.
     mutable std::vector<IbResult *> m_results;
+    LossHandler m_lossHandler;
+    mutable bool m_lost = false;
 };

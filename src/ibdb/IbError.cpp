@@ -1,9 +1,10 @@
 #include "ibdb/IbError.h"
 
+#include "ibdb/IbConnectionLoss.h"
 #include "ibdb/IbStatus.h"
 
-IbError::IbError(const QSqlError &error)
-    : DatabaseError(error.text()), m_error(error)
+IbError::IbError(const QSqlError &error, bool connectionLost)
+    : DatabaseError(error.text()), m_error(error), m_connectionLost(connectionLost)
 {
 }
 
@@ -11,8 +12,11 @@ void IbError::check(const ISC_STATUS *status, QSqlError::ErrorType type)
 {
     if (!IbStatus::failed(status))
         return;
-    throw IbError(QSqlError(QString(), IbStatus::plainText(status), type,
-                            QString::number(status[1])));
+    const bool lost = IbConnectionLoss::detected(status);
+    throw IbError(QSqlError(QString(), IbStatus::plainText(status),
+                            lost ? QSqlError::ConnectionError : type,
+                            QString::number(status[1])),
+                  lost);
 }
 
 IbError IbError::refusal(const QString &text, QSqlError::ErrorType type)

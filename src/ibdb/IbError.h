@@ -19,9 +19,12 @@ public:
     static IbError refusal(const QString &text, QSqlError::ErrorType type);
 
     QSqlError toSqlError() const { return m_error; }
+    // The attachment itself is gone, not just this request refused.
+    bool connectionLost() const { return m_connectionLost; }
 
 private:
-    explicit IbError(const QSqlError &error);
+    explicit IbError(const QSqlError &error, bool connectionLost = false);
 
     QSqlError m_error;
+    bool m_connectionLost = false;
 };

@@ -49,18 +49,29 @@ QVariant IbResult::handle() const
     return QVariant::fromValue<isc_stmt_handle>(m_query->statementHandle());
 }
 
-void IbResult::releaseHandles() noexcept
+// The grids of a lost connection keep showing what they showed, so that an
+// edit in one can be posted after reconnecting.
+void IbResult::releaseHandles(bool keepRows) noexcept
 {
     if (m_query)
         m_query->release();
     m_query.reset();
+    m_atEnd = true;
+    if (keepRows)
+        return;
     clearRows();
     setActive(false);
 }
 
+QSqlError IbResult::noticed(const IbError &error) const
+{
+    return ibDriver() ? ibDriver()->noticed(error) : error.toSqlError();
+}
+
 bool IbResult::fail(const IbError &error)
 {
-    setLastError(error.toSqlError());
+    const QSqlError reported = noticed(error);
+    setLastError(reported);
     setActive(false);
     return false;
 }
@@ -217,9 +228,9 @@ bool IbResult::fetchMore(int count)
         }
         batch.shrinkToFit();
     });
-    if (failure)
-        setLastError(failure->toSqlError());
     m_atEnd = batch.count() < count;
+    if (failure)
+        setLastError(noticed(*failure));
     const bool any = batch.count() > 0;
     keepRows(std::move(batch));
     return any;

@@ -50,8 +50,9 @@ private:
     friend class IbDriver;
 
     const IbDriver *ibDriver() const;
-    // The attachment is going: every handle is let go of at once.
-    void releaseHandles() noexcept;
+    // The attachment is going: every handle is let go of at once. The rows
+    // read so far stay readable when the attachment was lost.
+    void releaseHandles(bool keepRows) noexcept;
     bool prepareText(const QString &serverText, bool withParameters = true);
     // Up to count further rows; false when none came.
     bool fetchMore(int count);
@@ -61,6 +62,7 @@ private:
     void finishQuery();
     void clearRows();
     QVariantList parameterValues() const;
+    QSqlError noticed(const IbError &error) const;
     bool fail(const IbError &error);
     int rowsKnown() const { return m_firstRow + m_rows.count() + (m_singleRow ? 1 : 0); }
     bool holds(int row, int column) const;

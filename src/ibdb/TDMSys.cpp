@@ -18,6 +18,8 @@ TDMSys::TDMSys(QObject *parent) : QObject(parent), IBDataBase(new TIBDataBase(th
             &TDMSys::IBDataBaseStartTransaction);
     connect(IBDataBase, &TIBDataBase::OnCloseTransaction, this,
             &TDMSys::IBDataBaseCloseTransaction);
+    connect(IBDataBase, &TIBDataBase::OnConnectionLost, this,
+            &TDMSys::IBDataBaseConnectionLost);
 }
 
 TDMSys::~TDMSys()
@@ -70,4 +72,10 @@ void TDMSys::IBDataBaseCloseTransaction(TIBDataBase *)
     m_view->setCommitItemsEnabled(false);
     if (!ProgramSettings::instance().AutoCommit)
         m_view->setTransactionPanel(QString());
+}
+
+void TDMSys::IBDataBaseConnectionLost(TIBDataBase *, const QString &message)
+{
+    if (m_view)
+        m_view->showConnectionLost(message);
 }

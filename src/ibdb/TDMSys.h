@@ -39,6 +39,7 @@ public:
 private:
     void IBDataBaseStartTransaction(TIBDataBase *sender);
     void IBDataBaseCloseTransaction(TIBDataBase *sender);
+    void IBDataBaseConnectionLost(TIBDataBase *sender, const QString &message);
 
     QString m_devSrcPath;
     TransactionView *m_view = nullptr;

@@ -24,15 +24,6 @@ const QString kUserName = QStringLiteral("USER NAME");
 const QString kPassword = QStringLiteral("PASSWORD");
 const QString kServerName = QStringLiteral("SERVER NAME");
 
-// Said after the client's own text when the attachment died: what became of
-// the user's work, which the client's text alone does not tell.
-const QString kLostBeforeStart = QStringLiteral("The connection to the database was lost");
-const QString kLostWork = QStringLiteral(
-    "The connection to the database was lost; the work of the open transaction was not committed");
-const QString kLostInCommit = QStringLiteral(
-    "The connection to the database was lost during the commit; reconnect and check whether the "
-    "work was committed");
-
 } // namespace
 
 TIBDataBase::TIBDataBase(QObject *parent) : QObject(parent)
@@ -48,6 +39,8 @@ TIBDataBase::~TIBDataBase()
     // The owned transaction must go before the attachment it lives on.
     m_transaction.reset();
     if (!m_name.isEmpty()) {
+        if (IbDriver *ib = driver())
+            ib->setLossHandler({});
         QSqlDatabase::database(m_name, false).close();
         QSqlDatabase::removeDatabase(m_name);
     }
@@ -59,11 +52,25 @@ void TIBDataBase::setDatabaseName(const QString &name)
         return;
     if (!m_name.isEmpty()) {
         Close();
+        if (IbDriver *ib = driver())
+            ib->setLossHandler({});
         QSqlDatabase::removeDatabase(m_name);
     }
     m_name = name;
     QSqlDatabase::addDatabase(kDriver, m_name);
     applyParams();
+    if (IbDriver *ib = driver()) {
+        ib->setLossHandler([this](const QString &clientText) {
+            const QString note = lossNote();
+            lose(clientText + u'\n' + note);
+            return note;
+        });
+    }
+}
+
+IbDriver *TIBDataBase::driver() const
+{
+    return qobject_cast<IbDriver *>(connection().driver());
 }
 
 QSqlDatabase TIBDataBase::connection() const
@@ -89,6 +96,24 @@ void TIBDataBase::applyParams()
 
 void TIBDataBase::Open()
 {
+    IbDriver *ib = driver();
+    if (!ib || !ib->connectionLost()) {
+        attach();
+        return;
+    }
+    // Until an attach succeeds, the windows' queries still must not try.
+    const auto stillLost = qScopeGuard([this, ib] {
+        if (!Connected())
+            ib->markLost();
+    });
+    ib->allowReattach();
+    attach();
+}
+
+// The commands of the windows attach as any query does, so after a loss
+// they report it until the user connects again.
+void TIBDataBase::attach()
+{
     QSqlDatabase db = connection();
     if (db.isOpen())
         return;
@@ -113,6 +138,28 @@ bool TIBDataBase::Connected() const
     return connection().isOpen();
 }
 
+bool TIBDataBase::ConnectionLost() const
+{
+    const IbDriver *ib = driver();
+    return ib && ib->connectionLost();
+}
+
+QString TIBDataBase::lossNote() const
+{
+    return m_inTransaction ? IbConnectionLoss::lostWorkText() : IbConnectionLoss::lostText();
+}
+
+// A dead attachment ends the tool's transaction with it (the server drops
+// it), so the frame stops offering commit and rollback, and the attachment is
+// let go of, everywhere at once.
+void TIBDataBase::lose(const QString &message)
+{
+    if (IbDriver *ib = driver())
+        ib->markLost();
+    Close();
+    emit OnConnectionLost(this, message);
+}
+
 void TIBDataBase::fetchNativeHandle()
 {
     const QVariant handle = connection().driver()->handle();
@@ -126,7 +173,7 @@ void TIBDataBase::StartTransaction()
     BusyCursor busy;
     if (m_inTransaction)
         return;
-    Open();
+    attach();
     fetchNativeHandle();
     IbTransaction transaction;
     ISC_STATUS_ARRAY status;
@@ -134,7 +181,7 @@ void TIBDataBase::StartTransaction()
     ServerCall::run(m_nativeHandle, [&] {
         IbTransactionStart::start(status, transaction.ref(), &m_nativeHandle);
     });
-    check(status, kLostBeforeStart);
+    check(status, IbConnectionLoss::lostText());
     m_transaction = std::move(transaction);
     m_inTransaction = true;
     emit OnStartTransaction(this);
@@ -162,7 +209,8 @@ void TIBDataBase::endTransaction(bool commit)
         else
             isc_rollback_transaction(status, m_transaction.ref());
     });
-    check(status, commit ? kLostInCommit : kLostWork);
+    check(status,
+          commit ? IbConnectionLoss::lostInCommitText() : IbConnectionLoss::lostWorkText());
     m_transaction.forget();
     m_inTransaction = false;
     emit OnCloseTransaction(this);
@@ -187,7 +235,7 @@ QString TIBDataBase::sqlString(const QString &text) const
 void TIBDataBase::ExecuteStatement(const QString &text, bool autoCommit)
 {
     // The dialect is the attachment's, known once it is open.
-    Open();
+    attach();
     ExecuteStatement(text, autoCommit, statementDialect());
 }
 
@@ -223,7 +271,7 @@ void TIBDataBase::ExecuteLines(const QStringList &lines, int dialect)
         ServerCall::run(m_nativeHandle, [&] {
             isc_dsql_execute(status, m_transaction.ref(), change.ref(), SQLDA_VERSION1, nullptr);
         });
-        check(status, kLostWork);
+        check(status, IbConnectionLoss::lostWorkText());
         m_changedRows = IbStatementInfo::rowsAffected(change.get(), m_changeType);
         return;
     }
@@ -232,7 +280,7 @@ void TIBDataBase::ExecuteLines(const QStringList &lines, int dialect)
                                    text.constData(), static_cast<unsigned short>(dialect),
                                    nullptr);
     });
-    check(status, kLostWork);
+    check(status, IbConnectionLoss::lostWorkText());
 }
 
 // Only a plain INSERT, UPDATE or DELETE runs as a prepared statement, which
@@ -265,14 +313,11 @@ IbStatement TIBDataBase::prepareChange(const QByteArray &text, int dialect)
     return change ? std::move(statement) : IbStatement();
 }
 
-// A dead attachment ends the tool's transaction with it (the server drops
-// it), so the frame stops offering commit and rollback, and the attachment is
-// let go of: the next command attaches anew, as after any close.
 void TIBDataBase::check(const ISC_STATUS *status, const QString &lossNote)
 {
     if (IbStatus::failed(status) && IbConnectionLoss::detected(status)) {
         const QString message = IbStatus::text(status) + QLatin1Char('\r') + lossNote;
-        Close();
+        lose(message);
         throw DatabaseError(message);
     }
     IbStatus::check(status);
@@ -296,7 +341,7 @@ QStringList TIBDataBase::relationNames(int types, bool viewsOnly, bool includeVi
         if (!wasOpen)
             connection().close();
     });
-    Open();
+    attach();
     QSqlDatabase db = connection();
     const QStringList all = db.tables(QSql::TableType(types));
     if (db.lastError().isValid())

@@ -13,6 +13,8 @@
 // reach it through Qt SQL under its connection name ("IBB"); on top of that
 // it keeps the tool's own server transaction on the same attachment, in which
 // every change is executed.
+class IbDriver;
+
 class TIBDataBase : public QObject
 {
     Q_OBJECT
@@ -36,9 +38,12 @@ public:
     void setParam(const QString &name, const QString &value);
     QString param(const QString &name) const { return m_params.value(name); }
 
+    // Attaches, also after a lost connection (File > Connect).
     void Open();
     void Close();
     bool Connected() const;
+    // A call met the attachment gone; only Open() attaches again.
+    bool ConnectionLost() const;
 
     virtual void StartTransaction();
     virtual void ExecuteStatement(const QString &text, bool autoCommit);
@@ -67,8 +72,14 @@ public:
 signals:
     void OnStartTransaction(TIBDataBase *sender);
     void OnCloseTransaction(TIBDataBase *sender);
+    // Once per lost attachment, with what the user is to be told.
+    void OnConnectionLost(TIBDataBase *sender, const QString &message);
 
 private:
+    IbDriver *driver() const;
+    void attach();
+    void lose(const QString &message);
+    QString lossNote() const;
     void ExecuteLines(const QStringList &lines, int dialect);
     IbStatement prepareChange(const QByteArray &text, int dialect);
     void endTransaction(bool commit);

@@ -10,4 +10,6 @@ public:
     virtual ~TransactionView() = default;
     virtual void setCommitItemsEnabled(bool enabled) = 0;
     virtual void setTransactionPanel(const QString &text) = 0;
+    // The attachment is gone: the frame shows it disconnected and tells the user.
+    virtual void showConnectionLost(const QString &message) = 0;
 };

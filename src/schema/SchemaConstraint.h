@@ -19,4 +19,5 @@ struct SchemaConstraint
     QString updateRule = {}; // "CASCADE", "SET NULL", ...; empty: RESTRICT
     QString deleteRule = {};
     QString checkSource = {}; // "CHECK (...)", as stored
+    QString storedName = {};  // as the server holds it, INTEG_n too: what the user sees
 };

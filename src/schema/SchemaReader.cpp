@@ -469,6 +469,7 @@ void SchemaReader::readConstraints()
         const QString index = name(row, "RDB$INDEX_NAME");
         SchemaConstraint constraint{userConstraintName(constraintName), relation,
                                     constraintKind(name(row, "RDB$CONSTRAINT_TYPE"))};
+        constraint.storedName = constraintName;
         constraint.columns = m_segments.value(index);
         if (!index.isEmpty() && index != constraintName && !isServerName(index))
             constraint.indexName = index;

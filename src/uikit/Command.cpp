@@ -4,26 +4,40 @@
 #include "uikit/Prompts.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QTimer>
+
+#include <utility>
 
 namespace Command {
 
-void run(const std::function<void()> &command)
+namespace {
+
+int runningCommands = 0;
+QString toldOnce;
+
+// The command's error, empty when it ended well or quietly.
+QString failureOf(const std::function<void()> &command)
 {
-    QString message;
     try {
         command();
-        return;
     } catch (const SilentAbort &) {
-        return;
     } catch (const AppError &error) {
-        message = error.message();
+        return error.message();
     } catch (const std::bad_alloc &) {
-        message = QStringLiteral("Out of memory");
+        return QStringLiteral("Out of memory");
     } catch (const std::exception &error) {
-        message = QString::fromUtf8(error.what());
+        return QString::fromUtf8(error.what());
     }
+    return QString();
+}
+
+void showError(QString message)
+{
+    if (!toldOnce.isEmpty() && message.contains(toldOnce))
+        toldOnce.clear();
     // A cursor a failed command left behind must not outlive its error.
     while (QGuiApplication::overrideCursor())
         QGuiApplication::restoreOverrideCursor();
@@ -32,6 +46,32 @@ void run(const std::function<void()> &command)
     if (!message.endsWith(QLatin1Char('.')))
         message += QLatin1Char('.');
     Prompts::instance().error(message);
+}
+
+void showToldOnce()
+{
+    if (!toldOnce.isEmpty())
+        showError(std::exchange(toldOnce, QString()));
+}
+
+} // namespace
+
+void run(const std::function<void()> &command)
+{
+    ++runningCommands;
+    const QString message = failureOf(command);
+    --runningCommands;
+    if (!message.isEmpty())
+        showError(message);
+    if (runningCommands == 0)
+        showToldOnce();
+}
+
+void tellOnce(const QString &message)
+{
+    toldOnce = message;
+    if (runningCommands == 0)
+        QTimer::singleShot(0, QCoreApplication::instance(), &showToldOnce);
 }
 
 QAction *addAction(QMenu *menu, const QString &text, const QString &hint,

@@ -16,6 +16,12 @@ namespace Command {
 
 void run(const std::function<void()> &command);
 
+// Shows the message once as the standard error box: at the end of the
+// command that runs, unless that command's own error says it already; at
+// once (from the event loop) when no command runs, as when a grid fetches
+// rows while it scrolls.
+void tellOnce(const QString &message);
+
 // A slot that runs the command through run().
 inline auto guard(std::function<void()> command)
 {

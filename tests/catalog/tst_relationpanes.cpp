@@ -109,6 +109,7 @@ private slots:
     void fieldGridShowsEachColumnsWholeDeclaration();
     void panesListWhatTheServerHolds_data();
     void panesListWhatTheServerHolds();
+    void serverNamedKeyShowsItsName();
     void windowBeforeAnyRelationShowsEmptyTablePanes();
     void viewDdlIsItsWholeScript_data();
     void viewDdlIsItsWholeScript();
@@ -250,6 +251,18 @@ void TestRelationPanes::panesListWhatTheServerHolds()
 
 // The window opens before a relation is chosen: its panes are tabs already,
 // none drawn loose over the others.
+// The script leaves INTEG_n out, for the server to name anew; the pane
+// shows the name the server holds, by which the user can drop it.
+void TestRelationPanes::serverNamedKeyShowsItsName()
+{
+    TRelationPanes *panes = openOn(3, "DEPT", false)->DetailPanes;
+    const QStringList keys = rows(panes->KeysGrid);
+    QCOMPARE(keys.size(), 2);
+    QCOMPARE(keys.at(0), "DEPT_CODE | UNIQUE | CODE |  | ");
+    QVERIFY2(keys.at(1).startsWith("INTEG_") && keys.at(1).endsWith(" | PRIMARY KEY | DEPT_ID |  | "),
+             qPrintable(keys.at(1)));
+}
+
 void TestRelationPanes::windowBeforeAnyRelationShowsEmptyTablePanes()
 {
     TRelationPanes panes;

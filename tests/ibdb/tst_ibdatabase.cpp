@@ -20,6 +20,7 @@ struct RecordingView : TransactionView
     QString panel = QStringLiteral("AUTO");
     void setCommitItemsEnabled(bool enabled) override { commitItems = enabled; }
     void setTransactionPanel(const QString &text) override { panel = text; }
+    void showConnectionLost(const QString &) override {}
 };
 
 

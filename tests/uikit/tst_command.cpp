@@ -13,6 +13,8 @@ class TestCommand : public QObject
 private slots:
     void errorBoxAddsOneFullStop_data();
     void errorBoxAddsOneFullStop();
+    void lossToldOnce_data();
+    void lossToldOnce();
 };
 
 void TestCommand::errorBoxAddsOneFullStop_data()
@@ -44,6 +46,42 @@ void TestCommand::errorBoxAddsOneFullStop()
     QCOMPARE(prompts.errors().size(), 1);
     const QString shown = prompts.errors().first();
     QVERIFY2(shown.endsWith(shownEnd), qPrintable(shown));
+}
+
+void TestCommand::lossToldOnce_data()
+{
+    QTest::addColumn<QString>("thrown"); // by the command that meets the loss; none: outside one
+    QTest::addColumn<QStringList>("shown");
+
+    const QString lost = QStringLiteral("Error reading data from the connection.\nLost");
+    QTest::newRow("outside any command") << QString() << QStringList{lost + '.'};
+    QTest::newRow("command ends well") << QStringLiteral("-") << QStringList{lost + '.'};
+    QTest::newRow("command says it") << lost << QStringList{lost + '.'};
+    QTest::newRow("command fails otherwise")
+        << QStringLiteral("Table is read-only") << QStringList{"Table is read-only.", lost + '.'};
+}
+
+// A loss met by a query is told once: after the command that met it, or by
+// itself when it was met outside any command, never twice.
+void TestCommand::lossToldOnce()
+{
+    QFETCH(QString, thrown);
+    QFETCH(QStringList, shown);
+    const QString lost = QStringLiteral("Error reading data from the connection.\nLost");
+    ScriptedPrompts prompts;
+    if (thrown.isNull()) {
+        Command::tellOnce(lost);
+    } else {
+        Command::run([&] {
+            Command::tellOnce(lost);
+            if (thrown != "-")
+                throw GeneralError(thrown);
+        });
+    }
+    QCoreApplication::processEvents();
+    Command::run([] {});
+    QCoreApplication::processEvents();
+    QCOMPARE(prompts.errors(), shown);
 }
 
 QUORVEL_TEST_MAIN(TestCommand)
