@@ -1,28 +1,19 @@
 #include "catalog/TFunctionsForm.h"
 
 #include "catalog/FieldTypeText.h"
-#include "controls/FixedPitchFont.h"
-#include "controls/SqlEditorKit.h"
-#include "controls/TOfficeButton.h"
-#include "controls/TToolPanel.h"
 #include "ibdb/StatementLines.h"
 #include "ibdb/TDMSys.h"
 #include "ibdb/TIBDataBase.h"
 #include "schema/RoutineDdl.h"
 #include "schema/SchemaReader.h"
 #include "schema/SqlTypeText.h"
-#include "uikit/Command.h"
-#include "uikit/ConnectedDialect.h"
 #include "uikit/GridColumns.h"
-#include "uikit/Prompts.h"
 #include "workbench/TSQLExprForm.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPlainTextEdit>
 #include <QStandardItemModel>
 #include <QTableView>
@@ -30,15 +21,14 @@
 
 namespace {
 
-QTableView *createGrid(QWidget *parent, QStandardItemModel *model, const QString &name)
-{
-    auto *grid = new QTableView(parent);
-    GridColumns::setupReadOnly(grid);
-    grid->setModel(model);
-    grid->setAccessibleName(name);
-    grid->horizontalHeader()->setStretchLastSection(true);
-    return grid;
-}
+const TObjectListForm::Kind kFunctions{
+    QStringLiteral("Functions"),
+    QStringLiteral("function"),
+    QStringLiteral("Function name"),
+    QStringLiteral("F&unctions"),
+    QStringLiteral("Functions list for editing stored functions"),
+    QStringLiteral("Edit function DDL statement"),
+};
 
 QList<QStandardItem *> itemRow(const QStringList &texts)
 {
@@ -56,54 +46,21 @@ TFunctionsForm *TFunctionsForm::open()
 }
 
 TFunctionsForm::TFunctionsForm(QWidget *parent)
-    : TChildForm(parent),
-      m_functions(new QStandardItemModel(0, 1, this)),
-      m_arguments(new QStandardItemModel(0, 3, this))
+    : TObjectListForm(kFunctions, parent), m_arguments(new QStandardItemModel(0, 3, this))
 {
-    setWindowTitle(QStringLiteral("Functions"));
-    m_functions->setHorizontalHeaderLabels({QStringLiteral("Function name")});
     m_arguments->setHorizontalHeaderLabels(
         {QStringLiteral("#"), QStringLiteral("Parameter Name"), QStringLiteral("Data Type")});
-    createToolPanel();
-    FunctionsGrid = createGrid(this, m_functions, QStringLiteral("Functions"));
-    FunctionsGrid->setFixedWidth(273);
-    QWidget *details = createDetails();
-    createMenu();
-
-    auto *body = new QHBoxLayout;
-    body->setSpacing(0);
-    body->addWidget(FunctionsGrid);
-    body->addWidget(details, 1);
-    QVBoxLayout *layout = createPanelLayout();
-    layout->addWidget(CommandPanel);
-    layout->addLayout(body, 1);
-    resize(700, 480);
-
-    connect(FunctionsGrid, &QTableView::doubleClicked, this, Command::guard([this] { DDLBtnClick(); }));
-    connect(FunctionsGrid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this] { Command::run([this] { followCurrentFunction(); }); });
-}
-
-void TFunctionsForm::createToolPanel()
-{
-    CommandPanel = new TToolPanel(this);
-    CommandPanel->setFixedHeight(32);
-    DDLBtn = CommandPanel->addButton(QStringLiteral("show_ddl"),
-                                     QStringLiteral("Edit function DDL statement"));
-    BtnDropFunc = CommandPanel->addButton(QStringLiteral("delete"),
-                                          QStringLiteral("Delete selected function"));
-    RefreshBtn = CommandPanel->addButton(QStringLiteral("refresh"),
-                                         QStringLiteral("Refresh table contents"));
-    CommandPanel->addStretch();
-    onClick(DDLBtn, [this] { DDLBtnClick(); });
-    onClick(BtnDropFunc, [this] { BtnDropFuncClick(); });
-    onClick(RefreshBtn, [this] { FunctionsRefresh(); });
+    placeDetails(createDetails());
 }
 
 QWidget *TFunctionsForm::createDetails()
 {
     auto *details = new QWidget(this);
-    ArgumentsGrid = createGrid(details, m_arguments, QStringLiteral("Input parameters"));
+    ArgumentsGrid = new QTableView(details);
+    GridColumns::setupReadOnly(ArgumentsGrid);
+    ArgumentsGrid->setModel(m_arguments);
+    ArgumentsGrid->setAccessibleName(QStringLiteral("Input parameters"));
+    ArgumentsGrid->horizontalHeader()->setStretchLastSection(true);
     ArgumentsGrid->setFixedHeight(144);
     ReturnsEdit = new QLineEdit(details);
     ReturnsEdit->setReadOnly(true);
@@ -111,12 +68,7 @@ QWidget *TFunctionsForm::createDetails()
     DeterministicBox = new QCheckBox(QStringLiteral("Deterministic"), details);
     DeterministicBox->setEnabled(false);
     DeterministicBox->setAccessibleName(QStringLiteral("Deterministic"));
-
-    SourceMemo = new QPlainTextEdit(details);
-    SourceMemo->setReadOnly(true);
-    SourceMemo->setAccessibleName(QStringLiteral("Function source"));
-    SourceMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
-    SourceMemo->setFont(FixedPitchFont());
+    SourceMemo = createSourceMemo(details, QStringLiteral("Function source"));
 
     auto *returns = new QFormLayout;
     returns->addRow(QStringLiteral("Returns"), ReturnsEdit);
@@ -127,56 +79,23 @@ QWidget *TFunctionsForm::createDetails()
     layout->addWidget(ArgumentsGrid);
     layout->addLayout(returns);
     layout->addWidget(SourceMemo, 1);
-    SqlEditorKit::attach(SourceMemo, ConnectedDialect::doubleQuotes());
     return details;
 }
 
-void TFunctionsForm::createMenu()
+QStringList TFunctionsForm::readObjects()
 {
-    QMenu *menu = createFormMenu(QStringLiteral("F&unctions"));
-    menu->menuAction()->setStatusTip(QStringLiteral("Functions list for editing stored functions"));
-    Command::addAction(
-        menu, QStringLiteral("&Edit "), QStringLiteral("Edit function DDL statement"),
-        [this] { DDLBtnClick(); }, QKeySequence(Qt::CTRL | Qt::Key_E));
-    Command::addAction(
-        menu, QStringLiteral("&Delete"), QStringLiteral("Delete selected function"),
-        [this] { BtnDropFuncClick(); }, QKeySequence(Qt::CTRL | Qt::Key_D));
-    Command::addAction(
-        menu, QStringLiteral("&Refresh"), QStringLiteral("Refresh table contents"),
-        [this] { FunctionsRefresh(); }, QKeySequence(Qt::Key_F5));
-}
-
-void TFunctionsForm::FunctionsRefresh()
-{
-    // A list that fails to read must not leave the old function's details.
     m_routines.clear();
-    m_functions->removeRows(0, m_functions->rowCount());
-    followCurrentFunction();
     m_routines = SchemaReader(DMSys->IBDataBase->connection()).readRoutines().routines;
-    for (const SchemaRoutine &routine : m_routines)
-        m_functions->appendRow(new QStandardItem(routine.name));
-    if (!m_routines.isEmpty())
-        FunctionsGrid->setCurrentIndex(m_functions->index(0, 0));
-}
-
-bool TFunctionsForm::selectFunction(const QString &name)
-{
-    const QList<QStandardItem *> found = m_functions->findItems(name);
-    if (!found.isEmpty())
-        FunctionsGrid->setCurrentIndex(found.first()->index());
-    return !found.isEmpty();
+    QStringList names;
+    for (const SchemaRoutine &routine : std::as_const(m_routines))
+        names << routine.name;
+    return names;
 }
 
 const SchemaRoutine *TFunctionsForm::current() const
 {
-    const int row = FunctionsGrid->currentIndex().row();
+    const int row = currentRow();
     return row >= 0 && row < m_routines.size() ? &m_routines.at(row) : nullptr;
-}
-
-QString TFunctionsForm::currentName() const
-{
-    const SchemaRoutine *function = current();
-    return function ? function->name : QString();
 }
 
 QString TFunctionsForm::typeText(const SchemaType &type) const
@@ -196,7 +115,7 @@ QString TFunctionsForm::returnText(const SchemaRoutine &function) const
     return function.outputs.isEmpty() ? QString() : typeText(function.outputs.first().type);
 }
 
-void TFunctionsForm::followCurrentFunction()
+void TFunctionsForm::followCurrent()
 {
     m_arguments->removeRows(0, m_arguments->rowCount());
     const SchemaRoutine *function = current();
@@ -214,7 +133,7 @@ void TFunctionsForm::followCurrentFunction()
     ArgumentsGrid->resizeColumnsToContents();
 }
 
-void TFunctionsForm::DDLBtnClick()
+void TFunctionsForm::editCurrent()
 {
     const SchemaRoutine *function = current();
     if (!function)
@@ -226,20 +145,11 @@ void TFunctionsForm::DDLBtnClick()
             : RoutineDdl::functionLines(*function, function->source, false, dialect)));
 }
 
-void TFunctionsForm::BtnDropFuncClick()
+QString TFunctionsForm::dropStatement() const
 {
     const SchemaRoutine *function = current();
-    if (!function)
-        return;
-    const QString name = function->name;
-    const QString question = QStringLiteral("Proceed to delete function %1 from database?");
-    if (Prompts::instance().confirm(question.arg(name), Prompts::Buttons::OkCancel)
-        != Prompts::Answer::Ok)
-        return;
-    DMSys->execute(QStringLiteral("DROP %1 %2")
-                       .arg(function->kind == SchemaRoutine::Kind::External
-                                ? QStringLiteral("EXTERNAL FUNCTION")
-                                : QStringLiteral("FUNCTION"),
-                            DMSys->IBDataBase->sqlName(name)));
-    FunctionsRefresh();
+    return QStringLiteral("DROP %1 %2")
+        .arg(function->kind == SchemaRoutine::Kind::External ? QStringLiteral("EXTERNAL FUNCTION")
+                                                             : QStringLiteral("FUNCTION"),
+             DMSys->IBDataBase->sqlName(function->name));
 }

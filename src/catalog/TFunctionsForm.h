@@ -1,20 +1,17 @@
 #pragma once
 
+#include "catalog/TObjectListForm.h"
 #include "schema/SchemaRoutine.h"
-#include "uikit/TChildForm.h"
 
 class QCheckBox;
 class QLineEdit;
 class QPlainTextEdit;
 class QStandardItemModel;
-class QTableView;
-class TOfficeButton;
-class TToolPanel;
 
 // The PSQL and external functions outside packages by name; the current
 // one's arguments, return type and source, its rebuilt statement for the
 // DDL window, and its drop.
-class TFunctionsForm : public TChildForm
+class TFunctionsForm : public TObjectListForm
 {
     Q_OBJECT
 
@@ -24,34 +21,28 @@ public:
 
     explicit TFunctionsForm(QWidget *parent = nullptr);
 
-    // Makes the named function current; false when it is not listed.
-    bool selectFunction(const QString &name);
-    QString currentName() const;
+    bool selectFunction(const QString &name) { return selectName(name); }
 
-    TToolPanel *CommandPanel;
-    TOfficeButton *DDLBtn;
-    TOfficeButton *BtnDropFunc;
-    TOfficeButton *RefreshBtn;
-    QTableView *FunctionsGrid;
+    QTableView *const FunctionsGrid = NamesGrid;
+    TOfficeButton *const BtnDropFunc = DropBtn;
     QTableView *ArgumentsGrid;
     QLineEdit *ReturnsEdit;
     QCheckBox *DeterministicBox;
     QPlainTextEdit *SourceMemo;
 
 private:
-    void createToolPanel();
     QWidget *createDetails();
-    void createMenu();
 
-    void FunctionsRefresh();
-    void DDLBtnClick();
-    void BtnDropFuncClick();
-    void followCurrentFunction();
+    void FunctionsRefresh() { refreshList(); }
+    QStringList readObjects() override;
+    void followCurrent() override;
+    void editCurrent() override;
+    QString dropStatement() const override;
+
     const SchemaRoutine *current() const;
     QString typeText(const SchemaType &type) const;
     QString returnText(const SchemaRoutine &function) const;
 
-    QStandardItemModel *m_functions;
     QStandardItemModel *m_arguments;
     QList<SchemaRoutine> m_routines;
 };

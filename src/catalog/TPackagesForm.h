@@ -1,18 +1,14 @@
 #pragma once
 
+#include "catalog/TObjectListForm.h"
 #include "schema/SchemaPackage.h"
-#include "uikit/TChildForm.h"
 
 class QPlainTextEdit;
-class QStandardItemModel;
 class QTabWidget;
-class QTableView;
-class TOfficeButton;
-class TToolPanel;
 
 // The packages by name; the current one's header and body, its rebuilt
 // statements for the DDL window, and its drop.
-class TPackagesForm : public TChildForm
+class TPackagesForm : public TObjectListForm
 {
     Q_OBJECT
 
@@ -22,30 +18,22 @@ public:
 
     explicit TPackagesForm(QWidget *parent = nullptr);
 
-    // Makes the named package current; false when it is not listed.
-    bool selectPackage(const QString &name);
-    QString currentName() const;
+    bool selectPackage(const QString &name) { return selectName(name); }
 
-    TToolPanel *CommandPanel;
-    TOfficeButton *DDLBtn;
-    TOfficeButton *BtnDropPackage;
-    TOfficeButton *RefreshBtn;
-    QTableView *PackagesGrid;
+    QTableView *const PackagesGrid = NamesGrid;
+    TOfficeButton *const BtnDropPackage = DropBtn;
     QTabWidget *SourceTabs;
     QPlainTextEdit *HeaderMemo;
     QPlainTextEdit *BodyMemo;
 
 private:
-    void createToolPanel();
-    QPlainTextEdit *createSourceMemo(const QString &name);
-    void createMenu();
+    void PackagesRefresh() { refreshList(); }
+    QStringList readObjects() override;
+    void followCurrent() override;
+    void editCurrent() override;
+    QString dropStatement() const override;
 
-    void PackagesRefresh();
-    void DDLBtnClick();
-    void BtnDropPackageClick();
-    void followCurrentPackage();
     const SchemaPackage *current() const;
 
-    QStandardItemModel *m_packages;
     QList<SchemaPackage> m_list;
 };
