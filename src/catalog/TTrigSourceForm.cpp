@@ -9,6 +9,7 @@
 #include "controls/TOfficeButton.h"
 #include "controls/TToolPanel.h"
 #include "core/AppError.h"
+#include "ibdb/PlainName.h"
 #include "ibdb/SqlErrorText.h"
 #include "ibdb/StatementLines.h"
 #include "ibdb/TDMSys.h"
@@ -120,7 +121,7 @@ TTrigSourceForm *TTrigSourceForm::openStored(const QString &name)
     if (!query.next())
         throw GeneralError(QStringLiteral("Trigger %1 is no longer in the database").arg(name));
     return openTrigger(name, query.value(0).toInt(), query.value(1).toInt(),
-                       query.value(2).toString().trimmed(), query.value(3).toString());
+                       PlainName(query.value(2).toString()), query.value(3).toString());
 }
 
 void TTrigSourceForm::buildToolPanel()

@@ -1,6 +1,7 @@
 #include "schema/ObjectDirectory.h"
 
 #include "core/AppError.h"
+#include "ibdb/PlainName.h"
 #include "ibdb/SqlErrorText.h"
 
 #include <QSqlDatabase>
@@ -66,7 +67,7 @@ QList<ObjectDirectory::Entry> ObjectDirectory::read(const QString &connection)
     while (query.next()) {
         const int kind = query.value(0).toInt();
         if (kind >= 0 && kind < int(std::size(kBranches)))
-            entries.append({Kind(kind), query.value(1).toString().trimmed()});
+            entries.append({Kind(kind), PlainName(query.value(1).toString())});
     }
     if (query.lastError().isValid())
         throw DatabaseError(SqlErrorText(query.lastError()));

@@ -1,6 +1,7 @@
 #include "schema/RelationIndices.h"
 
 #include "core/AppError.h"
+#include "ibdb/PlainName.h"
 #include "ibdb/SqlErrorText.h"
 
 #include <QSqlError>
@@ -23,7 +24,7 @@ QList<RelationIndices::Index> RelationIndices::read(QSqlDatabase database,
         throw DatabaseError(SqlErrorText(row.lastError()));
     QList<Index> indices;
     while (row.next()) {
-        const QString name = row.value(0).toString().trimmed();
+        const QString name = PlainName(row.value(0).toString());
         if (indices.isEmpty() || indices.last().name != name) {
             Index index{name};
             index.unique = row.value(1).toInt() == 1;
@@ -34,7 +35,7 @@ QList<RelationIndices::Index> RelationIndices::read(QSqlDatabase database,
             indices.append(index);
         }
         if (!row.value(6).isNull())
-            indices.last().columns.append(row.value(6).toString().trimmed());
+            indices.last().columns.append(PlainName(row.value(6).toString()));
     }
     return indices;
 }

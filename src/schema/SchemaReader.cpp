@@ -1,6 +1,7 @@
 #include "schema/SchemaReader.h"
 
 #include "core/AppError.h"
+#include "ibdb/PlainName.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -15,10 +16,11 @@ QVariant field(const QSqlQuery &row, const QString &column)
     return index < 0 ? QVariant() : row.value(index);
 }
 
-// Names come from CHAR columns; sources and messages are kept as stored.
+// Names come from CHAR columns, padded to their length; sources and
+// messages are kept as stored.
 QString name(const QSqlQuery &row, const char *column)
 {
-    return field(row, QLatin1String(column)).toString().trimmed();
+    return PlainName(field(row, QLatin1String(column)).toString());
 }
 
 QString stored(const QSqlQuery &row, const char *column)
@@ -538,7 +540,7 @@ void SchemaReader::readProcedures()
 SchemaParameter SchemaReader::parameterOf(const QSqlQuery &row, const QString &nameColumn) const
 {
     const QString source = name(row, "RDB$FIELD_SOURCE");
-    SchemaParameter parameter{field(row, nameColumn).toString().trimmed()};
+    SchemaParameter parameter{PlainName(field(row, nameColumn).toString())};
     parameter.type = m_fields.value(source).type;
     parameter.relation = name(row, "RDB$RELATION_NAME");
     const bool writtenOut = parameter.relation.isEmpty() && isServerName(source);

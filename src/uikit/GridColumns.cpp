@@ -1,6 +1,7 @@
 #include "uikit/GridColumns.h"
 
 #include "controls/GridValueDelegate.h"
+#include "ibdb/PlainName.h"
 #include "uikit/CatalogQuery.h"
 
 #include <QHeaderView>
@@ -53,7 +54,7 @@ bool selectRow(QTableView *view, CatalogQuery *query, const QString &field,
             if (row >= query->rowCount())
                 return false;
         }
-        if (query->value(row, field).toString().trimmed() == value) {
+        if (PlainName(query->value(row, field).toString()) == value) {
             const QModelIndex shown = query->index(row, view->horizontalHeader()->logicalIndex(0));
             view->setCurrentIndex(shown.isValid() ? shown : query->index(row, column));
             view->scrollTo(view->currentIndex());

@@ -14,6 +14,7 @@ class TestObjectDirectory : public QObject
 private slots:
     void readsEveryKindTheUserMade_data();
     void readsEveryKindTheUserMade();
+    void leadingBlankBelongsToTheName();
     void emptyDatabaseHasNothing();
     void unknownConnectionIsAnError();
 };
@@ -39,6 +40,17 @@ void TestObjectDirectory::readsEveryKindTheUserMade()
     for (const ObjectDirectory::Kind kind : ObjectDirectory::kinds())
         listing << ObjectDirectory::kindTitle(kind) + ": " + byKind.value(int(kind)).join('|');
     QCOMPARE(listing, ExplorerSchema::listing(dialect));
+}
+
+// Only the padding of the catalogue's CHAR columns is dropped.
+void TestObjectDirectory::leadingBlankBelongsToTheName()
+{
+    TestSession session(true, 3);
+    session.db.execute({"CREATE TABLE T_SAFE (ID INTEGER)", "CREATE TABLE \" T_SAFE\" (ID INTEGER)"});
+    QStringList names;
+    for (const ObjectDirectory::Entry &entry : ObjectDirectory::read(TDMSys::ibName()))
+        names << entry.name;
+    QCOMPARE(names, QStringList({" T_SAFE", "T_SAFE"}));
 }
 
 void TestObjectDirectory::emptyDatabaseHasNothing()
