@@ -1,42 +1,12 @@
 #include "schema/SchemaReader.h"
 
 #include "core/AppError.h"
-#include "ibdb/PlainName.h"
+#include "schema/CatalogRow.h"
 
 #include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
 #include <QSet>
 
 namespace {
-
-QVariant field(const QSqlQuery &row, const QString &column)
-{
-    const int index = row.record().indexOf(column);
-    return index < 0 ? QVariant() : row.value(index);
-}
-
-// Names come from CHAR columns, padded to their length; sources and
-// messages are kept as stored.
-QString name(const QSqlQuery &row, const char *column)
-{
-    return PlainName(field(row, QLatin1String(column)).toString());
-}
-
-QString stored(const QSqlQuery &row, const char *column)
-{
-    return field(row, QLatin1String(column)).toString();
-}
-
-int number(const QSqlQuery &row, const char *column)
-{
-    return field(row, QLatin1String(column)).toInt();
-}
-
-bool isNull(const QSqlQuery &row, const char *column)
-{
-    return field(row, QLatin1String(column)).isNull();
-}
 
 bool isServerName(const QString &name)
 {
@@ -141,7 +111,7 @@ void SchemaReader::step()
     ++m_step;
 }
 
-QSqlQuery SchemaReader::run(const QString &text) const
+CatalogRow SchemaReader::run(const QString &text) const
 {
     QSqlQuery query(m_database);
     query.setForwardOnly(true);
@@ -152,7 +122,7 @@ QSqlQuery SchemaReader::run(const QString &text) const
         const QSqlError error = query.lastError();
         throw DatabaseError(error.databaseText().isEmpty() ? error.text() : error.databaseText());
     }
-    return query;
+    return CatalogRow(std::move(query));
 }
 
 QString SchemaReader::collationName(int characterSet, int collation) const
@@ -161,17 +131,15 @@ QString SchemaReader::collationName(int characterSet, int collation) const
 }
 
 // The collation a column or parameter row names itself, in its domain's character set.
-QString SchemaReader::ownCollation(const QSqlQuery &row, const QString &source) const
+QString SchemaReader::ownCollation(const CatalogRow &row, const QString &source) const
 {
-    const int collation = number(row, "RDB$COLLATION_ID");
+    const int collation = row.number("RDB$COLLATION_ID");
     return collation == 0 ? QString() : collationName(m_fieldSets.value(source), collation);
 }
 
-SchemaType SchemaReader::typeOf(const QSqlQuery &row, const QString &prefix) const
+SchemaType SchemaReader::typeOf(const CatalogRow &row) const
 {
-    const auto value = [&row, &prefix](const char *column) {
-        return field(row, prefix + QLatin1String(column));
-    };
+    const auto value = [&row](const char *column) { return row.value(column); };
     SchemaType type;
     type.type = value("RDB$FIELD_TYPE").toInt();
     type.subType = value("RDB$FIELD_SUB_TYPE").toInt();
@@ -194,20 +162,20 @@ SchemaType SchemaReader::typeOf(const QSqlQuery &row, const QString &prefix) con
 
 void SchemaReader::readDatabase()
 {
-    QSqlQuery row = run(QStringLiteral(
+    CatalogRow row = run(QStringLiteral(
         "SELECT D.RDB$CHARACTER_SET_NAME, D.RDB$DESCRIPTION, M.MON$SQL_DIALECT "
         "FROM RDB$DATABASE D CROSS JOIN MON$DATABASE M"));
     if (!row.next())
         return;
-    const QString set = name(row, "RDB$CHARACTER_SET_NAME");
+    const QString set = row.name("RDB$CHARACTER_SET_NAME");
     m_model.defaultCharacterSet = set.isEmpty() ? QStringLiteral("NONE") : set;
-    m_model.description = stored(row, "RDB$DESCRIPTION");
-    m_model.dialect = number(row, "MON$SQL_DIALECT");
+    m_model.description = row.stored("RDB$DESCRIPTION");
+    m_model.dialect = row.number("MON$SQL_DIALECT");
 }
 
 void SchemaReader::readCharacterSets()
 {
-    QSqlQuery row = run(QStringLiteral(
+    CatalogRow row = run(QStringLiteral(
         "SELECT CS.RDB$CHARACTER_SET_ID, CS.RDB$CHARACTER_SET_NAME, CS.RDB$DEFAULT_COLLATE_NAME, "
         "CS.RDB$BYTES_PER_CHARACTER, CO.RDB$COLLATION_ID, CO.RDB$COLLATION_NAME, "
         "CO.RDB$SYSTEM_FLAG, CO.RDB$BASE_COLLATION_NAME, CO.RDB$COLLATION_ATTRIBUTES, "
@@ -216,26 +184,26 @@ void SchemaReader::readCharacterSets()
         "ON CO.RDB$CHARACTER_SET_ID = CS.RDB$CHARACTER_SET_ID "
         "ORDER BY CS.RDB$CHARACTER_SET_NAME, CO.RDB$COLLATION_NAME"));
     while (row.next()) {
-        const int id = number(row, "RDB$CHARACTER_SET_ID");
-        const QString setName = name(row, "RDB$CHARACTER_SET_NAME");
-        const QString collation = name(row, "RDB$COLLATION_NAME");
-        m_characterSets.insert(id, {setName, number(row, "RDB$BYTES_PER_CHARACTER")});
-        m_collations.insert({id, number(row, "RDB$COLLATION_ID")}, collation);
-        const QString defaultCollation = name(row, "RDB$DEFAULT_COLLATE_NAME");
+        const int id = row.number("RDB$CHARACTER_SET_ID");
+        const QString setName = row.name("RDB$CHARACTER_SET_NAME");
+        const QString collation = row.name("RDB$COLLATION_NAME");
+        m_characterSets.insert(id, {setName, row.number("RDB$BYTES_PER_CHARACTER")});
+        m_collations.insert({id, row.number("RDB$COLLATION_ID")}, collation);
+        const QString defaultCollation = row.name("RDB$DEFAULT_COLLATE_NAME");
         if (collation == defaultCollation && defaultCollation != setName)
             m_model.defaultCollations.append({setName, defaultCollation});
-        if (number(row, "RDB$SYSTEM_FLAG") != 0)
+        if (row.number("RDB$SYSTEM_FLAG") != 0)
             continue;
-        m_model.collations.append({collation, setName, name(row, "RDB$BASE_COLLATION_NAME"),
-                                   number(row, "RDB$COLLATION_ATTRIBUTES"),
-                                   stored(row, "RDB$SPECIFIC_ATTRIBUTES"),
-                                   stored(row, "RDB$DESCRIPTION")});
+        m_model.collations.append({collation, setName, row.name("RDB$BASE_COLLATION_NAME"),
+                                   row.number("RDB$COLLATION_ATTRIBUTES"),
+                                   row.stored("RDB$SPECIFIC_ATTRIBUTES"),
+                                   row.stored("RDB$DESCRIPTION")});
     }
 }
 
 void SchemaReader::readDomains()
 {
-    QSqlQuery row = run(QStringLiteral(
+    CatalogRow row = run(QStringLiteral(
         "SELECT RDB$FIELD_NAME, RDB$FIELD_TYPE, RDB$FIELD_SUB_TYPE, RDB$FIELD_SCALE, "
         "RDB$FIELD_PRECISION, RDB$CHARACTER_LENGTH, RDB$FIELD_LENGTH, RDB$SEGMENT_LENGTH, "
         "RDB$CHARACTER_SET_ID, RDB$COLLATION_ID, RDB$NULL_FLAG, RDB$DEFAULT_SOURCE, "
@@ -247,14 +215,14 @@ void SchemaReader::readDomains()
                                      "RDB$RELATION_FIELDS RF "
                                      "WHERE RF.RDB$RELATION_NAME = :RELATION)"))));
     while (row.next()) {
-        SchemaDomain domain{name(row, "RDB$FIELD_NAME"), typeOf(row)};
-        domain.defaultSource = stored(row, "RDB$DEFAULT_SOURCE");
-        domain.checkSource = stored(row, "RDB$VALIDATION_SOURCE");
-        domain.computedSource = stored(row, "RDB$COMPUTED_SOURCE");
-        domain.notNull = number(row, "RDB$NULL_FLAG") == 1;
-        domain.description = stored(row, "RDB$DESCRIPTION");
+        SchemaDomain domain{row.name("RDB$FIELD_NAME"), typeOf(row)};
+        domain.defaultSource = row.stored("RDB$DEFAULT_SOURCE");
+        domain.checkSource = row.stored("RDB$VALIDATION_SOURCE");
+        domain.computedSource = row.stored("RDB$COMPUTED_SOURCE");
+        domain.notNull = row.number("RDB$NULL_FLAG") == 1;
+        domain.description = row.stored("RDB$DESCRIPTION");
         m_fields.insert(domain.name, domain);
-        m_fieldSets.insert(domain.name, number(row, "RDB$CHARACTER_SET_ID"));
+        m_fieldSets.insert(domain.name, row.number("RDB$CHARACTER_SET_ID"));
         if (!isServerName(domain.name))
             m_model.domains.append(domain);
     }
@@ -262,14 +230,14 @@ void SchemaReader::readDomains()
 
 void SchemaReader::readDimensions()
 {
-    QSqlQuery row = run(QStringLiteral(
+    CatalogRow row = run(QStringLiteral(
         "SELECT RDB$FIELD_NAME, RDB$LOWER_BOUND, RDB$UPPER_BOUND FROM RDB$FIELD_DIMENSIONS "
         "ORDER BY RDB$FIELD_NAME, RDB$DIMENSION"));
     while (row.next()) {
-        const auto found = m_fields.find(name(row, "RDB$FIELD_NAME"));
+        const auto found = m_fields.find(row.name("RDB$FIELD_NAME"));
         if (found != m_fields.end())
             found->type.dimensions.append(
-                {number(row, "RDB$LOWER_BOUND"), number(row, "RDB$UPPER_BOUND")});
+                {row.number("RDB$LOWER_BOUND"), row.number("RDB$UPPER_BOUND")});
     }
     placeDomains();
 }
@@ -282,57 +250,57 @@ void SchemaReader::placeDomains()
 
 void SchemaReader::readGenerators()
 {
-    QSqlQuery row = run(QStringLiteral(
+    CatalogRow row = run(QStringLiteral(
         "SELECT RDB$GENERATOR_NAME, RDB$INITIAL_VALUE, RDB$GENERATOR_INCREMENT, RDB$DESCRIPTION "
         "FROM RDB$GENERATORS WHERE %1 ORDER BY RDB$GENERATOR_NAME")
                             .arg(QLatin1String(kUserObjects)));
     while (row.next())
-        m_model.generators.append({name(row, "RDB$GENERATOR_NAME"),
-                                   field(row, QStringLiteral("RDB$INITIAL_VALUE")).toLongLong(),
-                                   number(row, "RDB$GENERATOR_INCREMENT"),
-                                   stored(row, "RDB$DESCRIPTION")});
+        m_model.generators.append({row.name("RDB$GENERATOR_NAME"),
+                                   row.value("RDB$INITIAL_VALUE").toLongLong(),
+                                   row.number("RDB$GENERATOR_INCREMENT"),
+                                   row.stored("RDB$DESCRIPTION")});
 }
 
 void SchemaReader::readExceptions()
 {
-    QSqlQuery row = run(QStringLiteral(
+    CatalogRow row = run(QStringLiteral(
         "SELECT RDB$EXCEPTION_NAME, RDB$MESSAGE, RDB$DESCRIPTION FROM RDB$EXCEPTIONS "
         "WHERE %1 ORDER BY RDB$EXCEPTION_NAME").arg(QLatin1String(kUserObjects)));
     while (row.next())
-        m_model.exceptions.append({name(row, "RDB$EXCEPTION_NAME"), stored(row, "RDB$MESSAGE"),
-                                   stored(row, "RDB$DESCRIPTION")});
+        m_model.exceptions.append({row.name("RDB$EXCEPTION_NAME"), row.stored("RDB$MESSAGE"),
+                                   row.stored("RDB$DESCRIPTION")});
 }
 
 void SchemaReader::readRoles()
 {
-    QSqlQuery row = run(QStringLiteral(
+    CatalogRow row = run(QStringLiteral(
         "SELECT RDB$ROLE_NAME, RDB$DESCRIPTION FROM RDB$ROLES WHERE %1 ORDER BY RDB$ROLE_NAME")
                             .arg(QLatin1String(kUserObjects)));
     while (row.next())
-        m_model.roles.append({name(row, "RDB$ROLE_NAME"), stored(row, "RDB$DESCRIPTION")});
+        m_model.roles.append({row.name("RDB$ROLE_NAME"), row.stored("RDB$DESCRIPTION")});
 }
 
 void SchemaReader::readRelations()
 {
-    QSqlQuery row = run(QStringLiteral(
+    CatalogRow row = run(QStringLiteral(
         "SELECT RDB$RELATION_NAME, RDB$RELATION_TYPE, RDB$VIEW_SOURCE, RDB$EXTERNAL_FILE, "
         "RDB$DESCRIPTION, IIF(RDB$VIEW_BLR IS NULL, 0, 1) AS IS_VIEW FROM RDB$RELATIONS "
         "WHERE %1%2 ORDER BY RDB$RELATION_NAME")
                             .arg(QLatin1String(kUserObjects),
                                  within(QStringLiteral("RDB$RELATION_NAME = :RELATION"))));
     while (row.next()) {
-        SchemaTable table{name(row, "RDB$RELATION_NAME")};
-        switch (number(row, "RDB$RELATION_TYPE")) {
+        SchemaTable table{row.name("RDB$RELATION_NAME")};
+        switch (row.number("RDB$RELATION_TYPE")) {
         case 2: table.kind = SchemaTable::Kind::External; break;
         case 4: table.kind = SchemaTable::Kind::PreserveRows; break;
         case 5: table.kind = SchemaTable::Kind::DeleteRows; break;
         default: break;
         }
-        if (number(row, "IS_VIEW") == 1)
+        if (row.number("IS_VIEW") == 1)
             table.kind = SchemaTable::Kind::View;
-        table.viewSource = stored(row, "RDB$VIEW_SOURCE");
-        table.externalFile = stored(row, "RDB$EXTERNAL_FILE");
-        table.description = stored(row, "RDB$DESCRIPTION");
+        table.viewSource = row.stored("RDB$VIEW_SOURCE");
+        table.externalFile = row.stored("RDB$EXTERNAL_FILE");
+        table.description = row.stored("RDB$DESCRIPTION");
         m_model.tables.append(table);
     }
 }
@@ -349,48 +317,48 @@ SchemaTable *SchemaReader::tableNamed(const QString &tableName)
 
 void SchemaReader::readNotNullNames()
 {
-    QSqlQuery row = run(QStringLiteral(
+    CatalogRow row = run(QStringLiteral(
         "SELECT RC.RDB$RELATION_NAME, CC.RDB$TRIGGER_NAME, RC.RDB$CONSTRAINT_NAME "
         "FROM RDB$RELATION_CONSTRAINTS RC JOIN RDB$CHECK_CONSTRAINTS CC "
         "ON CC.RDB$CONSTRAINT_NAME = RC.RDB$CONSTRAINT_NAME "
         "WHERE RC.RDB$CONSTRAINT_TYPE = 'NOT NULL'")
         + within(QStringLiteral("RC.RDB$RELATION_NAME = :RELATION")));
     while (row.next()) {
-        const QString constraint = userConstraintName(name(row, "RDB$CONSTRAINT_NAME"));
+        const QString constraint = userConstraintName(row.name("RDB$CONSTRAINT_NAME"));
         if (!constraint.isEmpty())
-            m_notNullNames.insert({name(row, "RDB$RELATION_NAME"), name(row, "RDB$TRIGGER_NAME")},
+            m_notNullNames.insert({row.name("RDB$RELATION_NAME"), row.name("RDB$TRIGGER_NAME")},
                                   constraint);
     }
 }
 
-SchemaColumn SchemaReader::columnOf(const QSqlQuery &row) const
+SchemaColumn SchemaReader::columnOf(const CatalogRow &row) const
 {
-    const QString source = name(row, "RDB$FIELD_SOURCE");
+    const QString source = row.name("RDB$FIELD_SOURCE");
     const SchemaDomain domain = m_fields.value(source);
-    SchemaColumn column{name(row, "RDB$FIELD_NAME")};
+    SchemaColumn column{row.name("RDB$FIELD_NAME")};
     column.type = domain.type;
     const bool ownDomain = !isServerName(source);
     if (ownDomain) {
         column.domain = source;
         column.type.collation.clear();
     }
-    if (!isNull(row, "RDB$COLLATION_ID")) {
+    if (!row.isNull("RDB$COLLATION_ID")) {
         const QString collation = ownCollation(row, source);
         const bool differs = !ownDomain || collation != domain.type.collation;
         column.type.collation = differs ? collation : QString();
     }
-    column.defaultSource = stored(row, "RDB$DEFAULT_SOURCE");
+    column.defaultSource = row.stored("RDB$DEFAULT_SOURCE");
     column.computedSource = domain.computedSource;
-    column.notNull = number(row, "RDB$NULL_FLAG") == 1;
-    column.identity = !isNull(row, "RDB$IDENTITY_TYPE");
-    column.identityStart = field(row, QStringLiteral("RDB$INITIAL_VALUE")).toLongLong();
-    column.description = stored(row, "RDB$DESCRIPTION");
+    column.notNull = row.number("RDB$NULL_FLAG") == 1;
+    column.identity = !row.isNull("RDB$IDENTITY_TYPE");
+    column.identityStart = row.value("RDB$INITIAL_VALUE").toLongLong();
+    column.description = row.stored("RDB$DESCRIPTION");
     return column;
 }
 
 void SchemaReader::readColumns()
 {
-    QSqlQuery row = run(QStringLiteral(
+    CatalogRow row = run(QStringLiteral(
         "SELECT RF.RDB$RELATION_NAME, RF.RDB$FIELD_NAME, RF.RDB$FIELD_SOURCE, RF.RDB$NULL_FLAG, "
         "RF.RDB$DEFAULT_SOURCE, RF.RDB$COLLATION_ID, RF.RDB$DESCRIPTION, RF.RDB$IDENTITY_TYPE, "
         "G.RDB$INITIAL_VALUE FROM RDB$RELATION_FIELDS RF "
@@ -402,7 +370,7 @@ void SchemaReader::readColumns()
             " ORDER BY RF.RDB$RELATION_NAME, RF.RDB$FIELD_POSITION, RF.RDB$FIELD_NAME"));
     SchemaTable *table = nullptr;
     while (row.next()) {
-        const QString relation = name(row, "RDB$RELATION_NAME");
+        const QString relation = row.name("RDB$RELATION_NAME");
         if (!table || table->name != relation)
             table = tableNamed(relation);
         if (!table)
@@ -415,7 +383,7 @@ void SchemaReader::readColumns()
 
 void SchemaReader::readIndexSegments()
 {
-    QSqlQuery row = run(QStringLiteral(
+    CatalogRow row = run(QStringLiteral(
         "SELECT S.RDB$INDEX_NAME, S.RDB$FIELD_NAME FROM RDB$INDEX_SEGMENTS S "
         "JOIN RDB$INDICES I ON I.RDB$INDEX_NAME = S.RDB$INDEX_NAME "
         "WHERE COALESCE(I.RDB$SYSTEM_FLAG, 0) = 0")
@@ -428,7 +396,7 @@ void SchemaReader::readIndexSegments()
             "WHERE RC.RDB$RELATION_NAME = :RELATION))"))
         + QLatin1String(" ORDER BY S.RDB$INDEX_NAME, S.RDB$FIELD_POSITION"));
     while (row.next())
-        m_segments[name(row, "RDB$INDEX_NAME")].append(name(row, "RDB$FIELD_NAME"));
+        m_segments[row.name("RDB$INDEX_NAME")].append(row.name("RDB$FIELD_NAME"));
 }
 
 namespace {
@@ -448,7 +416,7 @@ SchemaConstraint::Kind constraintKind(const QString &type)
 
 void SchemaReader::readConstraints()
 {
-    QSqlQuery row = run(QStringLiteral(
+    CatalogRow row = run(QStringLiteral(
         "SELECT RC.RDB$CONSTRAINT_NAME, RC.RDB$CONSTRAINT_TYPE, RC.RDB$RELATION_NAME, "
         "RC.RDB$INDEX_NAME, I.RDB$INDEX_TYPE, REF.RDB$UPDATE_RULE, REF.RDB$DELETE_RULE, "
         "UQ.RDB$RELATION_NAME AS REF_TABLE, UQ.RDB$INDEX_NAME AS REF_INDEX, "
@@ -464,30 +432,30 @@ void SchemaReader::readConstraints()
         + within(QStringLiteral("RC.RDB$RELATION_NAME = :RELATION"))
         + QLatin1String(" ORDER BY RC.RDB$RELATION_NAME, RC.RDB$CONSTRAINT_NAME"));
     while (row.next()) {
-        const QString relation = name(row, "RDB$RELATION_NAME");
+        const QString relation = row.name("RDB$RELATION_NAME");
         if (!tableNamed(relation))
             continue;
-        const QString constraintName = name(row, "RDB$CONSTRAINT_NAME");
-        const QString index = name(row, "RDB$INDEX_NAME");
+        const QString constraintName = row.name("RDB$CONSTRAINT_NAME");
+        const QString index = row.name("RDB$INDEX_NAME");
         SchemaConstraint constraint{userConstraintName(constraintName), relation,
-                                    constraintKind(name(row, "RDB$CONSTRAINT_TYPE"))};
+                                    constraintKind(row.name("RDB$CONSTRAINT_TYPE"))};
         constraint.storedName = constraintName;
         constraint.columns = m_segments.value(index);
         if (!index.isEmpty() && index != constraintName && !isServerName(index))
             constraint.indexName = index;
-        constraint.descending = number(row, "RDB$INDEX_TYPE") == 1;
-        constraint.referencedTable = name(row, "REF_TABLE");
-        constraint.referencedColumns = m_segments.value(name(row, "REF_INDEX"));
-        constraint.updateRule = name(row, "RDB$UPDATE_RULE");
-        constraint.deleteRule = name(row, "RDB$DELETE_RULE");
-        constraint.checkSource = stored(row, "RDB$TRIGGER_SOURCE");
+        constraint.descending = row.number("RDB$INDEX_TYPE") == 1;
+        constraint.referencedTable = row.name("REF_TABLE");
+        constraint.referencedColumns = m_segments.value(row.name("REF_INDEX"));
+        constraint.updateRule = row.name("RDB$UPDATE_RULE");
+        constraint.deleteRule = row.name("RDB$DELETE_RULE");
+        constraint.checkSource = row.stored("RDB$TRIGGER_SOURCE");
         m_model.constraints.append(constraint);
     }
 }
 
 void SchemaReader::readIndices()
 {
-    QSqlQuery row = run(QStringLiteral(
+    CatalogRow row = run(QStringLiteral(
         "SELECT I.RDB$INDEX_NAME, I.RDB$RELATION_NAME, I.RDB$UNIQUE_FLAG, I.RDB$INDEX_TYPE, "
         "I.RDB$INDEX_INACTIVE, I.RDB$EXPRESSION_SOURCE, I.RDB$DESCRIPTION FROM RDB$INDICES I "
         "LEFT JOIN RDB$RELATION_CONSTRAINTS RC ON RC.RDB$INDEX_NAME = I.RDB$INDEX_NAME "
@@ -495,16 +463,16 @@ void SchemaReader::readIndices()
         + within(QStringLiteral("I.RDB$RELATION_NAME = :RELATION"))
         + QLatin1String(" ORDER BY I.RDB$INDEX_NAME"));
     while (row.next()) {
-        SchemaIndex index{name(row, "RDB$INDEX_NAME"), name(row, "RDB$RELATION_NAME")};
+        SchemaIndex index{row.name("RDB$INDEX_NAME"), row.name("RDB$RELATION_NAME")};
         if (!tableNamed(index.table))
             continue;
-        index.unique = number(row, "RDB$UNIQUE_FLAG") == 1;
-        index.descending = number(row, "RDB$INDEX_TYPE") == 1;
-        index.inactive = number(row, "RDB$INDEX_INACTIVE") == 1;
-        index.expression = stored(row, "RDB$EXPRESSION_SOURCE");
+        index.unique = row.number("RDB$UNIQUE_FLAG") == 1;
+        index.descending = row.number("RDB$INDEX_TYPE") == 1;
+        index.inactive = row.number("RDB$INDEX_INACTIVE") == 1;
+        index.expression = row.stored("RDB$EXPRESSION_SOURCE");
         if (index.expression.isEmpty())
             index.columns = m_segments.value(index.name);
-        index.description = stored(row, "RDB$DESCRIPTION");
+        index.description = row.stored("RDB$DESCRIPTION");
         m_model.indices.append(index);
     }
 }
@@ -522,48 +490,48 @@ SchemaRoutine *SchemaReader::routineNamed(SchemaRoutine::Kind kind, const QStrin
 
 void SchemaReader::readProcedures()
 {
-    QSqlQuery row = run(QStringLiteral(
+    CatalogRow row = run(QStringLiteral(
         "SELECT RDB$PROCEDURE_NAME, RDB$PROCEDURE_SOURCE, RDB$PROCEDURE_TYPE, RDB$DESCRIPTION "
         "FROM RDB$PROCEDURES WHERE %1 AND RDB$PACKAGE_NAME IS NULL "
         "ORDER BY RDB$PROCEDURE_NAME").arg(QLatin1String(kUserObjects)));
     while (row.next()) {
-        SchemaRoutine routine{name(row, "RDB$PROCEDURE_NAME")};
-        routine.source = stored(row, "RDB$PROCEDURE_SOURCE");
-        routine.selectable = number(row, "RDB$PROCEDURE_TYPE") == 1;
-        routine.description = stored(row, "RDB$DESCRIPTION");
+        SchemaRoutine routine{row.name("RDB$PROCEDURE_NAME")};
+        routine.source = row.stored("RDB$PROCEDURE_SOURCE");
+        routine.selectable = row.number("RDB$PROCEDURE_TYPE") == 1;
+        routine.description = row.stored("RDB$DESCRIPTION");
         m_model.routines.append(routine);
     }
 }
 
 // A parameter declared by a domain, by TYPE OF, by TYPE OF COLUMN or by a
 // written-out type (whose domain the server named RDB$n).
-SchemaParameter SchemaReader::parameterOf(const QSqlQuery &row, const QString &nameColumn) const
+SchemaParameter SchemaReader::parameterOf(const CatalogRow &row, const char *nameColumn) const
 {
-    const QString source = name(row, "RDB$FIELD_SOURCE");
-    SchemaParameter parameter{PlainName(field(row, nameColumn).toString())};
+    const QString source = row.name("RDB$FIELD_SOURCE");
+    SchemaParameter parameter{row.name(nameColumn)};
     parameter.type = m_fields.value(source).type;
-    parameter.relation = name(row, "RDB$RELATION_NAME");
+    parameter.relation = row.name("RDB$RELATION_NAME");
     const bool writtenOut = parameter.relation.isEmpty() && isServerName(source);
     if (!parameter.relation.isEmpty()) {
-        parameter.column = name(row, "RDB$FIELD_NAME");
+        parameter.column = row.name("RDB$FIELD_NAME");
     } else if (!writtenOut) {
         parameter.domain = source;
-        parameter.typeOf = number(row, "RDB$PARAMETER_MECHANISM") == 1
-                           || number(row, "RDB$ARGUMENT_MECHANISM") == 1;
+        parameter.typeOf = row.number("RDB$PARAMETER_MECHANISM") == 1
+                           || row.number("RDB$ARGUMENT_MECHANISM") == 1;
     }
     // A COLLATE after a domain is the parameter's own; after a written-out
     // type it may sit on the domain the server made for it.
-    if (!isNull(row, "RDB$COLLATION_ID") || !writtenOut)
+    if (!row.isNull("RDB$COLLATION_ID") || !writtenOut)
         parameter.type.collation = ownCollation(row, source);
-    parameter.notNull = number(row, "RDB$NULL_FLAG") == 1;
-    parameter.defaultSource = stored(row, "RDB$DEFAULT_SOURCE");
-    parameter.description = stored(row, "RDB$DESCRIPTION");
+    parameter.notNull = row.number("RDB$NULL_FLAG") == 1;
+    parameter.defaultSource = row.stored("RDB$DEFAULT_SOURCE");
+    parameter.description = row.stored("RDB$DESCRIPTION");
     return parameter;
 }
 
 void SchemaReader::readProcedureParameters()
 {
-    QSqlQuery row = run(QStringLiteral(
+    CatalogRow row = run(QStringLiteral(
         "SELECT P.RDB$PROCEDURE_NAME, P.RDB$PARAMETER_NAME, P.RDB$PARAMETER_TYPE, "
         "P.RDB$FIELD_SOURCE, P.RDB$NULL_FLAG, P.RDB$DEFAULT_SOURCE, P.RDB$COLLATION_ID, "
         "P.RDB$PARAMETER_MECHANISM, P.RDB$FIELD_NAME, P.RDB$RELATION_NAME, P.RDB$DESCRIPTION "
@@ -572,41 +540,41 @@ void SchemaReader::readProcedureParameters()
         "ORDER BY P.RDB$PROCEDURE_NAME, P.RDB$PARAMETER_TYPE, P.RDB$PARAMETER_NUMBER"));
     SchemaRoutine *routine = nullptr;
     while (row.next()) {
-        const QString procedure = name(row, "RDB$PROCEDURE_NAME");
+        const QString procedure = row.name("RDB$PROCEDURE_NAME");
         if (!routine || routine->name != procedure)
             routine = routineNamed(SchemaRoutine::Kind::Procedure, procedure);
         if (!routine)
             continue;
-        const SchemaParameter parameter = parameterOf(row, QStringLiteral("RDB$PARAMETER_NAME"));
-        (number(row, "RDB$PARAMETER_TYPE") == 0 ? routine->inputs : routine->outputs)
+        const SchemaParameter parameter = parameterOf(row, "RDB$PARAMETER_NAME");
+        (row.number("RDB$PARAMETER_TYPE") == 0 ? routine->inputs : routine->outputs)
             .append(parameter);
     }
 }
 
 void SchemaReader::readFunctions()
 {
-    QSqlQuery row = run(QStringLiteral(
+    CatalogRow row = run(QStringLiteral(
         "SELECT RDB$FUNCTION_NAME, RDB$FUNCTION_SOURCE, RDB$LEGACY_FLAG, "
         "RDB$DETERMINISTIC_FLAG, RDB$RETURN_ARGUMENT, RDB$ENTRYPOINT, RDB$MODULE_NAME, "
         "RDB$DESCRIPTION FROM RDB$FUNCTIONS WHERE %1 AND RDB$PACKAGE_NAME IS NULL "
         "ORDER BY RDB$FUNCTION_NAME").arg(QLatin1String(kUserObjects)));
     while (row.next()) {
-        SchemaRoutine routine{name(row, "RDB$FUNCTION_NAME")};
-        routine.kind = number(row, "RDB$LEGACY_FLAG") == 1 ? SchemaRoutine::Kind::External
+        SchemaRoutine routine{row.name("RDB$FUNCTION_NAME")};
+        routine.kind = row.number("RDB$LEGACY_FLAG") == 1 ? SchemaRoutine::Kind::External
                                                            : SchemaRoutine::Kind::Function;
-        routine.source = stored(row, "RDB$FUNCTION_SOURCE");
-        routine.deterministic = number(row, "RDB$DETERMINISTIC_FLAG") == 1;
-        routine.returnArgument = number(row, "RDB$RETURN_ARGUMENT");
-        routine.entryPoint = stored(row, "RDB$ENTRYPOINT").trimmed();
-        routine.moduleName = stored(row, "RDB$MODULE_NAME").trimmed();
-        routine.description = stored(row, "RDB$DESCRIPTION");
+        routine.source = row.stored("RDB$FUNCTION_SOURCE");
+        routine.deterministic = row.number("RDB$DETERMINISTIC_FLAG") == 1;
+        routine.returnArgument = row.number("RDB$RETURN_ARGUMENT");
+        routine.entryPoint = row.stored("RDB$ENTRYPOINT").trimmed();
+        routine.moduleName = row.stored("RDB$MODULE_NAME").trimmed();
+        routine.description = row.stored("RDB$DESCRIPTION");
         m_model.routines.append(routine);
     }
 }
 
 void SchemaReader::readFunctionArguments()
 {
-    QSqlQuery row = run(QStringLiteral(
+    CatalogRow row = run(QStringLiteral(
         "SELECT A.RDB$FUNCTION_NAME, A.RDB$ARGUMENT_POSITION, A.RDB$ARGUMENT_NAME, "
         "A.RDB$MECHANISM, A.RDB$FIELD_TYPE, A.RDB$FIELD_SUB_TYPE, A.RDB$FIELD_SCALE, "
         "A.RDB$FIELD_PRECISION, A.RDB$CHARACTER_LENGTH, A.RDB$FIELD_LENGTH, "
@@ -617,7 +585,7 @@ void SchemaReader::readFunctionArguments()
         "ORDER BY A.RDB$FUNCTION_NAME, A.RDB$ARGUMENT_POSITION"));
     SchemaRoutine *routine = nullptr;
     while (row.next()) {
-        const QString function = name(row, "RDB$FUNCTION_NAME");
+        const QString function = row.name("RDB$FUNCTION_NAME");
         if (!routine || routine->name != function)
             routine = routineNamed(SchemaRoutine::Kind::Function, function);
         if (!routine)
@@ -626,31 +594,31 @@ void SchemaReader::readFunctionArguments()
         if (routine->kind == SchemaRoutine::Kind::External) {
             argument.type = typeOf(row);
             argument.type.collation.clear();
-            argument.mechanism = number(row, "RDB$MECHANISM");
+            argument.mechanism = row.number("RDB$MECHANISM");
         } else {
-            argument = parameterOf(row, QStringLiteral("RDB$ARGUMENT_NAME"));
+            argument = parameterOf(row, "RDB$ARGUMENT_NAME");
         }
-        const bool returned = number(row, "RDB$ARGUMENT_POSITION") == 0;
+        const bool returned = row.number("RDB$ARGUMENT_POSITION") == 0;
         (returned ? routine->outputs : routine->inputs).append(argument);
     }
 }
 
 void SchemaReader::readPackages()
 {
-    QSqlQuery row = run(QStringLiteral(
+    CatalogRow row = run(QStringLiteral(
         "SELECT RDB$PACKAGE_NAME, RDB$PACKAGE_HEADER_SOURCE, RDB$PACKAGE_BODY_SOURCE, "
         "RDB$DESCRIPTION FROM RDB$PACKAGES WHERE %1 ORDER BY RDB$PACKAGE_NAME")
                             .arg(QLatin1String(kUserObjects)));
     while (row.next())
-        m_model.packages.append({name(row, "RDB$PACKAGE_NAME"),
-                                 stored(row, "RDB$PACKAGE_HEADER_SOURCE"),
-                                 stored(row, "RDB$PACKAGE_BODY_SOURCE"),
-                                 stored(row, "RDB$DESCRIPTION")});
+        m_model.packages.append({row.name("RDB$PACKAGE_NAME"),
+                                 row.stored("RDB$PACKAGE_HEADER_SOURCE"),
+                                 row.stored("RDB$PACKAGE_BODY_SOURCE"),
+                                 row.stored("RDB$DESCRIPTION")});
 }
 
 void SchemaReader::readTriggers()
 {
-    QSqlQuery row = run(QStringLiteral(
+    CatalogRow row = run(QStringLiteral(
         "SELECT T.RDB$TRIGGER_NAME, T.RDB$RELATION_NAME, T.RDB$TRIGGER_TYPE, "
         "T.RDB$TRIGGER_SEQUENCE, T.RDB$TRIGGER_INACTIVE, T.RDB$TRIGGER_SOURCE, T.RDB$DESCRIPTION "
         "FROM RDB$TRIGGERS T WHERE COALESCE(T.RDB$SYSTEM_FLAG, 0) = 0 AND NOT EXISTS ("
@@ -660,12 +628,12 @@ void SchemaReader::readTriggers()
         + within(QStringLiteral("T.RDB$RELATION_NAME = :RELATION"))
         + QLatin1String(" ORDER BY T.RDB$TRIGGER_NAME"));
     while (row.next()) {
-        SchemaTrigger trigger{name(row, "RDB$TRIGGER_NAME"), name(row, "RDB$RELATION_NAME")};
-        trigger.type = field(row, QStringLiteral("RDB$TRIGGER_TYPE")).toLongLong();
-        trigger.position = number(row, "RDB$TRIGGER_SEQUENCE");
-        trigger.active = number(row, "RDB$TRIGGER_INACTIVE") == 0;
-        trigger.source = stored(row, "RDB$TRIGGER_SOURCE");
-        trigger.description = stored(row, "RDB$DESCRIPTION");
+        SchemaTrigger trigger{row.name("RDB$TRIGGER_NAME"), row.name("RDB$RELATION_NAME")};
+        trigger.type = row.value("RDB$TRIGGER_TYPE").toLongLong();
+        trigger.position = row.number("RDB$TRIGGER_SEQUENCE");
+        trigger.active = row.number("RDB$TRIGGER_INACTIVE") == 0;
+        trigger.source = row.stored("RDB$TRIGGER_SOURCE");
+        trigger.description = row.stored("RDB$DESCRIPTION");
         m_model.triggers.append(trigger);
     }
 }
@@ -710,7 +678,7 @@ void SchemaReader::readGrants()
         objects.insert({Domain, domain.name});
 
     // The owner's own privileges are the owner's by creation: the grantor is the grantee.
-    QSqlQuery row = run(QStringLiteral(
+    CatalogRow row = run(QStringLiteral(
         "SELECT RDB$USER, RDB$USER_TYPE, RDB$PRIVILEGE, RDB$RELATION_NAME, RDB$OBJECT_TYPE, "
         "RDB$FIELD_NAME, RDB$GRANT_OPTION FROM RDB$USER_PRIVILEGES "
         "WHERE RDB$GRANTOR IS NOT NULL AND RDB$USER <> RDB$GRANTOR")
@@ -718,13 +686,13 @@ void SchemaReader::readGrants()
         + QLatin1String(" ORDER BY RDB$RELATION_NAME, RDB$OBJECT_TYPE, RDB$USER, RDB$USER_TYPE, "
                         "RDB$PRIVILEGE, RDB$FIELD_NAME"));
     while (row.next()) {
-        SchemaGrant grant{name(row, "RDB$USER"), number(row, "RDB$USER_TYPE")};
-        const QString privilege = name(row, "RDB$PRIVILEGE");
+        SchemaGrant grant{row.name("RDB$USER"), row.number("RDB$USER_TYPE")};
+        const QString privilege = row.name("RDB$PRIVILEGE");
         grant.privilege = privilege.isEmpty() ? QChar() : privilege.at(0);
-        grant.object = name(row, "RDB$RELATION_NAME");
-        grant.objectType = number(row, "RDB$OBJECT_TYPE");
-        grant.column = name(row, "RDB$FIELD_NAME");
-        grant.option = number(row, "RDB$GRANT_OPTION");
+        grant.object = row.name("RDB$RELATION_NAME");
+        grant.objectType = row.number("RDB$OBJECT_TYPE");
+        grant.column = row.name("RDB$FIELD_NAME");
+        grant.option = row.number("RDB$GRANT_OPTION");
         const bool ddl = grant.object.startsWith(QLatin1String("SQL$"));
         if (ddl || objects.contains({grant.objectType, grant.object}))
             m_model.grants.append(grant);
@@ -733,11 +701,11 @@ void SchemaReader::readGrants()
 
 void SchemaReader::readDependencies()
 {
-    QSqlQuery row = run(QStringLiteral(
+    CatalogRow row = run(QStringLiteral(
         "SELECT DISTINCT RDB$DEPENDENT_NAME, RDB$DEPENDED_ON_NAME FROM RDB$DEPENDENCIES "
         "WHERE RDB$DEPENDENT_TYPE = 1 AND RDB$DEPENDED_ON_TYPE IN (0, 1)")
         + within(QStringLiteral("RDB$DEPENDENT_NAME = :RELATION")));
     while (row.next())
-        m_model.viewDependencies.insert(name(row, "RDB$DEPENDENT_NAME"),
-                                        name(row, "RDB$DEPENDED_ON_NAME"));
+        m_model.viewDependencies.insert(row.name("RDB$DEPENDENT_NAME"),
+                                        row.name("RDB$DEPENDED_ON_NAME"));
 }

@@ -8,7 +8,7 @@
 
 #include <functional>
 
-class QSqlQuery;
+class CatalogRow;
 
 // Reads the whole catalogue of a database into one model with one query for
 // each kind of object, never one for each object, so a schema of thousands of
@@ -43,11 +43,11 @@ private:
     };
 
     void step();
-    QSqlQuery run(const QString &text) const;
+    CatalogRow run(const QString &text) const;
     QString within(const QString &condition) const;
-    SchemaType typeOf(const QSqlQuery &row, const QString &prefix = {}) const;
+    SchemaType typeOf(const CatalogRow &row) const;
     QString collationName(int characterSet, int collation) const;
-    QString ownCollation(const QSqlQuery &row, const QString &source) const;
+    QString ownCollation(const CatalogRow &row, const QString &source) const;
 
     void readDatabase();
     void readCharacterSets();
@@ -72,8 +72,8 @@ private:
     void readDependencies();
     void placeDomains();
 
-    SchemaParameter parameterOf(const QSqlQuery &row, const QString &nameColumn) const;
-    SchemaColumn columnOf(const QSqlQuery &row) const;
+    SchemaParameter parameterOf(const CatalogRow &row, const char *nameColumn) const;
+    SchemaColumn columnOf(const CatalogRow &row) const;
     SchemaTable *tableNamed(const QString &name);
     SchemaRoutine *routineNamed(SchemaRoutine::Kind kind, const QString &name);
 
