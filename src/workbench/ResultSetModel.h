@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QSqlQueryModel>
+
+// The query result window's rows: a long value shows as its preview (see
+// CellPreview); asked for itself (GridValueDelegate::WholeValueRole), a long
+// blob is read whole while the query's transaction lives.
+class ResultSetModel : public QSqlQueryModel
+{
+    Q_OBJECT
+
+public:
+    using QSqlQueryModel::QSqlQueryModel;
+
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+};
