@@ -28,6 +28,9 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QScopeGuard>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 
 #include <algorithm>
 #include <cstdio>
@@ -43,6 +46,10 @@ constexpr double kGridMemoryMb = 50;
 constexpr double kGridMemoryPerData = 1.5;
 constexpr int kStatements = 1000;
 const char kRowsTable[] = "BENCH_ROWS";
+// One row, whose blob is 128 MB: a data view on it costs what it shows.
+const char kBlobTable[] = "BENCH_BLOB";
+constexpr qsizetype kBlobBytes = qsizetype(128) << 20;
+constexpr double kBlobMemoryMb = 16;
 const char kHubTable[] = "T_0001";
 
 using BenchClock::elapsedMs;
@@ -113,6 +120,11 @@ QList<BenchMeasure> WindowBench::run()
            m_repeats);
     // Every row of a million is read once per side: one repeat is plenty.
     window(QStringLiteral("dataview"), [this] { return dataView(); }, true, grid, 1);
+    if (m_only.isEmpty() || m_only == QLatin1String("dataview_blob")) {
+        createBlobTable();
+        window(QStringLiteral("dataview_blob"), [this] { return dataView(kBlobTable); }, false,
+               Goals{0, kBlobMemoryMb}, 1);
+    }
     window(QStringLiteral("queryresult"), [this] { return queryResult(); }, true, grid, 1);
     if (m_only.isEmpty() || m_only == QLatin1String("execute_statement"))
         executeStatements();
@@ -220,10 +232,10 @@ QWidget *WindowBench::fromMenu(const QString &text)
 }
 
 // The menu opens an empty data view; the user then picks the table.
-QWidget *WindowBench::dataView()
+QWidget *WindowBench::dataView(const char *table)
 {
     auto *form = qobject_cast<TDataForm *>(fromMenu(QStringLiteral("Data &View")));
-    form->TblsCB->setCurrentIndex(form->TblsCB->findText(QString::fromLatin1(kRowsTable)));
+    form->TblsCB->setCurrentIndex(form->TblsCB->findText(QString::fromLatin1(table)));
     Command::run([form] { form->TblsCBClick(); });
     return form;
 }
@@ -244,6 +256,23 @@ QWidget *WindowBench::structure()
     });
     Command::run([form] { form->SelectTableBtnClick(); });
     return form;
+}
+
+// Once per benchmark database, through the program's own connection.
+void WindowBench::createBlobTable()
+{
+    QSqlDatabase db = QSqlDatabase::database(TDMSys::ibName());
+    if (db.tables().contains(QLatin1String(kBlobTable)))
+        return;
+    QSqlQuery query(db);
+    const QString table = QLatin1String(kBlobTable);
+    if (!query.exec(QStringLiteral("CREATE TABLE %1 (ID INTEGER NOT NULL PRIMARY KEY, "
+                                   "CONTENT BLOB SUB_TYPE TEXT)").arg(table))
+        || !query.prepare(QStringLiteral("INSERT INTO %1 VALUES (1, ?)").arg(table)))
+        throw std::runtime_error(query.lastError().text().toStdString());
+    query.addBindValue(QString(kBlobBytes, u'x'));
+    if (!query.exec())
+        throw std::runtime_error(query.lastError().text().toStdString());
 }
 
 // What the DDL window's result-set command runs.
