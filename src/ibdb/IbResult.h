@@ -18,13 +18,13 @@ class IbQuery;
 // for (a scrollable query reads a little ahead) and stay in memory as the
 // server sent them, so seeking back works; a forward-only query keeps just
 // the current row. Exact reading (the grids') gives a blob longer than
-// kWholeBlob as an IbBlobPreview. Bound values are found by name (":NAME", ":\"NAME\""
-// and "NAME" are one name) or by position.
+// kWholeBlob as an IbBlobPreview. Bound values are found by name (":NAME",
+// ":\"NAME\"" and "NAME" are one name) or by position.
 class IbResult : public QSqlResult
 {
 public:
     // The longest blob an exact run keeps whole.
-    static constexpr qint64 kWholeBlob = 64 * 1024;
+    static constexpr qint64 kWholeBlob = 8 * 1024;
 
     explicit IbResult(const IbDriver *driver);
     ~IbResult() override;

@@ -108,8 +108,8 @@ QVariant DataViewModel::readThroughKey(int row, int column) const
     const QSqlRecord key = primaryValues(row);
     const QString where = whereClause(key);
     if (!versioned() || where.isEmpty()) {
-        throw DatabaseError(QStringLiteral("The whole value cannot be read again: %1 has no "
-                                           "primary key; refresh the data view to read it")
+        throw DatabaseError(QStringLiteral("The whole value is no longer at hand: %1 has no "
+                                           "primary key to read it again by")
                                 .arg(tableName()));
     }
     const QSqlDriver *driver = database().driver();
