@@ -270,7 +270,7 @@ void WindowBench::createBlobTable()
                                    "CONTENT BLOB SUB_TYPE TEXT)").arg(table))
         || !query.prepare(QStringLiteral("INSERT INTO %1 VALUES (1, ?)").arg(table)))
         throw std::runtime_error(query.lastError().text().toStdString());
-    query.addBindValue(QString(kBlobBytes, u'x'));
+    query.addBindValue(QByteArray(kBlobBytes, 'x'));
     if (!query.exec())
         throw std::runtime_error(query.lastError().text().toStdString());
 }
