@@ -1,5 +1,6 @@
 #include "ibdb/IbRowBuffer.h"
 
+#include "ibdb/IbError.h"
 #include "ibdb/IbType.h"
 #include "ibdb/IbValueReader.h"
 
@@ -254,6 +255,11 @@ void IbRowBuffer::append(const IbSqlda &output, const IbBlobStream &blobs)
         if (typeOf(var) == SQL_BLOB && !isNullIn(var)) {
             contents.append(readBlob(blobs, load<ISC_QUAD>(var.sqldata)));
             const IbBlobStream::Start &blob = contents.last();
+            // Its high bit marks a preview.
+            if (blob.bytes.size() >= qsizetype(kPreviewFlag))
+                throw IbError::refusal(QStringLiteral("A blob of 2 GB or more cannot be read "
+                                                      "whole"),
+                                       QSqlError::StatementError);
             size += sizeof(quint32) + std::size_t(blob.bytes.size())
                     + (blob.length == blob.bytes.size() ? 0 : kPreviewHead);
         }
