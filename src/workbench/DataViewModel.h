@@ -29,6 +29,8 @@ public:
     bool select() override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    // The long value read whole for an editor is let go of once it closes.
+    void forgetWholeValue() { m_whole = {}; }
 
 protected:
     QString selectStatement() const override;
