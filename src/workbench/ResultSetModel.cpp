@@ -12,8 +12,15 @@ QVariant ResultSetModel::data(const QModelIndex &index, int role) const
         return role == Qt::DisplayRole ? CellPreview::shown(value) : value;
     }
     const QVariant value = QSqlQueryModel::data(index, Qt::EditRole);
+    if (!CellPreview::preview(value))
+        return value;
     try {
-        return CellPreview::whole(value);
+        const QVariant whole = CellPreview::whole(value);
+        if (!whole.isValid()) {
+            throw DatabaseError(QStringLiteral("The whole value is no longer at hand: the query "
+                                               "has read its last row; run it again to read it"));
+        }
+        return whole;
     } catch (const AppError &error) {
         Command::tellOnce(error.message());
         return {};
