@@ -20,7 +20,7 @@ public:
     static QVariant shown(const QVariant &value);
     // The blob preview a value holds, if it holds one.
     static const IbBlobPreview *preview(const QVariant &value);
-    // "3 bytes", "40.0 KB", "128 MB".
+    // "3 bytes", "4.0 MB", "128 MB".
     static QString sizeText(qint64 bytes);
     // The whole value of the cell, from the query's own transaction while
     // it lives; an invalid value once it is over.
