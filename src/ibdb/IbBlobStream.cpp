@@ -60,7 +60,8 @@ IbBlobStream::Start IbBlobStream::readOpened(isc_blob_handle *blob, qint64 whole
     ISC_STATUS_ARRAY status;
     Start start;
     start.length = totalLength(blob);
-    const qint64 most = start.length <= whole ? whole : first;
+    // A blob read whole is read to its end, whatever length it gave.
+    const qint64 most = start.length <= whole ? std::numeric_limits<qint64>::max() : first;
     start.bytes.reserve(qsizetype(std::min(most, start.length)));
     char segment[segmentSize];
     while (start.bytes.size() < most) {
@@ -75,11 +76,9 @@ IbBlobStream::Start IbBlobStream::readOpened(isc_blob_handle *blob, qint64 whole
         if (result == isc_segstr_eof)
             break;
     }
-    // Read to its end, the blob is as long as what came; a stream blob may
-    // not know its length up front.
+    // Read to its end, the blob is as long as what came.
     if (start.bytes.size() < most)
         start.length = start.bytes.size();
-    start.length = std::max<qint64>(start.length, start.bytes.size());
     return start;
 }
 
