@@ -64,7 +64,8 @@ private:
     void executeStatements();
 
     QWidget *fromMenu(const QString &text);
-    QWidget *dataView();
+    QWidget *dataView(const char *table = "BENCH_ROWS");
+    void createBlobTable();
     QWidget *structure();
     QWidget *queryResult();
     QWidget *newestWindow() const;

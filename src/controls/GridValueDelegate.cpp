@@ -31,6 +31,12 @@ bool isTextEdited(const QVariant &value)
     return value.metaType().id() != QMetaType::Bool;
 }
 
+QVariant startValue(const QModelIndex &index)
+{
+    const QVariant whole = index.data(GridValueDelegate::WholeValueRole);
+    return whole.isValid() ? whole : index.data(Qt::EditRole);
+}
+
 // The shortest digits that read back to the same bits, in plain decimal
 // unless that would run to a long string of zeros; the sign of a negative
 // zero, a value of its own, is kept.
@@ -155,11 +161,15 @@ void GridValueDelegate::initStyleOption(QStyleOptionViewItem *option,
 QWidget *GridValueDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &option,
                                          const QModelIndex &index) const
 {
-    if (!isTextEdited(index.data(Qt::EditRole)))
+    const QVariant value = startValue(index);
+    // A value the model could not give (it said why) is not edited as empty.
+    if (!value.isValid() || value.metaType().id() >= QMetaType::User)
+        return nullptr;
+    if (!isTextEdited(value))
         return QStyledItemDelegate::createEditor(parent, option, index);
     auto *editor = new QLineEdit(parent);
     editor->setFrame(false);
-    if (index.data(Qt::EditRole).metaType().id() == QMetaType::QByteArray)
+    if (value.metaType().id() == QMetaType::QByteArray)
         editor->setValidator(new QRegularExpressionValidator(hexBytes(), editor));
     // A line editor cuts its text at 32767 characters unless told otherwise;
     // a text blob runs longer, and a change must write all of it back.
@@ -170,7 +180,7 @@ QWidget *GridValueDelegate::createEditor(QWidget *parent, const QStyleOptionView
 void GridValueDelegate::setEditorData(QWidget *editor, const QModelIndex &index) const
 {
     if (auto *line = qobject_cast<QLineEdit *>(editor))
-        line->setText(valueText(index.data(Qt::EditRole)));
+        line->setText(valueText(startValue(index)));
     else
         QStyledItemDelegate::setEditorData(editor, index);
     editor->setProperty(kShownValue, editorValue(editor));
@@ -184,8 +194,7 @@ void GridValueDelegate::setModelData(QWidget *editor, QAbstractItemModel *model,
     if (shown.metaType() == now.metaType() && shown == now)
         return;
     if (auto *line = qobject_cast<QLineEdit *>(editor)) {
-        const QVariant value = editedValue(line->text(), index.data(Qt::EditRole),
-                                           isScaled(index));
+        const QVariant value = editedValue(line->text(), startValue(index), isScaled(index));
         model->setData(index, value, Qt::EditRole);
     }
     else

@@ -51,6 +51,8 @@ public:
     void release() noexcept;
 
     isc_stmt_handle statementHandle() const { return m_statement.get(); }
+    // Blobs as the run's own transaction sees them, while it lives.
+    IbBlobStream blobs() { return IbBlobStream(&m_database, m_transaction.ref()); }
 
     // Rows read from now on keep rounded types as exact text (see IbValueReader).
     void setExact(bool exact) { m_exact = exact; }

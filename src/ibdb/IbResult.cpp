@@ -53,6 +53,7 @@ QVariant IbResult::handle() const
 // edit in one can be posted after reconnecting.
 void IbResult::releaseHandles(bool keepRows) noexcept
 {
+    m_blobReader.reset();
     if (m_query)
         m_query->release();
     m_query.reset();
@@ -78,6 +79,7 @@ bool IbResult::fail(const IbError &error)
 
 void IbResult::clearRows()
 {
+    m_blobReader.reset();
     m_rows.clear();
     m_singleRow.reset();
     m_firstRow = 0;
@@ -180,10 +182,27 @@ bool IbResult::exec()
     setSelect(m_query->hasRows());
     m_atEnd = !m_query->hasRows();
     m_rows.setColumns(m_query->output());
+    startBlobReader();
     if (!m_atEnd && !m_query->isQuery())
         takeSingleRow();
     setActive(true);
     return true;
+}
+
+void IbResult::startBlobReader()
+{
+    if (!m_exact || m_atEnd) {
+        m_rows.setBlobPreviews(0, {});
+        return;
+    }
+    IbQuery *query = m_query.get();
+    const isc_db_handle attachment = ibDriver()->attachment();
+    m_blobReader = std::make_shared<const IbBlobPreview::Reader>([query, attachment](ISC_QUAD id) {
+        QByteArray content;
+        ServerCall::run(attachment, [&] { content = query->blobs().read(id); });
+        return content;
+    });
+    m_rows.setBlobPreviews(kWholeBlob, m_blobReader);
 }
 
 void IbResult::takeSingleRow()
@@ -229,6 +248,9 @@ bool IbResult::fetchMore(int count)
         batch.shrinkToFit();
     });
     m_atEnd = batch.count() < count;
+    // The transaction is over: blob ids of its rows are no longer to be read.
+    if (m_atEnd)
+        m_blobReader.reset();
     if (failure)
         setLastError(noticed(*failure));
     const bool any = batch.count() > 0;

@@ -17,11 +17,15 @@ class IbQuery;
 // A query of the INTRBASE driver. Rows stream in only as they are asked
 // for (a scrollable query reads a little ahead) and stay in memory as the
 // server sent them, so seeking back works; a forward-only query keeps just
-// the current row. Bound values are found by name (":NAME", ":\"NAME\""
-// and "NAME" are one name) or by position.
+// the current row. Exact reading (the grids') gives a blob longer than
+// kWholeBlob as an IbBlobPreview. Bound values are found by name (":NAME",
+// ":\"NAME\"" and "NAME" are one name) or by position.
 class IbResult : public QSqlResult
 {
 public:
+    // The longest blob an exact run keeps whole.
+    static constexpr qint64 kWholeBlob = 8 * 1024;
+
     explicit IbResult(const IbDriver *driver);
     ~IbResult() override;
 
@@ -57,6 +61,9 @@ private:
     // Up to count further rows; false when none came.
     bool fetchMore(int count);
     void keepRows(IbRowBuffer &&batch);
+    // Long blobs of an exact run are kept as previews read whole, on asking,
+    // through the run's transaction for as long as it lives.
+    void startBlobReader();
     // The one row of a run that is no cursor, read before it was committed.
     void takeSingleRow();
     void finishQuery();
@@ -73,6 +80,7 @@ private:
     QHash<QString, QVariant> m_named;
     QVariantList m_positional;
     IbRowBuffer m_rows;
+    std::shared_ptr<const IbBlobPreview::Reader> m_blobReader;
     std::optional<QVariantList> m_singleRow;
     int m_firstRow = 0;   // row number of m_rows.front(); grows when forward-only
     bool m_atEnd = true;

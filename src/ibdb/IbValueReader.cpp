@@ -1,5 +1,6 @@
 #include "ibdb/IbValueReader.h"
 
+#include "ibdb/IbBlobPreview.h"
 #include "ibdb/IbTimeStamp.h"
 #include "ibdb/IbType.h"
 
@@ -161,7 +162,5 @@ QVariant IbValueReader::blob(const XSQLVAR &var) const
 
 QVariant IbValueReader::blobValue(const XSQLVAR &var, const QByteArray &content)
 {
-    if (var.sqlsubtype == 1)
-        return QString::fromUtf8(content);
-    return content;
+    return IbBlobPreview::value(var.sqlsubtype == 1, content);
 }

@@ -30,10 +30,11 @@ public:
     static QString timeText(ISC_TIME time);
     // A blob column's value, from its content.
     static QVariant blobValue(const XSQLVAR &var, const QByteArray &content);
+    // A CHAR or VARCHAR column's value, from its bytes.
+    static QVariant text(const XSQLVAR &var, const char *data, qsizetype length);
 
 private:
     QVariant exactText(const XSQLVAR &var) const;
-    static QVariant text(const XSQLVAR &var, const char *data, qsizetype length);
     static QVariant scaled(qint64 value, int scale, QMetaType::Type integerType);
     QVariant blob(const XSQLVAR &var) const;
 

@@ -1,6 +1,12 @@
 #include "workbench/DataViewModel.h"
 
+#include "controls/GridValueDelegate.h"
+#include "core/AppError.h"
+#include "ibdb/IbBlobPreview.h"
+#include "ibdb/SqlErrorText.h"
+#include "uikit/Command.h"
 #include "uikit/TableNavigator.h"
+#include "workbench/CellPreview.h"
 
 #include <QSqlError>
 #include <QSqlField>
@@ -45,6 +51,7 @@ bool DataViewModel::select()
     QSqlDatabase db = database();
     const QSql::NumericalPrecisionPolicy before = db.numericalPrecisionPolicy();
     db.setNumericalPrecisionPolicy(QSql::HighPrecision);
+    m_whole = {};
     const bool selected = QSqlTableModel::select();
     db.setNumericalPrecisionPolicy(before);
     return selected;
@@ -61,6 +68,69 @@ int DataViewModel::columnCount(const QModelIndex &parent) const
 {
     const int all = QSqlTableModel::columnCount(parent);
     return versioned() && !parent.isValid() ? all - 1 : all;
+}
+
+QVariant DataViewModel::data(const QModelIndex &index, int role) const
+{
+    if (role == GridValueDelegate::WholeValueRole) {
+        const QVariant value = QSqlTableModel::data(index, Qt::EditRole);
+        return CellPreview::preview(value) ? wholeValue(index, value) : value;
+    }
+    const QVariant value = QSqlTableModel::data(index, role);
+    return role == Qt::DisplayRole ? CellPreview::shown(value) : value;
+}
+
+// Through the fetching transaction while it lives, else afresh through the
+// row's key and the record version the grid read: that version's blob is the
+// one the preview showed, byte for byte, wherever it is read from. A row
+// another user changed since has no such version any more, and its value is
+// not read rather than read as another.
+QVariant DataViewModel::wholeValue(const QModelIndex &index, const QVariant &preview) const
+{
+    const quint64 id = CellPreview::preview(preview)->id();
+    if (m_whole.row == index.row() && m_whole.column == index.column() && m_whole.id == id)
+        return m_whole.value;
+    QVariant value;
+    try {
+        value = CellPreview::whole(preview);
+        if (!value.isValid())
+            value = readThroughKey(index.row(), index.column());
+    } catch (const AppError &error) {
+        Command::tellOnce(error.message());
+        return {};
+    }
+    m_whole = {index.row(), index.column(), id, value};
+    return value;
+}
+
+QVariant DataViewModel::readThroughKey(int row, int column) const
+{
+    const QSqlRecord key = primaryValues(row);
+    const QString where = whereClause(key);
+    if (!versioned() || where.isEmpty()) {
+        throw DatabaseError(QStringLiteral("The whole value is no longer at hand: %1 has no "
+                                           "primary key to read it again by")
+                                .arg(tableName()));
+    }
+    const QSqlDriver *driver = database().driver();
+    QSqlQuery query(database());
+    query.setForwardOnly(true);
+    const QString statement =
+        QStringLiteral("SELECT %1 FROM %2 %3")
+            .arg(driver->escapeIdentifier(record().fieldName(column), QSqlDriver::FieldName),
+                 driver->escapeIdentifier(tableName(), QSqlDriver::TableName), where);
+    if (!query.prepare(statement))
+        throw DatabaseError(SqlErrorText(query.lastError()));
+    bindKeyValues(query, key);
+    query.addBindValue(record(row).value(kVersion));
+    if (!query.exec())
+        throw DatabaseError(SqlErrorText(query.lastError()));
+    if (!query.next()) {
+        throw DatabaseError(QStringLiteral("The whole value was not read: another user changed "
+                                           "or deleted the row since it was read; refresh the "
+                                           "data view to see it"));
+    }
+    return query.value(0);
 }
 
 QString DataViewModel::selectStatement() const

@@ -13,6 +13,11 @@
 // version, so it is refused when another user changed or deleted the row
 // since it was read: nothing is written, and the model's pending change stays
 // as it was for the user to see, cancel or post again.
+//
+// A long blob is read as a preview (see IbBlobPreview), which the edit role
+// gives and a post leaves alone: the grid shows its start and size, and only
+// the editor, asking for GridValueDelegate::WholeValueRole, has it read
+// whole, one cell at a time.
 class DataViewModel : public QSqlTableModel
 {
     Q_OBJECT
@@ -23,6 +28,9 @@ public:
     void setTable(const QString &tableName) override;
     bool select() override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    // The long value read whole for an editor is let go of once it closes.
+    void forgetWholeValue() { m_whole = {}; }
 
 protected:
     QString selectStatement() const override;
@@ -36,6 +44,19 @@ private:
     QString wrongRowCount(QSqlDriver::StatementType type, int rows, const QSqlRecord &key,
                           const QVariant &version) const;
     bool rowStillThere(const QSqlRecord &key) const;
+    QVariant wholeValue(const QModelIndex &index, const QVariant &preview) const;
+    QVariant readThroughKey(int row, int column) const;
+
+    // The one long value read whole last, for the editor asks for it more
+    // than once: the cell and the blob id it was read for.
+    struct WholeCell
+    {
+        int row = -1;
+        int column = -1;
+        quint64 id = 0;
+        QVariant value;
+    };
 
     bool m_readsVersions = false;
+    mutable WholeCell m_whole;
 };

@@ -48,8 +48,12 @@ TDataForm::TDataForm(QWidget *parent) : TChildForm(parent)
     buildPanel();
     DBGrid1 = new QTableView(this);
     DBGrid1->setAccessibleName(QStringLiteral("Table data"));
-    DBGrid1->setItemDelegate(new GridValueDelegate(DBGrid1));
-    SrcTable = new DataViewModel(this, QSqlDatabase::database(kConnection, false));
+    auto *delegate = new GridValueDelegate(DBGrid1);
+    DBGrid1->setItemDelegate(delegate);
+    auto *model = new DataViewModel(this, QSqlDatabase::database(kConnection, false));
+    SrcTable = model;
+    connect(delegate, &QAbstractItemDelegate::closeEditor, model,
+            &DataViewModel::forgetWholeValue);
     m_table = new TableNavigator(DBNavigator1, DBGrid1, this);
     m_table->setModel(SrcTable);
     DBGrid1->installEventFilter(this);

@@ -7,6 +7,7 @@
 #include "ibdb/SqlErrorText.h"
 #include "ibdb/TDMSys.h"
 #include "uikit/StatementText.h"
+#include "workbench/ResultSetModel.h"
 
 #include <QLabel>
 #include <QMdiSubWindow>
@@ -39,7 +40,7 @@ void freeForm(TChildForm *form)
 
 TOutputForm::TOutputForm(QWidget *parent)
     : TChildForm(parent),
-      OutSQL(new QSqlQueryModel(this)),
+      OutSQL(new ResultSetModel(this)),
       GridResult(new QTableView(this)),
       StmStrings(new QPlainTextEdit(this)),
       RowCount(new QLabel(this))

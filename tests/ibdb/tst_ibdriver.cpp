@@ -1,3 +1,4 @@
+#include "ibdb/IbBlobPreview.h"
 #include "ibdb/IbDriver.h"
 #include "ibdb/IbStatus.h"
 #include "ibdb/IbTransactionStart.h"
@@ -59,6 +60,8 @@ private slots:
     void forwardOnlyReadsEveryRow();
     void rowsRevisitedAfterTheEnd_data();
     void rowsRevisitedAfterTheEnd();
+    void longRowsAmongShortOnes_data();
+    void longRowsAmongShortOnes();
     void tableModelChangesAreCommitted();
     void tableModelWithoutPrimaryKey();
     void errorsKeepDriverUsable_data();
@@ -464,6 +467,44 @@ void TestIbDriver::rowsRevisitedAfterTheEnd()
     QCOMPARE(read, expected);
     QCOMPARE(q.isNull(1), row % 2 == 0);
     QCOMPARE(q.isNull(5), row % 3 == 0);
+}
+
+void TestIbDriver::longRowsAmongShortOnes_data()
+{
+    QTest::addColumn<bool>("exact");
+    QTest::newRow("rounded") << false;
+    QTest::newRow("exact") << true;
+}
+
+// A row longer than a chunk of rows has one of its own between short ones;
+// every row is found again. Exact reading keeps a long blob as its preview,
+// read whole by its id only while the query's transaction lives.
+void TestIbDriver::longRowsAmongShortOnes()
+{
+    QFETCH(bool, exact);
+    QSqlQuery q(db());
+    q.setNumericalPrecisionPolicy(exact ? QSql::HighPrecision : QSql::LowPrecisionDouble);
+    QVERIFY_SQL(q, exec("SELECT N, LPAD(CAST('' AS BLOB SUB_TYPE 1), "
+                        "IIF(MOD(N, 50) = 7, 70000, MOD(N, 13)), 'y') FROM BIG WHERE N < 600 "
+                        "ORDER BY N"));
+    const auto length = [](const QVariant &value) {
+        return value.canConvert<IbBlobPreview>() ? qvariant_cast<IbBlobPreview>(value).length()
+                                                  : qint64(value.toString().size());
+    };
+    QVERIFY(q.seek(7));
+    const IbBlobPreview preview = qvariant_cast<IbBlobPreview>(q.value(1));
+    QCOMPARE(q.value(1).canConvert<IbBlobPreview>(), exact);
+    if (exact) {
+        QCOMPARE(preview.start(), QByteArray(512, 'y'));
+        QCOMPARE(preview.whole(), std::optional<QVariant>(QString(70000, u'y')));
+    }
+    QVERIFY(q.last());
+    for (const int row : {599, 0, 7, 8, 57, 300, 557, 598}) {
+        QVERIFY(q.seek(row));
+        QCOMPARE(q.value(0).toInt(), row);
+        QCOMPARE(length(q.value(1)), row % 50 == 7 ? 70000 : row % 13);
+    }
+    QCOMPARE(preview.whole(), std::optional<QVariant>());
 }
 
 void TestIbDriver::tableModelChangesAreCommitted()
