@@ -14,11 +14,13 @@
 
 namespace {
 
-// Rows a scrollable query reads past the one asked for, so a loop of next()
-// is no call to the server per row. It grows with the rows read, so that
+// Rows a query reads past the one asked for, so a loop of next() is no call
+// to the server per row. It grows with the rows read, so that
 // fetching a million rows is a few hundred hand-offs to the server thread, yet
 // one batch ends well within the server call's quiet wait.
 constexpr int kAhead = 256;
+// A forward-only query holds no more than one such batch at a time.
+constexpr int kForwardAhead = 255;
 constexpr int kLargestAhead = 4096;
 constexpr int kLastBatch = 4096;
 
@@ -101,7 +103,7 @@ bool IbResult::reset(const QString &query)
     // No values can be bound to a text run directly, so it goes to the
     // server untouched: `:var` inside EXECUTE BLOCK stays what it is.
     m_parameterNames.clear();
-    return prepareText(query) && exec();
+    return run(query, true, true);
 }
 
 bool IbResult::savePrepare(const QString &query)
@@ -117,10 +119,10 @@ bool IbResult::prepare(const QString &query)
 {
     const IbParameterParser parser(query);
     m_parameterNames = parser.names();
-    return prepareText(parser.positionalText(), !m_parameterNames.isEmpty());
+    return run(parser.positionalText(), !m_parameterNames.isEmpty(), false);
 }
 
-bool IbResult::prepareText(const QString &serverText, bool withParameters)
+bool IbResult::startStatement()
 {
     finishQuery();
     setActive(false);
@@ -134,17 +136,38 @@ bool IbResult::prepareText(const QString &serverText, bool withParameters)
     // Qt's name for "give me the value exactly, as text where need be".
     m_exact = numericalPrecisionPolicy() == QSql::HighPrecision;
     m_query->setExact(m_exact);
+    return true;
+}
+
+// Prepares the text and, for a text run, runs it and reads its first rows
+// too: one hand-off to the server thread for the lot.
+bool IbResult::run(const QString &serverText, bool withParameters, bool execute)
+{
+    if (!startStatement())
+        return false;
+    const QByteArray text = serverText.toUtf8();
+    const int firstRows = firstBatch();
+    bool prepared = false;
+    Run started;
     try {
-        const QByteArray text = serverText.toUtf8();
-        ServerCall::run(ibDriver()->attachment(),
-                        [&] { m_query->prepare(text, withParameters); });
+        ServerCall::run(ibDriver()->attachment(), [&] {
+            m_query->prepare(text, withParameters);
+            prepared = true;
+            if (execute)
+                started = runOnServer({}, firstRows);
+        });
     } catch (const IbError &error) {
-        m_query.reset();
+        if (prepared)
+            setSelect(m_query->isQuery());
+        else
+            m_query.reset();
         return fail(error);
     }
     // Until it runs, whether the statement is a query at all; once it has
     // run, whether that run delivers rows.
     setSelect(m_query->isQuery());
+    if (execute)
+        ran(std::move(started));
     return true;
 }
 
@@ -171,19 +194,49 @@ bool IbResult::exec()
         const QString text = QCoreApplication::translate("IbResult", "No statement is prepared");
         return fail(IbError::refusal(text, QSqlError::StatementError));
     }
+    Run started;
     try {
         const QVariantList values = parameterValues();
-        ServerCall::run(ibDriver()->attachment(), [&] { m_query->execute(values); });
+        const int firstRows = firstBatch();
+        ServerCall::run(ibDriver()->attachment(),
+                        [&] { started = runOnServer(values, firstRows); });
     } catch (const IbError &error) {
         return fail(error);
     }
+    ran(std::move(started));
+    return true;
+}
+
+// On the server thread: the run and, for a cursor, the rows its first fetch
+// would read; a failure of that fetch is the fetch's, not the run's.
+IbResult::Run IbResult::runOnServer(const QVariantList &values, int firstRows)
+{
+    m_query->execute(values);
+    Run started;
+    if (m_query->isQuery() && m_query->hasRows()) {
+        started.batch.setColumns(m_query->output());
+        started.asked = firstRows;
+        readBatch(started);
+    }
+    return started;
+}
+
+// What fetch(0) asks for once a run has dropped the rows before it.
+int IbResult::firstBatch() const
+{
+    return 1 + readAhead();
+}
+
+void IbResult::ran(Run &&started)
+{
     setSelect(m_query->hasRows());
     m_atEnd = !m_query->hasRows();
     m_rows.setColumns(m_query->output());
     if (!m_atEnd && !m_query->isQuery())
         takeSingleRow();
     setActive(true);
-    return true;
+    if (started.asked > 0)
+        keepBatch(std::move(started));
 }
 
 void IbResult::takeSingleRow()
@@ -216,33 +269,41 @@ bool IbResult::fetchMore(int count)
 {
     if (m_atEnd || !m_query || m_fetching || !ibDriver())
         return false;
-    IbRowBuffer batch = m_rows.emptyCopy();
-    std::optional<IbError> failure;
+    Run more{m_rows.emptyCopy(), count, std::nullopt};
     m_fetching = true;
     const auto done = qScopeGuard([this] { m_fetching = false; });
-    ServerCall::run(ibDriver()->attachment(), [&] {
-        try {
-            m_query->fetchBatch(batch, count);
-        } catch (const IbError &error) {
-            failure = error;
-        }
-        batch.shrinkToFit();
-    });
-    m_atEnd = batch.count() < count;
-    if (failure)
-        setLastError(noticed(*failure));
-    const bool any = batch.count() > 0;
-    keepRows(std::move(batch));
+    ServerCall::run(ibDriver()->attachment(), [&] { readBatch(more); });
+    const bool any = more.batch.count() > 0;
+    keepBatch(std::move(more));
     return any;
 }
 
+// A failed fetch ends the rows; those read before it stay.
+void IbResult::readBatch(Run &run)
+{
+    try {
+        m_query->fetchBatch(run.batch, run.asked);
+    } catch (const IbError &error) {
+        run.failure = error;
+    }
+    run.batch.shrinkToFit();
+}
+
+void IbResult::keepBatch(Run &&run)
+{
+    m_atEnd = run.batch.count() < run.asked;
+    if (run.failure)
+        setLastError(noticed(*run.failure));
+    keepRows(std::move(run.batch));
+}
+
+// A forward-only query keeps one batch: the rows before it are passed.
 void IbResult::keepRows(IbRowBuffer &&batch)
 {
     if (batch.count() == 0)
         return;
     if (isForwardOnly()) {
-        m_firstRow = rowsKnown() + batch.count() - 1;
-        batch.keepLast();
+        m_firstRow = rowsKnown();
         m_rows = std::move(batch);
         return;
     }
@@ -254,7 +315,7 @@ bool IbResult::fetch(int i)
     if (!isActive() || !isSelect() || i < m_firstRow)
         return false;
     if (rowsKnown() <= i)
-        fetchMore(i - rowsKnown() + 1 + (isForwardOnly() ? 0 : readAhead()));
+        fetchMore(i - rowsKnown() + 1 + readAhead());
     if (rowsKnown() <= i)
         return false;
     setAt(i);
@@ -263,6 +324,8 @@ bool IbResult::fetch(int i)
 
 int IbResult::readAhead() const
 {
+    if (isForwardOnly())
+        return kForwardAhead;
     return std::clamp(rowsKnown(), kAhead, kLargestAhead);
 }
 

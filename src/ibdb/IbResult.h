@@ -5,20 +5,20 @@
 #include <QStringList>
 #include <QVariantList>
 
+#include "ibdb/IbError.h"
 #include "ibdb/IbRowBuffer.h"
 
 #include <memory>
 #include <optional>
 
 class IbDriver;
-class IbError;
 class IbQuery;
 
 // A query of the INTRBASE driver. Rows stream in only as they are asked
-// for (a scrollable query reads a little ahead) and stay in memory as the
-// server sent them, so seeking back works; a forward-only query keeps just
-// the current row. Bound values are found by name (":NAME", ":\"NAME\""
-// and "NAME" are one name) or by position.
+// for, a batch at a time, and stay in memory as the server sent them, so
+// seeking back works; a forward-only query keeps just its latest batch.
+// Bound values are found by name (":NAME", ":\"NAME\"" and "NAME" are one
+// name) or by position.
 class IbResult : public QSqlResult
 {
 public:
@@ -53,9 +53,25 @@ private:
     // The attachment is going: every handle is let go of at once. The rows
     // read so far stay readable when the attachment was lost.
     void releaseHandles(bool keepRows) noexcept;
-    bool prepareText(const QString &serverText, bool withParameters = true);
+    // Rows read in one server call, and how it ended.
+    struct Run
+    {
+        IbRowBuffer batch;
+        int asked = 0;
+        std::optional<IbError> failure;
+    };
+
+    // A fresh statement on the attachment; false when it is not open.
+    bool startStatement();
+    // Prepares and, when asked, runs at once: one server call.
+    bool run(const QString &serverText, bool withParameters, bool execute);
+    Run runOnServer(const QVariantList &values, int firstRows);
+    int firstBatch() const;
+    void ran(Run &&started);
     // Up to count further rows; false when none came.
     bool fetchMore(int count);
+    void readBatch(Run &run);
+    void keepBatch(Run &&run);
     void keepRows(IbRowBuffer &&batch);
     // The one row of a run that is no cursor, read before it was committed.
     void takeSingleRow();
