@@ -70,9 +70,11 @@ void ServerCallWorker::post(const std::shared_ptr<Job> &job)
     {
         const std::lock_guard lock(m_mutex);
         m_queue.push_back(job);
-        m_queued.fetch_add(1, std::memory_order_release);
     }
-    // No system call while the worker is watching rather than sleeping.
+    // Counted once the mutex is free again: a watching worker that sees the
+    // job takes the mutex at once instead of sleeping on it. No system call
+    // either while the worker is watching rather than sleeping.
+    m_queued.fetch_add(1, std::memory_order_release);
     m_posted.notify_one();
 }
 
