@@ -57,6 +57,8 @@ private slots:
     void resultRecordNamesFromAliases();
     void streamsRowsOnDemand();
     void forwardOnlyReadsEveryRow();
+    void rowsBeforeAFailedFetchStay_data();
+    void rowsBeforeAFailedFetchStay();
     void rowsRevisitedAfterTheEnd_data();
     void rowsRevisitedAfterTheEnd();
     void tableModelChangesAreCommitted();
@@ -414,6 +416,47 @@ void TestIbDriver::forwardOnlyReadsEveryRow()
     QCOMPARE(count, 20000);
     QCOMPARE(sum, 19999LL * 20000 / 2);
     // Read to the end, the query's transaction is committed at once.
+    QCOMPARE(openTransactions(), 1);
+}
+
+void TestIbDriver::rowsBeforeAFailedFetchStay_data()
+{
+    QTest::addColumn<bool>("forwardOnly");
+    QTest::addColumn<int>("failingRow");
+    // Within the batch a run reads with its execution, and well past it.
+    for (const bool forwardOnly : {false, true}) {
+        for (const int row : {0, 100, 3000}) {
+            QTest::newRow(qPrintable(QStringLiteral("%1, row %2")
+                                         .arg(forwardOnly ? "forward-only" : "scrollable")
+                                         .arg(row)))
+                << forwardOnly << row;
+        }
+    }
+}
+
+// The server fails on one row: the run itself succeeded, every row before
+// the failing one is delivered in order, then the fetch fails with the
+// server's text and nothing of the query stays open.
+void TestIbDriver::rowsBeforeAFailedFetchStay()
+{
+    QFETCH(bool, forwardOnly);
+    QFETCH(int, failingRow);
+    {
+        QSqlQuery q(db());
+        q.setForwardOnly(forwardOnly);
+        QVERIFY_SQL(q, exec(QStringLiteral("SELECT N, 1 / (N - %1) FROM BIG ORDER BY N")
+                                .arg(failingRow)));
+        int rows = 0;
+        while (q.next()) {
+            QCOMPARE(q.value(0), QVariant(rows));
+            ++rows;
+        }
+        QCOMPARE(rows, failingRow);
+        QCOMPARE(q.lastError().databaseText(),
+                 QStringLiteral("arithmetic exception, numeric overflow, or string truncation\n"
+                                "Floating-point divide by zero.  The code attempted to divide "
+                                "a floating-point value by zero."));
+    }
     QCOMPARE(openTransactions(), 1);
 }
 
