@@ -11,6 +11,8 @@
 #include <QSqlRecord>
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 
 namespace {
 
@@ -236,7 +238,7 @@ void IbResult::ran(Run &&started)
         takeSingleRow();
     setActive(true);
     if (started.asked > 0)
-        keepBatch(std::move(started));
+        keepBatch(started);
 }
 
 void IbResult::takeSingleRow()
@@ -264,18 +266,35 @@ void IbResult::bindValue(const QString &placeholder, const QVariant &value, QSql
 
 // One call on the server thread for the whole batch, never one per row. The
 // grid may repaint meanwhile from the rows it has, so the new ones join them
-// only once the batch is in; a fetch asked for during the batch gets nothing.
+// only once the batch is in.
 bool IbResult::fetchMore(int count)
 {
-    if (m_atEnd || !m_query || m_fetching || !ibDriver())
+    if (m_inFlight)
+        takeInFlight();
+    if (m_atEnd || !m_query || !ibDriver())
         return false;
-    Run more{m_rows.emptyCopy(), count, std::nullopt};
-    m_fetching = true;
-    const auto done = qScopeGuard([this] { m_fetching = false; });
-    ServerCall::run(ibDriver()->attachment(), [&] { readBatch(more); });
-    const bool any = more.batch.count() > 0;
-    keepBatch(std::move(more));
-    return any;
+    Run more;
+    more.batch = m_rows.emptyCopy();
+    more.asked = count;
+    Run *const outer = std::exchange(m_inFlight, &more);
+    const auto done = qScopeGuard([this, outer] { m_inFlight = outer; });
+    ServerCall::run(ibDriver()->attachment(), [this, &more] {
+        readBatch(more);
+        more.read->store(true, std::memory_order_release);
+    });
+    return keepBatch(more) > 0;
+}
+
+// A long batch lets the event loop run, and a view may ask for rows then.
+// Answering "no more" would make its model believe the rows have ended, so
+// the batch is waited for (the server thread needs nothing of this one) and
+// kept first: the rows stay in order and the asker's own batch follows.
+void IbResult::takeInFlight()
+{
+    const Run &run = *m_inFlight;
+    while (!run.read->load(std::memory_order_acquire))
+        std::this_thread::sleep_for(std::chrono::microseconds(100));
+    keepBatch(*m_inFlight);
 }
 
 // A failed fetch ends the rows; those read before it stay.
@@ -289,12 +308,17 @@ void IbResult::readBatch(Run &run)
     run.batch.shrinkToFit();
 }
 
-void IbResult::keepBatch(Run &&run)
+int IbResult::keepBatch(Run &run)
 {
+    if (run.kept)
+        return run.keptRows;
+    run.kept = true;
+    run.keptRows = run.batch.count();
     m_atEnd = run.batch.count() < run.asked;
     if (run.failure)
         setLastError(noticed(*run.failure));
     keepRows(std::move(run.batch));
+    return run.keptRows;
 }
 
 // A forward-only query keeps one batch: the rows before it are passed.

@@ -8,6 +8,7 @@
 #include "ibdb/IbError.h"
 #include "ibdb/IbRowBuffer.h"
 
+#include <atomic>
 #include <memory>
 #include <optional>
 
@@ -59,6 +60,10 @@ private:
         IbRowBuffer batch;
         int asked = 0;
         std::optional<IbError> failure;
+        // Set on the server thread once the batch is read.
+        std::shared_ptr<std::atomic<bool>> read = std::make_shared<std::atomic<bool>>(false);
+        bool kept = false;
+        int keptRows = 0;
     };
 
     // A fresh statement on the attachment; false when it is not open.
@@ -70,8 +75,10 @@ private:
     void ran(Run &&started);
     // Up to count further rows; false when none came.
     bool fetchMore(int count);
+    void takeInFlight();
     void readBatch(Run &run);
-    void keepBatch(Run &&run);
+    // The rows the batch brought (once only, however often it is asked).
+    int keepBatch(Run &run);
     void keepRows(IbRowBuffer &&batch);
     // The one row of a run that is no cursor, read before it was committed.
     void takeSingleRow();
@@ -92,6 +99,7 @@ private:
     std::optional<QVariantList> m_singleRow;
     int m_firstRow = 0;   // row number of m_rows.front(); grows when forward-only
     bool m_atEnd = true;
-    bool m_fetching = false;
+    // The batch being read on the server thread, while one is.
+    Run *m_inFlight = nullptr;
     bool m_exact = false;
 };

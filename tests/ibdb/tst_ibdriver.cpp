@@ -13,6 +13,7 @@
 #include <QSqlRecord>
 #include <QSqlTableModel>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 
@@ -57,6 +58,7 @@ private slots:
     void resultRecordNamesFromAliases();
     void streamsRowsOnDemand();
     void forwardOnlyReadsEveryRow();
+    void modelAskingDuringABatchStillGetsEveryRow();
     void rowsBeforeAFailedFetchStay_data();
     void rowsBeforeAFailedFetchStay();
     void rowsRevisitedAfterTheEnd_data();
@@ -417,6 +419,35 @@ void TestIbDriver::forwardOnlyReadsEveryRow()
     QCOMPARE(sum, 19999LL * 20000 / 2);
     // Read to the end, the query's transaction is committed at once.
     QCOMPARE(openTransactions(), 1);
+}
+
+// A batch that takes longer than the quiet wait runs the event loop, where a
+// view may ask its model for more rows. The model must not take the answer
+// for the end of the rows: every row still arrives, in order.
+void TestIbDriver::modelAskingDuringABatchStillGetsEveryRow()
+{
+    QSqlQueryModel model;
+    // Each row counts a small table: a batch of rows takes a while.
+    model.setQuery(QSqlQuery(QStringLiteral("SELECT N, (SELECT COUNT(*) FROM RDB$FIELDS F "
+                                            "JOIN RDB$FIELDS G ON G.RDB$FIELD_TYPE = "
+                                            "F.RDB$FIELD_TYPE) FROM BIG ORDER BY N"),
+                             db()));
+    QVERIFY2(!model.lastError().isValid(), qPrintable(model.lastError().text()));
+    int asked = 0;
+    QTimer ask;
+    QObject::connect(&ask, &QTimer::timeout, [&] {
+        ++asked;
+        if (model.canFetchMore())
+            model.fetchMore();
+    });
+    ask.start(1);
+    while (model.canFetchMore() && model.rowCount() < 3000)
+        model.fetchMore();
+    ask.stop();
+    QVERIFY(asked > 0);
+    QVERIFY2(model.rowCount() >= 3000, qPrintable(QString::number(model.rowCount())));
+    for (int row = 0; row < model.rowCount(); row += 97)
+        QCOMPARE(model.data(model.index(row, 0)), QVariant(row));
 }
 
 void TestIbDriver::rowsBeforeAFailedFetchStay_data()
