@@ -11,7 +11,10 @@ QString number(double value, int decimals)
 
 QString goalText(const BenchMeasure &m)
 {
-    QString text = m.goal > 0 ? QStringLiteral("<=%1x").arg(number(m.goal, 1)) : QString();
+    // A goal that no ratio meets is a time the program may add, no more.
+    QString text = m.goal >= 0.05 ? QStringLiteral("<=%1x").arg(number(m.goal, 1))
+                   : m.goal > 0   ? QStringLiteral("+<=%1ms").arg(number(m.slackMs, 0))
+                                  : QString();
     if (m.memoryGoalMb > 0)
         text += QStringLiteral(" +<=%1MB").arg(number(m.memoryGoalMb, 0));
     return text.isEmpty() ? QStringLiteral("-") : text.trimmed();

@@ -1,6 +1,7 @@
 #include "WindowBench.h"
 
 #include "BenchClock.h"
+#include "ExplorerBench.h"
 #include "app/TDBEntryDlg.h"
 #include "app/TMainForm.h"
 #include "catalog/TFormTblStr.h"
@@ -67,11 +68,12 @@ int shownRows(QWidget *window)
 
 WindowBench::WindowBench(const QString &databasePath, int repeats, const QString &only)
     : m_raw(std::make_unique<IscSession>(databasePath.toStdString())),
+      m_databasePath(databasePath),
       m_hubTable(QString::fromLatin1(kHubTable)),
       m_repeats(repeats),
       m_only(only)
 {
-    connectFrame(databasePath);
+    connectFrame();
 }
 
 WindowBench::~WindowBench()
@@ -80,18 +82,23 @@ WindowBench::~WindowBench()
 }
 
 // Through the frame's own Connect command, so the Database menu is live.
-void WindowBench::connectFrame(const QString &databasePath)
+void WindowBench::connectFrame()
 {
     const QString history = QDir(ProgramSettings::instance().RepositoryPath)
                                 .filePath(QStringLiteral("connect.hst"));
     m_frame = std::make_unique<TMainForm>(QString(), history);
     m_frame->resize(1280, 900);
     m_frame->show();
-    const ScopedFormRunner login([&databasePath](QDialog *dialog) {
+    connect();
+}
+
+void WindowBench::connect()
+{
+    const ScopedFormRunner login([this](QDialog *dialog) {
         auto *entry = qobject_cast<TDBEntryDlg *>(dialog);
         if (!entry)
             return int(QDialog::Rejected);
-        entry->dbPath->setEditText(databasePath);
+        entry->dbPath->setEditText(m_databasePath);
         entry->UserN->setText(QStringLiteral("SYSDBA"));
         entry->Password->setText(QStringLiteral("masterkey"));
         return int(QDialog::Accepted);
@@ -126,7 +133,25 @@ QList<BenchMeasure> WindowBench::run()
     window(QStringLiteral("queryresult"), [this] { return queryResult(); }, true, grid, 1);
     if (m_only.isEmpty() || m_only == QLatin1String("execute_statement"))
         executeStatements();
+    explorer();
     return m_measures;
+}
+
+void WindowBench::explorer()
+{
+    const bool tree = m_only.isEmpty() || m_only == QLatin1String("explorer_tree");
+    const bool filter = m_only.isEmpty() || m_only == QLatin1String("explorer_filter");
+    if (!tree && !filter)
+        return;
+    std::printf("  explorer\n");
+    std::fflush(stdout);
+    closeWindows();
+    ExplorerBench bench(*m_frame, m_probe, [this] { connect(); }, m_repeats);
+    if (tree)
+        m_measures << bench.tree();
+    if (filter)
+        m_measures << bench.filter();
+    closeWindows();
 }
 
 void WindowBench::window(const QString &name, const Opener &open, bool scrolls,

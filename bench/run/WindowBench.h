@@ -54,7 +54,10 @@ private:
         std::vector<RecordedRun> allRuns;
     };
 
-    void connectFrame(const QString &databasePath);
+    void connectFrame();
+    // The frame's Connect command, answering its login dialog.
+    void connect();
+    void explorer();
     // Times one window: its first screen and, for grids that fetch as the
     // user scrolls, every row; the best of the repeats counts on each side.
     void window(const QString &name, const Opener &open, bool scrolls, const Goals &goals,
@@ -75,6 +78,7 @@ private:
     std::unique_ptr<IscSession> m_raw;
     FirstScreenProbe m_probe;
     QList<BenchMeasure> m_measures;
+    QString m_databasePath;
     QString m_hubTable;
     int m_repeats;
     QString m_only;

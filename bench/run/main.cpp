@@ -1,6 +1,7 @@
 // quorvel_bench <database path> [--repeats N] [--only <measure>]
 // Times every metadata window, the data view, the query result window and
 // ExecuteStatement against the same statements on the bare client library,
+// a burst of hand-offs to the server-call thread against calls made in place,
 // the metadata script against isql-fb -x,
 // and prints a table and one "bench ..." line per measure.
 #include "BenchReport.h"
@@ -10,6 +11,7 @@
 #include "ibdb/TDMSys.h"
 #include "ibdb/TIBDataBase.h"
 #include "IscError.h"
+#include "ServerCallBench.h"
 #include "WindowBench.h"
 
 #include <QApplication>
@@ -52,9 +54,11 @@ int main(int argc, char *argv[])
     TDMSys dataModule;
     dataModule.DMSysCreate();
     QList<BenchMeasure> measures;
+    if (only.isEmpty() || only.startsWith(QLatin1String("server_call")))
+        measures << ServerCallBench(repeats).measures();
     try {
         WindowBench bench(arguments.first(), repeats, only);
-        measures = bench.run();
+        measures << bench.run();
     } catch (const std::exception &error) {
         std::fprintf(stderr, "benchmark failed: %s\n", error.what());
         return 1;

@@ -313,7 +313,7 @@ void TFormTblStr::readDetails()
 
 QVariant TFormTblStr::columnDetail(const QSqlRecord &row, int detail) const
 {
-    const QStringList details = m_columnDetails.value(row.value(kFieldName).toString().trimmed());
+    const QStringList details = m_columnDetails.value(PlainName(row.value(kFieldName).toString()));
     return detail < details.size() ? QVariant(details[detail]) : QVariant(QString());
 }
 

@@ -149,6 +149,8 @@ void TGeneratorsForm::FillGeneratorList()
     });
     SysGenQuery->open();
     SysGenQuery->fetchAll();
+    QStringList names;
+    QList<bool> systemFlags;
     for (int row = 0; row < SysGenQuery->rowCount(); ++row) {
         const QSqlRecord record = SysGenQuery->record(row);
         // An identity column's generator carries system flag 6: it belongs to
@@ -156,16 +158,23 @@ void TGeneratorsForm::FillGeneratorList()
         const bool system = record.value(1).toInt() != 0;
         if (system && !showSystem)
             continue;
-        addGenerator(record.value(0).toString(), system);
+        names << record.value(0).toString();
+        systemFlags << system;
     }
+    // The values are read in one go; those read before a failure are listed.
+    QList<qint64> values;
+    const auto list = qScopeGuard([&] {
+        for (qsizetype i = 0; i < values.size(); ++i)
+            addGenerator(names[i], values[i], systemFlags[i]);
+    });
+    IbGeneratorValue::readAll(QSqlDatabase::database(TDMSys::ibName()), names, values);
 }
 
-void TGeneratorsForm::addGenerator(const QString &name, bool system)
+void TGeneratorsForm::addGenerator(const QString &name, qint64 value, bool system)
 {
-    const QString value = QString::number(
-        IbGeneratorValue::read(QSqlDatabase::database(TDMSys::ibName()), name));
     const QString systemText = system ? QStringLiteral("Yes") : QStringLiteral("No");
-    GeneratorList->addTopLevelItem(new GeneratorItem(this, {name, value, systemText}));
+    GeneratorList->addTopLevelItem(
+        new GeneratorItem(this, {name, QString::number(value), systemText}));
 }
 
 void TGeneratorsForm::sortList()

@@ -37,7 +37,7 @@ private:
 
     void FormCreate();
     void FillGeneratorList();
-    void addGenerator(const QString &name, bool system);
+    void addGenerator(const QString &name, qint64 value, bool system);
     void sortList();
 
     void RefreshBtbClick();

@@ -102,6 +102,10 @@ void TRelationPanes::removePanes()
 
 void TRelationPanes::placePanes(bool isView)
 {
+    // Taking the tabs off and on again costs about a millisecond.
+    if (m_placedForView == isView)
+        return;
+    m_placedForView = isView;
     removePanes();
     if (isView) {
         addTab(BaseRelationsGrid, kBaseRelations);

@@ -5,6 +5,8 @@
 
 #include <QTabWidget>
 
+#include <optional>
+
 class QPlainTextEdit;
 class QPushButton;
 class QStandardItemModel;
@@ -41,4 +43,6 @@ private:
     void placePanes(bool isView);
 
     QWidget *m_ddlPane = nullptr;
+    // The kind of relation the tabs are placed for.
+    std::optional<bool> m_placedForView;
 };

@@ -17,6 +17,19 @@ namespace {
 
 constexpr int kWideDialect = 3;
 
+// On the server thread.
+qint64 readOne(isc_db_handle attachment, const QString &name)
+{
+    IbQuery query(attachment, kWideDialect);
+    query.prepare(statement(name), false);
+    query.execute({});
+    QVariantList row;
+    if (!query.fetch(row) || row.isEmpty())
+        throw DatabaseError(QStringLiteral("Generator %1 has no value").arg(name));
+    query.finish();
+    return row.first().toLongLong();
+}
+
 } // namespace
 
 QByteArray statement(const QString &name)
@@ -28,23 +41,23 @@ QByteArray statement(const QString &name)
 
 qint64 read(const QSqlDatabase &database, const QString &name)
 {
+    QList<qint64> values;
+    readAll(database, {name}, values);
+    return values.first();
+}
+
+void readAll(const QSqlDatabase &database, const QStringList &names, QList<qint64> &values)
+{
     const QVariant handle = database.isOpen() ? database.driver()->handle() : QVariant();
     if (!handle.isValid() || handle.value<isc_db_handle>() == 0)
         throw DatabaseError(SqlErrorText(database.lastError()));
     const isc_db_handle attachment = handle.value<isc_db_handle>();
-    QVariantList row;
-    bool found = false;
+    values.clear();
+    values.reserve(names.size());
     ServerCall::run(attachment, [&] {
-        IbQuery query(attachment, kWideDialect);
-        query.prepare(statement(name), false);
-        query.execute({});
-        found = query.fetch(row) && !row.isEmpty();
-        if (found)
-            query.finish();
+        for (const QString &name : names)
+            values.append(readOne(attachment, name));
     });
-    if (!found)
-        throw DatabaseError(QStringLiteral("Generator %1 has no value").arg(name));
-    return row.first().toLongLong();
 }
 
 } // namespace IbGeneratorValue

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 
 class QSqlDatabase;
@@ -13,6 +15,11 @@ namespace IbGeneratorValue {
 // Throws DatabaseError with the server's text (an unknown generator, a
 // closed connection).
 qint64 read(const QSqlDatabase &database, const QString &name);
+
+// The values of several generators, in order, read in one server call (a
+// window of two thousand generators is no two thousand hand-offs). On a
+// failure `values` holds those read before it, and the error is thrown.
+void readAll(const QSqlDatabase &database, const QStringList &names, QList<qint64> &values);
 
 // The statement that reads it, with the name quoted as stored.
 QByteArray statement(const QString &name);

@@ -11,14 +11,18 @@
 #include <QSqlRecord>
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 
 namespace {
 
-// Rows a scrollable query reads past the one asked for, so a loop of next()
-// is no call to the server per row. It grows with the rows read, so that
+// Rows a query reads past the one asked for, so a loop of next() is no call
+// to the server per row. It grows with the rows read, so that
 // fetching a million rows is a few hundred hand-offs to the server thread, yet
 // one batch ends well within the server call's quiet wait.
 constexpr int kAhead = 256;
+// A forward-only query holds no more than one such batch at a time.
+constexpr int kForwardAhead = 255;
 constexpr int kLargestAhead = 4096;
 constexpr int kLastBatch = 4096;
 
@@ -103,7 +107,7 @@ bool IbResult::reset(const QString &query)
     // No values can be bound to a text run directly, so it goes to the
     // server untouched: `:var` inside EXECUTE BLOCK stays what it is.
     m_parameterNames.clear();
-    return prepareText(query) && exec();
+    return run(query, true, true);
 }
 
 bool IbResult::savePrepare(const QString &query)
@@ -119,10 +123,10 @@ bool IbResult::prepare(const QString &query)
 {
     const IbParameterParser parser(query);
     m_parameterNames = parser.names();
-    return prepareText(parser.positionalText(), !m_parameterNames.isEmpty());
+    return run(parser.positionalText(), !m_parameterNames.isEmpty(), false);
 }
 
-bool IbResult::prepareText(const QString &serverText, bool withParameters)
+bool IbResult::startStatement()
 {
     finishQuery();
     setActive(false);
@@ -136,17 +140,39 @@ bool IbResult::prepareText(const QString &serverText, bool withParameters)
     // Qt's name for "give me the value exactly, as text where need be".
     m_exact = numericalPrecisionPolicy() == QSql::HighPrecision;
     m_query->setExact(m_exact);
+    return true;
+}
+
+// Prepares the text and, for a text run, runs it and reads its first rows
+// too: one hand-off to the server thread for the lot.
+bool IbResult::run(const QString &serverText, bool withParameters, bool execute)
+{
+    if (!startStatement())
+        return false;
+    const QByteArray text = serverText.toUtf8();
+    const int firstRows = firstBatch();
+    const auto reader = blobReader();
+    bool prepared = false;
+    Run started;
     try {
-        const QByteArray text = serverText.toUtf8();
-        ServerCall::run(ibDriver()->attachment(),
-                        [&] { m_query->prepare(text, withParameters); });
+        ServerCall::run(ibDriver()->attachment(), [&] {
+            m_query->prepare(text, withParameters);
+            prepared = true;
+            if (execute)
+                started = runOnServer({}, firstRows, reader);
+        });
     } catch (const IbError &error) {
-        m_query.reset();
+        if (prepared)
+            setSelect(m_query->isQuery());
+        else
+            m_query.reset();
         return fail(error);
     }
     // Until it runs, whether the statement is a query at all; once it has
     // run, whether that run delivers rows.
     setSelect(m_query->isQuery());
+    if (execute)
+        ran(std::move(started));
     return true;
 }
 
@@ -173,36 +199,70 @@ bool IbResult::exec()
         const QString text = QCoreApplication::translate("IbResult", "No statement is prepared");
         return fail(IbError::refusal(text, QSqlError::StatementError));
     }
+    Run started;
     try {
         const QVariantList values = parameterValues();
-        ServerCall::run(ibDriver()->attachment(), [&] { m_query->execute(values); });
+        const int firstRows = firstBatch();
+        const auto reader = blobReader();
+        ServerCall::run(ibDriver()->attachment(),
+                        [&] { started = runOnServer(values, firstRows, reader); });
     } catch (const IbError &error) {
         return fail(error);
     }
-    setSelect(m_query->hasRows());
-    m_atEnd = !m_query->hasRows();
-    m_rows.setColumns(m_query->output());
-    startBlobReader();
-    if (!m_atEnd && !m_query->isQuery())
-        takeSingleRow();
-    setActive(true);
+    ran(std::move(started));
     return true;
 }
 
-void IbResult::startBlobReader()
+// On the server thread: the run and, for a cursor, the rows its first fetch
+// would read; a failure of that fetch is the fetch's, not the run's.
+IbResult::Run IbResult::runOnServer(const QVariantList &values, int firstRows,
+                                    std::shared_ptr<const IbBlobPreview::Reader> reader)
 {
-    if (!m_exact || m_atEnd) {
-        m_rows.setBlobPreviews(0, {});
-        return;
+    m_query->execute(values);
+    Run started;
+    started.reader = std::move(reader);
+    if (m_query->isQuery() && m_query->hasRows()) {
+        started.batch.setColumns(m_query->output());
+        started.batch.setBlobPreviews(started.reader ? kWholeBlob : 0, started.reader);
+        started.asked = firstRows;
+        readBatch(started);
     }
+    return started;
+}
+
+// What fetch(0) asks for once a run has dropped the rows before it.
+int IbResult::firstBatch() const
+{
+    return 1 + readAhead();
+}
+
+void IbResult::ran(Run &&started)
+{
+    setSelect(m_query->hasRows());
+    m_atEnd = !m_query->hasRows();
+    m_rows.setColumns(m_query->output());
+    m_blobReader = m_atEnd ? nullptr : started.reader;
+    m_rows.setBlobPreviews(m_blobReader ? kWholeBlob : 0, m_blobReader);
+    if (!m_atEnd && !m_query->isQuery())
+        takeSingleRow();
+    setActive(true);
+    if (started.asked > 0)
+        keepBatch(started);
+}
+
+// Long blobs of an exact run are kept as previews, read whole on asking
+// through the run's transaction for as long as it lives.
+std::shared_ptr<const IbBlobPreview::Reader> IbResult::blobReader() const
+{
+    if (!m_exact)
+        return nullptr;
     IbQuery *query = m_query.get();
     const isc_db_handle attachment = ibDriver()->attachment();
-    m_blobReader = std::make_shared<const IbBlobPreview::Reader>([query, attachment](ISC_QUAD id) {
+    return std::make_shared<const IbBlobPreview::Reader>([query, attachment](ISC_QUAD id) {
         QByteArray content;
         ServerCall::run(attachment, [&] { content = query->blobs().read(id); });
         return content;
     });
-    m_rows.setBlobPreviews(kWholeBlob, m_blobReader);
 }
 
 void IbResult::takeSingleRow()
@@ -230,41 +290,71 @@ void IbResult::bindValue(const QString &placeholder, const QVariant &value, QSql
 
 // One call on the server thread for the whole batch, never one per row. The
 // grid may repaint meanwhile from the rows it has, so the new ones join them
-// only once the batch is in; a fetch asked for during the batch gets nothing.
+// only once the batch is in.
 bool IbResult::fetchMore(int count)
 {
-    if (m_atEnd || !m_query || m_fetching || !ibDriver())
+    if (m_inFlight)
+        takeInFlight();
+    if (m_atEnd || !m_query || !ibDriver())
         return false;
-    IbRowBuffer batch = m_rows.emptyCopy();
-    std::optional<IbError> failure;
-    m_fetching = true;
-    const auto done = qScopeGuard([this] { m_fetching = false; });
-    ServerCall::run(ibDriver()->attachment(), [&] {
-        try {
-            m_query->fetchBatch(batch, count);
-        } catch (const IbError &error) {
-            failure = error;
-        }
-        batch.shrinkToFit();
+    Run more;
+    more.batch = m_rows.emptyCopy();
+    more.asked = count;
+    Run *const outer = std::exchange(m_inFlight, &more);
+    const auto done = qScopeGuard([this, outer] { m_inFlight = outer; });
+    ServerCall::run(ibDriver()->attachment(), [this, &more] {
+        readBatch(more);
+        more.read->store(true, std::memory_order_release);
     });
-    m_atEnd = batch.count() < count;
+    return keepBatch(more) > 0;
+}
+
+// A long batch lets the event loop run, and a view may ask for rows then.
+// Answering "no more" would make its model believe the rows have ended, so
+// the batch is waited for (the server thread needs nothing of this one) and
+// kept first: the rows stay in order and the asker's own batch follows.
+void IbResult::takeInFlight()
+{
+    const Run &run = *m_inFlight;
+    while (!run.read->load(std::memory_order_acquire))
+        std::this_thread::sleep_for(std::chrono::microseconds(100));
+    keepBatch(*m_inFlight);
+}
+
+// A failed fetch ends the rows; those read before it stay.
+void IbResult::readBatch(Run &run)
+{
+    try {
+        m_query->fetchBatch(run.batch, run.asked);
+    } catch (const IbError &error) {
+        run.failure = error;
+    }
+    run.batch.shrinkToFit();
+}
+
+int IbResult::keepBatch(Run &run)
+{
+    if (run.kept)
+        return run.keptRows;
+    run.kept = true;
+    run.keptRows = run.batch.count();
+    m_atEnd = run.batch.count() < run.asked;
     // The transaction is over: blob ids of its rows are no longer to be read.
     if (m_atEnd)
         m_blobReader.reset();
-    if (failure)
-        setLastError(noticed(*failure));
-    const bool any = batch.count() > 0;
-    keepRows(std::move(batch));
-    return any;
+    if (run.failure)
+        setLastError(noticed(*run.failure));
+    keepRows(std::move(run.batch));
+    return run.keptRows;
 }
 
+// A forward-only query keeps one batch: the rows before it are passed.
 void IbResult::keepRows(IbRowBuffer &&batch)
 {
     if (batch.count() == 0)
         return;
     if (isForwardOnly()) {
-        m_firstRow = rowsKnown() + batch.count() - 1;
-        batch.keepLast();
+        m_firstRow = rowsKnown();
         m_rows = std::move(batch);
         return;
     }
@@ -276,7 +366,7 @@ bool IbResult::fetch(int i)
     if (!isActive() || !isSelect() || i < m_firstRow)
         return false;
     if (rowsKnown() <= i)
-        fetchMore(i - rowsKnown() + 1 + (isForwardOnly() ? 0 : readAhead()));
+        fetchMore(i - rowsKnown() + 1 + readAhead());
     if (rowsKnown() <= i)
         return false;
     setAt(i);
@@ -285,6 +375,8 @@ bool IbResult::fetch(int i)
 
 int IbResult::readAhead() const
 {
+    if (isForwardOnly())
+        return kForwardAhead;
     return std::clamp(rowsKnown(), kAhead, kLargestAhead);
 }
 

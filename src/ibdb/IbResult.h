@@ -5,21 +5,22 @@
 #include <QStringList>
 #include <QVariantList>
 
+#include "ibdb/IbError.h"
 #include "ibdb/IbRowBuffer.h"
 
+#include <atomic>
 #include <memory>
 #include <optional>
 
 class IbDriver;
-class IbError;
 class IbQuery;
 
 // A query of the INTRBASE driver. Rows stream in only as they are asked
-// for (a scrollable query reads a little ahead) and stay in memory as the
-// server sent them, so seeking back works; a forward-only query keeps just
-// the current row. Exact reading (the grids') gives a blob longer than
-// kWholeBlob as an IbBlobPreview. Bound values are found by name (":NAME",
-// ":\"NAME\"" and "NAME" are one name) or by position.
+// for, a batch at a time, and stay in memory as the server sent them, so
+// seeking back works; a forward-only query keeps just its latest batch.
+// Exact reading (the grids') gives a blob longer than kWholeBlob as an
+// IbBlobPreview. Bound values are found by name (":NAME", ":\"NAME\"" and
+// "NAME" are one name) or by position.
 class IbResult : public QSqlResult
 {
 public:
@@ -57,13 +58,36 @@ private:
     // The attachment is going: every handle is let go of at once. The rows
     // read so far stay readable when the attachment was lost.
     void releaseHandles(bool keepRows) noexcept;
-    bool prepareText(const QString &serverText, bool withParameters = true);
+    // Rows read in one server call, and how it ended.
+    struct Run
+    {
+        IbRowBuffer batch;
+        int asked = 0;
+        std::optional<IbError> failure;
+        // Set on the server thread once the batch is read.
+        std::shared_ptr<std::atomic<bool>> read = std::make_shared<std::atomic<bool>>(false);
+        bool kept = false;
+        int keptRows = 0;
+        // Reads the run's long blobs whole; none for a run that is not exact.
+        std::shared_ptr<const IbBlobPreview::Reader> reader;
+    };
+
+    // A fresh statement on the attachment; false when it is not open.
+    bool startStatement();
+    // Prepares and, when asked, runs at once: one server call.
+    bool run(const QString &serverText, bool withParameters, bool execute);
+    Run runOnServer(const QVariantList &values, int firstRows,
+                    std::shared_ptr<const IbBlobPreview::Reader> reader);
+    int firstBatch() const;
+    void ran(Run &&started);
     // Up to count further rows; false when none came.
     bool fetchMore(int count);
+    void takeInFlight();
+    void readBatch(Run &run);
+    // The rows the batch brought (once only, however often it is asked).
+    int keepBatch(Run &run);
     void keepRows(IbRowBuffer &&batch);
-    // Long blobs of an exact run are kept as previews read whole, on asking,
-    // through the run's transaction for as long as it lives.
-    void startBlobReader();
+    std::shared_ptr<const IbBlobPreview::Reader> blobReader() const;
     // The one row of a run that is no cursor, read before it was committed.
     void takeSingleRow();
     void finishQuery();
@@ -84,6 +108,7 @@ private:
     std::optional<QVariantList> m_singleRow;
     int m_firstRow = 0;   // row number of m_rows.front(); grows when forward-only
     bool m_atEnd = true;
-    bool m_fetching = false;
+    // The batch being read on the server thread, while one is.
+    Run *m_inFlight = nullptr;
     bool m_exact = false;
 };

@@ -2,6 +2,51 @@
 
 #include <QEventLoop>
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#endif
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Longer than the caller's work between two calls of a burst (reading a
+// row, building the next statement); short enough that an idle worker soon
+// sleeps.
+constexpr std::chrono::microseconds kWorkerWatch{300};
+// Long enough for a prepare or a batch of rows on a local engine; a longer
+// call costs more than the wake-up that follows.
+constexpr std::chrono::microseconds kCallerWatch{200};
+
+void relax()
+{
+#if defined(__x86_64__) || defined(__i386__)
+    _mm_pause();
+#endif
+}
+
+// True once the condition holds, watching it for no longer than the limit.
+// The other thread may need this core to get there, so past the first few
+// rounds each one gives it up for a moment.
+template <typename Condition>
+bool watch(Condition condition, std::chrono::microseconds limit)
+{
+    const Clock::time_point until = Clock::now() + limit;
+    for (int round = 0;; ++round) {
+        if (condition())
+            return true;
+        if (round % 32 == 31) {
+            if (Clock::now() >= until)
+                return false;
+            std::this_thread::yield();
+        } else {
+            relax();
+        }
+    }
+}
+
+} // namespace
+
 ServerCallWorker &ServerCallWorker::instance()
 {
     static ServerCallWorker worker;
@@ -26,25 +71,36 @@ void ServerCallWorker::post(const std::shared_ptr<Job> &job)
         const std::lock_guard lock(m_mutex);
         m_queue.push_back(job);
     }
+    // Counted once the mutex is free again: a watching worker that sees the
+    // job takes the mutex at once instead of sleeping on it. No system call
+    // either while the worker is watching rather than sleeping.
+    m_queued.fetch_add(1, std::memory_order_release);
     m_posted.notify_one();
+}
+
+std::shared_ptr<ServerCallWorker::Job> ServerCallWorker::next()
+{
+    watch([this] { return m_queued.load(std::memory_order_acquire) > 0 || m_stopping; },
+          kWorkerWatch);
+    std::unique_lock lock(m_mutex);
+    m_posted.wait(lock, [this] { return m_stopping || !m_queue.empty(); });
+    if (m_queue.empty())
+        return nullptr;
+    std::shared_ptr<Job> job = std::move(m_queue.front());
+    m_queue.pop_front();
+    m_queued.fetch_sub(1, std::memory_order_relaxed);
+    return job;
 }
 
 void ServerCallWorker::serve()
 {
-    std::unique_lock lock(m_mutex);
-    for (;;) {
-        m_posted.wait(lock, [this] { return m_stopping || !m_queue.empty(); });
-        if (m_queue.empty())
-            return;
-        const std::shared_ptr<Job> job = m_queue.front();
-        m_queue.pop_front();
-        lock.unlock();
+    while (const std::shared_ptr<Job> job = next()) {
         try {
             job->call();
         } catch (...) {
             job->error = std::current_exception();
         }
-        lock.lock();
+        const std::lock_guard lock(m_mutex);
         finished(*job);
     }
 }
@@ -53,7 +109,7 @@ void ServerCallWorker::serve()
 // seen done under the same mutex, so the loop is still there to be quit.
 void ServerCallWorker::finished(Job &job)
 {
-    job.done = true;
+    job.done.store(true, std::memory_order_release);
     if (job.waiter)
         QMetaObject::invokeMethod(job.waiter, &QEventLoop::quit, Qt::QueuedConnection);
     m_done.notify_all();
@@ -61,8 +117,11 @@ void ServerCallWorker::finished(Job &job)
 
 bool ServerCallWorker::waitFor(const Job &job, std::chrono::milliseconds timeout)
 {
+    const Clock::time_point start = Clock::now();
+    if (watch([&job] { return job.done.load(std::memory_order_acquire); }, kCallerWatch))
+        return true;
     std::unique_lock lock(m_mutex);
-    return m_done.wait_for(lock, timeout, [&job] { return job.done; });
+    return m_done.wait_until(lock, start + timeout, [&job] { return job.done.load(); });
 }
 
 bool ServerCallWorker::isDone(const Job &job)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -14,6 +15,11 @@ class QEventLoop;
 // The one thread on which server calls run, one after the other in the order
 // they were handed over: two calls never meet on one attachment, even when a
 // caller's event loop starts a second call while the first still waits.
+//
+// A window runs its statements in bursts of short calls. Putting a thread to
+// sleep and waking it again costs more than most of those calls, so each side
+// first watches for a little while before it sleeps: the worker for the next
+// job, the caller for its result.
 class ServerCallWorker
 {
 public:
@@ -22,7 +28,8 @@ public:
         explicit Job(std::function<void()> work) : call(std::move(work)) {}
         std::function<void()> call;
         std::exception_ptr error;
-        bool done = false;
+        // Set last, once error holds what the call threw.
+        std::atomic<bool> done = false;
         // Woken (quit) once the job is done, when the caller waits in it.
         QEventLoop *waiter = nullptr;
     };
@@ -42,12 +49,16 @@ public:
 private:
     ServerCallWorker();
     void serve();
+    // The next job, or none once stopping.
+    std::shared_ptr<Job> next();
     void finished(Job &job);
 
     std::mutex m_mutex;
     std::condition_variable m_posted;
     std::condition_variable m_done;
     std::deque<std::shared_ptr<Job>> m_queue;
-    bool m_stopping = false;
+    // What the worker watches while it spins, without the mutex.
+    std::atomic<int> m_queued = 0;
+    std::atomic<bool> m_stopping = false;
     std::thread m_thread;
 };

@@ -4,6 +4,7 @@
 #include "controls/StatementEditor.h"
 #include "ibdb/TIBDataBase.h"
 #include "schema/ScriptStatements.h"
+#include "support/IsqlScript.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestMain.h"
 #include "support/TestSession.h"
@@ -12,9 +13,11 @@
 #include "workbench/TSQLExprForm.h"
 
 #include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSpinBox>
 #include <QTableView>
 #include <QTest>
@@ -88,6 +91,44 @@ QStringList declarations(const QTableView *grid)
     return shown;
 }
 
+// The first cells of each row; a name the server gave (INTEG_n) is masked.
+QStringList leading(const QTableView *grid, int cells)
+{
+    static const QRegularExpression serverName(QStringLiteral("^INTEG_\\d+ \\|"));
+    QStringList shown;
+    for (QString row : rows(grid)) {
+        row.replace(serverName, QStringLiteral("INTEG_* |"));
+        shown << row.section(QStringLiteral(" | "), 0, cells - 1);
+    }
+    return shown;
+}
+
+QStringList withKind(const QStringList &keys, const QString &kind)
+{
+    QStringList found;
+    for (const QString &key : keys) {
+        if (key.section(QStringLiteral(" | "), 1, 1) == kind)
+            found << key.section(QStringLiteral(" | "), 0, 0) + QStringLiteral(" | ")
+                         + key.section(QStringLiteral(" | "), 2);
+    }
+    found.sort();
+    return found;
+}
+
+// The employee sample replayed by isql once; each test gets a copy.
+QString employeeTemplate()
+{
+    static const auto made = [] {
+        auto db = std::make_unique<TestDatabase>(QStringLiteral("employee.fdb"), 3);
+        const QString failure =
+            IsqlScript::replay(*db, IsqlScript::unpacked(IsqlScript::employeeSample()));
+        if (!failure.isEmpty())
+            qFatal("the employee sample did not replay: %s", qPrintable(failure));
+        return db;
+    }();
+    return made->path();
+}
+
 QStringList tabTitles(const QTabWidget *tabs)
 {
     QStringList titles;
@@ -117,6 +158,8 @@ private slots:
     void ddlButtonFillsADdlWindow();
     void tableDdlRunsUnchanged_data();
     void tableDdlRunsUnchanged();
+    void employeeSamplePanes_data();
+    void employeeSamplePanes();
 
 private:
     TFormTblStr *openOn(int dialect, const QString &relation, bool isView);
@@ -333,6 +376,105 @@ void TestRelationPanes::tableDdlRunsUnchanged()
     QCOMPARE(m_prompts->errors(), QStringList());
     QCOMPARE(form->DetailPanes->DdlText->toPlainText(), script);
     QCOMPARE(declarations(form->DBGrid1), columns);
+}
+
+void TestRelationPanes::employeeSamplePanes_data()
+{
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<QString>("primaryKey");
+    QTest::addColumn<QStringList>("foreignKeys");  // name | columns | referenced table
+    QTest::addColumn<QStringList>("indices");      // name | columns | unique | order | state
+    QTest::addColumn<QStringList>("triggers");
+    // As employee.sql declares them: every key unnamed, so the server names it.
+    const QString fk = QStringLiteral("INTEG_* | %1 | %2");
+    const QString index = QStringLiteral("%1 | %2 | %3 | %4 | ACTIVE");
+    const QString asc = QStringLiteral("ASCENDING");
+    const QString desc = QStringLiteral("DESCENDING");
+    QTest::newRow("EMPLOYEE")
+        << "EMPLOYEE" << "EMP_NO"
+        << QStringList{fk.arg("DEPT_NO", "DEPARTMENT (DEPT_NO)"),
+                       fk.arg("JOB_CODE, JOB_GRADE, JOB_COUNTRY",
+                              "JOB (JOB_CODE, JOB_GRADE, JOB_COUNTRY)")}
+        << QStringList{index.arg("NAMEX", "LAST_NAME, FIRST_NAME", "", asc)}
+        << QStringList{"SAVE_SALARY_CHANGE", "SET_EMP_NO"};
+    QTest::newRow("DEPARTMENT")
+        << "DEPARTMENT" << "DEPT_NO"
+        << QStringList{fk.arg("HEAD_DEPT", "DEPARTMENT (DEPT_NO)"),
+                       fk.arg("MNGR_NO", "EMPLOYEE (EMP_NO)")}
+        << QStringList{index.arg("BUDGETX", "BUDGET", "", desc)} << QStringList{};
+    QTest::newRow("PROJECT")
+        << "PROJECT" << "PROJ_ID" << QStringList{fk.arg("TEAM_LEADER", "EMPLOYEE (EMP_NO)")}
+        << QStringList{index.arg("PRODTYPEX", "PRODUCT, PROJ_NAME", "UNIQUE", asc)}
+        << QStringList{};
+    QTest::newRow("SALARY_HISTORY")
+        << "SALARY_HISTORY" << "EMP_NO, CHANGE_DATE, UPDATER_ID"
+        << QStringList{fk.arg("EMP_NO", "EMPLOYEE (EMP_NO)")}
+        << QStringList{index.arg("CHANGEX", "CHANGE_DATE", "", desc),
+                       index.arg("UPDATERX", "UPDATER_ID", "", asc)}
+        << QStringList{};
+    QTest::newRow("CUSTOMER")
+        << "CUSTOMER" << "CUST_NO" << QStringList{fk.arg("COUNTRY", "COUNTRY (COUNTRY)")}
+        << QStringList{index.arg("CUSTNAMEX", "CUSTOMER", "", asc),
+                       index.arg("CUSTREGION", "COUNTRY, CITY", "", asc)}
+        << QStringList{"SET_CUST_NO"};
+    QTest::newRow("SALES")
+        << "SALES" << "PO_NUMBER"
+        << QStringList{fk.arg("CUST_NO", "CUSTOMER (CUST_NO)"),
+                       fk.arg("SALES_REP", "EMPLOYEE (EMP_NO)")}
+        << QStringList{index.arg("NEEDX", "DATE_NEEDED", "", asc),
+                       index.arg("QTYX", "ITEM_TYPE, QTY_ORDERED", "", desc),
+                       index.arg("SALESTATX", "ORDER_STATUS, PAID", "", asc)}
+        << QStringList{"POST_NEW_ORDER"};
+    QTest::newRow("EMPLOYEE_PROJECT")
+        << "EMPLOYEE_PROJECT" << "EMP_NO, PROJ_ID"
+        << QStringList{fk.arg("EMP_NO", "EMPLOYEE (EMP_NO)"),
+                       fk.arg("PROJ_ID", "PROJECT (PROJ_ID)")}
+        << QStringList{} << QStringList{};
+    QTest::newRow("PROJ_DEPT_BUDGET")
+        << "PROJ_DEPT_BUDGET" << "FISCAL_YEAR, PROJ_ID, DEPT_NO"
+        << QStringList{fk.arg("DEPT_NO", "DEPARTMENT (DEPT_NO)"),
+                       fk.arg("PROJ_ID", "PROJECT (PROJ_ID)")}
+        << QStringList{} << QStringList{};
+    QTest::newRow("JOB")
+        << "JOB" << "JOB_CODE, JOB_GRADE, JOB_COUNTRY"
+        << QStringList{fk.arg("JOB_COUNTRY", "COUNTRY (COUNTRY)")}
+        << QStringList{index.arg("MAXSALX", "JOB_COUNTRY, MAX_SALARY", "", desc),
+                       index.arg("MINSALX", "JOB_COUNTRY, MIN_SALARY", "", asc)}
+        << QStringList{};
+    QTest::newRow("COUNTRY") << "COUNTRY" << "COUNTRY" << QStringList{} << QStringList{}
+                             << QStringList{};
+}
+
+// The sample's own tables, each checked against what its SQL declares.
+void TestRelationPanes::employeeSamplePanes()
+{
+    QFETCH(QString, table);
+    QFETCH(QString, primaryKey);
+    QFETCH(QStringList, foreignKeys);
+    QFETCH(QStringList, indices);
+    QFETCH(QStringList, triggers);
+    const QString sample = employeeTemplate();
+    m_session = std::make_unique<TestSession>(true, 3);
+    m_session->ib()->Close();
+    QVERIFY(QFile::remove(m_session->db.path()) && QFile::copy(sample, m_session->db.path()));
+    m_session->ib()->Open();
+    m_shell = std::make_unique<TestShell>();
+    m_prompts = std::make_unique<ScriptedPrompts>();
+    TFormTblStr *form = TFormTblStr::open();
+    form->showRelation(table, false);
+    QCOMPARE(m_prompts->errors(), QStringList());
+    const TRelationPanes *panes = form->DetailPanes;
+    const QStringList keys = leading(panes->KeysGrid, 4);
+    QCOMPARE(withKind(keys, "PRIMARY KEY"), QStringList{"INTEG_* | " + primaryKey + " | "});
+    QCOMPARE(withKind(keys, "FOREIGN KEY"), foreignKeys);
+    // The named indices; the keys' own RDB$ indices come besides.
+    QStringList named;
+    for (const QString &row : leading(panes->IndicesGrid, 5)) {
+        if (!row.startsWith(QLatin1String("RDB$")))
+            named << row;
+    }
+    QCOMPARE(named, indices);
+    QCOMPARE(leading(panes->TriggersGrid, 1), triggers);
 }
 
 QUORVEL_TEST_MAIN(TestRelationPanes)

@@ -14,6 +14,7 @@
 #include <QSqlRecord>
 #include <QSqlTableModel>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 
@@ -58,6 +59,9 @@ private slots:
     void resultRecordNamesFromAliases();
     void streamsRowsOnDemand();
     void forwardOnlyReadsEveryRow();
+    void modelAskingDuringABatchStillGetsEveryRow();
+    void rowsBeforeAFailedFetchStay_data();
+    void rowsBeforeAFailedFetchStay();
     void rowsRevisitedAfterTheEnd_data();
     void rowsRevisitedAfterTheEnd();
     void longRowsAmongShortOnes_data();
@@ -417,6 +421,76 @@ void TestIbDriver::forwardOnlyReadsEveryRow()
     QCOMPARE(count, 20000);
     QCOMPARE(sum, 19999LL * 20000 / 2);
     // Read to the end, the query's transaction is committed at once.
+    QCOMPARE(openTransactions(), 1);
+}
+
+// A batch that takes longer than the quiet wait runs the event loop, where a
+// view may ask its model for more rows. The model must not take the answer
+// for the end of the rows: every row still arrives, in order.
+void TestIbDriver::modelAskingDuringABatchStillGetsEveryRow()
+{
+    QSqlQueryModel model;
+    // Each row counts a small table: a batch of rows takes a while.
+    model.setQuery(QSqlQuery(QStringLiteral("SELECT N, (SELECT COUNT(*) FROM RDB$FIELDS F "
+                                            "JOIN RDB$FIELDS G ON G.RDB$FIELD_TYPE = "
+                                            "F.RDB$FIELD_TYPE) FROM BIG ORDER BY N"),
+                             db()));
+    QVERIFY2(!model.lastError().isValid(), qPrintable(model.lastError().text()));
+    int asked = 0;
+    QTimer ask;
+    QObject::connect(&ask, &QTimer::timeout, [&] {
+        ++asked;
+        if (model.canFetchMore())
+            model.fetchMore();
+    });
+    ask.start(1);
+    while (model.canFetchMore() && model.rowCount() < 3000)
+        model.fetchMore();
+    ask.stop();
+    QVERIFY(asked > 0);
+    QVERIFY2(model.rowCount() >= 3000, qPrintable(QString::number(model.rowCount())));
+    for (int row = 0; row < model.rowCount(); row += 97)
+        QCOMPARE(model.data(model.index(row, 0)), QVariant(row));
+}
+
+void TestIbDriver::rowsBeforeAFailedFetchStay_data()
+{
+    QTest::addColumn<bool>("forwardOnly");
+    QTest::addColumn<int>("failingRow");
+    // Within the batch a run reads with its execution, and well past it.
+    for (const bool forwardOnly : {false, true}) {
+        for (const int row : {0, 100, 3000}) {
+            QTest::newRow(qPrintable(QStringLiteral("%1, row %2")
+                                         .arg(forwardOnly ? "forward-only" : "scrollable")
+                                         .arg(row)))
+                << forwardOnly << row;
+        }
+    }
+}
+
+// The server fails on one row: the run itself succeeded, every row before
+// the failing one is delivered in order, then the fetch fails with the
+// server's text and nothing of the query stays open.
+void TestIbDriver::rowsBeforeAFailedFetchStay()
+{
+    QFETCH(bool, forwardOnly);
+    QFETCH(int, failingRow);
+    {
+        QSqlQuery q(db());
+        q.setForwardOnly(forwardOnly);
+        QVERIFY_SQL(q, exec(QStringLiteral("SELECT N, 1 / (N - %1) FROM BIG ORDER BY N")
+                                .arg(failingRow)));
+        int rows = 0;
+        while (q.next()) {
+            QCOMPARE(q.value(0), QVariant(rows));
+            ++rows;
+        }
+        QCOMPARE(rows, failingRow);
+        QCOMPARE(q.lastError().databaseText(),
+                 QStringLiteral("arithmetic exception, numeric overflow, or string truncation\n"
+                                "Floating-point divide by zero.  The code attempted to divide "
+                                "a floating-point value by zero."));
+    }
     QCOMPARE(openTransactions(), 1);
 }
 

@@ -117,6 +117,34 @@ private slots:
                  QStringLiteral("refused"));
     }
 
+    // Calls handed over back to back, as a window's statements are, with
+    // pauses that let the worker fall asleep between some of them: every call
+    // runs once, in order, its effects and its error seen by the caller at
+    // once, and no hand-off is lost (a lost wake-up hangs here).
+    void burstOfShortCallsKeepsOrderAndResults()
+    {
+        int counter = 0; // plain memory: the hand-off itself must publish it
+        int failures = 0;
+        for (int i = 0; i < 20000; ++i) {
+            try {
+                ServerCall::run(0, [&counter, i] {
+                    if (counter != i)
+                        throw DatabaseError(QStringLiteral("out of order"));
+                    ++counter;
+                    if (i % 997 == 0)
+                        throw DatabaseError(QStringLiteral("refused"));
+                });
+            } catch (const AppError &error) {
+                QCOMPARE(error.message(), QStringLiteral("refused"));
+                ++failures;
+            }
+            QCOMPARE(counter, i + 1);
+            if (i % 5000 == 4999)
+                QThread::msleep(5);
+        }
+        QCOMPARE(failures, 21);
+    }
+
     // A timer of the waiting caller starts a second call: it must wait until
     // the first is over, never run beside it.
     void secondCallWaitsForTheFirst()

@@ -2,11 +2,11 @@
 #include "schema/SchemaReader.h"
 #include "schema/SchemaScript.h"
 #include "support/DataTestMain.h"
+#include "support/IsqlScript.h"
 #include "support/TestDatabase.h"
 
 #include <QFile>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTest>
@@ -26,8 +26,6 @@ private slots:
 };
 
 namespace {
-
-const char kEmployeeSample[] = "/usr/share/doc/firebird3.0-examples/examples/employee.sql.gz";
 
 // An attachment of its own under a name no other test uses.
 class Attached
@@ -120,37 +118,16 @@ QStringList shapesOf(const TestDatabase &db)
 // Runs a script with the server's own client, isql-fb, stopping at its first error.
 void replay(const TestDatabase &db, const QByteArray &script)
 {
-    const QString file = db.folder() + QStringLiteral("/replay.sql");
-    QFile out(file);
-    QVERIFY(out.open(QIODevice::WriteOnly) && out.write(script) == script.size());
-    out.close();
-    QProcess isql;
-    isql.setProcessChannelMode(QProcess::MergedChannels);
-    isql.start(QStringLiteral("isql-fb"), {QStringLiteral("-q"), QStringLiteral("-b"),
-                                           QStringLiteral("-user"), QStringLiteral("SYSDBA"),
-                                           QStringLiteral("-i"), file, db.path()});
-    QVERIFY2(isql.waitForFinished(120000), "isql-fb did not finish");
-    const QByteArray output = isql.readAll();
-    QVERIFY2(isql.exitStatus() == QProcess::NormalExit && isql.exitCode() == 0
-                 && !output.contains("Statement failed"),
-             output.constData());
+    const QString failure = IsqlScript::replay(db, script);
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
 }
 
 QByteArray setupScript(const QString &source)
 {
-    if (!source.endsWith(QLatin1String(".gz"))) {
-        QFile file(QStringLiteral(QUORVEL_SCHEMA_DATA "/") + source);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-    QProcess zcat;
-    zcat.start(QStringLiteral("zcat"), {source});
-    zcat.waitForFinished(30000);
-    // The sample makes its own database; ours is made already.
-    QString text = QString::fromUtf8(zcat.readAllStandardOutput());
-    text.remove(QRegularExpression(QStringLiteral("^create database '[^']*';$"),
-                                   QRegularExpression::MultilineOption
-                                       | QRegularExpression::CaseInsensitiveOption));
-    return text.toUtf8();
+    if (source.endsWith(QLatin1String(".gz")))
+        return IsqlScript::unpacked(source);
+    QFile file(QStringLiteral(QUORVEL_SCHEMA_DATA "/") + source);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // The benchmark's schema in its small size, written over the empty file.
@@ -173,7 +150,7 @@ void tst_RoundTrip::replaysExactly_data()
     QTest::addColumn<int>("dialect");
     QTest::newRow("every kind, dialect 3") << QStringLiteral("every_kind_d3.sql") << 3;
     QTest::newRow("dialect 1") << QStringLiteral("every_kind_d1.sql") << 1;
-    QTest::newRow("employee sample") << QString::fromLatin1(kEmployeeSample) << 3;
+    QTest::newRow("employee sample") << IsqlScript::employeeSample() << 3;
     QTest::newRow("benchmark schema") << QString() << 1;
 }
 

@@ -1,0 +1,44 @@
+#include "support/IsqlScript.h"
+
+#include "support/TestDatabase.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+
+QString IsqlScript::employeeSample()
+{
+    return QStringLiteral("/usr/share/doc/firebird3.0-examples/examples/employee.sql.gz");
+}
+
+QByteArray IsqlScript::unpacked(const QString &gzipFile)
+{
+    QProcess zcat;
+    zcat.start(QStringLiteral("zcat"), {gzipFile});
+    zcat.waitForFinished(30000);
+    QString text = QString::fromUtf8(zcat.readAllStandardOutput());
+    text.remove(QRegularExpression(QStringLiteral("^create database '[^']*';$"),
+                                   QRegularExpression::MultilineOption
+                                       | QRegularExpression::CaseInsensitiveOption));
+    return text.toUtf8();
+}
+
+QString IsqlScript::replay(const TestDatabase &db, const QByteArray &script)
+{
+    const QString file = db.folder() + QStringLiteral("/replay.sql");
+    QFile out(file);
+    if (!out.open(QIODevice::WriteOnly) || out.write(script) != script.size())
+        return QStringLiteral("cannot write ") + file;
+    out.close();
+    QProcess isql;
+    isql.setProcessChannelMode(QProcess::MergedChannels);
+    isql.start(QStringLiteral("isql-fb"), {QStringLiteral("-q"), QStringLiteral("-b"),
+                                           QStringLiteral("-user"), QStringLiteral("SYSDBA"),
+                                           QStringLiteral("-i"), file, db.path()});
+    if (!isql.waitForFinished(120000))
+        return QStringLiteral("isql-fb did not finish");
+    const QByteArray output = isql.readAll();
+    const bool ran = isql.exitStatus() == QProcess::NormalExit && isql.exitCode() == 0
+                     && !output.contains("Statement failed");
+    return ran ? QString() : QString::fromUtf8(output.isEmpty() ? "isql-fb failed" : output);
+}
