@@ -49,9 +49,7 @@ SchemaModel SchemaReader::read()
         &SchemaReader::readDependencies,
     };
     static_assert(std::size(steps) == 21);
-    m_model = SchemaModel{};
-    m_relation.clear();
-    m_step = 0;
+    begin(QString());
     for (const Step s : steps) {
         step();
         (this->*s)();
@@ -67,8 +65,7 @@ SchemaModel SchemaReader::readRoutines()
         &SchemaReader::readFunctions, &SchemaReader::readFunctionArguments,
         &SchemaReader::readPackages,
     };
-    m_model = SchemaModel{};
-    m_relation.clear();
+    begin(QString());
     for (const Step s : steps)
         (this->*s)();
     return std::move(m_model);
@@ -85,12 +82,25 @@ SchemaModel SchemaReader::readRelation(const QString &relation)
         &SchemaReader::readTriggers,      &SchemaReader::readGrants,
         &SchemaReader::readDependencies,
     };
-    m_model = SchemaModel{};
-    m_relation = relation;
+    begin(relation);
     for (const Step s : steps)
         (this->*s)();
     m_relation.clear();
     return std::move(m_model);
+}
+
+// Nothing of an earlier reading carries over into the next.
+void SchemaReader::begin(const QString &relation)
+{
+    m_model = SchemaModel{};
+    m_relation = relation;
+    m_step = 0;
+    m_characterSets.clear();
+    m_collations.clear();
+    m_fields.clear();
+    m_fieldSets.clear();
+    m_segments.clear();
+    m_notNullNames.clear();
 }
 
 // The condition that keeps a query to the one relation being read.
@@ -201,21 +211,27 @@ void SchemaReader::readCharacterSets()
     }
 }
 
+// For one relation only the domains of its columns, joined from the columns
+// the server finds by the relation's name, not every domain tested against them.
 void SchemaReader::readDomains()
 {
+    const QString from = m_relation.isEmpty()
+        ? QStringLiteral("RDB$FIELDS F")
+        : QStringLiteral("RDB$RELATION_FIELDS RF JOIN RDB$FIELDS F "
+                         "ON F.RDB$FIELD_NAME = RF.RDB$FIELD_SOURCE");
     CatalogRow row = run(QStringLiteral(
-        "SELECT RDB$FIELD_NAME, RDB$FIELD_TYPE, RDB$FIELD_SUB_TYPE, RDB$FIELD_SCALE, "
-        "RDB$FIELD_PRECISION, RDB$CHARACTER_LENGTH, RDB$FIELD_LENGTH, RDB$SEGMENT_LENGTH, "
-        "RDB$CHARACTER_SET_ID, RDB$COLLATION_ID, RDB$NULL_FLAG, RDB$DEFAULT_SOURCE, "
-        "RDB$VALIDATION_SOURCE, RDB$COMPUTED_SOURCE, RDB$DESCRIPTION "
-        "FROM RDB$FIELDS WHERE %1%2 ORDER BY RDB$FIELD_NAME")
-                            .arg(QLatin1String(kUserObjects),
-                                 within(QStringLiteral(
-                                     "RDB$FIELD_NAME IN (SELECT RF.RDB$FIELD_SOURCE FROM "
-                                     "RDB$RELATION_FIELDS RF "
-                                     "WHERE RF.RDB$RELATION_NAME = :RELATION)"))));
+        "SELECT F.RDB$FIELD_NAME, F.RDB$FIELD_TYPE, F.RDB$FIELD_SUB_TYPE, F.RDB$FIELD_SCALE, "
+        "F.RDB$FIELD_PRECISION, F.RDB$CHARACTER_LENGTH, F.RDB$FIELD_LENGTH, "
+        "F.RDB$SEGMENT_LENGTH, F.RDB$CHARACTER_SET_ID, F.RDB$COLLATION_ID, F.RDB$NULL_FLAG, "
+        "F.RDB$DEFAULT_SOURCE, F.RDB$VALIDATION_SOURCE, F.RDB$COMPUTED_SOURCE, "
+        "F.RDB$DESCRIPTION FROM %1 WHERE COALESCE(F.RDB$SYSTEM_FLAG, 0) = 0%2 "
+        "ORDER BY F.RDB$FIELD_NAME")
+                            .arg(from, within(QStringLiteral("RF.RDB$RELATION_NAME = :RELATION"))));
     while (row.next()) {
         SchemaDomain domain{row.name("RDB$FIELD_NAME"), typeOf(row)};
+        // Two columns of one relation may share a domain.
+        if (m_fields.contains(domain.name))
+            continue;
         domain.defaultSource = row.stored("RDB$DEFAULT_SOURCE");
         domain.checkSource = row.stored("RDB$VALIDATION_SOURCE");
         domain.computedSource = row.stored("RDB$COMPUTED_SOURCE");

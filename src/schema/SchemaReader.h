@@ -42,6 +42,7 @@ private:
         int bytesPerCharacter = 1;
     };
 
+    void begin(const QString &relation);
     void step();
     CatalogRow run(const QString &text) const;
     QString within(const QString &condition) const;
