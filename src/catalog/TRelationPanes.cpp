@@ -1,15 +1,13 @@
 #include "catalog/TRelationPanes.h"
 
+#include "catalog/PaneGrid.h"
 #include "catalog/RelationRows.h"
 #include "catalog/TTrigSourceForm.h"
 #include "uikit/Command.h"
-#include "uikit/GridColumns.h"
 #include "workbench/TSQLExprForm.h"
 
-#include <QHeaderView>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QStandardItemModel>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -22,39 +20,21 @@ const QString kPrivileges = QStringLiteral("Privileges");
 const QString kBaseRelations = QStringLiteral("Base relations");
 const QString kDdl = QStringLiteral("DDL");
 
-void fill(QTableView *grid, const RelationRows::Rows &rows)
-{
-    auto *model = static_cast<QStandardItemModel *>(grid->model());
-    model->setRowCount(0);
-    for (const QStringList &cells : rows) {
-        QList<QStandardItem *> items;
-        for (const QString &cell : cells)
-            items << new QStandardItem(cell);
-        model->appendRow(items);
-    }
-    grid->resizeColumnsToContents();
-}
-
 } // namespace
 
 TRelationPanes::TRelationPanes(QWidget *parent)
     : QTabWidget(parent),
-      KeysGrid(newGrid(RelationRows::constraintTitles())),
-      IndicesGrid(newGrid(RelationRows::indexTitles())),
-      TriggersGrid(newGrid(RelationRows::triggerTitles())),
-      PrivilegesGrid(newGrid(RelationRows::privilegeTitles())),
-      BaseRelationsGrid(newGrid(RelationRows::baseRelationTitles())),
+      m_keys(new PaneGrid(RelationRows::constraintTitles(), kKeys, this)),
+      m_indices(new PaneGrid(RelationRows::indexTitles(), kIndices, this)),
+      m_triggers(new PaneGrid(RelationRows::triggerTitles(), kTriggers, this)),
+      m_privileges(new PaneGrid(RelationRows::privilegeTitles(), kPrivileges, this)),
+      m_baseRelations(new PaneGrid(RelationRows::baseRelationTitles(), kBaseRelations, this)),
       m_ddlPane(buildDdlPane())
 {
     setAccessibleName(QStringLiteral("Relation details"));
     placePanes(false);
-    KeysGrid->setAccessibleName(kKeys);
-    IndicesGrid->setAccessibleName(kIndices);
-    TriggersGrid->setAccessibleName(kTriggers);
-    TriggersGrid->setToolTip(QStringLiteral("Double-click a trigger to edit its source"));
-    PrivilegesGrid->setAccessibleName(kPrivileges);
-    BaseRelationsGrid->setAccessibleName(kBaseRelations);
-    connect(TriggersGrid, &QAbstractItemView::activated, this, [this](const QModelIndex &index) {
+    m_triggers->setToolTip(QStringLiteral("Double-click a trigger to edit its source"));
+    connect(m_triggers, &PaneGrid::activated, this, [this](const QModelIndex &index) {
         Command::run([this, index] { TriggersGridActivated(index); });
     });
     connect(DdlWindowBtn, &QPushButton::clicked, this, Command::guard([this] {
@@ -62,15 +42,29 @@ TRelationPanes::TRelationPanes(QWidget *parent)
             }));
 }
 
-QTableView *TRelationPanes::newGrid(const QStringList &titles)
+QTableView *TRelationPanes::keysGrid()
 {
-    auto *grid = new QTableView(this);
-    auto *model = new QStandardItemModel(0, titles.size(), grid);
-    model->setHorizontalHeaderLabels(titles);
-    grid->setModel(model);
-    GridColumns::setupReadOnly(grid);
-    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    return grid;
+    return m_keys->grid();
+}
+
+QTableView *TRelationPanes::indicesGrid()
+{
+    return m_indices->grid();
+}
+
+QTableView *TRelationPanes::triggersGrid()
+{
+    return m_triggers->grid();
+}
+
+QTableView *TRelationPanes::privilegesGrid()
+{
+    return m_privileges->grid();
+}
+
+QTableView *TRelationPanes::baseRelationsGrid()
+{
+    return m_baseRelations->grid();
 }
 
 QWidget *TRelationPanes::buildDdlPane()
@@ -94,8 +88,8 @@ QWidget *TRelationPanes::buildDdlPane()
 void TRelationPanes::removePanes()
 {
     clear();
-    for (QWidget *pane : std::initializer_list<QWidget *>{KeysGrid, IndicesGrid, TriggersGrid,
-                                                         PrivilegesGrid, BaseRelationsGrid,
+    for (QWidget *pane : std::initializer_list<QWidget *>{m_keys, m_indices, m_triggers,
+                                                         m_privileges, m_baseRelations,
                                                          m_ddlPane})
         pane->hide();
 }
@@ -108,13 +102,13 @@ void TRelationPanes::placePanes(bool isView)
     m_placedForView = isView;
     removePanes();
     if (isView) {
-        addTab(BaseRelationsGrid, kBaseRelations);
+        addTab(m_baseRelations, kBaseRelations);
     } else {
-        addTab(KeysGrid, kKeys);
-        addTab(IndicesGrid, kIndices);
+        addTab(m_keys, kKeys);
+        addTab(m_indices, kIndices);
     }
-    addTab(TriggersGrid, kTriggers);
-    addTab(PrivilegesGrid, kPrivileges);
+    addTab(m_triggers, kTriggers);
+    addTab(m_privileges, kPrivileges);
     addTab(m_ddlPane, kDdl);
 }
 
@@ -123,11 +117,11 @@ void TRelationPanes::showRelation(const SchemaModel &model,
 {
     const int current = currentIndex();
     placePanes(isView);
-    fill(KeysGrid, RelationRows::constraints(model));
-    fill(IndicesGrid, RelationRows::indices(indices));
-    fill(TriggersGrid, RelationRows::triggers(model));
-    fill(PrivilegesGrid, RelationRows::privileges(model));
-    fill(BaseRelationsGrid, RelationRows::baseRelations(model));
+    m_keys->setRows(RelationRows::constraints(model));
+    m_indices->setRows(RelationRows::indices(indices));
+    m_triggers->setRows(RelationRows::triggers(model));
+    m_privileges->setRows(RelationRows::privileges(model));
+    m_baseRelations->setRows(RelationRows::baseRelations(model));
     DdlText->setPlainText(RelationRows::script(model));
     setCurrentIndex(qBound(0, current, count() - 1));
 }
@@ -136,7 +130,7 @@ void TRelationPanes::TriggersGridActivated(const QModelIndex &index)
 {
     if (!index.isValid())
         return;
-    TTrigSourceForm::openStored(TriggersGrid->model()->index(index.row(), 0).data().toString());
+    TTrigSourceForm::openStored(triggersGrid()->model()->index(index.row(), 0).data().toString());
 }
 
 void TRelationPanes::DdlWindowBtnClick()

@@ -7,14 +7,15 @@
 
 #include <optional>
 
+class PaneGrid;
 class QPlainTextEdit;
 class QPushButton;
-class QStandardItemModel;
 class QTableView;
 
 // The structure window's panes on one table or view: its keys and
 // constraints, indices, triggers, privileges and DDL; a view shows the
-// relations it selects from instead of keys and indices.
+// relations it selects from instead of keys and indices. A pane's grid is
+// made when the pane is first shown or its grid first asked for.
 class TRelationPanes : public QTabWidget
 {
     Q_OBJECT
@@ -25,11 +26,11 @@ public:
     void showRelation(const SchemaModel &model, const QList<RelationIndices::Index> &indices,
                       bool isView);
 
-    QTableView *KeysGrid = nullptr;
-    QTableView *IndicesGrid = nullptr;
-    QTableView *TriggersGrid = nullptr;
-    QTableView *PrivilegesGrid = nullptr;
-    QTableView *BaseRelationsGrid = nullptr;
+    QTableView *keysGrid();
+    QTableView *indicesGrid();
+    QTableView *triggersGrid();
+    QTableView *privilegesGrid();
+    QTableView *baseRelationsGrid();
     QPlainTextEdit *DdlText = nullptr;
     QPushButton *DdlWindowBtn = nullptr;
 
@@ -37,11 +38,15 @@ public:
     void DdlWindowBtnClick();
 
 private:
-    QTableView *newGrid(const QStringList &titles);
     QWidget *buildDdlPane();
     void removePanes();
     void placePanes(bool isView);
 
+    PaneGrid *m_keys = nullptr;
+    PaneGrid *m_indices = nullptr;
+    PaneGrid *m_triggers = nullptr;
+    PaneGrid *m_privileges = nullptr;
+    PaneGrid *m_baseRelations = nullptr;
     QWidget *m_ddlPane = nullptr;
     // The kind of relation the tabs are placed for.
     std::optional<bool> m_placedForView;

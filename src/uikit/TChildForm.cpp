@@ -1,5 +1,6 @@
 #include "uikit/TChildForm.h"
 
+#include "controls/CellWidth.h"
 #include "controls/ColumnHeader.h"
 #include "controls/TOfficeButton.h"
 #include "uikit/Command.h"
@@ -75,7 +76,6 @@ int firstScreenRows(const QAbstractItemView *view, int roomHeight)
 // stretches to the grid's edge is measured at its own size.
 int widenColumns(QAbstractItemView *view, QHeaderView *header, int roomHeight)
 {
-    QAbstractItemModel *model = view->model();
     const int rows = firstScreenRows(view, roomHeight);
     const auto *table = qobject_cast<QTableView *>(view);
     const int gridLine = table && table->showGrid() ? 1 : 0;
@@ -85,10 +85,8 @@ int widenColumns(QAbstractItemView *view, QHeaderView *header, int roomHeight)
         if (header->isSectionHidden(column))
             continue;
         int wanted = header->sectionSizeHint(column);
-        for (int row = 0; row < rows; ++row) {
-            const QModelIndex index = model->index(row, column, view->rootIndex());
-            wanted = std::max(wanted, view->sizeHintForIndex(index).width() + gridLine);
-        }
+        if (rows > 0)
+            wanted = std::max(wanted, CellWidth::widest(view, column, rows) + gridLine);
         if (wanted > header->sectionSize(column))
             header->resizeSection(column, wanted);
     }

@@ -1,4 +1,5 @@
 #include "catalog/TFormTblStr.h"
+#include "catalog/PaneGrid.h"
 #include "catalog/TRelationPanes.h"
 #include "catalog/TTrigSourceForm.h"
 #include "controls/StatementEditor.h"
@@ -274,15 +275,14 @@ void TestRelationPanes::panesListWhatTheServerHolds()
     TRelationPanes *panes = openOn(dialect, relation, isView)->DetailPanes;
     QCOMPARE(m_prompts->errors(), QStringList());
     QCOMPARE(tabTitles(panes), tabs);
-    QCOMPARE(rows(isView ? panes->BaseRelationsGrid : panes->KeysGrid), first);
+    QCOMPARE(rows(isView ? panes->baseRelationsGrid() : panes->keysGrid()), first);
     if (!isView)
-        QCOMPARE(rows(panes->IndicesGrid), indices);
-    QCOMPARE(rows(panes->TriggersGrid), triggers);
-    QCOMPARE(rows(panes->PrivilegesGrid), privileges);
+        QCOMPARE(rows(panes->indicesGrid()), indices);
+    QCOMPARE(rows(panes->triggersGrid()), triggers);
+    QCOMPARE(rows(panes->privilegesGrid()), privileges);
     // Only the current pane is drawn, a pane of the other kind of relation never.
     for (QWidget *pane : panes->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
-        if (panes->indexOf(pane) < 0 && (pane == panes->KeysGrid || pane == panes->IndicesGrid
-                                         || pane == panes->BaseRelationsGrid))
+        if (panes->indexOf(pane) < 0 && qobject_cast<PaneGrid *>(pane))
             QVERIFY(!pane->isVisibleTo(panes));
     }
     for (int i = 0; i < panes->count(); ++i) {
@@ -299,7 +299,7 @@ void TestRelationPanes::panesListWhatTheServerHolds()
 void TestRelationPanes::serverNamedKeyShowsItsName()
 {
     TRelationPanes *panes = openOn(3, "DEPT", false)->DetailPanes;
-    const QStringList keys = rows(panes->KeysGrid);
+    const QStringList keys = rows(panes->keysGrid());
     QCOMPARE(keys.size(), 2);
     QCOMPARE(keys.at(0), "DEPT_CODE | UNIQUE | CODE |  | ");
     QVERIFY2(keys.at(1).startsWith("INTEG_") && keys.at(1).endsWith(" | PRIMARY KEY | DEPT_ID |  | "),
@@ -311,9 +311,9 @@ void TestRelationPanes::windowBeforeAnyRelationShowsEmptyTablePanes()
     TRelationPanes panes;
     QCOMPARE(tabTitles(&panes), QStringList({"Keys and constraints", "Indices", "Triggers",
                                              "Privileges", "DDL"}));
-    QVERIFY(!panes.BaseRelationsGrid->isVisibleTo(&panes));
-    QVERIFY(!panes.IndicesGrid->isVisibleTo(&panes));
-    QCOMPARE(panes.KeysGrid->model()->rowCount(), 0);
+    QVERIFY(!panes.baseRelationsGrid()->isVisibleTo(&panes));
+    QVERIFY(!panes.indicesGrid()->isVisibleTo(&panes));
+    QCOMPARE(panes.keysGrid()->model()->rowCount(), 0);
 }
 
 void TestRelationPanes::viewDdlIsItsWholeScript_data()
@@ -335,8 +335,8 @@ void TestRelationPanes::viewDdlIsItsWholeScript()
 void TestRelationPanes::doubleClickedTriggerOpensInItsEditor()
 {
     TRelationPanes *panes = openOn(3, "EMP", false)->DetailPanes;
-    const QModelIndex second = panes->TriggersGrid->model()->index(1, 1);
-    emit panes->TriggersGrid->activated(second);
+    const QModelIndex second = panes->triggersGrid()->model()->index(1, 1);
+    emit panes->triggersGrid()->activated(second);
     QCOMPARE(m_prompts->errors(), QStringList());
     auto *editor = m_shell->last<TTrigSourceForm>();
     QVERIFY(editor);
@@ -463,18 +463,18 @@ void TestRelationPanes::employeeSamplePanes()
     TFormTblStr *form = TFormTblStr::open();
     form->showRelation(table, false);
     QCOMPARE(m_prompts->errors(), QStringList());
-    const TRelationPanes *panes = form->DetailPanes;
-    const QStringList keys = leading(panes->KeysGrid, 4);
+    TRelationPanes *panes = form->DetailPanes;
+    const QStringList keys = leading(panes->keysGrid(), 4);
     QCOMPARE(withKind(keys, "PRIMARY KEY"), QStringList{"INTEG_* | " + primaryKey + " | "});
     QCOMPARE(withKind(keys, "FOREIGN KEY"), foreignKeys);
     // The named indices; the keys' own RDB$ indices come besides.
     QStringList named;
-    for (const QString &row : leading(panes->IndicesGrid, 5)) {
+    for (const QString &row : leading(panes->indicesGrid(), 5)) {
         if (!row.startsWith(QLatin1String("RDB$")))
             named << row;
     }
     QCOMPARE(named, indices);
-    QCOMPARE(leading(panes->TriggersGrid, 1), triggers);
+    QCOMPARE(leading(panes->triggersGrid(), 1), triggers);
 }
 
 QUORVEL_TEST_MAIN(TestRelationPanes)
