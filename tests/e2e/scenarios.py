@@ -711,6 +711,15 @@ def screenshots(session, steps):
         session.server.create_database_from_script(path, file.read())
     app = start_connected(session, steps, path)
     app.resize_frame(*FRAME_SIZE)
+    with steps("database explorer, filtered by part of a name"):
+        explorer_window = app.child_window("Database Explorer")
+        filter_box = app.find("text", "Filter", explorer_window)
+        app.type_into(filter_box, "CUST")
+        app.find(("tree item", "table cell", "list item"), "CUSTOMER_TOTAL", explorer_window,
+                 into_grids=True)
+        shoot(session, app, "explorer")
+        app.click(filter_box)
+        app.key("ctrl+a", "BackSpace")
     simple = [("domains", "Domains", "Domains", "Domains"),
               ("exceptions", "Exceptions", "Exceptions", "Exceptions"),
               ("generators", "Generators", "Generators", "Generators"),
