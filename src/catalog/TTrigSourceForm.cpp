@@ -3,6 +3,7 @@
 #include "catalog/TriggerKinds.h"
 #include "catalog/TViewInsertWiz.h"
 #include "catalog/TViewUpdateWiz.h"
+#include "controls/ComboWidth.h"
 #include "controls/CaretPanel.h"
 #include "controls/SqlEditorKit.h"
 #include "controls/StatementEditor.h"
@@ -249,6 +250,7 @@ void TTrigSourceForm::FormCreate()
 {
     const QStringList relations = RelationNameList();
     TableNameEdit->addItems(relations);
+    ComboWidth::fitLongest(TableNameEdit, 0);
     // Filling the list must not pick a relation: the box starts empty.
     TableNameEdit->setCurrentIndex(-1);
     TableNameEdit->setEditText(QString());

@@ -1,7 +1,8 @@
 #include "controls/CellWidth.h"
 
+#include "controls/AdvanceSum.h"
+
 #include <QAbstractItemView>
-#include <QFontMetrics>
 #include <QStyledItemDelegate>
 
 #include <algorithm>
@@ -38,7 +39,7 @@ namespace CellWidth {
 int widest(const QAbstractItemView *view, int column, int rows)
 {
     const QAbstractItemModel *model = view->model();
-    const QFontMetrics metrics(view->font());
+    AdvanceSum metrics(view->font());
     std::vector<Estimate> cells;
     cells.reserve(rows);
     int widestText = 0;
@@ -51,7 +52,7 @@ int widest(const QAbstractItemView *view, int column, int rows)
             continue;
         }
         const QString text = delegate->displayText(index.data(Qt::DisplayRole), view->locale());
-        const int width = metrics.horizontalAdvance(text);
+        const int width = metrics.width(text);
         widestText = std::max(widestText, width);
         cells.push_back({index, width, false});
     }

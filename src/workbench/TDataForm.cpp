@@ -1,5 +1,6 @@
 #include "workbench/TDataForm.h"
 
+#include "controls/ComboWidth.h"
 #include "controls/GridValueDelegate.h"
 #include "controls/TDBNavigator.h"
 #include "core/AppError.h"
@@ -29,6 +30,8 @@ namespace {
 
 const QString kConnection = TDMSys::ibName();
 const QString kCaption = QStringLiteral("Data Viewer");
+// The box is never narrower than it was with short names.
+constexpr int kNameLength = 24;
 
 // Keys with which a user starts changing a cell.
 bool isEditKey(const QKeyEvent *key)
@@ -78,7 +81,6 @@ void TDataForm::buildPanel()
     DBNavigator1 = new TDBNavigator(Panel1);
     TblsCB = new QComboBox(Panel1);
     TblsCB->setEditable(false);
-    TblsCB->setMinimumContentsLength(24);
     const QString hint = QStringLiteral("Select table or view to edit");
     TblsCB->setToolTip(hint);
     TblsCB->setStatusTip(hint);
@@ -98,6 +100,7 @@ void TDataForm::FormCreate()
 {
     Command::run([this] {
         TblsCB->addItems(RelationNameList());
+        ComboWidth::fitLongest(TblsCB, kNameLength);
         TblsCB->setCurrentIndex(-1);
     });
 }

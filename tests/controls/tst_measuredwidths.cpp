@@ -1,0 +1,82 @@
+#include "support/WidgetTestMain.h"
+
+#include "controls/CellWidth.h"
+#include "controls/ComboWidth.h"
+
+#include <QComboBox>
+#include <QStandardItemModel>
+#include <QTableView>
+
+// The widths measured without laying out every text must still show every
+// text whole, and no wider than needed by much.
+class TstMeasuredWidths : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void texts_data();
+    void comboShowsItsWidestName();
+    void comboShowsItsWidestName_data() { texts_data(); }
+    void columnFitsItsWidestCell();
+    void columnFitsItsWidestCell_data() { texts_data(); }
+    void comboKeepsItsShortestWidth();
+};
+
+void TstMeasuredWidths::texts_data()
+{
+    QTest::addColumn<QStringList>("texts");
+    QTest::newRow("capitals") << QStringList{"T_0001", "CUSTOMER", "WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW"};
+    QTest::newRow("same length") << QStringList{"T_0001", "T_0002", "V_0003", "MMMMMM"};
+    QTest::newRow("quoted mixed case")
+        << QStringList{"\"Order Lines\"", "\"i\"", "\"Überweisung mit Leerzeichen\""};
+    QTest::newRow("shorter but wider") << QStringList{"iiiiiiiiiiiiiiiiiiii", "WWWWWWWWWWWWWWW"};
+    QTest::newRow("one") << QStringList{"A"};
+}
+
+void TstMeasuredWidths::comboShowsItsWidestName()
+{
+    QFETCH(QStringList, texts);
+    QComboBox fitted;
+    fitted.addItems(texts);
+    ComboWidth::fitLongest(&fitted, 0);
+    QComboBox measuring;
+    measuring.addItems(texts);
+    const int needed = measuring.sizeHint().width();
+    QVERIFY2(fitted.sizeHint().width() >= needed,
+             qPrintable(QStringLiteral("%1 < %2").arg(fitted.sizeHint().width()).arg(needed)));
+    // Room for an icon comes with a box sized by its contents' length.
+    QVERIFY2(fitted.sizeHint().width() <= needed + needed / 4 + fitted.iconSize().width() + 8,
+             qPrintable(QStringLiteral("%1 for %2").arg(fitted.sizeHint().width()).arg(needed)));
+}
+
+void TstMeasuredWidths::comboKeepsItsShortestWidth()
+{
+    QComboBox fitted;
+    fitted.addItems({"A", "B"});
+    ComboWidth::fitLongest(&fitted, 24);
+    QCOMPARE(fitted.minimumContentsLength(), 24);
+}
+
+void TstMeasuredWidths::columnFitsItsWidestCell()
+{
+    QFETCH(QStringList, texts);
+    QStandardItemModel model(0, 1);
+    for (const QString &text : texts)
+        model.appendRow(new QStandardItem(text));
+    // A cell in a font of its own is measured as drawn.
+    auto *italic = new QStandardItem(texts.first());
+    QFont font;
+    font.setItalic(true);
+    font.setBold(true);
+    italic->setFont(font);
+    model.appendRow(italic);
+    QTableView view;
+    view.setModel(&model);
+    int exact = 0;
+    for (int row = 0; row < model.rowCount(); ++row)
+        exact = std::max(exact, view.sizeHintForIndex(model.index(row, 0)).width());
+    QCOMPARE(CellWidth::widest(&view, 0, model.rowCount()), exact);
+}
+
+QUORVEL_WIDGET_TEST_MAIN(TstMeasuredWidths)
+#include "tst_measuredwidths.moc"
