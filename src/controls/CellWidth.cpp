@@ -3,6 +3,8 @@
 #include "controls/AdvanceSum.h"
 
 #include <QAbstractItemView>
+#include <QFont>
+#include <QSet>
 #include <QStyledItemDelegate>
 
 #include <algorithm>
@@ -10,24 +12,25 @@
 
 namespace {
 
-// A cell whose text is this close to the widest text is measured exactly: a
-// cell of its own font (a NULL in italics, say) may still be the widest.
+// A cell whose summed advances come this close to the widest is measured
+// exactly: kerning may make it the wider one once laid out.
 int slack(int widestText)
 {
-    return 8 + widestText / 8;
+    return 2 + widestText / 32;
 }
 
-// A cell that draws an icon, a check box or its own font is not measured
-// by its text alone.
+// A cell that draws an icon or a check box is not measured by its text.
 bool showsMoreThanText(const QModelIndex &index)
 {
-    return index.data(Qt::DecorationRole).isValid() || index.data(Qt::CheckStateRole).isValid()
-           || index.data(Qt::FontRole).isValid();
+    return index.data(Qt::DecorationRole).isValid() || index.data(Qt::CheckStateRole).isValid();
 }
 
+// A cell in a font of its own (a NULL in italics, say) is always measured
+// exactly, once for each text in each font; the others by their text first.
 struct Estimate
 {
     QModelIndex index;
+    QString key;
     int width;
     bool exact;
 };
@@ -48,18 +51,30 @@ int widest(const QAbstractItemView *view, int column, int rows)
         const auto *delegate =
             qobject_cast<const QStyledItemDelegate *>(view->itemDelegateForIndex(index));
         if (!delegate || showsMoreThanText(index)) {
-            cells.push_back({index, 0, true});
+            cells.push_back({index, QString(), 0, true});
             continue;
         }
         const QString text = delegate->displayText(index.data(Qt::DisplayRole), view->locale());
+        const QVariant font = index.data(Qt::FontRole);
+        if (font.isValid()) {
+            cells.push_back({index, text + QChar(0) + font.value<QFont>().key(), 0, true});
+            continue;
+        }
         const int width = metrics.width(text);
         widestText = std::max(widestText, width);
-        cells.push_back({index, width, false});
+        cells.push_back({index, text, width, false});
     }
     int wanted = 0;
+    QSet<QString> measured;
     for (const Estimate &cell : cells) {
-        if (cell.exact || cell.width + slack(widestText) >= widestText)
-            wanted = std::max(wanted, view->sizeHintForIndex(cell.index).width());
+        if (!cell.exact && cell.width + slack(widestText) < widestText)
+            continue;
+        if (!cell.key.isEmpty() || !cell.exact) {
+            if (measured.contains(cell.key))
+                continue;
+            measured.insert(cell.key);
+        }
+        wanted = std::max(wanted, view->sizeHintForIndex(cell.index).width());
     }
     return wanted;
 }

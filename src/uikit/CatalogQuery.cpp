@@ -72,6 +72,7 @@ void CatalogQuery::open()
 void CatalogQuery::close()
 {
     clear();
+    m_calculatedValues.clear();
     m_open = false;
 }
 
@@ -111,14 +112,22 @@ QVariant CatalogQuery::value(int row, const QString &name) const
 {
     if (row < 0 || row >= rowCount())
         return {};
-    const QSqlRecord rec = record(row);
-    if (rec.indexOf(name) >= 0)
-        return rec.value(name);
-    for (const auto &[field, calculation] : m_calculated) {
-        if (field == name)
-            return calculation(rec);
+    if (record().indexOf(name) >= 0)
+        return record(row).value(name);
+    for (int field = 0; field < m_calculated.size(); ++field) {
+        if (m_calculated[field].first == name)
+            return calculated(row, field);
     }
     return {};
+}
+
+QVariant CatalogQuery::calculated(int row, int field) const
+{
+    const qint64 key = qint64(row) * m_calculated.size() + field;
+    auto known = m_calculatedValues.constFind(key);
+    if (known == m_calculatedValues.cend())
+        known = m_calculatedValues.insert(key, m_calculated[field].second(record(row)));
+    return *known;
 }
 
 void CatalogQuery::fetchAll()
@@ -135,7 +144,7 @@ QVariant CatalogQuery::data(const QModelIndex &index, int role) const
     if (index.column() >= base) {
         if (role != Qt::DisplayRole && role != Qt::EditRole)
             return {};
-        return value(index.row(), m_calculated[index.column() - base].first);
+        return calculated(index.row(), index.column() - base);
     }
     if (role == Qt::DisplayRole && isMemoField(fieldName(index.column())))
         return QStringLiteral("(MEMO)");

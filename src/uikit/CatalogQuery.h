@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QSqlQueryModel>
 #include <QStringList>
 
@@ -48,10 +49,14 @@ public:
 
 private:
     int baseColumnCount() const;
+    QVariant calculated(int row, int field) const;
 
     QString m_text;
     QList<std::pair<QString, QVariant>> m_params;
     QList<std::pair<QString, Calculation>> m_calculated;
+    // A calculation reads its row's whole record: each value is made once
+    // per opening, not at every paint and measure of its cell.
+    mutable QHash<qint64, QVariant> m_calculatedValues;
     QStringList m_memoFields;
     bool m_open = false;
 };
