@@ -58,7 +58,8 @@ int shownRows(QWidget *window)
 {
     int rows = 0;
     for (QAbstractItemView *view : window->findChildren<QAbstractItemView *>()) {
-        if (view->model())
+        // A combo box's list is a view too, shown only when it drops down.
+        if (view->model() && view->isVisible())
             rows = std::max(rows, view->model()->rowCount());
     }
     return rows;

@@ -1,6 +1,7 @@
 #include "controls/CellWidth.h"
 
 #include "controls/AdvanceSum.h"
+#include "controls/GridValueDelegate.h"
 
 #include <QAbstractItemView>
 #include <QFont>
@@ -54,10 +55,13 @@ int widest(const QAbstractItemView *view, int column, int rows)
             cells.push_back({index, QString(), 0, true});
             continue;
         }
-        const QString text = delegate->displayText(index.data(Qt::DisplayRole), view->locale());
+        const QVariant value = index.data(Qt::DisplayRole);
+        const QString text = delegate->displayText(value, view->locale());
         const QVariant font = index.data(Qt::FontRole);
-        if (font.isValid()) {
-            cells.push_back({index, text + QChar(0) + font.value<QFont>().key(), 0, true});
+        if (font.isValid() || GridValueDelegate::isNull(value)) {
+            // A NULL shows a text of its own in italics, not its empty display text.
+            const QString fontKey = font.isValid() ? font.value<QFont>().key() : QString();
+            cells.push_back({index, text + QChar(0) + fontKey, 0, true});
             continue;
         }
         const int width = metrics.width(text);

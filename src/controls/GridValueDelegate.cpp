@@ -153,6 +153,8 @@ void GridValueDelegate::initStyleOption(QStyleOptionViewItem *option,
     QStyledItemDelegate::initStyleOption(option, index);
     if (!isNull(index.data(Qt::DisplayRole)) || !isTextEdited(index.data(Qt::DisplayRole)))
         return;
+    // Qt counts no text for a null value: the cell would be sized without it.
+    option->features |= QStyleOptionViewItem::HasDisplay;
     option->text = nullText();
     option->font.setItalic(true);
     option->palette.setBrush(QPalette::Text, option->palette.brush(QPalette::PlaceholderText));

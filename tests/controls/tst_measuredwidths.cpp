@@ -2,10 +2,30 @@
 
 #include "controls/CellWidth.h"
 #include "controls/ComboWidth.h"
+#include "controls/GridValueDelegate.h"
 
 #include <QComboBox>
 #include <QStandardItemModel>
 #include <QTableView>
+
+namespace {
+
+// Its last row holds a NULL, which the grid draws as a text of its own in
+// italics.
+class NullLastRow : public QStandardItemModel
+{
+public:
+    NullLastRow() : QStandardItemModel(0, 1) {}
+
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        if (index.row() == rowCount() - 1 && (role == Qt::DisplayRole || role == Qt::EditRole))
+            return QVariant(QMetaType::fromType<QString>());
+        return QStandardItemModel::data(index, role);
+    }
+};
+
+} // namespace
 
 // The widths measured without laying out every text must still show every
 // text whole, and no wider than needed by much.
@@ -31,6 +51,7 @@ void TstMeasuredWidths::texts_data()
         << QStringList{"\"Order Lines\"", "\"i\"", "\"Überweisung mit Leerzeichen\""};
     QTest::newRow("shorter but wider") << QStringList{"iiiiiiiiiiiiiiiiiiii", "WWWWWWWWWWWWWWW"};
     QTest::newRow("one") << QStringList{"A"};
+    QTest::newRow("narrower than a NULL") << QStringList{"Y", "N"};
 }
 
 void TstMeasuredWidths::comboShowsItsWidestName()
@@ -60,7 +81,7 @@ void TstMeasuredWidths::comboKeepsItsShortestWidth()
 void TstMeasuredWidths::columnFitsItsWidestCell()
 {
     QFETCH(QStringList, texts);
-    QStandardItemModel model(0, 1);
+    NullLastRow model;
     for (const QString &text : texts)
         model.appendRow(new QStandardItem(text));
     // A cell in a font of its own is measured as drawn.
@@ -70,7 +91,10 @@ void TstMeasuredWidths::columnFitsItsWidestCell()
     font.setBold(true);
     italic->setFont(font);
     model.appendRow(italic);
+    model.appendRow(new QStandardItem);
     QTableView view;
+    GridValueDelegate delegate;
+    view.setItemDelegate(&delegate);
     view.setModel(&model);
     int exact = 0;
     for (int row = 0; row < model.rowCount(); ++row)
