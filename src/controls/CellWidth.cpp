@@ -26,15 +26,35 @@ bool showsMoreThanText(const QModelIndex &index)
     return index.data(Qt::DecorationRole).isValid() || index.data(Qt::CheckStateRole).isValid();
 }
 
-// A cell in a font of its own (a NULL in italics, say) is always measured
-// exactly, once for each text in each font; the others by their text first.
-struct Estimate
+// How a cell is measured: through the delegate every time (it shows more
+// than text), through the delegate once for each text in each font (a font of
+// its own, or a NULL, which shows a text of its own in italics), or by its
+// summed advances first.
+enum class Measure { Always, OncePerKey, Estimated };
+
+struct Cell
 {
     QModelIndex index;
+    Measure measure;
     QString key;
-    int width;
-    bool exact;
+    int width = 0;
 };
+
+Cell classify(const QAbstractItemView *view, const QModelIndex &index, AdvanceSum &advances)
+{
+    const auto *delegate =
+        qobject_cast<const QStyledItemDelegate *>(view->itemDelegateForIndex(index));
+    if (!delegate || showsMoreThanText(index))
+        return {index, Measure::Always, QString()};
+    const QVariant value = index.data(Qt::DisplayRole);
+    const QString text = delegate->displayText(value, view->locale());
+    const QVariant font = index.data(Qt::FontRole);
+    if (font.isValid() || GridValueDelegate::isNull(value)) {
+        const QString fontKey = font.isValid() ? font.value<QFont>().key() : QString();
+        return {index, Measure::OncePerKey, text + QChar(0) + fontKey};
+    }
+    return {index, Measure::Estimated, text, advances.width(text)};
+}
 
 } // namespace
 
@@ -42,38 +62,21 @@ namespace CellWidth {
 
 int widest(const QAbstractItemView *view, int column, int rows)
 {
-    const QAbstractItemModel *model = view->model();
-    AdvanceSum metrics(view->font());
-    std::vector<Estimate> cells;
+    AdvanceSum advances(view->font());
+    std::vector<Cell> cells;
     cells.reserve(rows);
     int widestText = 0;
     for (int row = 0; row < rows; ++row) {
-        const QModelIndex index = model->index(row, column, view->rootIndex());
-        const auto *delegate =
-            qobject_cast<const QStyledItemDelegate *>(view->itemDelegateForIndex(index));
-        if (!delegate || showsMoreThanText(index)) {
-            cells.push_back({index, QString(), 0, true});
-            continue;
-        }
-        const QVariant value = index.data(Qt::DisplayRole);
-        const QString text = delegate->displayText(value, view->locale());
-        const QVariant font = index.data(Qt::FontRole);
-        if (font.isValid() || GridValueDelegate::isNull(value)) {
-            // A NULL shows a text of its own in italics, not its empty display text.
-            const QString fontKey = font.isValid() ? font.value<QFont>().key() : QString();
-            cells.push_back({index, text + QChar(0) + fontKey, 0, true});
-            continue;
-        }
-        const int width = metrics.width(text);
-        widestText = std::max(widestText, width);
-        cells.push_back({index, text, width, false});
+        cells.push_back(classify(view, view->model()->index(row, column, view->rootIndex()),
+                                 advances));
+        widestText = std::max(widestText, cells.back().width);
     }
     int wanted = 0;
     QSet<QString> measured;
-    for (const Estimate &cell : cells) {
-        if (!cell.exact && cell.width + slack(widestText) < widestText)
+    for (const Cell &cell : cells) {
+        if (cell.measure == Measure::Estimated && cell.width + slack(widestText) < widestText)
             continue;
-        if (!cell.key.isEmpty() || !cell.exact) {
+        if (cell.measure != Measure::Always) {
             if (measured.contains(cell.key))
                 continue;
             measured.insert(cell.key);

@@ -123,7 +123,7 @@ QVariant CatalogQuery::value(int row, const QString &name) const
 
 QVariant CatalogQuery::calculated(int row, int field) const
 {
-    const qint64 key = qint64(row) * m_calculated.size() + field;
+    const std::pair<int, int> key{row, field};
     auto known = m_calculatedValues.constFind(key);
     if (known == m_calculatedValues.cend())
         known = m_calculatedValues.insert(key, m_calculated[field].second(record(row)));

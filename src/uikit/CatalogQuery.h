@@ -56,7 +56,7 @@ private:
     QList<std::pair<QString, Calculation>> m_calculated;
     // A calculation reads its row's whole record: each value is made once
     // per opening, not at every paint and measure of its cell.
-    mutable QHash<qint64, QVariant> m_calculatedValues;
+    mutable QHash<std::pair<int, int>, QVariant> m_calculatedValues;
     QStringList m_memoFields;
     bool m_open = false;
 };

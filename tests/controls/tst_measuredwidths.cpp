@@ -75,7 +75,9 @@ void TstMeasuredWidths::comboKeepsItsShortestWidth()
     QComboBox fitted;
     fitted.addItems({"A", "B"});
     ComboWidth::fitLongest(&fitted, 24);
-    QCOMPARE(fitted.minimumContentsLength(), 24);
+    const int room = fitted.fontMetrics().horizontalAdvance(QString(24, QLatin1Char('x')));
+    QVERIFY2(fitted.sizeHint().width() >= room,
+             qPrintable(QStringLiteral("%1 < %2").arg(fitted.sizeHint().width()).arg(room)));
 }
 
 void TstMeasuredWidths::columnFitsItsWidestCell()
