@@ -6,6 +6,7 @@
 // and prints a table and one "bench ..." line per measure.
 #include "BenchReport.h"
 #include "ExtractBench.h"
+#include "controls/ApplicationLook.h"
 #include "core/ProgramSettings.h"
 #include "ibdb/IbDriver.h"
 #include "ibdb/TDMSys.h"
@@ -38,6 +39,8 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // The windows measured look as the program's own do.
+    ApplicationLook::apply();
     QStringList arguments = QApplication::arguments().mid(1);
     const int repeats = std::max(1, takeOption(arguments, "--repeats", "3").toInt());
     const QString only = takeOption(arguments, "--only", "");

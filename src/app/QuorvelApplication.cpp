@@ -7,7 +7,7 @@
 #include "app/TSplashScreen.h"
 #include "app/TSplashThread.h"
 #include "catalog/TExcDlg.h"
-#include "controls/ClassicPalette.h"
+#include "controls/ApplicationLook.h"
 #include "ibdb/IbDriver.h"
 #include "ibdb/TDMSys.h"
 #include "uikit/ApplicationTitle.h"
@@ -61,7 +61,7 @@ int run(int argc, char *argv[])
     QApplication::setOrganizationName(QStringLiteral("Kelderwick"));
     QApplication::setApplicationName(QStringLiteral("Quorvel"));
     IbDriver::registerDriver();
-    ClassicPalette::apply();
+    ApplicationLook::apply();
     registerBusyCursor();
     ServerWaitBox::install();
     SettingsStore::read();

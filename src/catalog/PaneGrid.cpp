@@ -1,5 +1,6 @@
 #include "catalog/PaneGrid.h"
 
+#include "controls/ColumnResizeBatch.h"
 #include "uikit/GridColumns.h"
 
 #include <QStandardItemModel>
@@ -50,6 +51,7 @@ void PaneGrid::showEvent(QShowEvent *event)
 
 void PaneGrid::fill()
 {
+    const ColumnResizeBatch batch(m_grid);
     auto *model = static_cast<QStandardItemModel *>(m_grid->model());
     model->setRowCount(0);
     for (const QStringList &cells : std::as_const(m_rows)) {

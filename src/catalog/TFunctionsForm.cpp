@@ -1,6 +1,7 @@
 #include "catalog/TFunctionsForm.h"
 
 #include "catalog/FieldTypeText.h"
+#include "controls/ColumnResizeBatch.h"
 #include "ibdb/StatementLines.h"
 #include "ibdb/TDMSys.h"
 #include "ibdb/TIBDataBase.h"
@@ -125,6 +126,7 @@ void TFunctionsForm::followCurrent()
         function ? StatementLines::split(function->source).join(QLatin1Char('\n')) : QString());
     if (!function)
         return;
+    const ColumnResizeBatch batch(ArgumentsGrid);
     for (int position = 0; position < function->inputs.size(); ++position) {
         const SchemaParameter &argument = function->inputs.at(position);
         m_arguments->appendRow(itemRow(

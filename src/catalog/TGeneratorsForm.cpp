@@ -1,6 +1,7 @@
 #include "catalog/TGeneratorsForm.h"
 
 #include "catalog/TGenValueForm.h"
+#include "controls/ColumnResizeBatch.h"
 #include "controls/TOfficeButton.h"
 #include "controls/TToolPanel.h"
 #include "controls/UpdatesSuspended.h"
@@ -100,6 +101,7 @@ void TGeneratorsForm::createList()
     GeneratorList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     GeneratorList->setHeaderLabels(
         {QStringLiteral("Generator name"), QStringLiteral("Value"), QStringLiteral("System")});
+    const ColumnResizeBatch columns(GeneratorList);
     GeneratorList->setColumnWidth(NameColumn, 250);
     GeneratorList->setColumnWidth(ValueColumn, 100);
     GeneratorList->setColumnWidth(SystemColumn, 107);

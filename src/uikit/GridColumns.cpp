@@ -1,5 +1,6 @@
 #include "uikit/GridColumns.h"
 
+#include "controls/ColumnResizeBatch.h"
 #include "controls/GridValueDelegate.h"
 #include "ibdb/PlainName.h"
 #include "uikit/CatalogQuery.h"
@@ -24,6 +25,7 @@ void setupReadOnly(QTableView *view)
 
 void apply(QTableView *view, CatalogQuery *query, const QList<GridColumn> &columns)
 {
+    const ColumnResizeBatch batch(view);
     QHeaderView *header = view->horizontalHeader();
     for (int c = 0; c < query->columnCount(); ++c)
         view->setColumnHidden(c, true);

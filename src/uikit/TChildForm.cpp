@@ -2,6 +2,7 @@
 
 #include "controls/CellWidth.h"
 #include "controls/ColumnHeader.h"
+#include "controls/ColumnResizeBatch.h"
 #include "controls/TOfficeButton.h"
 #include "uikit/Command.h"
 #include "uikit/Shell.h"
@@ -151,6 +152,8 @@ void TChildForm::fitToContent()
         return;
     const QSize room = area->viewport()->size();
     const QSize decoration = window->size() - size();
+    // The window's growth stretches last columns too.
+    const ColumnResizeBatch batch(this);
 
     QList<std::pair<QAbstractItemView *, int>> grids;
     for (QAbstractItemView *view : findChildren<QAbstractItemView *>()) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "controls/ColumnResizeBatch.h"
+
 #include <QWidget>
 
 #include <functional>
@@ -38,6 +40,8 @@ protected:
     static Form *openInFrame(void (Form::*create)() = nullptr)
     {
         auto *form = new Form;
+        // Showing, filling and fitting size its columns many times over.
+        const ColumnResizeBatch columns(form);
         showInFrame(form);
         if (create)
             runAsCommand([form, create] { (form->*create)(); });

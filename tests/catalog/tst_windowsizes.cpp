@@ -18,6 +18,7 @@
 #include "workbench/TOutputForm.h"
 #include "workbench/TSQLExprForm.h"
 
+#include <QHash>
 #include <QHeaderView>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
@@ -62,6 +63,28 @@ bool lists(const QWidget *form, const QString &text)
     }
     return false;
 }
+
+// Counts the paints of each grid's cells, wherever they come from.
+class GridPaints : public QObject
+{
+public:
+    GridPaints() { QCoreApplication::instance()->installEventFilter(this); }
+    ~GridPaints() override { QCoreApplication::instance()->removeEventFilter(this); }
+
+    QHash<const QObject *, int> counts;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        const auto *view = qobject_cast<QAbstractItemView *>(watched->parent());
+        // A header is a view too, cheap to paint; the cells are what count.
+        if (qobject_cast<const QHeaderView *>(view))
+            return false;
+        if (event->type() == QEvent::Paint && view && view->viewport() == watched)
+            ++counts[watched];
+        return false;
+    }
+};
 
 } // namespace
 
@@ -231,8 +254,16 @@ void TstWindowSizes::windowShowsItsContent()
 {
     QFETCH(Opener, open);
     QFETCH(QString, shown);
+    // The frame is on screen before the command, as for the user.
+    QVERIFY(QTest::qWaitForWindowExposed(&m_shell->area));
+    const GridPaints paints;
     TChildForm *form = open(*m_shell);
     QVERIFY(form);
+    // Columns sized as the window opens must not make it paint its grids again.
+    QTest::qWait(50);
+    for (QAbstractItemView *view : form->findChildren<QAbstractItemView *>())
+        QVERIFY2(paints.counts.value(view->viewport()) <= 1,
+                 qPrintable(view->accessibleName() + " painted again"));
     QVERIFY(m_prompts->asked.isEmpty());
     if (!shown.isEmpty())
         QVERIFY2(lists(form, shown), qPrintable("the window does not list " + shown));

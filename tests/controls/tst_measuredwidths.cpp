@@ -1,10 +1,13 @@
 #include "support/WidgetTestMain.h"
 
 #include "controls/CellWidth.h"
+#include "controls/ColumnResizeBatch.h"
 #include "controls/ComboWidth.h"
 #include "controls/GridValueDelegate.h"
 
 #include <QComboBox>
+#include <QHeaderView>
+#include <QScrollBar>
 #include <QStandardItemModel>
 #include <QTableView>
 
@@ -40,6 +43,7 @@ private slots:
     void columnFitsItsWidestCell();
     void columnFitsItsWidestCell_data() { texts_data(); }
     void comboKeepsItsShortestWidth();
+    void batchedWidthsReachTheGrid();
 };
 
 void TstMeasuredWidths::texts_data()
@@ -102,6 +106,30 @@ void TstMeasuredWidths::columnFitsItsWidestCell()
     for (int row = 0; row < model.rowCount(); ++row)
         exact = std::max(exact, view.sizeHintForIndex(model.index(row, 0)).width());
     QCOMPARE(CellWidth::widest(&view, 0, model.rowCount()), exact);
+}
+
+// Told of the widths only at the batch's end, the grid still scrolls to its
+// last column and its header spans every column.
+void TstMeasuredWidths::batchedWidthsReachTheGrid()
+{
+    QStandardItemModel model(3, 4);
+    QTableView view;
+    view.setModel(&model);
+    view.setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    view.resize(300, 200);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    {
+        const ColumnResizeBatch batch(&view);
+        for (int column = 0; column < model.columnCount(); ++column)
+            view.setColumnWidth(column, 150);
+        view.setColumnHidden(1, true);
+    }
+    QHeaderView *header = view.horizontalHeader();
+    QCOMPARE(header->length(), 450);
+    QCOMPARE(view.horizontalScrollBar()->maximum(), 450 - view.viewport()->width());
+    view.horizontalScrollBar()->setValue(view.horizontalScrollBar()->maximum());
+    QCOMPARE(view.columnViewportPosition(3) + view.columnWidth(3), view.viewport()->width());
 }
 
 QUORVEL_WIDGET_TEST_MAIN(TstMeasuredWidths)
