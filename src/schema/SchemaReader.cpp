@@ -333,11 +333,13 @@ SchemaTable *SchemaReader::tableNamed(const QString &tableName)
 
 void SchemaReader::readNotNullNames()
 {
+    // Joined outer, the server reads one relation's constraints by its index
+    // and looks each up, instead of scanning every check constraint first.
     CatalogRow row = run(QStringLiteral(
         "SELECT RC.RDB$RELATION_NAME, CC.RDB$TRIGGER_NAME, RC.RDB$CONSTRAINT_NAME "
-        "FROM RDB$RELATION_CONSTRAINTS RC JOIN RDB$CHECK_CONSTRAINTS CC "
+        "FROM RDB$RELATION_CONSTRAINTS RC LEFT JOIN RDB$CHECK_CONSTRAINTS CC "
         "ON CC.RDB$CONSTRAINT_NAME = RC.RDB$CONSTRAINT_NAME "
-        "WHERE RC.RDB$CONSTRAINT_TYPE = 'NOT NULL'")
+        "WHERE RC.RDB$CONSTRAINT_TYPE = 'NOT NULL' AND CC.RDB$CONSTRAINT_NAME IS NOT NULL")
         + within(QStringLiteral("RC.RDB$RELATION_NAME = :RELATION")));
     while (row.next()) {
         const QString constraint = userConstraintName(row.name("RDB$CONSTRAINT_NAME"));
@@ -399,18 +401,24 @@ void SchemaReader::readColumns()
 
 void SchemaReader::readIndexSegments()
 {
-    CatalogRow row = run(QStringLiteral(
-        "SELECT S.RDB$INDEX_NAME, S.RDB$FIELD_NAME FROM RDB$INDEX_SEGMENTS S "
-        "JOIN RDB$INDICES I ON I.RDB$INDEX_NAME = S.RDB$INDEX_NAME "
-        "WHERE COALESCE(I.RDB$SYSTEM_FLAG, 0) = 0")
-        // A foreign key names the columns of the key it references.
-        + within(QStringLiteral(
-            "(I.RDB$RELATION_NAME = :RELATION OR I.RDB$INDEX_NAME IN ("
-            "SELECT UQ.RDB$INDEX_NAME FROM RDB$RELATION_CONSTRAINTS RC "
-            "JOIN RDB$REF_CONSTRAINTS REF ON REF.RDB$CONSTRAINT_NAME = RC.RDB$CONSTRAINT_NAME "
-            "JOIN RDB$RELATION_CONSTRAINTS UQ ON UQ.RDB$CONSTRAINT_NAME = REF.RDB$CONST_NAME_UQ "
-            "WHERE RC.RDB$RELATION_NAME = :RELATION))"))
-        + QLatin1String(" ORDER BY S.RDB$INDEX_NAME, S.RDB$FIELD_POSITION"));
+    const QString segments = QStringLiteral(
+        "SELECT S.RDB$INDEX_NAME, S.RDB$FIELD_NAME, S.RDB$FIELD_POSITION FROM %1 "
+        "JOIN RDB$INDEX_SEGMENTS S ON S.RDB$INDEX_NAME = I.RDB$INDEX_NAME "
+        "WHERE COALESCE(I.RDB$SYSTEM_FLAG, 0) = 0");
+    QString text = segments.arg(QLatin1String("RDB$INDICES I"))
+                   + within(QStringLiteral("I.RDB$RELATION_NAME = :RELATION"));
+    // A foreign key names the columns of the key it references. Apart, each
+    // half reads by index; joined by OR, the server scans every segment.
+    if (!m_relation.isEmpty())
+        text += QLatin1String(" UNION ")
+                + segments.arg(QLatin1String(
+                    "RDB$RELATION_CONSTRAINTS RC JOIN RDB$REF_CONSTRAINTS REF "
+                    "ON REF.RDB$CONSTRAINT_NAME = RC.RDB$CONSTRAINT_NAME "
+                    "JOIN RDB$RELATION_CONSTRAINTS UQ "
+                    "ON UQ.RDB$CONSTRAINT_NAME = REF.RDB$CONST_NAME_UQ "
+                    "JOIN RDB$INDICES I ON I.RDB$INDEX_NAME = UQ.RDB$INDEX_NAME"))
+                + QLatin1String(" AND RC.RDB$RELATION_NAME = :RELATION");
+    CatalogRow row = run(text + QLatin1String(" ORDER BY 1, 3"));
     while (row.next())
         m_segments[row.name("RDB$INDEX_NAME")].append(row.name("RDB$FIELD_NAME"));
 }
