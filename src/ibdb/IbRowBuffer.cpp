@@ -68,12 +68,17 @@ bool trimsBlanks(const XSQLVAR &var)
     return typeOf(var) == SQL_TEXT && (var.sqlsubtype & 0xff) != IbType::octetsCharset;
 }
 
+// A name in CHAR(31) of UTF8 is 124 bytes, mostly blanks: they are passed
+// eight at a time.
 ISC_USHORT trimmedLength(const XSQLVAR &var)
 {
-    auto length = ISC_USHORT(var.sqllen);
+    constexpr quint64 kEightBlanks = 0x2020202020202020ull;
+    auto length = std::size_t(ISC_USHORT(var.sqllen));
+    while (length >= sizeof(quint64) && load<quint64>(var.sqldata + length - 8) == kEightBlanks)
+        length -= sizeof(quint64);
     while (length > 0 && var.sqldata[length - 1] == ' ')
         --length;
-    return length;
+    return ISC_USHORT(length);
 }
 
 // VARCHAR, and CHAR without its blanks, is kept as its length and its bytes;
@@ -159,14 +164,14 @@ std::size_t IbRowBuffer::bytes() const
     return m_chunkBytes + index;
 }
 
-// What a fetched value takes here; a blob's is its content's, known only
-// once read.
-std::size_t IbRowBuffer::storedSize(const XSQLVAR &var) const
+// What a fetched value takes here, a text by the length found for it; a
+// blob's is its content's, known only once read.
+std::size_t IbRowBuffer::storedSize(const XSQLVAR &var, ISC_USHORT textLength) const
 {
     if (isNullIn(var) || typeOf(var) == SQL_BLOB)
         return 0;
     if (isText(var))
-        return lengthSize(var) + fetchedLength(var);
+        return lengthSize(var) + textLength;
     return std::size_t(var.sqllen);
 }
 
@@ -180,18 +185,17 @@ std::size_t IbRowBuffer::storedSize(const XSQLVAR &column, const char *at) const
     return std::size_t(column.sqllen);
 }
 
-char *IbRowBuffer::store(const XSQLVAR &var, char *at) const
+char *IbRowBuffer::store(const XSQLVAR &var, ISC_USHORT textLength, char *at) const
 {
     if (isText(var)) {
-        const ISC_USHORT length = fetchedLength(var);
         if (lengthSize(var) == 1)
-            *at++ = char(length);
+            *at++ = char(textLength);
         else
-            at = put(at, length);
-        std::memcpy(at, fetchedText(var), length);
-        return at + length;
+            at = put(at, textLength);
+        std::memcpy(at, fetchedText(var), textLength);
+        return at + textLength;
     }
-    const std::size_t length = storedSize(var);
+    const auto length = std::size_t(var.sqllen);
     std::memcpy(at, var.sqldata, length);
     return at + length;
 }
@@ -248,10 +252,14 @@ void IbRowBuffer::append(const IbSqlda &output, const IbBlobStream &blobs)
 {
     const std::size_t columns = m_columns.size();
     QVarLengthArray<IbBlobStream::Start, 4> contents;
+    // A text's length is found once: both sizing and storing need it.
+    QVarLengthArray<ISC_USHORT, 16> textLengths(qsizetype(columns), 0);
     std::size_t size = bitmapSize(columns);
     for (std::size_t i = 0; i < columns; ++i) {
         const XSQLVAR &var = output.var(int(i));
-        size += storedSize(var);
+        if (isText(var) && !isNullIn(var))
+            textLengths[qsizetype(i)] = fetchedLength(var);
+        size += storedSize(var, textLengths[qsizetype(i)]);
         if (typeOf(var) == SQL_BLOB && !isNullIn(var)) {
             contents.append(readBlob(blobs, load<ISC_QUAD>(var.sqldata)));
             const IbBlobStream::Start &blob = contents.last();
@@ -275,7 +283,7 @@ void IbRowBuffer::append(const IbSqlda &output, const IbBlobStream &blobs)
         else if (typeOf(var) == SQL_BLOB)
             at = storeBlob(contents.at(blob++), load<ISC_QUAD>(var.sqldata), at);
         else
-            at = store(var, at);
+            at = store(var, textLengths[qsizetype(i)], at);
     }
 }
 

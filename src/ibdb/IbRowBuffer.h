@@ -71,9 +71,9 @@ private:
 
     const char *rowAt(int row) const;
     const char *valueAt(int row, int column) const;
-    std::size_t storedSize(const XSQLVAR &var) const;
+    std::size_t storedSize(const XSQLVAR &var, ISC_USHORT textLength) const;
     std::size_t storedSize(const XSQLVAR &column, const char *at) const;
-    char *store(const XSQLVAR &var, char *at) const;
+    char *store(const XSQLVAR &var, ISC_USHORT textLength, char *at) const;
     char *storeBlob(const IbBlobStream::Start &blob, ISC_QUAD id, char *at) const;
     IbBlobStream::Start readBlob(const IbBlobStream &blobs, ISC_QUAD id) const;
     QVariant blobValue(const XSQLVAR &column, const char *at) const;

@@ -123,11 +123,17 @@ QVariant CatalogQuery::value(int row, const QString &name) const
 
 QVariant CatalogQuery::calculated(int row, int field) const
 {
-    const std::pair<int, int> key{row, field};
-    auto known = m_calculatedValues.constFind(key);
-    if (known == m_calculatedValues.cend())
-        known = m_calculatedValues.insert(key, m_calculated[field].second(record(row)));
-    return *known;
+    auto known = m_calculatedValues.constFind({row, field});
+    if (known != m_calculatedValues.cend())
+        return *known;
+    // A row's values are read once for all its calculated fields: a grid asks
+    // for them cell by cell.
+    const QSqlRecord values = record(row);
+    for (int other = 0; other < m_calculated.size(); ++other) {
+        if (!m_calculatedValues.contains({row, other}))
+            m_calculatedValues.insert({row, other}, m_calculated[other].second(values));
+    }
+    return m_calculatedValues.value({row, field});
 }
 
 void CatalogQuery::fetchAll()

@@ -165,6 +165,10 @@ void TestIbDriver::valuesRoundTrip_data()
 
     QTest::newRow("char loses trailing blanks") << "C" << QVariant("ab ") << QVariant("ab");
     QTest::newRow("char as UTF-8") << "C" << QVariant("äö€") << QVariant("äö€");
+    QTest::newRow("char keeps inner blanks")
+        << "C" << QVariant("a        b") << QVariant("a        b");
+    QTest::newRow("char of blanks") << "C" << QVariant("        ") << QVariant("");
+    QTest::newRow("char filled") << "C" << QVariant("abcdefghij") << QVariant("abcdefghij");
     QTest::newRow("varchar keeps blanks") << "V" << QVariant(" x  ") << QVariant(" x  ");
     QTest::newRow("varchar from number") << "V" << QVariant(42) << QVariant("42");
     QTest::newRow("smallint") << "S" << QVariant(-12) << QVariant(-12);
