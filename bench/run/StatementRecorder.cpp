@@ -122,6 +122,22 @@ ISC_STATUS ISC_EXPORT isc_dsql_prepare(ISC_STATUS *status, isc_tr_handle *transa
     return result;
 }
 
+ISC_STATUS ISC_EXPORT isc_dsql_prepare_m(ISC_STATUS *status, isc_tr_handle *transaction,
+                                         isc_stmt_handle *statement, unsigned short length,
+                                         const ISC_SCHAR *text, unsigned short dialect,
+                                         unsigned short itemLength, const ISC_SCHAR *items,
+                                         unsigned short bufferLength, ISC_SCHAR *buffer)
+{
+    static const auto call = real<decltype(&isc_dsql_prepare_m)>("isc_dsql_prepare_m");
+    const Outermost outermost;
+    const ISC_STATUS result = call(status, transaction, statement, length, text, dialect,
+                                   itemLength, items, bufferLength, buffer);
+    if (result == 0 && statement && outermost())
+        recording().prepared[*statement] = {
+            length ? std::string(text, length) : std::string(text), dialect};
+    return result;
+}
+
 ISC_STATUS ISC_EXPORT isc_dsql_execute(ISC_STATUS *status, isc_tr_handle *transaction,
                                        isc_stmt_handle *statement, unsigned short version,
                                        const XSQLDA *input)

@@ -41,11 +41,15 @@ namespace IbStatementInfo {
 
 int type(isc_stmt_handle statement)
 {
-    const char item = isc_info_sql_stmt_type;
-    const QByteArray buffer = sqlInfo(statement, item, 16);
+    const QByteArray buffer = sqlInfo(statement, isc_info_sql_stmt_type, 16);
+    return typeIn(buffer.constData(), int(buffer.size()));
+}
+
+int typeIn(const char *answer, int size)
+{
     int value = 0;
-    forEachInfoItem(buffer.constData(), buffer.constEnd(), [&](char code, int itemValue) {
-        if (code == item)
+    forEachInfoItem(answer, answer + size, [&](char code, int itemValue) {
+        if (code == isc_info_sql_stmt_type)
             value = itemValue;
         return false;
     });

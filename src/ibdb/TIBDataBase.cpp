@@ -295,19 +295,20 @@ IbStatement TIBDataBase::prepareChange(const QByteArray &text, int dialect)
     isc_dsql_allocate_statement(status, &m_nativeHandle, statement.ref());
     if (IbStatus::failed(status))
         return {};
-    // A DML statement on a table whose metadata another user is changing
-    // waits at prepare already.
+    // Asked for its kind alone: a plain prepare would also describe its
+    // columns and parameters, as much work as running a short UPDATE. A DML
+    // statement on a table whose metadata another user is changing waits
+    // here already.
+    const char kind = isc_info_sql_stmt_type;
+    char answer[16] = {};
     ServerCall::run(m_nativeHandle, [&] {
-        isc_dsql_prepare(status, m_transaction.ref(), statement.ref(), 0, text.constData(),
-                         static_cast<unsigned short>(dialect), nullptr);
+        isc_dsql_prepare_m(status, m_transaction.ref(), statement.ref(), 0, text.constData(),
+                           static_cast<unsigned short>(dialect), 1, &kind, sizeof answer,
+                           answer);
     });
     if (IbStatus::failed(status))
         return {};
-    try {
-        m_changeType = IbStatementInfo::type(statement.get());
-    } catch (const AppError &) {
-        return {};
-    }
+    m_changeType = IbStatementInfo::typeIn(answer, sizeof answer);
     const bool change = m_changeType == isc_info_sql_stmt_insert
                         || m_changeType == isc_info_sql_stmt_update
                         || m_changeType == isc_info_sql_stmt_delete;
