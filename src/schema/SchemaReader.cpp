@@ -2,16 +2,11 @@
 
 #include "core/AppError.h"
 #include "schema/CatalogRow.h"
+#include "schema/RoutineReader.h"
 
-#include <QSqlError>
 #include <QSet>
 
 namespace {
-
-bool isServerName(const QString &name)
-{
-    return name.startsWith(QLatin1String("RDB$"));
-}
 
 // INTEG_n and the like: a name the server gave, given anew on replay.
 QString userConstraintName(const QString &name)
@@ -19,11 +14,9 @@ QString userConstraintName(const QString &name)
     return name.startsWith(QLatin1String("INTEG_")) ? QString() : name;
 }
 
-const char *const kUserObjects = "COALESCE(RDB$SYSTEM_FLAG, 0) = 0";
-
 } // namespace
 
-SchemaReader::SchemaReader(QSqlDatabase database) : m_database(std::move(database)) {}
+SchemaReader::SchemaReader(QSqlDatabase database) : m_catalog(std::move(database)) {}
 
 namespace {
 
@@ -85,7 +78,7 @@ SchemaModel SchemaReader::readRelation(const QString &relation)
     begin(relation);
     for (const Step s : steps)
         (this->*s)();
-    m_relation.clear();
+    m_catalog.keepTo(QString());
     return std::move(m_model);
 }
 
@@ -93,20 +86,11 @@ SchemaModel SchemaReader::readRelation(const QString &relation)
 void SchemaReader::begin(const QString &relation)
 {
     m_model = SchemaModel{};
-    m_relation = relation;
+    m_catalog.keepTo(relation);
     m_step = 0;
-    m_characterSets.clear();
-    m_collations.clear();
-    m_fields.clear();
-    m_fieldSets.clear();
+    m_types = CatalogTypes{};
     m_segments.clear();
     m_notNullNames.clear();
-}
-
-// The condition that keeps a query to the one relation being read.
-QString SchemaReader::within(const QString &condition) const
-{
-    return m_relation.isEmpty() ? QString() : QStringLiteral(" AND ") + condition;
 }
 
 int SchemaReader::stepCount()
@@ -121,71 +105,23 @@ void SchemaReader::step()
     ++m_step;
 }
 
-CatalogRow SchemaReader::run(const QString &text) const
-{
-    QSqlQuery query(m_database);
-    query.setForwardOnly(true);
-    const bool bound = text.contains(QLatin1String(":RELATION"));
-    if (bound && query.prepare(text))
-        query.bindValue(QStringLiteral(":RELATION"), m_relation);
-    if (!(bound ? query.exec() : query.exec(text))) {
-        const QSqlError error = query.lastError();
-        throw DatabaseError(error.databaseText().isEmpty() ? error.text() : error.databaseText());
-    }
-    return CatalogRow(std::move(query));
-}
-
-QString SchemaReader::collationName(int characterSet, int collation) const
-{
-    return m_collations.value({characterSet, collation});
-}
-
-// The collation a column or parameter row names itself, in its domain's character set.
-QString SchemaReader::ownCollation(const CatalogRow &row, const QString &source) const
-{
-    const int collation = row.number("RDB$COLLATION_ID");
-    return collation == 0 ? QString() : collationName(m_fieldSets.value(source), collation);
-}
-
-SchemaType SchemaReader::typeOf(const CatalogRow &row) const
-{
-    const auto value = [&row](const char *column) { return row.value(column); };
-    SchemaType type;
-    type.type = value("RDB$FIELD_TYPE").toInt();
-    type.subType = value("RDB$FIELD_SUB_TYPE").toInt();
-    type.scale = value("RDB$FIELD_SCALE").toInt();
-    type.precision = value("RDB$FIELD_PRECISION").toInt();
-    type.segmentLength = value("RDB$SEGMENT_LENGTH").toInt();
-    const QVariant set = value("RDB$CHARACTER_SET_ID");
-    const CharacterSet characterSet = m_characterSets.value(set.toInt());
-    const QVariant length = value("RDB$CHARACTER_LENGTH");
-    type.charLength = !length.isNull() ? length.toInt()
-                                       : value("RDB$FIELD_LENGTH").toInt()
-                                             / qMax(1, characterSet.bytesPerCharacter);
-    if (!set.isNull() && characterSet.name != m_model.defaultCharacterSet)
-        type.characterSet = characterSet.name;
-    const int collation = value("RDB$COLLATION_ID").toInt();
-    if (collation != 0)
-        type.collation = collationName(set.toInt(), collation);
-    return type;
-}
-
 void SchemaReader::readDatabase()
 {
-    CatalogRow row = run(QStringLiteral(
+    CatalogRow row = m_catalog.run(QStringLiteral(
         "SELECT D.RDB$CHARACTER_SET_NAME, D.RDB$DESCRIPTION, M.MON$SQL_DIALECT "
         "FROM RDB$DATABASE D CROSS JOIN MON$DATABASE M"));
-    if (!row.next())
-        return;
-    const QString set = row.name("RDB$CHARACTER_SET_NAME");
-    m_model.defaultCharacterSet = set.isEmpty() ? QStringLiteral("NONE") : set;
-    m_model.description = row.stored("RDB$DESCRIPTION");
-    m_model.dialect = row.number("MON$SQL_DIALECT");
+    if (row.next()) {
+        const QString set = row.name("RDB$CHARACTER_SET_NAME");
+        m_model.defaultCharacterSet = set.isEmpty() ? QStringLiteral("NONE") : set;
+        m_model.description = row.stored("RDB$DESCRIPTION");
+        m_model.dialect = row.number("MON$SQL_DIALECT");
+    }
+    m_types.setDefaultCharacterSet(m_model.defaultCharacterSet);
 }
 
 void SchemaReader::readCharacterSets()
 {
-    CatalogRow row = run(QStringLiteral(
+    CatalogRow row = m_catalog.run(QStringLiteral(
         "SELECT CS.RDB$CHARACTER_SET_ID, CS.RDB$CHARACTER_SET_NAME, CS.RDB$DEFAULT_COLLATE_NAME, "
         "CS.RDB$BYTES_PER_CHARACTER, CO.RDB$COLLATION_ID, CO.RDB$COLLATION_NAME, "
         "CO.RDB$SYSTEM_FLAG, CO.RDB$BASE_COLLATION_NAME, CO.RDB$COLLATION_ATTRIBUTES, "
@@ -197,8 +133,8 @@ void SchemaReader::readCharacterSets()
         const int id = row.number("RDB$CHARACTER_SET_ID");
         const QString setName = row.name("RDB$CHARACTER_SET_NAME");
         const QString collation = row.name("RDB$COLLATION_NAME");
-        m_characterSets.insert(id, {setName, row.number("RDB$BYTES_PER_CHARACTER")});
-        m_collations.insert({id, row.number("RDB$COLLATION_ID")}, collation);
+        m_types.addCharacterSet(id, setName, row.number("RDB$BYTES_PER_CHARACTER"));
+        m_types.addCollation(id, row.number("RDB$COLLATION_ID"), collation);
         const QString defaultCollation = row.name("RDB$DEFAULT_COLLATE_NAME");
         if (collation == defaultCollation && defaultCollation != setName)
             m_model.defaultCollations.append({setName, defaultCollation});
@@ -215,61 +151,58 @@ void SchemaReader::readCharacterSets()
 // the server finds by the relation's name, not every domain tested against them.
 void SchemaReader::readDomains()
 {
-    const QString from = m_relation.isEmpty()
-        ? QStringLiteral("RDB$FIELDS F")
-        : QStringLiteral("RDB$RELATION_FIELDS RF JOIN RDB$FIELDS F "
-                         "ON F.RDB$FIELD_NAME = RF.RDB$FIELD_SOURCE");
-    CatalogRow row = run(QStringLiteral(
+    const QString from = m_catalog.keptToRelation()
+        ? QStringLiteral("RDB$RELATION_FIELDS RF JOIN RDB$FIELDS F "
+                         "ON F.RDB$FIELD_NAME = RF.RDB$FIELD_SOURCE")
+        : QStringLiteral("RDB$FIELDS F");
+    CatalogRow row = m_catalog.run(QStringLiteral(
         "SELECT F.RDB$FIELD_NAME, F.RDB$FIELD_TYPE, F.RDB$FIELD_SUB_TYPE, F.RDB$FIELD_SCALE, "
         "F.RDB$FIELD_PRECISION, F.RDB$CHARACTER_LENGTH, F.RDB$FIELD_LENGTH, "
         "F.RDB$SEGMENT_LENGTH, F.RDB$CHARACTER_SET_ID, F.RDB$COLLATION_ID, F.RDB$NULL_FLAG, "
         "F.RDB$DEFAULT_SOURCE, F.RDB$VALIDATION_SOURCE, F.RDB$COMPUTED_SOURCE, "
         "F.RDB$DESCRIPTION FROM %1 WHERE COALESCE(F.RDB$SYSTEM_FLAG, 0) = 0%2 "
         "ORDER BY F.RDB$FIELD_NAME")
-                            .arg(from, within(QStringLiteral("RF.RDB$RELATION_NAME = :RELATION"))));
+                            .arg(from, m_catalog.within(
+                                           QStringLiteral("RF.RDB$RELATION_NAME = :RELATION"))));
     while (row.next()) {
-        SchemaDomain domain{row.name("RDB$FIELD_NAME"), typeOf(row)};
+        SchemaDomain domain{row.name("RDB$FIELD_NAME"), m_types.typeOf(row)};
         // Two columns of one relation may share a domain.
-        if (m_fields.contains(domain.name))
+        if (m_types.hasDomain(domain.name))
             continue;
         domain.defaultSource = row.stored("RDB$DEFAULT_SOURCE");
         domain.checkSource = row.stored("RDB$VALIDATION_SOURCE");
         domain.computedSource = row.stored("RDB$COMPUTED_SOURCE");
         domain.notNull = row.number("RDB$NULL_FLAG") == 1;
         domain.description = row.stored("RDB$DESCRIPTION");
-        m_fields.insert(domain.name, domain);
-        m_fieldSets.insert(domain.name, row.number("RDB$CHARACTER_SET_ID"));
-        if (!isServerName(domain.name))
+        m_types.addDomain(domain, row.number("RDB$CHARACTER_SET_ID"));
+        if (!Catalog::isServerName(domain.name))
             m_model.domains.append(domain);
     }
 }
 
 void SchemaReader::readDimensions()
 {
-    CatalogRow row = run(QStringLiteral(
+    CatalogRow row = m_catalog.run(QStringLiteral(
         "SELECT RDB$FIELD_NAME, RDB$LOWER_BOUND, RDB$UPPER_BOUND FROM RDB$FIELD_DIMENSIONS "
         "ORDER BY RDB$FIELD_NAME, RDB$DIMENSION"));
-    while (row.next()) {
-        const auto found = m_fields.find(row.name("RDB$FIELD_NAME"));
-        if (found != m_fields.end())
-            found->type.dimensions.append(
-                {row.number("RDB$LOWER_BOUND"), row.number("RDB$UPPER_BOUND")});
-    }
+    while (row.next())
+        m_types.addDimension(row.name("RDB$FIELD_NAME"),
+                             {row.number("RDB$LOWER_BOUND"), row.number("RDB$UPPER_BOUND")});
     placeDomains();
 }
 
 void SchemaReader::placeDomains()
 {
     for (SchemaDomain &domain : m_model.domains)
-        domain.type.dimensions = m_fields.value(domain.name).type.dimensions;
+        domain.type.dimensions = m_types.domain(domain.name).type.dimensions;
 }
 
 void SchemaReader::readGenerators()
 {
-    CatalogRow row = run(QStringLiteral(
+    CatalogRow row = m_catalog.run(QStringLiteral(
         "SELECT RDB$GENERATOR_NAME, RDB$INITIAL_VALUE, RDB$GENERATOR_INCREMENT, RDB$DESCRIPTION "
         "FROM RDB$GENERATORS WHERE %1 ORDER BY RDB$GENERATOR_NAME")
-                            .arg(QLatin1String(kUserObjects)));
+                            .arg(QLatin1String(Catalog::userObjects)));
     while (row.next())
         m_model.generators.append({row.name("RDB$GENERATOR_NAME"),
                                    row.value("RDB$INITIAL_VALUE").toLongLong(),
@@ -279,9 +212,9 @@ void SchemaReader::readGenerators()
 
 void SchemaReader::readExceptions()
 {
-    CatalogRow row = run(QStringLiteral(
+    CatalogRow row = m_catalog.run(QStringLiteral(
         "SELECT RDB$EXCEPTION_NAME, RDB$MESSAGE, RDB$DESCRIPTION FROM RDB$EXCEPTIONS "
-        "WHERE %1 ORDER BY RDB$EXCEPTION_NAME").arg(QLatin1String(kUserObjects)));
+        "WHERE %1 ORDER BY RDB$EXCEPTION_NAME").arg(QLatin1String(Catalog::userObjects)));
     while (row.next())
         m_model.exceptions.append({row.name("RDB$EXCEPTION_NAME"), row.stored("RDB$MESSAGE"),
                                    row.stored("RDB$DESCRIPTION")});
@@ -289,21 +222,21 @@ void SchemaReader::readExceptions()
 
 void SchemaReader::readRoles()
 {
-    CatalogRow row = run(QStringLiteral(
+    CatalogRow row = m_catalog.run(QStringLiteral(
         "SELECT RDB$ROLE_NAME, RDB$DESCRIPTION FROM RDB$ROLES WHERE %1 ORDER BY RDB$ROLE_NAME")
-                            .arg(QLatin1String(kUserObjects)));
+                            .arg(QLatin1String(Catalog::userObjects)));
     while (row.next())
         m_model.roles.append({row.name("RDB$ROLE_NAME"), row.stored("RDB$DESCRIPTION")});
 }
 
 void SchemaReader::readRelations()
 {
-    CatalogRow row = run(QStringLiteral(
+    CatalogRow row = m_catalog.run(QStringLiteral(
         "SELECT RDB$RELATION_NAME, RDB$RELATION_TYPE, RDB$VIEW_SOURCE, RDB$EXTERNAL_FILE, "
         "RDB$DESCRIPTION, IIF(RDB$VIEW_BLR IS NULL, 0, 1) AS IS_VIEW FROM RDB$RELATIONS "
         "WHERE %1%2 ORDER BY RDB$RELATION_NAME")
-                            .arg(QLatin1String(kUserObjects),
-                                 within(QStringLiteral("RDB$RELATION_NAME = :RELATION"))));
+                            .arg(QLatin1String(Catalog::userObjects),
+                                 m_catalog.within(QStringLiteral("RDB$RELATION_NAME = :RELATION"))));
     while (row.next()) {
         SchemaTable table{row.name("RDB$RELATION_NAME")};
         switch (row.number("RDB$RELATION_TYPE")) {
@@ -335,12 +268,12 @@ void SchemaReader::readNotNullNames()
 {
     // Joined outer, the server reads one relation's constraints by its index
     // and looks each up, instead of scanning every check constraint first.
-    CatalogRow row = run(QStringLiteral(
+    CatalogRow row = m_catalog.run(QStringLiteral(
         "SELECT RC.RDB$RELATION_NAME, CC.RDB$TRIGGER_NAME, RC.RDB$CONSTRAINT_NAME "
         "FROM RDB$RELATION_CONSTRAINTS RC LEFT JOIN RDB$CHECK_CONSTRAINTS CC "
         "ON CC.RDB$CONSTRAINT_NAME = RC.RDB$CONSTRAINT_NAME "
         "WHERE RC.RDB$CONSTRAINT_TYPE = 'NOT NULL' AND CC.RDB$CONSTRAINT_NAME IS NOT NULL")
-        + within(QStringLiteral("RC.RDB$RELATION_NAME = :RELATION")));
+        + m_catalog.within(QStringLiteral("RC.RDB$RELATION_NAME = :RELATION")));
     while (row.next()) {
         const QString constraint = userConstraintName(row.name("RDB$CONSTRAINT_NAME"));
         if (!constraint.isEmpty())
@@ -352,16 +285,16 @@ void SchemaReader::readNotNullNames()
 SchemaColumn SchemaReader::columnOf(const CatalogRow &row) const
 {
     const QString source = row.name("RDB$FIELD_SOURCE");
-    const SchemaDomain domain = m_fields.value(source);
+    const SchemaDomain domain = m_types.domain(source);
     SchemaColumn column{row.name("RDB$FIELD_NAME")};
     column.type = domain.type;
-    const bool ownDomain = !isServerName(source);
+    const bool ownDomain = !Catalog::isServerName(source);
     if (ownDomain) {
         column.domain = source;
         column.type.collation.clear();
     }
     if (!row.isNull("RDB$COLLATION_ID")) {
-        const QString collation = ownCollation(row, source);
+        const QString collation = m_types.ownCollation(row, source);
         const bool differs = !ownDomain || collation != domain.type.collation;
         column.type.collation = differs ? collation : QString();
     }
@@ -376,14 +309,14 @@ SchemaColumn SchemaReader::columnOf(const CatalogRow &row) const
 
 void SchemaReader::readColumns()
 {
-    CatalogRow row = run(QStringLiteral(
+    CatalogRow row = m_catalog.run(QStringLiteral(
         "SELECT RF.RDB$RELATION_NAME, RF.RDB$FIELD_NAME, RF.RDB$FIELD_SOURCE, RF.RDB$NULL_FLAG, "
         "RF.RDB$DEFAULT_SOURCE, RF.RDB$COLLATION_ID, RF.RDB$DESCRIPTION, RF.RDB$IDENTITY_TYPE, "
         "G.RDB$INITIAL_VALUE FROM RDB$RELATION_FIELDS RF "
         "JOIN RDB$RELATIONS R ON R.RDB$RELATION_NAME = RF.RDB$RELATION_NAME "
         "LEFT JOIN RDB$GENERATORS G ON G.RDB$GENERATOR_NAME = RF.RDB$GENERATOR_NAME "
         "WHERE COALESCE(R.RDB$SYSTEM_FLAG, 0) = 0")
-        + within(QStringLiteral("RF.RDB$RELATION_NAME = :RELATION"))
+        + m_catalog.within(QStringLiteral("RF.RDB$RELATION_NAME = :RELATION"))
         + QLatin1String(
             " ORDER BY RF.RDB$RELATION_NAME, RF.RDB$FIELD_POSITION, RF.RDB$FIELD_NAME"));
     SchemaTable *table = nullptr;
@@ -406,10 +339,10 @@ void SchemaReader::readIndexSegments()
         "JOIN RDB$INDEX_SEGMENTS S ON S.RDB$INDEX_NAME = I.RDB$INDEX_NAME "
         "WHERE COALESCE(I.RDB$SYSTEM_FLAG, 0) = 0");
     QString text = segments.arg(QLatin1String("RDB$INDICES I"))
-                   + within(QStringLiteral("I.RDB$RELATION_NAME = :RELATION"));
+                   + m_catalog.within(QStringLiteral("I.RDB$RELATION_NAME = :RELATION"));
     // A foreign key names the columns of the key it references. Apart, each
     // half reads by index; joined by OR, the server scans every segment.
-    if (!m_relation.isEmpty())
+    if (m_catalog.keptToRelation())
         text += QLatin1String(" UNION ")
                 + segments.arg(QLatin1String(
                     "RDB$RELATION_CONSTRAINTS RC JOIN RDB$REF_CONSTRAINTS REF "
@@ -418,7 +351,7 @@ void SchemaReader::readIndexSegments()
                     "ON UQ.RDB$CONSTRAINT_NAME = REF.RDB$CONST_NAME_UQ "
                     "JOIN RDB$INDICES I ON I.RDB$INDEX_NAME = UQ.RDB$INDEX_NAME"))
                 + QLatin1String(" AND RC.RDB$RELATION_NAME = :RELATION");
-    CatalogRow row = run(text + QLatin1String(" ORDER BY 1, 3"));
+    CatalogRow row = m_catalog.run(text + QLatin1String(" ORDER BY 1, 3"));
     while (row.next())
         m_segments[row.name("RDB$INDEX_NAME")].append(row.name("RDB$FIELD_NAME"));
 }
@@ -440,7 +373,7 @@ SchemaConstraint::Kind constraintKind(const QString &type)
 
 void SchemaReader::readConstraints()
 {
-    CatalogRow row = run(QStringLiteral(
+    CatalogRow row = m_catalog.run(QStringLiteral(
         "SELECT RC.RDB$CONSTRAINT_NAME, RC.RDB$CONSTRAINT_TYPE, RC.RDB$RELATION_NAME, "
         "RC.RDB$INDEX_NAME, I.RDB$INDEX_TYPE, REF.RDB$UPDATE_RULE, REF.RDB$DELETE_RULE, "
         "UQ.RDB$RELATION_NAME AS REF_TABLE, UQ.RDB$INDEX_NAME AS REF_INDEX, "
@@ -453,7 +386,7 @@ void SchemaReader::readConstraints()
         "(SELECT MIN(CC.RDB$TRIGGER_NAME) FROM RDB$CHECK_CONSTRAINTS CC "
         "WHERE CC.RDB$CONSTRAINT_NAME = RC.RDB$CONSTRAINT_NAME) "
         "WHERE RC.RDB$CONSTRAINT_TYPE IN ('PRIMARY KEY', 'UNIQUE', 'FOREIGN KEY', 'CHECK')")
-        + within(QStringLiteral("RC.RDB$RELATION_NAME = :RELATION"))
+        + m_catalog.within(QStringLiteral("RC.RDB$RELATION_NAME = :RELATION"))
         + QLatin1String(" ORDER BY RC.RDB$RELATION_NAME, RC.RDB$CONSTRAINT_NAME"));
     while (row.next()) {
         const QString relation = row.name("RDB$RELATION_NAME");
@@ -465,7 +398,7 @@ void SchemaReader::readConstraints()
                                     constraintKind(row.name("RDB$CONSTRAINT_TYPE"))};
         constraint.storedName = constraintName;
         constraint.columns = m_segments.value(index);
-        if (!index.isEmpty() && index != constraintName && !isServerName(index))
+        if (!index.isEmpty() && index != constraintName && !Catalog::isServerName(index))
             constraint.indexName = index;
         constraint.descending = row.number("RDB$INDEX_TYPE") == 1;
         constraint.referencedTable = row.name("REF_TABLE");
@@ -479,12 +412,12 @@ void SchemaReader::readConstraints()
 
 void SchemaReader::readIndices()
 {
-    CatalogRow row = run(QStringLiteral(
+    CatalogRow row = m_catalog.run(QStringLiteral(
         "SELECT I.RDB$INDEX_NAME, I.RDB$RELATION_NAME, I.RDB$UNIQUE_FLAG, I.RDB$INDEX_TYPE, "
         "I.RDB$INDEX_INACTIVE, I.RDB$EXPRESSION_SOURCE, I.RDB$DESCRIPTION FROM RDB$INDICES I "
         "LEFT JOIN RDB$RELATION_CONSTRAINTS RC ON RC.RDB$INDEX_NAME = I.RDB$INDEX_NAME "
         "WHERE COALESCE(I.RDB$SYSTEM_FLAG, 0) = 0 AND RC.RDB$CONSTRAINT_NAME IS NULL")
-        + within(QStringLiteral("I.RDB$RELATION_NAME = :RELATION"))
+        + m_catalog.within(QStringLiteral("I.RDB$RELATION_NAME = :RELATION"))
         + QLatin1String(" ORDER BY I.RDB$INDEX_NAME"));
     while (row.next()) {
         SchemaIndex index{row.name("RDB$INDEX_NAME"), row.name("RDB$RELATION_NAME")};
@@ -501,155 +434,48 @@ void SchemaReader::readIndices()
     }
 }
 
-SchemaRoutine *SchemaReader::routineNamed(SchemaRoutine::Kind kind, const QString &routineName)
+// The routine steps fill this reading's model from its catalogue and types;
+// their reader keeps nothing of its own from one step to the next.
+RoutineReader SchemaReader::routines()
 {
-    const bool procedure = kind == SchemaRoutine::Kind::Procedure;
-    for (SchemaRoutine &routine : m_model.routines) {
-        if ((routine.kind == SchemaRoutine::Kind::Procedure) == procedure
-            && routine.name == routineName)
-            return &routine;
-    }
-    return nullptr;
+    return RoutineReader(m_catalog, m_types, m_model);
 }
 
 void SchemaReader::readProcedures()
 {
-    CatalogRow row = run(QStringLiteral(
-        "SELECT RDB$PROCEDURE_NAME, RDB$PROCEDURE_SOURCE, RDB$PROCEDURE_TYPE, RDB$DESCRIPTION "
-        "FROM RDB$PROCEDURES WHERE %1 AND RDB$PACKAGE_NAME IS NULL "
-        "ORDER BY RDB$PROCEDURE_NAME").arg(QLatin1String(kUserObjects)));
-    while (row.next()) {
-        SchemaRoutine routine{row.name("RDB$PROCEDURE_NAME")};
-        routine.source = row.stored("RDB$PROCEDURE_SOURCE");
-        routine.selectable = row.number("RDB$PROCEDURE_TYPE") == 1;
-        routine.description = row.stored("RDB$DESCRIPTION");
-        m_model.routines.append(routine);
-    }
-}
-
-// A parameter declared by a domain, by TYPE OF, by TYPE OF COLUMN or by a
-// written-out type (whose domain the server named RDB$n).
-SchemaParameter SchemaReader::parameterOf(const CatalogRow &row, const char *nameColumn) const
-{
-    const QString source = row.name("RDB$FIELD_SOURCE");
-    SchemaParameter parameter{row.name(nameColumn)};
-    parameter.type = m_fields.value(source).type;
-    parameter.relation = row.name("RDB$RELATION_NAME");
-    const bool writtenOut = parameter.relation.isEmpty() && isServerName(source);
-    if (!parameter.relation.isEmpty()) {
-        parameter.column = row.name("RDB$FIELD_NAME");
-    } else if (!writtenOut) {
-        parameter.domain = source;
-        parameter.typeOf = row.number("RDB$PARAMETER_MECHANISM") == 1
-                           || row.number("RDB$ARGUMENT_MECHANISM") == 1;
-    }
-    // A COLLATE after a domain is the parameter's own; after a written-out
-    // type it may sit on the domain the server made for it.
-    if (!row.isNull("RDB$COLLATION_ID") || !writtenOut)
-        parameter.type.collation = ownCollation(row, source);
-    parameter.notNull = row.number("RDB$NULL_FLAG") == 1;
-    parameter.defaultSource = row.stored("RDB$DEFAULT_SOURCE");
-    parameter.description = row.stored("RDB$DESCRIPTION");
-    return parameter;
+    routines().readProcedures();
 }
 
 void SchemaReader::readProcedureParameters()
 {
-    CatalogRow row = run(QStringLiteral(
-        "SELECT P.RDB$PROCEDURE_NAME, P.RDB$PARAMETER_NAME, P.RDB$PARAMETER_TYPE, "
-        "P.RDB$FIELD_SOURCE, P.RDB$NULL_FLAG, P.RDB$DEFAULT_SOURCE, P.RDB$COLLATION_ID, "
-        "P.RDB$PARAMETER_MECHANISM, P.RDB$FIELD_NAME, P.RDB$RELATION_NAME, P.RDB$DESCRIPTION "
-        "FROM RDB$PROCEDURE_PARAMETERS P "
-        "WHERE COALESCE(P.RDB$SYSTEM_FLAG, 0) = 0 AND P.RDB$PACKAGE_NAME IS NULL "
-        "ORDER BY P.RDB$PROCEDURE_NAME, P.RDB$PARAMETER_TYPE, P.RDB$PARAMETER_NUMBER"));
-    SchemaRoutine *routine = nullptr;
-    while (row.next()) {
-        const QString procedure = row.name("RDB$PROCEDURE_NAME");
-        if (!routine || routine->name != procedure)
-            routine = routineNamed(SchemaRoutine::Kind::Procedure, procedure);
-        if (!routine)
-            continue;
-        const SchemaParameter parameter = parameterOf(row, "RDB$PARAMETER_NAME");
-        (row.number("RDB$PARAMETER_TYPE") == 0 ? routine->inputs : routine->outputs)
-            .append(parameter);
-    }
+    routines().readProcedureParameters();
 }
 
 void SchemaReader::readFunctions()
 {
-    CatalogRow row = run(QStringLiteral(
-        "SELECT RDB$FUNCTION_NAME, RDB$FUNCTION_SOURCE, RDB$LEGACY_FLAG, "
-        "RDB$DETERMINISTIC_FLAG, RDB$RETURN_ARGUMENT, RDB$ENTRYPOINT, RDB$MODULE_NAME, "
-        "RDB$DESCRIPTION FROM RDB$FUNCTIONS WHERE %1 AND RDB$PACKAGE_NAME IS NULL "
-        "ORDER BY RDB$FUNCTION_NAME").arg(QLatin1String(kUserObjects)));
-    while (row.next()) {
-        SchemaRoutine routine{row.name("RDB$FUNCTION_NAME")};
-        routine.kind = row.number("RDB$LEGACY_FLAG") == 1 ? SchemaRoutine::Kind::External
-                                                           : SchemaRoutine::Kind::Function;
-        routine.source = row.stored("RDB$FUNCTION_SOURCE");
-        routine.deterministic = row.number("RDB$DETERMINISTIC_FLAG") == 1;
-        routine.returnArgument = row.number("RDB$RETURN_ARGUMENT");
-        routine.entryPoint = row.stored("RDB$ENTRYPOINT").trimmed();
-        routine.moduleName = row.stored("RDB$MODULE_NAME").trimmed();
-        routine.description = row.stored("RDB$DESCRIPTION");
-        m_model.routines.append(routine);
-    }
+    routines().readFunctions();
 }
 
 void SchemaReader::readFunctionArguments()
 {
-    CatalogRow row = run(QStringLiteral(
-        "SELECT A.RDB$FUNCTION_NAME, A.RDB$ARGUMENT_POSITION, A.RDB$ARGUMENT_NAME, "
-        "A.RDB$MECHANISM, A.RDB$FIELD_TYPE, A.RDB$FIELD_SUB_TYPE, A.RDB$FIELD_SCALE, "
-        "A.RDB$FIELD_PRECISION, A.RDB$CHARACTER_LENGTH, A.RDB$FIELD_LENGTH, "
-        "A.RDB$CHARACTER_SET_ID, A.RDB$FIELD_SOURCE, A.RDB$NULL_FLAG, A.RDB$DEFAULT_SOURCE, "
-        "A.RDB$COLLATION_ID, A.RDB$ARGUMENT_MECHANISM, A.RDB$FIELD_NAME, A.RDB$RELATION_NAME, "
-        "A.RDB$DESCRIPTION FROM RDB$FUNCTION_ARGUMENTS A "
-        "WHERE COALESCE(A.RDB$SYSTEM_FLAG, 0) = 0 AND A.RDB$PACKAGE_NAME IS NULL "
-        "ORDER BY A.RDB$FUNCTION_NAME, A.RDB$ARGUMENT_POSITION"));
-    SchemaRoutine *routine = nullptr;
-    while (row.next()) {
-        const QString function = row.name("RDB$FUNCTION_NAME");
-        if (!routine || routine->name != function)
-            routine = routineNamed(SchemaRoutine::Kind::Function, function);
-        if (!routine)
-            continue;
-        SchemaParameter argument;
-        if (routine->kind == SchemaRoutine::Kind::External) {
-            argument.type = typeOf(row);
-            argument.type.collation.clear();
-            argument.mechanism = row.number("RDB$MECHANISM");
-        } else {
-            argument = parameterOf(row, "RDB$ARGUMENT_NAME");
-        }
-        const bool returned = row.number("RDB$ARGUMENT_POSITION") == 0;
-        (returned ? routine->outputs : routine->inputs).append(argument);
-    }
+    routines().readFunctionArguments();
 }
 
 void SchemaReader::readPackages()
 {
-    CatalogRow row = run(QStringLiteral(
-        "SELECT RDB$PACKAGE_NAME, RDB$PACKAGE_HEADER_SOURCE, RDB$PACKAGE_BODY_SOURCE, "
-        "RDB$DESCRIPTION FROM RDB$PACKAGES WHERE %1 ORDER BY RDB$PACKAGE_NAME")
-                            .arg(QLatin1String(kUserObjects)));
-    while (row.next())
-        m_model.packages.append({row.name("RDB$PACKAGE_NAME"),
-                                 row.stored("RDB$PACKAGE_HEADER_SOURCE"),
-                                 row.stored("RDB$PACKAGE_BODY_SOURCE"),
-                                 row.stored("RDB$DESCRIPTION")});
+    routines().readPackages();
 }
 
 void SchemaReader::readTriggers()
 {
-    CatalogRow row = run(QStringLiteral(
+    CatalogRow row = m_catalog.run(QStringLiteral(
         "SELECT T.RDB$TRIGGER_NAME, T.RDB$RELATION_NAME, T.RDB$TRIGGER_TYPE, "
         "T.RDB$TRIGGER_SEQUENCE, T.RDB$TRIGGER_INACTIVE, T.RDB$TRIGGER_SOURCE, T.RDB$DESCRIPTION "
         "FROM RDB$TRIGGERS T WHERE COALESCE(T.RDB$SYSTEM_FLAG, 0) = 0 AND NOT EXISTS ("
         "SELECT 1 FROM RDB$CHECK_CONSTRAINTS CC JOIN RDB$RELATION_CONSTRAINTS RC "
         "ON RC.RDB$CONSTRAINT_NAME = CC.RDB$CONSTRAINT_NAME "
         "WHERE RC.RDB$CONSTRAINT_TYPE = 'CHECK' AND CC.RDB$TRIGGER_NAME = T.RDB$TRIGGER_NAME)")
-        + within(QStringLiteral("T.RDB$RELATION_NAME = :RELATION"))
+        + m_catalog.within(QStringLiteral("T.RDB$RELATION_NAME = :RELATION"))
         + QLatin1String(" ORDER BY T.RDB$TRIGGER_NAME"));
     while (row.next()) {
         SchemaTrigger trigger{row.name("RDB$TRIGGER_NAME"), row.name("RDB$RELATION_NAME")};
@@ -702,11 +528,11 @@ void SchemaReader::readGrants()
         objects.insert({Domain, domain.name});
 
     // The owner's own privileges are the owner's by creation: the grantor is the grantee.
-    CatalogRow row = run(QStringLiteral(
+    CatalogRow row = m_catalog.run(QStringLiteral(
         "SELECT RDB$USER, RDB$USER_TYPE, RDB$PRIVILEGE, RDB$RELATION_NAME, RDB$OBJECT_TYPE, "
         "RDB$FIELD_NAME, RDB$GRANT_OPTION FROM RDB$USER_PRIVILEGES "
         "WHERE RDB$GRANTOR IS NOT NULL AND RDB$USER <> RDB$GRANTOR")
-        + within(QStringLiteral("RDB$RELATION_NAME = :RELATION"))
+        + m_catalog.within(QStringLiteral("RDB$RELATION_NAME = :RELATION"))
         + QLatin1String(" ORDER BY RDB$RELATION_NAME, RDB$OBJECT_TYPE, RDB$USER, RDB$USER_TYPE, "
                         "RDB$PRIVILEGE, RDB$FIELD_NAME"));
     while (row.next()) {
@@ -725,10 +551,10 @@ void SchemaReader::readGrants()
 
 void SchemaReader::readDependencies()
 {
-    CatalogRow row = run(QStringLiteral(
+    CatalogRow row = m_catalog.run(QStringLiteral(
         "SELECT DISTINCT RDB$DEPENDENT_NAME, RDB$DEPENDED_ON_NAME FROM RDB$DEPENDENCIES "
         "WHERE RDB$DEPENDENT_TYPE = 1 AND RDB$DEPENDED_ON_TYPE IN (0, 1)")
-        + within(QStringLiteral("RDB$DEPENDENT_NAME = :RELATION")));
+        + m_catalog.within(QStringLiteral("RDB$DEPENDENT_NAME = :RELATION")));
     while (row.next())
         m_model.viewDependencies.insert(row.name("RDB$DEPENDENT_NAME"),
                                         row.name("RDB$DEPENDED_ON_NAME"));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "schema/Catalog.h"
+#include "schema/CatalogTypes.h"
 #include "schema/SchemaModel.h"
 
 #include <QHash>
@@ -9,6 +11,7 @@
 #include <functional>
 
 class CatalogRow;
+class RoutineReader;
 
 // Reads the whole catalogue of a database into one model with one query for
 // each kind of object, never one for each object, so a schema of thousands of
@@ -36,19 +39,9 @@ public:
     static int stepCount();
 
 private:
-    struct CharacterSet
-    {
-        QString name;
-        int bytesPerCharacter = 1;
-    };
-
     void begin(const QString &relation);
     void step();
-    CatalogRow run(const QString &text) const;
-    QString within(const QString &condition) const;
-    SchemaType typeOf(const CatalogRow &row) const;
-    QString collationName(int characterSet, int collation) const;
-    QString ownCollation(const CatalogRow &row, const QString &source) const;
+    RoutineReader routines();
 
     void readDatabase();
     void readCharacterSets();
@@ -73,20 +66,14 @@ private:
     void readDependencies();
     void placeDomains();
 
-    SchemaParameter parameterOf(const CatalogRow &row, const char *nameColumn) const;
     SchemaColumn columnOf(const CatalogRow &row) const;
     SchemaTable *tableNamed(const QString &name);
-    SchemaRoutine *routineNamed(SchemaRoutine::Kind kind, const QString &name);
 
-    QSqlDatabase m_database;
+    Catalog m_catalog;
     Progress m_progress;
     int m_step = 0;
     SchemaModel m_model;
-    QString m_relation; // empty: the whole catalogue
-    QHash<int, CharacterSet> m_characterSets;
-    QHash<QPair<int, int>, QString> m_collations;
-    QHash<QString, SchemaDomain> m_fields; // every RDB$FIELDS row of the user's
-    QHash<QString, int> m_fieldSets;       // its character set id
+    CatalogTypes m_types;
     QHash<QString, QStringList> m_segments; // index -> its columns
     QHash<QPair<QString, QString>, QString> m_notNullNames; // (table, column)
 };

@@ -1,0 +1,33 @@
+#include "schema/Catalog.h"
+
+#include "core/AppError.h"
+#include "schema/CatalogRow.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+
+bool Catalog::isServerName(const QString &name)
+{
+    return name.startsWith(QLatin1String("RDB$"));
+}
+
+Catalog::Catalog(QSqlDatabase database) : m_database(std::move(database)) {}
+
+QString Catalog::within(const QString &condition) const
+{
+    return m_relation.isEmpty() ? QString() : QStringLiteral(" AND ") + condition;
+}
+
+CatalogRow Catalog::run(const QString &text) const
+{
+    QSqlQuery query(m_database);
+    query.setForwardOnly(true);
+    const bool bound = text.contains(QLatin1String(":RELATION"));
+    if (bound && query.prepare(text))
+        query.bindValue(QStringLiteral(":RELATION"), m_relation);
+    if (!(bound ? query.exec() : query.exec(text))) {
+        const QSqlError error = query.lastError();
+        throw DatabaseError(error.databaseText().isEmpty() ? error.text() : error.databaseText());
+    }
+    return CatalogRow(std::move(query));
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "schema/SchemaModel.h"
+
+class Catalog;
+class CatalogRow;
+class CatalogTypes;
+
+// Reads the procedures, functions and packages of the catalogue, each kind
+// with one query, into the model a SchemaReader fills. The parameters take
+// their types from the domains read before them.
+class RoutineReader
+{
+public:
+    RoutineReader(const Catalog &catalog, const CatalogTypes &types, SchemaModel &model);
+
+    void readProcedures();
+    // After readProcedures(): a parameter of no procedure read is left out.
+    void readProcedureParameters();
+    void readFunctions();
+    // After readFunctions(), likewise.
+    void readFunctionArguments();
+    void readPackages();
+
+private:
+    SchemaParameter parameterOf(const CatalogRow &row, const char *nameColumn) const;
+    SchemaRoutine *routineNamed(SchemaRoutine::Kind kind, const QString &name);
+
+    const Catalog &m_catalog;
+    const CatalogTypes &m_types;
+    SchemaModel &m_model;
+};
