@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QHash>
 
 // A text's width as the sum of its characters' advances, each looked up once
@@ -15,9 +16,20 @@ public:
 
     int width(const QString &text);
 
+    // Latin text on one line, with no mark to place on another letter: laid
+    // out without shaping, it is as wide as layoutWidth() says.
+    static bool isPlain(const QString &text);
+    // The width a plain text lays out to without shaping, to the fraction of
+    // a pixel: its exact advances, and what its last glyph juts out past its
+    // own advance.
+    qreal layoutWidth(const QString &text);
+
 private:
     int advance(QChar c);
 
     QFontMetrics m_metrics;
+    QFontMetricsF m_exactMetrics;
     QHash<char16_t, int> m_advances;
+    QHash<char16_t, qreal> m_exactAdvances;
+    QHash<char16_t, qreal> m_overhangs;
 };

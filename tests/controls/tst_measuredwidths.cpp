@@ -1,6 +1,7 @@
 #include "support/WidgetTestMain.h"
 
 #include "controls/CellWidth.h"
+#include "controls/AdvanceSum.h"
 #include "controls/ColumnResizeBatch.h"
 #include "controls/ComboWidth.h"
 #include "controls/GridValueDelegate.h"
@@ -10,6 +11,7 @@
 #include <QScrollBar>
 #include <QStandardItemModel>
 #include <QTableView>
+#include <QTextLayout>
 
 namespace {
 
@@ -44,6 +46,8 @@ private slots:
     void columnFitsItsWidestCell_data() { texts_data(); }
     void comboKeepsItsShortestWidth();
     void batchedWidthsReachTheGrid();
+    void plainTextLaysOutToItsSum();
+    void plainTextLaysOutToItsSum_data() { texts_data(); }
 };
 
 void TstMeasuredWidths::texts_data()
@@ -56,6 +60,14 @@ void TstMeasuredWidths::texts_data()
     QTest::newRow("shorter but wider") << QStringList{"iiiiiiiiiiiiiiiiiiii", "WWWWWWWWWWWWWWW"};
     QTest::newRow("one") << QStringList{"A"};
     QTest::newRow("narrower than a NULL") << QStringList{"Y", "N"};
+    // The last glyph juts out past its advance; pairs a shaper would kern.
+    QTest::newRow("overhanging last letter")
+        << QStringList{"FLAT", "LAYOUT", "WAVY", "TRY_f", "T_0001_C02", "T_0001_C10"};
+    QTest::newRow("kerning pairs") << QStringList{"AVATAR", "To Wa", "LT_AV", "Yo, Te"};
+    QTest::newRow("blanks around") << QStringList{" x  ", "  ", "a b"};
+    QTest::newRow("needs shaping")
+        << QStringList{"\u0645\u0631\u062d\u0628\u0627", "\u0928\u092e\u0938\u094d\u0924\u0947",
+                       "Cafe\u0301", "Caf\u00e9"};
 }
 
 void TstMeasuredWidths::comboShowsItsWidestName()
@@ -106,6 +118,26 @@ void TstMeasuredWidths::columnFitsItsWidestCell()
     for (int row = 0; row < model.rowCount(); ++row)
         exact = std::max(exact, view.sizeHintForIndex(model.index(row, 0)).width());
     QCOMPARE(CellWidth::widest(&view, 0, model.rowCount()), exact);
+}
+
+// What the column measure trusts instead of laying a text out: without
+// shaping, a plain text is exactly as wide as its summed advances; a text
+// that needs shaping is not taken for plain.
+void TstMeasuredWidths::plainTextLaysOutToItsSum()
+{
+    QFETCH(QStringList, texts);
+    QFont font;
+    font.setStyleStrategy(QFont::PreferNoShaping);
+    AdvanceSum advances(font);
+    for (const QString &text : texts) {
+        QTextLayout layout(text, font);
+        layout.beginLayout();
+        layout.createLine().setLineWidth(1e6);
+        layout.endLayout();
+        const qreal laidOut = layout.lineAt(0).naturalTextWidth();
+        if (AdvanceSum::isPlain(text))
+            QCOMPARE(qRound(advances.layoutWidth(text) * 64), qRound(laidOut * 64));
+    }
 }
 
 // Told of the widths only at the batch's end, the grid still scrolls to its
