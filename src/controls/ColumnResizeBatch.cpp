@@ -17,7 +17,9 @@ ColumnResizeBatch::ColumnResizeBatch(QWidget *widget)
 void ColumnResizeBatch::add(QAbstractItemView *view)
 {
     QHeaderView *header = view ? columnHeader(view) : nullptr;
-    if (!header)
+    // A header already blocked is in an enclosing batch, which lays its grid
+    // out when it ends: once is enough.
+    if (!header || header->signalsBlocked())
         return;
     m_views.append(view);
     m_headerSignals.emplace_back(header);

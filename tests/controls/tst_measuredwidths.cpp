@@ -152,9 +152,13 @@ void TstMeasuredWidths::batchedWidthsReachTheGrid()
     view.show();
     QVERIFY(QTest::qWaitForWindowExposed(&view));
     {
-        const ColumnResizeBatch batch(&view);
-        for (int column = 0; column < model.columnCount(); ++column)
-            view.setColumnWidth(column, 150);
+        // Batches nest: the window's around the grid's own.
+        const ColumnResizeBatch window(&view);
+        {
+            const ColumnResizeBatch grid(&view);
+            for (int column = 0; column < model.columnCount(); ++column)
+                view.setColumnWidth(column, 150);
+        }
         view.setColumnHidden(1, true);
     }
     QHeaderView *header = view.horizontalHeader();
