@@ -25,6 +25,9 @@ struct RecordedRun
     std::vector<RecordedParameter> parameters;
     long rows = 0;
     bool reachedEnd = false;
+    // What it read in the background, ahead of being asked.
+    long rowsReadAhead = 0;
+    bool endReadAhead = false;
     // Opened a cursor (isc_dsql_execute) rather than running to one result.
     bool cursor = true;
 };

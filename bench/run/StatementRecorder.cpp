@@ -1,18 +1,24 @@
 #include "StatementRecorder.h"
 
+#include "ibdb/IbReadAhead.h"
+
 #include <ibase.h>
 
 #include <dlfcn.h>
 
 #include <cstring>
+#include <mutex>
 #include <string>
 #include <tuple>
 #include <unordered_map>
 
 namespace {
 
+// Rows read ahead in the background are counted on the server thread while
+// the window's thread takes a snapshot.
 struct Recording
 {
+    std::mutex mutex;
     bool on = false;
     // The text and dialect each handle was prepared with.
     std::unordered_map<isc_stmt_handle, std::pair<std::string, unsigned short>> prepared;
@@ -67,6 +73,7 @@ RecordedParameter copyOf(const XSQLVAR &var)
 void beginRun(isc_stmt_handle handle, const XSQLDA *input, bool cursor)
 {
     Recording &r = recording();
+    const std::lock_guard lock(r.mutex);
     if (!r.on)
         return;
     RecordedRun run;
@@ -78,13 +85,39 @@ void beginRun(isc_stmt_handle handle, const XSQLDA *input, bool cursor)
     r.runs.push_back(std::move(run));
 }
 
+// Texts are kept even while off: a window may run a statement it prepared earlier.
+void keepText(const isc_stmt_handle *statement, unsigned short length, const ISC_SCHAR *text,
+              unsigned short dialect)
+{
+    Recording &r = recording();
+    const std::lock_guard lock(r.mutex);
+    r.prepared[*statement] = {length ? std::string(text, length) : std::string(text), dialect};
+}
+
+// Rows the program takes from those it read ahead count as asked for.
+void taken(isc_stmt_handle statement, int rows, bool end)
+{
+    Recording &r = recording();
+    const std::lock_guard lock(r.mutex);
+    const auto found = r.current.find(statement);
+    if (!r.on || found == r.current.end())
+        return;
+    RecordedRun &run = r.runs[found->second];
+    run.rows += rows;
+    run.rowsReadAhead -= rows;
+    run.reachedEnd = run.reachedEnd || end;
+    run.endReadAhead = run.endReadAhead && !end;
+}
+
 } // namespace
 
 namespace StatementRecorder {
 
 void start()
 {
+    IbReadAhead::watchTaking(taken);
     Recording &r = recording();
+    const std::lock_guard lock(r.mutex);
     r.runs.clear();
     r.current.clear();
     r.on = true;
@@ -92,16 +125,24 @@ void start()
 
 std::vector<RecordedRun> snapshot()
 {
-    return recording().runs;
+    Recording &r = recording();
+    const std::lock_guard lock(r.mutex);
+    return r.runs;
 }
 
 std::vector<RecordedRun> stop()
 {
     Recording &r = recording();
+    const std::lock_guard lock(r.mutex);
     r.on = false;
     r.current.clear();
+    for (RecordedRun &run : r.runs) {
+        run.rows += run.rowsReadAhead;
+        run.reachedEnd = run.reachedEnd || run.endReadAhead;
+    }
     return std::move(r.runs);
 }
+
 
 } // namespace StatementRecorder
 
@@ -115,10 +156,8 @@ ISC_STATUS ISC_EXPORT isc_dsql_prepare(ISC_STATUS *status, isc_tr_handle *transa
     static const auto call = real<decltype(&isc_dsql_prepare)>("isc_dsql_prepare");
     const Outermost outermost;
     const ISC_STATUS result = call(status, transaction, statement, length, text, dialect, output);
-    // Texts are kept even while off: a window may run a statement it prepared earlier.
     if (result == 0 && statement && outermost())
-        recording().prepared[*statement] = {
-            length ? std::string(text, length) : std::string(text), dialect};
+        keepText(statement, length, text, dialect);
     return result;
 }
 
@@ -133,8 +172,7 @@ ISC_STATUS ISC_EXPORT isc_dsql_prepare_m(ISC_STATUS *status, isc_tr_handle *tran
     const ISC_STATUS result = call(status, transaction, statement, length, text, dialect,
                                    itemLength, items, bufferLength, buffer);
     if (result == 0 && statement && outermost())
-        recording().prepared[*statement] = {
-            length ? std::string(text, length) : std::string(text), dialect};
+        keepText(statement, length, text, dialect);
     return result;
 }
 
@@ -167,14 +205,16 @@ ISC_STATUS ISC_EXPORT isc_dsql_fetch(ISC_STATUS *status, isc_stmt_handle *statem
     const Outermost outermost;
     const ISC_STATUS result = call(status, statement, version, output);
     Recording &r = recording();
+    const std::lock_guard lock(r.mutex);
     if (r.on && outermost()) {
         const auto found = r.current.find(*statement);
         if (found != r.current.end()) {
             RecordedRun &run = r.runs[found->second];
+            const bool ahead = IbReadAhead::readingOnThisThread();
             if (result == 0)
-                ++run.rows;
+                ++(ahead ? run.rowsReadAhead : run.rows);
             else if (result == 100)
-                run.reachedEnd = true;
+                (ahead ? run.endReadAhead : run.reachedEnd) = true;
         }
     }
     return result;

@@ -13,7 +13,9 @@ namespace StatementRecorder {
 void start();
 // What was recorded so far; recording goes on.
 std::vector<RecordedRun> snapshot();
-// Everything recorded since start(); recording goes off.
+// Everything recorded since start(); recording goes off. A snapshot counts
+// only the rows the program asked for; rows it read ahead in the background
+// meanwhile count here.
 std::vector<RecordedRun> stop();
 
 } // namespace StatementRecorder

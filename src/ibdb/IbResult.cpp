@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QScopeGuard>
+#include <QSqlQuery>
 #include <QSqlRecord>
 
 #include <algorithm>
@@ -25,6 +26,10 @@ constexpr int kAhead = 256;
 constexpr int kForwardAhead = 255;
 constexpr int kLargestAhead = 4096;
 constexpr int kLastBatch = 4096;
+// Reading in the background: a call of the window's waits for one such batch
+// at most; a catalogue query longer than the limit reads the rest on asking.
+constexpr int kBackgroundBatch = 512;
+constexpr int kBackgroundLimit = 32768;
 
 } // namespace
 
@@ -57,6 +62,7 @@ QVariant IbResult::handle() const
 // edit in one can be posted after reconnecting.
 void IbResult::releaseHandles(bool keepRows) noexcept
 {
+    dropReadAhead();
     m_blobReader.reset();
     if (m_query)
         m_query->release();
@@ -83,6 +89,7 @@ bool IbResult::fail(const IbError &error)
 
 void IbResult::clearRows()
 {
+    dropReadAhead();
     m_blobReader.reset();
     m_rows.clear();
     m_singleRow.reset();
@@ -222,10 +229,10 @@ IbResult::Run IbResult::runOnServer(const QVariantList &values, int firstRows,
     Run started;
     started.reader = std::move(reader);
     if (m_query->isQuery() && m_query->hasRows()) {
-        started.batch.setColumns(m_query->output());
-        started.batch.setBlobPreviews(started.reader ? kWholeBlob : 0, started.reader);
-        started.asked = firstRows;
-        readBatch(started);
+        started.batch.rows.setColumns(m_query->output());
+        started.batch.rows.setBlobPreviews(started.reader ? kWholeBlob : 0, started.reader);
+        started.batch.asked = firstRows;
+        readBatch(*m_query, started.batch);
     }
     return started;
 }
@@ -246,7 +253,7 @@ void IbResult::ran(Run &&started)
     if (!m_atEnd && !m_query->isQuery())
         takeSingleRow();
     setActive(true);
-    if (started.asked > 0)
+    if (started.batch.asked > 0)
         keepBatch(started);
 }
 
@@ -295,18 +302,21 @@ bool IbResult::fetchMore(int count)
 {
     if (m_inFlight)
         takeInFlight();
+    const int readAhead = m_readAhead ? takeReadAhead(count) : 0;
+    if (readAhead >= count)
+        return true;
     if (m_atEnd || !m_query || !ibDriver())
-        return false;
+        return readAhead > 0;
     Run more;
-    more.batch = m_rows.emptyCopy();
-    more.asked = count;
+    more.batch.rows = m_rows.emptyCopy();
+    more.batch.asked = count - readAhead;
     Run *const outer = std::exchange(m_inFlight, &more);
     const auto done = qScopeGuard([this, outer] { m_inFlight = outer; });
     ServerCall::run(ibDriver()->attachment(), [this, &more] {
-        readBatch(more);
+        readBatch(*m_query, more.batch);
         more.read->store(true, std::memory_order_release);
     });
-    return keepBatch(more) > 0;
+    return keepBatch(more) + readAhead > 0;
 }
 
 // A long batch lets the event loop run, and a view may ask for rows then.
@@ -321,15 +331,20 @@ void IbResult::takeInFlight()
     keepBatch(*m_inFlight);
 }
 
+void IbResult::readBatch(IbQuery &query, IbReadAhead::Batch &batch)
+{
+    readRows(query, batch, batch.asked);
+    batch.rows.shrinkToFit();
+}
+
 // A failed fetch ends the rows; those read before it stay.
-void IbResult::readBatch(Run &run)
+void IbResult::readRows(IbQuery &query, IbReadAhead::Batch &batch, int rows)
 {
     try {
-        m_query->fetchBatch(run.batch, run.asked);
+        query.fetchBatch(batch.rows, rows);
     } catch (const IbError &error) {
-        run.failure = error;
+        batch.failure = error;
     }
-    run.batch.shrinkToFit();
 }
 
 int IbResult::keepBatch(Run &run)
@@ -337,15 +352,70 @@ int IbResult::keepBatch(Run &run)
     if (run.kept)
         return run.keptRows;
     run.kept = true;
-    run.keptRows = run.batch.count();
-    m_atEnd = run.batch.count() < run.asked;
+    run.keptRows = keepBatch(std::move(run.batch));
+    return run.keptRows;
+}
+
+int IbResult::keepBatch(IbReadAhead::Batch &&batch)
+{
+    const int count = batch.rows.count();
+    m_atEnd = count < batch.asked;
     // The transaction is over: blob ids of its rows are no longer to be read.
     if (m_atEnd)
         m_blobReader.reset();
-    if (run.failure)
-        setLastError(noticed(*run.failure));
-    keepRows(std::move(run.batch));
-    return run.keptRows;
+    if (batch.failure)
+        setLastError(noticed(*batch.failure));
+    keepRows(std::move(batch.rows));
+    return count;
+}
+
+void IbResult::readAheadInBackground(const QSqlQuery &query)
+{
+    // Qt hands out its result read-only; reading ahead changes no row it has.
+    if (auto *result = const_cast<IbResult *>(dynamic_cast<const IbResult *>(query.result())))
+        result->startReadAhead();
+}
+
+void IbResult::startReadAhead()
+{
+    if (m_readAhead || m_atEnd || !m_query || !ibDriver() || !isActive() || !isSelect()
+        || isForwardOnly()) {
+        return;
+    }
+    IbQuery *const query = m_query.get();
+    m_readAhead = std::make_shared<IbReadAhead>(
+        ibDriver()->attachment(), query->statementHandle(), m_rows,
+        [query](IbReadAhead::Batch &batch) { readRows(*query, batch, 1); },
+        kBackgroundBatch,
+        kBackgroundLimit);
+}
+
+// A fetch waiting for the last batch may let the event loop run, and a view
+// may ask for rows meanwhile: that nested fetch then keeps every batch and
+// ends the reading itself.
+int IbResult::takeReadAhead(int count)
+{
+    const std::shared_ptr<IbReadAhead> ahead = m_readAhead;
+    int kept = 0;
+    for (IbReadAhead::Batch &batch : ahead->take())
+        kept += keepBatch(std::move(batch));
+    if (kept >= count || m_atEnd)
+        return kept;
+    ahead->stop();
+    if (m_readAhead != ahead)
+        return kept;
+    for (IbReadAhead::Batch &batch : ahead->take())
+        kept += keepBatch(std::move(batch));
+    m_readAhead.reset();
+    return kept;
+}
+
+void IbResult::dropReadAhead() noexcept
+{
+    if (!m_readAhead)
+        return;
+    m_readAhead->abandon();
+    m_readAhead.reset();
 }
 
 // A forward-only query keeps one batch: the rows before it are passed.

@@ -6,6 +6,7 @@
 #include <QVariantList>
 
 #include "ibdb/IbError.h"
+#include "ibdb/IbReadAhead.h"
 #include "ibdb/IbRowBuffer.h"
 
 #include <atomic>
@@ -14,6 +15,7 @@
 
 class IbDriver;
 class IbQuery;
+class QSqlQuery;
 
 // A query of the INTRBASE driver. Rows stream in only as they are asked
 // for, a batch at a time, and stay in memory as the server sent them, so
@@ -32,6 +34,12 @@ public:
 
     // The statement handle (isc_stmt_handle) while one is prepared.
     QVariant handle() const override;
+
+    // For a query whose rows are few enough to hold all (the catalogue's):
+    // the rows past its first batch are read on the server thread in the
+    // background, from now on, until asked for. A forward-only query, one of
+    // another driver or one read to its end is left as it is.
+    static void readAheadInBackground(const QSqlQuery &query);
 
 protected:
     bool reset(const QString &query) override;
@@ -61,9 +69,7 @@ private:
     // Rows read in one server call, and how it ended.
     struct Run
     {
-        IbRowBuffer batch;
-        int asked = 0;
-        std::optional<IbError> failure;
+        IbReadAhead::Batch batch;
         // Set on the server thread once the batch is read.
         std::shared_ptr<std::atomic<bool>> read = std::make_shared<std::atomic<bool>>(false);
         bool kept = false;
@@ -83,10 +89,17 @@ private:
     // Up to count further rows; false when none came.
     bool fetchMore(int count);
     void takeInFlight();
-    void readBatch(Run &run);
+    static void readBatch(IbQuery &query, IbReadAhead::Batch &batch);
+    static void readRows(IbQuery &query, IbReadAhead::Batch &batch, int rows);
     // The rows the batch brought (once only, however often it is asked).
     int keepBatch(Run &run);
+    int keepBatch(IbReadAhead::Batch &&batch);
     void keepRows(IbRowBuffer &&batch);
+    void startReadAhead();
+    // Keeps the rows read ahead; asking for more than were read ends the
+    // reading, so that the rest follows them in order.
+    int takeReadAhead(int count);
+    void dropReadAhead() noexcept;
     std::shared_ptr<const IbBlobPreview::Reader> blobReader() const;
     // The one row of a run that is no cursor, read before it was committed.
     void takeSingleRow();
@@ -110,5 +123,6 @@ private:
     bool m_atEnd = true;
     // The batch being read on the server thread, while one is.
     Run *m_inFlight = nullptr;
+    std::shared_ptr<IbReadAhead> m_readAhead;
     bool m_exact = false;
 };

@@ -30,12 +30,6 @@ int &boxesShown()
     return count;
 }
 
-bool callerRunsEventLoop()
-{
-    const QCoreApplication *app = QCoreApplication::instance();
-    return app && QThread::currentThread() == app->thread();
-}
-
 QEventLoop::ProcessEventsFlags loopFlags()
 {
     return boxesShown() > 0 ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents;
@@ -81,9 +75,15 @@ QString ServerCall::waitingText()
     return QCoreApplication::translate("ServerCall", "Waiting for the server\u2026");
 }
 
+bool ServerCall::handsOver()
+{
+    const QCoreApplication *app = QCoreApplication::instance();
+    return app && QThread::currentThread() == app->thread();
+}
+
 void ServerCall::run(isc_db_handle database, const std::function<void()> &call)
 {
-    if (!callerRunsEventLoop()) {
+    if (!handsOver()) {
         call();
         return;
     }

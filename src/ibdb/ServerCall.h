@@ -31,7 +31,10 @@ public:
     static QString waitingText();
     static int waitBoxDelayMs() { return 500; }
 
-    // Without an application, or off its thread, the call runs in place.
+    // True where run() hands calls over to the server-call thread: on the
+    // application's own thread. Without an application, or off its thread,
+    // a call runs in place.
+    static bool handsOver();
     static void run(isc_db_handle database, const std::function<void()> &call);
     // Asks the server to stop whatever runs on the attachment.
     static void cancel(isc_db_handle database);

@@ -71,6 +71,8 @@ void ServerCallWorker::post(const std::shared_ptr<Job> &job)
         const std::lock_guard lock(m_mutex);
         m_queue.push_back(job);
     }
+    if (!job->background)
+        m_foreground.fetch_add(1, std::memory_order_release);
     // Counted once the mutex is free again: a watching worker that sees the
     // job takes the mutex at once instead of sleeping on it. No system call
     // either while the worker is watching rather than sleeping.
@@ -89,6 +91,8 @@ std::shared_ptr<ServerCallWorker::Job> ServerCallWorker::next()
     std::shared_ptr<Job> job = std::move(m_queue.front());
     m_queue.pop_front();
     m_queued.fetch_sub(1, std::memory_order_relaxed);
+    if (!job->background)
+        m_foreground.fetch_sub(1, std::memory_order_relaxed);
     return job;
 }
 

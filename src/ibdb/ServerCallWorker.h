@@ -25,8 +25,13 @@ class ServerCallWorker
 public:
     struct Job
     {
-        explicit Job(std::function<void()> work) : call(std::move(work)) {}
+        explicit Job(std::function<void()> work, bool inBackground = false)
+            : call(std::move(work)), background(inBackground)
+        {
+        }
         std::function<void()> call;
+        // Work no one waits for, which gives way to a call someone waits for.
+        const bool background;
         std::exception_ptr error;
         // Set last, once error holds what the call threw.
         std::atomic<bool> done = false;
@@ -40,6 +45,8 @@ public:
     ServerCallWorker &operator=(const ServerCallWorker &) = delete;
 
     void post(const std::shared_ptr<Job> &job);
+    // True while a job someone waits for is queued.
+    bool foregroundWaiting() const { return m_foreground.load(std::memory_order_acquire) > 0; }
     // True once the job is done, waiting for it no longer than the timeout.
     bool waitFor(const Job &job, std::chrono::milliseconds timeout);
     bool isDone(const Job &job);
@@ -59,6 +66,7 @@ private:
     std::deque<std::shared_ptr<Job>> m_queue;
     // What the worker watches while it spins, without the mutex.
     std::atomic<int> m_queued = 0;
+    std::atomic<int> m_foreground = 0;
     std::atomic<bool> m_stopping = false;
     std::thread m_thread;
 };

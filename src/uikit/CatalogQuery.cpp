@@ -2,6 +2,7 @@
 
 #include "core/AppError.h"
 #include "core/BusyCursor.h"
+#include "ibdb/IbResult.h"
 #include "ibdb/SqlErrorText.h"
 #include "ibdb/TDMSys.h"
 
@@ -58,6 +59,9 @@ void CatalogQuery::open()
         query.bindValue(QLatin1Char(':') + name, value);
     if (!query.exec())
         throw DatabaseError(SqlErrorText(query.lastError()));
+    // Catalogue rows are few: the grid finds them in when it scrolls on,
+    // read meanwhile, while the window lays out and paints.
+    IbResult::readAheadInBackground(query);
     // Views ask for the columns while the model resets, so the calculated ones
     // must already count by then.
     m_open = true;

@@ -1,5 +1,6 @@
 #include "ibdb/IbBlobPreview.h"
 #include "ibdb/IbDriver.h"
+#include "ibdb/IbResult.h"
 #include "ibdb/IbStatus.h"
 #include "ibdb/IbTransactionStart.h"
 #include "support/DataTestMain.h"
@@ -60,6 +61,9 @@ private slots:
     void streamsRowsOnDemand();
     void forwardOnlyReadsEveryRow();
     void modelAskingDuringABatchStillGetsEveryRow();
+    void readAheadKeepsEveryRowInOrder_data();
+    void readAheadKeepsEveryRowInOrder();
+    void closedWhileReadingAhead();
     void rowsBeforeAFailedFetchStay_data();
     void rowsBeforeAFailedFetchStay();
     void rowsRevisitedAfterTheEnd_data();
@@ -457,17 +461,84 @@ void TestIbDriver::modelAskingDuringABatchStillGetsEveryRow()
         QCOMPARE(model.data(model.index(row, 0)), QVariant(row));
 }
 
+void TestIbDriver::readAheadKeepsEveryRowInOrder_data()
+{
+    QTest::addColumn<QString>("select");
+    QTest::addColumn<int>("rows");
+    // How long the reading runs before the rows are asked for.
+    QTest::addColumn<int>("waitMs");
+    // Whether it has read to the end by then, committing the query's work.
+    QTest::addColumn<bool>("readToEnd");
+    QTest::addColumn<bool>("otherStatement");
+    const QString big = QStringLiteral("SELECT N FROM BIG ORDER BY N");
+    QTest::newRow("asked at once") << big << 20000 << 0 << false << false;
+    QTest::newRow("asked once read") << big << 20000 << 1000 << true << false;
+    QTest::newRow("another statement meanwhile") << big << 20000 << 0 << false << true;
+    QTest::newRow("more rows than are read ahead")
+        << QStringLiteral("SELECT N FROM BIG UNION ALL SELECT N + 20000 FROM BIG ORDER BY 1")
+        << 40000 << 1000 << false << false;
+}
+
+// Rows read in the background join those read on asking in the order the
+// server sent them, however the two meet.
+void TestIbDriver::readAheadKeepsEveryRowInOrder()
+{
+    QFETCH(QString, select);
+    QFETCH(int, rows);
+    QFETCH(int, waitMs);
+    QFETCH(bool, readToEnd);
+    QFETCH(bool, otherStatement);
+    QSqlQueryModel model;
+    {
+        QSqlQuery q(db());
+        QVERIFY_SQL(q, exec(select));
+        IbResult::readAheadInBackground(q);
+        model.setQuery(std::move(q));
+    }
+    if (otherStatement) {
+        QSqlQuery other(db());
+        QVERIFY_SQL(other, exec(QStringLiteral("SELECT MAX(N) FROM BIG")));
+        QVERIFY(other.next());
+        QCOMPARE(other.value(0), QVariant(19999));
+    }
+    QTest::qWait(waitMs);
+    QCOMPARE(openTransactions(), readToEnd ? 1 : 2);
+    while (model.canFetchMore())
+        model.fetchMore();
+    QCOMPARE(model.rowCount(), rows);
+    for (int row = 0; row < rows; row += 97)
+        QCOMPARE(model.data(model.index(row, 0)), QVariant(row));
+    QCOMPARE(model.data(model.index(rows - 1, 0)), QVariant(rows - 1));
+    QCOMPARE(openTransactions(), 1);
+}
+
+// A query closed while its rows are read ahead leaves nothing open, and the
+// attachment serves the next statement.
+void TestIbDriver::closedWhileReadingAhead()
+{
+    for (int i = 0; i < 20; ++i) {
+        QSqlQuery q(db());
+        QVERIFY_SQL(q, exec(QStringLiteral("SELECT N FROM BIG ORDER BY N")));
+        IbResult::readAheadInBackground(q);
+        if (i % 2)
+            QVERIFY_SQL(q, exec(QStringLiteral("SELECT N FROM BIG ORDER BY N DESC")));
+    }
+    QCOMPARE(openTransactions(), 1);
+}
+
 void TestIbDriver::rowsBeforeAFailedFetchStay_data()
 {
     QTest::addColumn<bool>("forwardOnly");
+    QTest::addColumn<bool>("readAhead");
     QTest::addColumn<int>("failingRow");
     // Within the batch a run reads with its execution, and well past it.
-    for (const bool forwardOnly : {false, true}) {
+    const QList<std::pair<bool, bool>> modes = {{false, false}, {true, false}, {false, true}};
+    for (const auto &[forwardOnly, readAhead] : modes) {
         for (const int row : {0, 100, 3000}) {
-            QTest::newRow(qPrintable(QStringLiteral("%1, row %2")
-                                         .arg(forwardOnly ? "forward-only" : "scrollable")
-                                         .arg(row)))
-                << forwardOnly << row;
+            const char *mode = forwardOnly ? "forward-only" : readAhead ? "read ahead"
+                                                                        : "scrollable";
+            QTest::newRow(qPrintable(QStringLiteral("%1, row %2").arg(mode).arg(row)))
+                << forwardOnly << readAhead << row;
         }
     }
 }
@@ -478,12 +549,15 @@ void TestIbDriver::rowsBeforeAFailedFetchStay_data()
 void TestIbDriver::rowsBeforeAFailedFetchStay()
 {
     QFETCH(bool, forwardOnly);
+    QFETCH(bool, readAhead);
     QFETCH(int, failingRow);
     {
         QSqlQuery q(db());
         q.setForwardOnly(forwardOnly);
         QVERIFY_SQL(q, exec(QStringLiteral("SELECT N, 1 / (N - %1) FROM BIG ORDER BY N")
                                 .arg(failingRow)));
+        if (readAhead)
+            IbResult::readAheadInBackground(q);
         int rows = 0;
         while (q.next()) {
             QCOMPARE(q.value(0), QVariant(rows));

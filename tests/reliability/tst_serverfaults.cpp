@@ -1,6 +1,7 @@
 #include "app/TDBEntryDlg.h"
 #include "app/TMainForm.h"
 #include "core/ProgramSettings.h"
+#include "ibdb/TDMSys.h"
 #include "ibdb/TIBDataBase.h"
 #include "support/ReliabilityFrame.h"
 #include "support/ReliabilityServer.h"
@@ -14,6 +15,8 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QSqlQuery>
+#include <QSqlQueryModel>
 #include <QSqlTableModel>
 #include <QStatusBar>
 #include <QTableView>
@@ -182,7 +185,8 @@ private slots:
                            "= 'LOST_WORK'"), QStringLiteral("0"));
     }
 
-    // The grid has its first rows; the rest would stream in as it scrolls.
+    // The data grid has its first rows; the rest would stream in as it
+    // scrolls (catalogue grids read theirs ahead).
     void killedWhileGridFetches()
     {
         ServerDatabase db;
@@ -193,13 +197,13 @@ private slots:
                                    "I = I + 1; END END")});
         ReliabilityFrame f(true);
         QCOMPARE(f.connect(db.remote(), sysdba(), ReliabilityServer::password()), QString());
-        CatalogQuery query;
-        query.setLines({QStringLiteral("SELECT ID, NAME FROM BIG ORDER BY ID")});
+        QSqlQueryModel query;
         QTableView grid;
         grid.setModel(&query);
         grid.resize(300, 200);
         grid.show();
-        QCOMPARE(f.run([&] { query.open(); }), QString());
+        query.setQuery(QSqlQuery(QStringLiteral("SELECT ID, NAME FROM BIG ORDER BY ID"),
+                                 QSqlDatabase::database(TDMSys::ibName())));
         QVERIFY(query.canFetchMore());
         const int fetched = query.rowCount();
 
@@ -219,15 +223,17 @@ private slots:
                      QStringLiteral("\nThe connection to the database was lost.")),
                  qPrintable(f.prompts.errors().first()));
         // Until the user connects again, no query attaches behind the frame's back.
-        QCOMPARE(f.run([&] { query.open(); }),
+        CatalogQuery catalogue;
+        catalogue.setLines({QStringLiteral("SELECT ID, NAME FROM BIG ORDER BY ID")});
+        QCOMPARE(f.run([&] { catalogue.open(); }),
                  QStringLiteral("The connection to the database was lost."));
 
         expectRecovery(f, db);
         QCOMPARE(f.run([&] {
-            query.open();
-            query.fetchAll();
+            catalogue.open();
+            catalogue.fetchAll();
         }), QString());
-        QCOMPARE(query.rowCount(), 3000);
+        QCOMPARE(catalogue.rowCount(), 3000);
     }
 
     // The server dies while the data view holds an edit and the tool's
