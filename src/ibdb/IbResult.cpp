@@ -26,8 +26,8 @@ constexpr int kAhead = 256;
 constexpr int kForwardAhead = 255;
 constexpr int kLargestAhead = 4096;
 constexpr int kLastBatch = 4096;
-// Reading in the background: a call of the window's waits for one such batch
-// at most; a catalogue query longer than the limit reads the rest on asking.
+// Reading in the background, a batch at a time; a catalogue query longer
+// than the limit reads the rest on asking.
 constexpr int kBackgroundBatch = 512;
 constexpr int kBackgroundLimit = 32768;
 
