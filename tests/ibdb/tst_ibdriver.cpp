@@ -1,5 +1,7 @@
+#include "core/AppError.h"
 #include "ibdb/IbBlobPreview.h"
 #include "ibdb/IbDriver.h"
+#include "ibdb/IbGeneratorValue.h"
 #include "ibdb/IbResult.h"
 #include "ibdb/IbStatus.h"
 #include "ibdb/IbTransactionStart.h"
@@ -17,6 +19,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <limits>
 #include <memory>
 
 // Fails with the query's error when a statement does not succeed.
@@ -64,6 +67,8 @@ private slots:
     void readAheadKeepsEveryRowInOrder_data();
     void readAheadKeepsEveryRowInOrder();
     void closedWhileReadingAhead();
+    void generatorValues_data();
+    void generatorValues();
     void rowsBeforeAFailedFetchStay_data();
     void rowsBeforeAFailedFetchStay();
     void rowsRevisitedAfterTheEnd_data();
@@ -109,6 +114,14 @@ void TestIbDriver::initTestCase()
         "INSERT INTO BIG VALUES (:I); I = I + 1; END END",
         "INSERT INTO ITEMS VALUES (1, 'one', 'A')",
         "INSERT INTO NOPK VALUES (1, 'x')",
+    });
+    // A dialect-1 statement takes no literal beyond 32 bits.
+    m_database->executeInDialect(3, {
+        "CREATE SEQUENCE G_LOW",
+        "SET GENERATOR G_LOW TO -9223372036854775808",
+        "CREATE SEQUENCE G_ZERO",
+        "CREATE SEQUENCE G_HIGH",
+        "SET GENERATOR G_HIGH TO 9223372036854775807",
     });
     QVERIFY2(openDatabase(m_database->path(), connectionName).isOpen(),
              qPrintable(db().lastError().text()));
@@ -523,6 +536,40 @@ void TestIbDriver::closedWhileReadingAhead()
         if (i % 2)
             QVERIFY_SQL(q, exec(QStringLiteral("SELECT N FROM BIG ORDER BY N DESC")));
     }
+    QCOMPARE(openTransactions(), 1);
+}
+
+void TestIbDriver::generatorValues_data()
+{
+    QTest::addColumn<QStringList>("names");
+    // What the reading gives before it fails, if it does.
+    QTest::addColumn<QList<qint64>>("values");
+    QTest::addColumn<bool>("fails");
+    const qint64 low = std::numeric_limits<qint64>::min();
+    const qint64 high = std::numeric_limits<qint64>::max();
+    QTest::newRow("every value, in order")
+        << QStringList{"G_HIGH", "G_ZERO", "G_LOW"} << QList<qint64>{high, 0, low} << false;
+    QTest::newRow("an unknown name midway")
+        << QStringList{"G_LOW", "G_GONE", "G_HIGH"} << QList<qint64>{low} << true;
+}
+
+// The values of many generators in one read: whole 64-bit values in order,
+// and on a failure the values before it and the server's text. The read's
+// transaction ends either way.
+void TestIbDriver::generatorValues()
+{
+    QFETCH(QStringList, names);
+    QFETCH(QList<qint64>, values);
+    QFETCH(bool, fails);
+    QList<qint64> read;
+    QString error;
+    try {
+        IbGeneratorValue::readAll(db(), names, read);
+    } catch (const DatabaseError &failure) {
+        error = failure.message();
+    }
+    QCOMPARE(read, values);
+    QCOMPARE(error.contains(QStringLiteral("G_GONE")), fails);
     QCOMPARE(openTransactions(), 1);
 }
 
