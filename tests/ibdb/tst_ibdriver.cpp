@@ -478,18 +478,18 @@ void TestIbDriver::readAheadKeepsEveryRowInOrder_data()
 {
     QTest::addColumn<QString>("select");
     QTest::addColumn<int>("rows");
-    // How long the reading runs before the rows are asked for.
-    QTest::addColumn<int>("waitMs");
-    // Whether it has read to the end by then, committing the query's work.
-    QTest::addColumn<bool>("readToEnd");
+    // Before the rows are asked for: not waited for at all, waited for
+    // until the reading has ended by itself (the query's work committed), or
+    // waited for a while with the query still open.
+    QTest::addColumn<QString>("wait");
     QTest::addColumn<bool>("otherStatement");
     const QString big = QStringLiteral("SELECT N FROM BIG ORDER BY N");
-    QTest::newRow("asked at once") << big << 20000 << 0 << false << false;
-    QTest::newRow("asked once read") << big << 20000 << 1000 << true << false;
-    QTest::newRow("another statement meanwhile") << big << 20000 << 0 << false << true;
+    QTest::newRow("asked at once") << big << 20000 << QString() << false;
+    QTest::newRow("asked once read") << big << 20000 << QStringLiteral("end") << false;
+    QTest::newRow("another statement meanwhile") << big << 20000 << QString() << true;
     QTest::newRow("more rows than are read ahead")
         << QStringLiteral("SELECT N FROM BIG UNION ALL SELECT N + 20000 FROM BIG ORDER BY 1")
-        << 40000 << 1000 << false << false;
+        << 40000 << QStringLiteral("open") << false;
 }
 
 // Rows read in the background join those read on asking in the order the
@@ -498,8 +498,7 @@ void TestIbDriver::readAheadKeepsEveryRowInOrder()
 {
     QFETCH(QString, select);
     QFETCH(int, rows);
-    QFETCH(int, waitMs);
-    QFETCH(bool, readToEnd);
+    QFETCH(QString, wait);
     QFETCH(bool, otherStatement);
     QSqlQueryModel model;
     {
@@ -514,8 +513,12 @@ void TestIbDriver::readAheadKeepsEveryRowInOrder()
         QVERIFY(other.next());
         QCOMPARE(other.value(0), QVariant(19999));
     }
-    QTest::qWait(waitMs);
-    QCOMPARE(openTransactions(), readToEnd ? 1 : 2);
+    if (wait == QLatin1String("end")) {
+        QTRY_COMPARE_WITH_TIMEOUT(openTransactions(), 1, 20000);
+    } else if (wait == QLatin1String("open")) {
+        QTest::qWait(1000);
+        QCOMPARE(openTransactions(), 2);
+    }
     while (model.canFetchMore())
         model.fetchMore();
     QCOMPARE(model.rowCount(), rows);
