@@ -20,11 +20,6 @@ namespace {
 
 constexpr int kWideDialect = 3;
 
-void check(const ISC_STATUS *status, QSqlError::ErrorType type)
-{
-    IbError::check(status, type);
-}
-
 // On the server thread. The values are read at one moment, in one read-only
 // transaction; each statement runs straight to its single row.
 qint64 readOne(isc_db_handle attachment, isc_tr_handle *transaction, const QString &name)
@@ -32,11 +27,11 @@ qint64 readOne(isc_db_handle attachment, isc_tr_handle *transaction, const QStri
     ISC_STATUS_ARRAY status;
     IbStatement statement;
     isc_dsql_allocate_statement(status, &attachment, statement.ref());
-    check(status, QSqlError::StatementError);
+    IbError::check(status, QSqlError::StatementError);
     const QByteArray text = IbGeneratorValue::statement(name);
     isc_dsql_prepare(status, transaction, statement.ref(), 0, text.constData(), kWideDialect,
                      nullptr);
-    check(status, QSqlError::StatementError);
+    IbError::check(status, QSqlError::StatementError);
     ISC_INT64 value = 0;
     short nullFlag = 0;
     XSQLDA output{};
@@ -47,7 +42,7 @@ qint64 readOne(isc_db_handle attachment, isc_tr_handle *transaction, const QStri
     output.sqlvar[0].sqldata = reinterpret_cast<char *>(&value);
     output.sqlvar[0].sqlind = &nullFlag;
     isc_dsql_execute2(status, transaction, statement.ref(), SQLDA_VERSION1, nullptr, &output);
-    check(status, QSqlError::StatementError);
+    IbError::check(status, QSqlError::StatementError);
     if (nullFlag < 0)
         throw DatabaseError(QStringLiteral("Generator %1 has no value").arg(name));
     return value;
@@ -61,7 +56,7 @@ void readOn(isc_db_handle attachment, const QStringList &names, QList<qint64> &v
     IbTransaction transaction;
     IbTransactionStart::start(status, transaction.ref(), &attachment,
                               QByteArray::fromRawData(tpb, sizeof tpb));
-    check(status, QSqlError::TransactionError);
+    IbError::check(status, QSqlError::TransactionError);
     for (const QString &name : names)
         values.append(readOne(attachment, transaction.ref(), name));
     // Nothing was written: the transaction just ends.

@@ -69,10 +69,12 @@ void ServerCallWorker::post(const std::shared_ptr<Job> &job)
 {
     {
         const std::lock_guard lock(m_mutex);
+        // Counted before the worker can take it, so the count never drops
+        // below the jobs queued.
+        if (!job->background)
+            m_foreground.fetch_add(1, std::memory_order_release);
         m_queue.push_back(job);
     }
-    if (!job->background)
-        m_foreground.fetch_add(1, std::memory_order_release);
     // Counted once the mutex is free again: a watching worker that sees the
     // job takes the mutex at once instead of sleeping on it. No system call
     // either while the worker is watching rather than sleeping.
