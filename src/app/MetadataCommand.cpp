@@ -1,7 +1,8 @@
 #include "app/MetadataCommand.h"
 
 #include "core/AppError.h"
-#include "core/WholeFile.h"
+#include "core/MessageLines.h"
+#include "core/OutputFile.h"
 #include "ibdb/IbDriver.h"
 #include "ibdb/TIBDataBase.h"
 #include "schema/SchemaReader.h"
@@ -12,6 +13,7 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QUuid>
 
 #include <cstdio>
@@ -34,17 +36,6 @@ QString password()
     return qEnvironmentVariable("ISC_PASSWORD");
 }
 
-// The server's text comes in several lines; the caller of a command line
-// reads one.
-QString oneLine(QString message)
-{
-    message.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    QStringList parts = message.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    for (QString &part : parts)
-        part = part.trimmed();
-    return parts.join(QStringLiteral("; "));
-}
-
 bool writeOut(FILE *stream, const QString &text)
 {
     const QByteArray bytes = text.toUtf8();
@@ -52,9 +43,14 @@ bool writeOut(FILE *stream, const QString &text)
            && std::fflush(stream) == 0;
 }
 
+// A server's message keeps its lines; one with no text at all still tells
+// that the command did not do its work.
 void fail(const QString &message)
 {
-    writeOut(stderr, QStringLiteral("quorvel: ") + oneLine(message) + QLatin1Char('\n'));
+    QString lines = MessageLines::plain(message);
+    if (lines.trimmed().isEmpty())
+        lines = QStringLiteral("failed, and the server gave no reason");
+    writeOut(stderr, QStringLiteral("quorvel: ") + lines + QLatin1Char('\n'));
 }
 
 // A connection of its own under a name no window uses; gone with the object.
@@ -81,6 +77,29 @@ void checkExists(const QString &database)
 {
     if (!database.contains(QLatin1Char(':')) && !QFileInfo::exists(database))
         throw GeneralError(QStringLiteral("%1: no such file").arg(database));
+}
+
+// The file a database name reaches on this machine: a plain path, or the
+// path part of a name that goes through a server on this machine.
+QString localFileOf(const QString &database)
+{
+    static const QRegularExpression loopback(
+        QStringLiteral("^(?:localhost|127(?:\\.\\d{1,3}){3}|\\[?::1\\]?)(?:/[^:]*)?:(.+)$"),
+        QRegularExpression::CaseInsensitiveOption);
+    if (!database.contains(QLatin1Char(':')))
+        return database;
+    const QRegularExpressionMatch match = loopback.match(database);
+    return match.hasMatch() ? match.captured(1) : QString();
+}
+
+// Writing the script over the database it was read from destroys the
+// database: refused before anything is read.
+void refuseOverwritingDatabase(const QString &database, const QString &outputFile)
+{
+    const QString local = localFileOf(database);
+    if (!local.isEmpty() && OutputFile::sameFile(local, outputFile))
+        throw GeneralError(
+            QStringLiteral("cannot write %1: it is the database being read").arg(outputFile));
 }
 
 } // namespace
@@ -151,13 +170,15 @@ QString MetadataCommand::scriptOf(const QString &database, const QString &source
 
 int MetadataCommand::extract(const QString &database, const QString &outputFile)
 {
+    if (!outputFile.isEmpty())
+        refuseOverwritingDatabase(database, outputFile);
     const QString script = scriptOf(database, database);
     if (outputFile.isEmpty()) {
         if (!writeOut(stdout, script))
             throw GeneralError(QStringLiteral("cannot write to standard output"));
         return 0;
     }
-    const QString error = WholeFile::write(outputFile, script.toUtf8());
+    const QString error = OutputFile::write(outputFile, script.toUtf8());
     if (!error.isEmpty())
         throw GeneralError(QStringLiteral("cannot write %1: %2").arg(outputFile, error));
     return 0;

@@ -1,6 +1,7 @@
 #include "uikit/Command.h"
 
 #include "core/AppError.h"
+#include "core/MessageLines.h"
 #include "uikit/Prompts.h"
 
 #include <QAction>
@@ -34,10 +35,11 @@ QString failureOf(const std::function<void()> &command)
     return QString();
 }
 
-void showError(QString message)
+void showError(const QString &failure)
 {
-    if (!toldOnce.isEmpty() && message.contains(toldOnce))
+    if (!toldOnce.isEmpty() && failure.contains(toldOnce))
         toldOnce.clear();
+    QString message = MessageLines::plain(failure);
     // A cursor a failed command left behind must not outlive its error.
     while (QGuiApplication::overrideCursor())
         QGuiApplication::restoreOverrideCursor();

@@ -8,9 +8,12 @@
 #include <QSqlError>
 #include <QTest>
 
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
 // The program's command line for scripts and CI: it runs on a machine with
 // no display, writes only the script (or the verdict) on standard output,
-// and on a failure one line on standard error and no output file.
+// and on a failure its reason on standard error and no output file.
 class tst_MetadataCommand : public QObject
 {
     Q_OBJECT
@@ -22,6 +25,8 @@ private slots:
     void verifiesRoundTrip();
     void databaseInUse();
     void loginRefused();
+    void outputNeverTheInput_data();
+    void outputNeverTheInput();
 };
 
 namespace {
@@ -166,7 +171,7 @@ void tst_MetadataCommand::databaseInUse()
         QCOMPARE(outcome.out, QByteArray());
         QVERIFY2(outcome.err.startsWith("quorvel: I/O error during \"lock\" operation"),
                  outcome.err.constData());
-        QCOMPARE(outcome.err.count('\n'), 1);
+        QVERIFY2(!outcome.err.contains('\r'), outcome.err.constData());
         held.close();
     }
     QSqlDatabase::removeDatabase(QStringLiteral("held"));
@@ -193,6 +198,55 @@ void tst_MetadataCommand::loginRefused()
     QCOMPARE(read.err, QByteArray());
     QCOMPARE(read.status, 0);
     QVERIFY(read.out.contains("CREATE TABLE T (\n    ID INTEGER\n);\n"));
+}
+
+// -o names the database itself however spelt, a stream, or a device: the
+// database stays whole, a stream gets the script, a device is never
+// replaced by a regular file.
+void tst_MetadataCommand::outputNeverTheInput_data()
+{
+    QTest::addColumn<QString>("output"); // %D the database, %F its folder
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("error");
+    QTest::addColumn<bool>("scriptOnOutput");
+    const QString refused = QStringLiteral("quorvel: cannot write %1: it is the database being "
+                                           "read\n");
+    QTest::newRow("the database") << "%D" << 1 << refused.arg("%D") << false;
+    QTest::newRow("another spelling") << "%F/./test.fdb" << 1 << refused.arg("%F/./test.fdb")
+                                      << false;
+    QTest::newRow("a link to it") << "%F/link.fdb" << 1 << refused.arg("%F/link.fdb") << false;
+    QTest::newRow("standard output") << "/dev/stdout" << 0 << "" << true;
+    QTest::newRow("a full device") << "%F/full" << 1
+                                   << "quorvel: cannot write %F/full: No space left on device\n"
+                                   << false;
+}
+
+void tst_MetadataCommand::outputNeverTheInput()
+{
+    QFETCH(QString, output);
+    QFETCH(int, status);
+    QFETCH(QString, error);
+    QFETCH(bool, scriptOnOutput);
+    const TestDatabase db(QStringLiteral("test.fdb"), 3);
+    db.execute({QStringLiteral("CREATE TABLE T (ID INTEGER)")});
+    QVERIFY(QFile::link(db.path(), db.folder() + QStringLiteral("/link.fdb")));
+    const QString device = db.folder() + QStringLiteral("/full");
+    if (output.endsWith(QLatin1String("/full"))
+        && ::mknod(device.toUtf8().constData(), S_IFCHR | 0666, makedev(1, 7)) != 0)
+        QSKIP("making a device node needs root");
+    output.replace(QLatin1String("%D"), db.path()).replace(QLatin1String("%F"), db.folder());
+    error.replace(QLatin1String("%D"), db.path()).replace(QLatin1String("%F"), db.folder());
+
+    const Outcome outcome = run({QStringLiteral("--extract"), db.path(), QStringLiteral("-o"),
+                                 output});
+    QCOMPARE(QString::fromUtf8(outcome.err), error);
+    QCOMPARE(outcome.status, status);
+    QCOMPARE(outcome.out.contains("CREATE TABLE T ("), scriptOnOutput);
+    QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM RDB$RELATIONS "
+                                      "WHERE RDB$RELATION_NAME = 'T'")),
+             QStringLiteral("1"));
+    struct stat node = {};
+    QVERIFY(::stat(device.toUtf8().constData(), &node) != 0 || S_ISCHR(node.st_mode));
 }
 
 QUORVEL_DATA_TEST_MAIN(tst_MetadataCommand)

@@ -93,7 +93,7 @@ private slots:
         WaitWatch watch;
         const QString shown = f.run([form] { form->execbtnClick(); });
 
-        QCOMPARE(shown, QStringLiteral("\roperation was cancelled."));
+        QCOMPARE(shown, QStringLiteral("operation was cancelled."));
         QCOMPARE(watch.boxText, QStringLiteral("Waiting for the server\u2026"));
         QVERIFY2(watch.longestPauseMs < 1000, qPrintable(QString::number(watch.longestPauseMs)));
         QCOMPARE(QApplication::activeModalWidget(), nullptr);
