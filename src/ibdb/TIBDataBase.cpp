@@ -12,6 +12,7 @@
 #include "ibdb/SqlLiteral.h"
 #include "ibdb/StatementLines.h"
 
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSet>
 #include <QSqlDriver>
@@ -24,6 +25,24 @@ const QString kDriver = QStringLiteral("INTRBASE");
 const QString kUserName = QStringLiteral("USER NAME");
 const QString kPassword = QStringLiteral("PASSWORD");
 const QString kServerName = QStringLiteral("SERVER NAME");
+
+bool endsTransaction(int statementType)
+{
+    return statementType == isc_info_sql_stmt_commit
+           || statementType == isc_info_sql_stmt_rollback
+           || statementType == isc_info_sql_stmt_start_trans;
+}
+
+// COMMIT RETAIN and ROLLBACK RETAIN keep the transaction going under the
+// server's own handling, which the tool's transaction does not follow.
+bool retains(const QByteArray &text)
+{
+    static const QRegularExpression comments(QStringLiteral("/\\*.*?\\*/|--[^\\n]*"),
+                                             QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression retain(QStringLiteral("\\bRETAIN\\b"),
+                                           QRegularExpression::CaseInsensitiveOption);
+    return QString::fromUtf8(text).remove(comments).contains(retain);
+}
 
 } // namespace
 
@@ -217,6 +236,22 @@ void TIBDataBase::endTransaction(bool commit)
     emit OnCloseTransaction(this);
 }
 
+void TIBDataBase::AbandonTransaction()
+{
+    if (!m_inTransaction)
+        return;
+    m_transaction.forget();
+    m_inTransaction = false;
+    emit OnCloseTransaction(this);
+}
+
+void TIBDataBase::CancelRunningCall() const
+{
+    const QVariant handle = connection().driver()->handle();
+    if (handle.isValid() && handle.value<isc_db_handle>() != 0)
+        ServerCall::cancel(handle.value<isc_db_handle>());
+}
+
 int TIBDataBase::statementDialect() const
 {
     const auto *driver = qobject_cast<const IbDriver *>(connection().driver());
@@ -247,7 +282,8 @@ void TIBDataBase::ExecuteStatement(const QString &text, bool autoCommit, int dia
     BusyCursor busy;
     try {
         ExecuteLines(lines, dialect);
-        if (autoCommit)
+        // A typed COMMIT or ROLLBACK has ended the transaction already.
+        if (autoCommit && m_inTransaction)
             Commit();
     } catch (const AppError &) {
         if (autoCommit && m_inTransaction)
@@ -268,6 +304,10 @@ void TIBDataBase::ExecuteLines(const QStringList &lines, int dialect)
         m_observer(text);
     ISC_STATUS_ARRAY status;
     IbStatement change = prepareChange(text, dialect);
+    if (endsTransaction(m_changeType)) {
+        endTypedTransaction(text);
+        return;
+    }
     if (change) {
         ServerCall::run(m_nativeHandle, [&] {
             isc_dsql_execute(status, m_transaction.ref(), change.ref(), SQLDA_VERSION1, nullptr);
@@ -284,12 +324,32 @@ void TIBDataBase::ExecuteLines(const QStringList &lines, int dialect)
     check(status, IbConnectionLoss::lostWorkText());
 }
 
+// Sent to the server, a COMMIT or ROLLBACK would end the transaction behind
+// the tool's back and leave it holding a dead handle: it ends the tool's own
+// transaction instead, so the frame's items and panels stay true.
+void TIBDataBase::endTypedTransaction(const QByteArray &text)
+{
+    if (m_changeType == isc_info_sql_stmt_start_trans)
+        throw GeneralError(QStringLiteral(
+            "SET TRANSACTION is not run here: statements run in the tool's own transaction, "
+            "ended by COMMIT, ROLLBACK or the File menu's Commit Work and Rollback Work"));
+    const bool commit = m_changeType == isc_info_sql_stmt_commit;
+    if (retains(text))
+        throw GeneralError(
+            QStringLiteral("%1 RETAIN is not run here: the tool's own transaction is ended by "
+                           "%1 alone or by the File menu's %2")
+                .arg(commit ? QStringLiteral("COMMIT") : QStringLiteral("ROLLBACK"),
+                     commit ? QStringLiteral("Commit Work") : QStringLiteral("Rollback Work")));
+    endTransaction(commit);
+}
+
 // Only a plain INSERT, UPDATE or DELETE runs as a prepared statement, which
 // can tell how many rows it changed; everything else, and any text that does
 // not even prepare, goes through the immediate execution as it always did, so
 // that its effect and its error are the server's usual ones.
 IbStatement TIBDataBase::prepareChange(const QByteArray &text, int dialect)
 {
+    m_changeType = 0;
     IbStatement statement;
     ISC_STATUS_ARRAY status;
     isc_dsql_allocate_statement(status, &m_nativeHandle, statement.ref());

@@ -53,6 +53,12 @@ public:
     virtual void Commit();
     virtual void Rollback();
     bool InTransaction() const { return m_inTransaction; }
+    // Leaving the program after a rollback the server refused: the
+    // transaction is given up unsent, and ends with the attachment, which
+    // rolls it back.
+    void AbandonTransaction();
+    // Asks the server to stop the call running on the attachment.
+    void CancelRunningCall() const;
     // The rows the last statement executed changed; -1 when it was no
     // INSERT, UPDATE or DELETE (DDL, a procedure, a block).
     int changedRows() const { return m_changedRows; }
@@ -82,6 +88,7 @@ private:
     QString lossNote() const;
     void ExecuteLines(const QStringList &lines, int dialect);
     IbStatement prepareChange(const QByteArray &text, int dialect);
+    void endTypedTransaction(const QByteArray &text);
     void endTransaction(bool commit);
     void check(const ISC_STATUS *status, const QString &lossNote);
     void applyParams();

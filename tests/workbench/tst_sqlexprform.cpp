@@ -64,6 +64,8 @@ private slots:
     void runSendsWholeTextAsOneStatement_data();
     void runSendsWholeTextAsOneStatement();
     void runFailureShowsServerText();
+    void typedTransactionStatements_data();
+    void typedTransactionStatements();
     void runSaysItRanAndWhatItChanged_data();
     void runSaysItRanAndWhatItChanged();
     void loadSplitsAnyLineEnd_data();
@@ -207,6 +209,54 @@ void TstSqlExprForm::runFailureShowsServerText()
     TSQLExprForm *empty = newForm();
     Command::run([empty] { empty->execbtnClick(); });
     QCOMPARE(prompts->errors().last(), QStringLiteral("Attempt to execute empty statement."));
+}
+
+void TstSqlExprForm::typedTransactionStatements_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("error"); // the start of the refusal, or empty
+    QTest::addColumn<QStringList>("kept"); // the rows another attachment sees after it
+    const QString otherWay = QStringLiteral(" is not run here: ");
+    QTest::newRow("COMMIT") << "COMMIT" << "" << QStringList{"1"};
+    QTest::newRow("commit work") << "commit work" << "" << QStringList{"1"};
+    QTest::newRow("ROLLBACK") << "ROLLBACK" << "" << QStringList{};
+    QTest::newRow("commented ROLLBACK WORK") << "/* undo */ ROLLBACK WORK" << ""
+                                             << QStringList{};
+    QTest::newRow("COMMIT RETAIN") << "COMMIT RETAIN" << "COMMIT RETAIN" + otherWay
+                                   << QStringList{};
+    QTest::newRow("SET TRANSACTION") << "SET TRANSACTION READ COMMITTED"
+                                     << "SET TRANSACTION" + otherWay << QStringList{};
+}
+
+// Sent to the server, a typed COMMIT left the tool on a dead transaction
+// handle: every statement, Commit and Rollback failed from then on. It acts
+// on the tool's own transaction, or is refused, and the session goes on.
+void TstSqlExprForm::typedTransactionStatements()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, error);
+    QFETCH(QStringList, kept);
+    session.reset();
+    session = std::make_unique<TestSession>(false);
+    session->db.execute({QStringLiteral("CREATE TABLE T (N INTEGER)")});
+    TSQLExprForm *form = newForm(QStringLiteral("INSERT INTO T VALUES (1)"));
+    Command::run([form] { form->execbtnClick(); });
+    form->setLines({typed});
+    Command::run([form] { form->execbtnClick(); });
+    QCOMPARE(prompts->errors().size(), error.isEmpty() ? 0 : 1);
+    if (!error.isEmpty())
+        QVERIFY2(prompts->errors().first().startsWith(error), qPrintable(prompts->errors()[0]));
+    QCOMPARE(session->ib()->InTransaction(), !error.isEmpty());
+    QCOMPARE(session->db.column(QStringLiteral("SELECT N FROM T")), kept);
+
+    form->setLines({QStringLiteral("INSERT INTO T VALUES (2)")});
+    Command::run([form] { form->execbtnClick(); });
+    Command::run([this] { session->ib()->Commit(); });
+    QCOMPARE(prompts->errors().size(), error.isEmpty() ? 0 : 1);
+    // A refused statement left the first row in the transaction.
+    const QStringList committed = error.isEmpty() ? kept : QStringList{"1"};
+    QCOMPARE(session->db.column(QStringLiteral("SELECT N FROM T ORDER BY N")),
+             committed + QStringList{"2"});
 }
 
 void TstSqlExprForm::runSaysItRanAndWhatItChanged_data()
