@@ -2,6 +2,7 @@
 
 #include "app/ConnectionHistory.h"
 #include "app/SettingsStore.h"
+#include "app/SignalExit.h"
 #include "app/TAboutBox.h"
 #include "app/TMainForm.h"
 #include "app/TSplashScreen.h"
@@ -57,6 +58,7 @@ void writeSettings()
 
 int run(int argc, char *argv[])
 {
+    const SignalExit signalExit;
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Kelderwick"));
     QApplication::setApplicationName(QStringLiteral("Quorvel"));
@@ -79,8 +81,10 @@ int run(int argc, char *argv[])
         TORepOptDlg::shared();
         mainForm.show();
         (new TSplashThread(splash))->start();
+        SignalExit::setHandler(&mainForm, [&mainForm] { mainForm.endOnSignal(); });
 
         result = app.exec();
+        SignalExit::clearHandler();
         writeSettings();
         // The frame's windows close their queries, then the data module its attachment.
     }

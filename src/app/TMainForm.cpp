@@ -12,6 +12,7 @@
 #include "core/DatabaseFileName.h"
 #include "core/ProgramSettings.h"
 #include "ibdb/TDMSys.h"
+#include "ibdb/ServerCall.h"
 #include "ibdb/TIBDataBase.h"
 #include "uikit/ApplicationTitle.h"
 #include "uikit/Command.h"
@@ -20,6 +21,7 @@
 #include "uikit/TChildForm.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -28,6 +30,7 @@
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QStatusTipEvent>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -35,6 +38,8 @@ namespace {
 
 constexpr int kHintPanel = 4;
 constexpr int kDialectPanel = 5;
+// How often a signal's end looks again whether the call it stopped is over.
+constexpr int kSignalRetryMs = 50;
 
 } // namespace
 
@@ -291,7 +296,7 @@ void TMainForm::showConnected(bool connected, const QString &path)
     statusBar()->setToolTip(connected ? QStringLiteral("Connected to:%1").arg(path) : QString());
 }
 
-void TMainForm::settleTransaction()
+void TMainForm::settleTransaction(bool leaving)
 {
     TIBDataBase *db = DMSys->IBDataBase;
     if (!db->InTransaction())
@@ -302,7 +307,15 @@ void TMainForm::settleTransaction()
         db->Commit();
         break;
     case Prompts::Answer::No:
-        db->Rollback();
+        // Whoever answers No to leave must be able to leave, whatever the
+        // server says to the rollback.
+        try {
+            db->Rollback();
+        } catch (const AppError &) {
+            if (leaving)
+                db->AbandonTransaction();
+            throw;
+        }
         break;
     default:
         throw SilentAbort();
@@ -414,7 +427,7 @@ bool TMainForm::FormCloseQuery()
                     Prompts::Answer::Ok;
     Command::run([this, &canClose] {
         try {
-            settleTransaction();
+            settleTransaction(true);
         } catch (const SilentAbort &) {
             canClose = false;
             throw;
@@ -422,6 +435,34 @@ bool TMainForm::FormCloseQuery()
     });
     // A failed commit or rollback leaves the transaction open: stay.
     return canClose && !DMSys->IBDataBase->InTransaction();
+}
+
+void TMainForm::endOnSignal()
+{
+    TIBDataBase *db = DMSys->IBDataBase;
+    // A call being waited for holds the attachment: stopped first, its
+    // command ends, and the end comes after it.
+    if (ServerCall::waiting()) {
+        db->CancelRunningCall();
+        QTimer::singleShot(kSignalRetryMs, this, &TMainForm::endOnSignal);
+        return;
+    }
+    try {
+        if (db->InTransaction())
+            db->Rollback();
+    } catch (const AppError &) {
+        db->AbandonTransaction();
+    }
+    try {
+        saveHistory();
+    } catch (const AppError &) {
+    }
+    ProgramSettings::instance().FrameGeometry = saveGeometry();
+    // Deleted, not closed: a closing data view would post the row being
+    // edited, which nobody asked for; and while the frame still stands, a
+    // window that loses focus on its way out still finds it.
+    qDeleteAll(m_mdiArea->subWindowList());
+    QCoreApplication::exit(0);
 }
 
 void TMainForm::closeEvent(QCloseEvent *event)

@@ -52,6 +52,8 @@ public:
     void MnCommitWorkClick();
     void MnRollBackWorkClick();
     void HintHandler(const QString &hint);
+    // A termination signal: ends as a quiet exit does, asking nothing.
+    void endOnSignal();
 
 protected:
     bool event(QEvent *event) override;
@@ -63,7 +65,7 @@ private:
     bool FormCloseQuery();
     void saveHistory();
     // Asks "Commit work?" when the tool's transaction is active; Cancel aborts.
-    void settleTransaction();
+    void settleTransaction(bool leaving = false);
     void refuseWhileWindowsOpen() const;
     void refuseOtherDatabaseWhileWindowsOpen(const QString &path) const;
     void buildMenus();

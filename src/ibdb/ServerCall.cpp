@@ -30,6 +30,14 @@ int &boxesShown()
     return count;
 }
 
+// Calls the application's thread is waiting for; a timer or notifier that
+// fires while one runs must not start a call of its own behind it.
+int &callsWaitedFor()
+{
+    static int count = 0;
+    return count;
+}
+
 QEventLoop::ProcessEventsFlags loopFlags()
 {
     return boxesShown() > 0 ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents;
@@ -88,12 +96,19 @@ void ServerCall::run(isc_db_handle database, const std::function<void()> &call)
         return;
     }
     const auto job = std::make_shared<Job>(call);
+    ++callsWaitedFor();
+    const auto waited = qScopeGuard([] { --callsWaitedFor(); });
     ServerCallWorker &worker = ServerCallWorker::instance();
     worker.post(job);
     if (!worker.waitFor(*job, kQuietWait))
         waitInEventLoop(worker, *job, database);
     if (job->error)
         std::rethrow_exception(job->error);
+}
+
+bool ServerCall::waiting()
+{
+    return callsWaitedFor() > 0;
 }
 
 void ServerCall::cancel(isc_db_handle database)

@@ -36,6 +36,8 @@ public:
     // a call runs in place.
     static bool handsOver();
     static void run(isc_db_handle database, const std::function<void()> &call);
+    // Whether the application's thread is inside run(), waiting for a call.
+    static bool waiting();
     // Asks the server to stop whatever runs on the attachment.
     static void cancel(isc_db_handle database);
 };

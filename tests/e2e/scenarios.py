@@ -546,6 +546,28 @@ def auto_commit_off(session, steps):
 
 
 @scenario
+def signal_ends(session, steps):
+    """A session's logout sends SIGTERM: the program ends by itself, its
+    uncommitted work rolled back, no attachment left on the server."""
+    path, app, ddl, editor = ddl_window_on(
+        session, steps, ["CREATE TABLE T_LOG (ID INTEGER)"], auto_commit=False)
+    attachments = ("SELECT COUNT(*) FROM MON$ATTACHMENTS "
+                   "WHERE MON$ATTACHMENT_ID <> CURRENT_CONNECTION AND MON$SYSTEM_FLAG = 0")
+    with steps("uncommitted work, then SIGTERM"):
+        app.set_text(editor, "INSERT INTO T_LOG VALUES (1)")
+        app.click_button("Run DDL statement", ddl)
+        wait_for("an open transaction", lambda: app.menu_enabled("File", "Rollback Work"))
+        app.process.send_signal(signal.SIGTERM)
+        code = app.wait_exit(timeout=10)
+        expect(code == 0, f"the program exited with {code}")
+    with steps("nothing committed, nobody attached"):
+        expect(session.server.column(path, "SELECT ID FROM T_LOG") == [],
+               "the signal committed uncommitted work")
+        expect(session.server.scalar(path, attachments) == "0",
+               "the program's attachment outlived it")
+
+
+@scenario
 def lock_wait(session, steps):
     path, app, ddl, editor = ddl_window_on(
         session, steps, ["CREATE TABLE T (ID INTEGER NOT NULL PRIMARY KEY, QTY INTEGER)",
