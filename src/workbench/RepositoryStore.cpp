@@ -36,6 +36,14 @@ bool isLock(const QSqlError &error)
     return isNumber && (code == 5 || code == 6);
 }
 
+// SQLITE_CORRUPT: the file is SQLite's but some of its pages are not.
+bool isCorrupt(const QSqlError &error)
+{
+    bool isNumber = false;
+    const int code = error.nativeErrorCode().toInt(&isNumber) & 0xff;
+    return isNumber && code == 11;
+}
+
 QString nativePath(const QSqlDatabase &db)
 {
     return QDir::toNativeSeparators(db.databaseName());
@@ -47,20 +55,46 @@ QString lockedText(const QSqlDatabase &db)
         .arg(nativePath(db));
 }
 
+QString damagedText(const QSqlDatabase &db, const QString &reason)
+{
+    return QStringLiteral("%1 is damaged: %2").arg(nativePath(db), reason);
+}
+
+// A damaged file reads as fewer entries with no word, and a write into it
+// can lose the rest: SQLite's quick check says so before anything is shown
+// or stored. Empty when the file is whole.
+QString damage(const QSqlDatabase &db)
+{
+    QSqlQuery check(db);
+    if (!check.exec(QStringLiteral("PRAGMA quick_check"))) {
+        const QSqlError error = check.lastError();
+        return isLock(error) ? lockedText(db) : damagedText(db, error.databaseText());
+    }
+    QStringList findings;
+    while (check.next())
+        findings << check.value(0).toString();
+    if (findings == QStringList{QStringLiteral("ok")})
+        return QString();
+    return damagedText(db, findings.join(QLatin1String("; ")));
+}
+
 // What keeps an open file from being the repository, or empty when it is one:
-// an SQLite database whose repository table has both fields. Any other file
-// (not SQLite at all, or another program's database) is left untouched.
+// a whole SQLite database whose repository table has both fields. Any other
+// file (not SQLite at all, or another program's database) is left untouched.
 QString schemaFault(const QSqlDatabase &db)
 {
     QSqlQuery query(db);
     if (!query.exec(QStringLiteral("SELECT COUNT(*) FROM sqlite_master")) || !query.next()) {
-        if (isLock(query.lastError()))
+        const QSqlError error = query.lastError();
+        if (isLock(error))
             return lockedText(db);
+        if (isCorrupt(error))
+            return damagedText(db, error.databaseText());
     } else {
         const QSqlRecord fields = db.record(RepositoryStore::table());
         if (fields.contains(RepositoryStore::nameField())
             && fields.contains(RepositoryStore::sourceField()))
-            return QString();
+            return damage(db);
     }
     return QStringLiteral("%1 is not a repository file").arg(nativePath(db));
 }

@@ -143,7 +143,11 @@ void TstRepOptDlg::foreignFileIsRefused()
     const QByteArray before = file.readAll();
     file.close();
     QCOMPARE(pressOk(base(), {}), -1);
-    QCOMPARE(prompts->errors(), QStringList{path + QStringLiteral(" is not a repository file.")});
+    const QString refusal = kind == QLatin1String("damaged")
+                                ? path + QStringLiteral(" is damaged: ")
+                                : path + QStringLiteral(" is not a repository file.");
+    QCOMPARE(prompts->errors().size(), 1);
+    QVERIFY2(prompts->errors().first().startsWith(refusal), qPrintable(prompts->errors()[0]));
     QCOMPARE(messages, QStringList());
     QCOMPARE(ProgramSettings::instance().RepositoryPath, QStringLiteral("/old/place"));
     QVERIFY(file.open(QIODevice::ReadOnly));
