@@ -16,6 +16,7 @@
 #include "uikit/CatalogQuery.h"
 #include "uikit/Command.h"
 #include "uikit/GridColumns.h"
+#include "uikit/ShownObject.h"
 #include "ibdb/PlainName.h"
 #include "workbench/TDataForm.h"
 #include "workbench/TSQLExprForm.h"
@@ -334,12 +335,27 @@ QStringList TFormTblStr::viewColumns()
     return columns;
 }
 
+// The columns as the window shows them, with the source it read last; none
+// once the view is gone.
+std::optional<QString> TFormTblStr::shownViewStatement()
+{
+    if (!SQLSourceQ->isOpen()) {
+        SQLSourceQ->setParam(QStringLiteral("Name"), m_relationName);
+        SQLSourceQ->open();
+    }
+    if (SQLSourceQ->rowCount() == 0)
+        return std::nullopt;
+    const QString source = SQLSourceQ->value(0, QStringLiteral("RDB$VIEW_SOURCE")).toString();
+    return ViewDdl::text(m_relationName, viewColumns(), source,
+                         DMSys->IBDataBase->statementDialect());
+}
+
 void TFormTblStr::ShowSelect()
 {
-    SQLSourceQ->close();
-    SQLSourceQ->setParam(QStringLiteral("Name"), m_relationName);
-    SQLSourceQ->open();
-    const QString source = SQLSourceQ->value(0, QStringLiteral("RDB$VIEW_SOURCE")).toString();
-    OpenInDDLWindow(ViewDdl::text(m_relationName, viewColumns(), source,
-                                  DMSys->IBDataBase->statementDialect()));
+    const QString name = m_relationName;
+    ShownObject::readAgain(name, [this] { return shownViewStatement(); }, [this, &name] {
+        SQLSourceQ->close();
+        showRelation(name, m_isView);
+    });
+    OpenInDDLWindow(*shownViewStatement());
 }

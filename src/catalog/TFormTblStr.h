@@ -5,6 +5,8 @@
 #include <QHash>
 #include <QStringList>
 
+#include <optional>
+
 class CatalogQuery;
 class QAbstractItemDelegate;
 class QAction;
@@ -68,6 +70,7 @@ private:
     void readDetails();
     QVariant columnDetail(const QSqlRecord &row, int detail) const;
     QStringList viewColumns();
+    std::optional<QString> shownViewStatement();
 
     QString m_relationName;
     bool m_isView = false;

@@ -135,16 +135,16 @@ void TFunctionsForm::followCurrent()
     ArgumentsGrid->resizeColumnsToContents();
 }
 
-void TFunctionsForm::editCurrent()
+QStringList TFunctionsForm::currentStatements() const
 {
     const SchemaRoutine *function = current();
     if (!function)
-        return;
+        return {};
     const int dialect = DMSys->IBDataBase->statementDialect();
-    OpenInDDLWindow(StatementLines::join(
+    return {StatementLines::join(
         function->kind == SchemaRoutine::Kind::External
             ? RoutineDdl::externalLines(*function, dialect)
-            : RoutineDdl::functionLines(*function, function->source, false, dialect)));
+            : RoutineDdl::functionLines(*function, function->source, false, dialect))};
 }
 
 QString TFunctionsForm::dropStatement() const

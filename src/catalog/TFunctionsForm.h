@@ -36,7 +36,7 @@ private:
     void FunctionsRefresh() { refreshList(); }
     QStringList readObjects() override;
     void followCurrent() override;
-    void editCurrent() override;
+    QStringList currentStatements() const override;
     QString dropStatement() const override;
 
     const SchemaRoutine *current() const;

@@ -9,6 +9,8 @@
 #include "uikit/ConnectedDialect.h"
 #include "uikit/GridColumns.h"
 #include "uikit/Prompts.h"
+#include "uikit/ShownObject.h"
+#include "workbench/TSQLExprForm.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -44,7 +46,7 @@ TObjectListForm::TObjectListForm(const Kind &kind, QWidget *parent)
     createMenu(kind);
     resize(700, 480);
 
-    connect(NamesGrid, &QTableView::doubleClicked, this, Command::guard([this] { editCurrent(); }));
+    connect(NamesGrid, &QTableView::doubleClicked, this, Command::guard([this] { editAsNow(); }));
     connect(NamesGrid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this] { Command::run([this] { followCurrent(); }); });
 }
@@ -57,7 +59,7 @@ void TObjectListForm::createToolPanel(const Kind &kind)
     DropBtn = CommandPanel->addButton(QStringLiteral("delete"), dropHint(kind.noun));
     RefreshBtn = CommandPanel->addButton(QStringLiteral("refresh"), kRefreshHint);
     CommandPanel->addStretch();
-    onClick(DDLBtn, [this] { editCurrent(); });
+    onClick(DDLBtn, [this] { editAsNow(); });
     onClick(DropBtn, [this] { dropCurrent(); });
     onClick(RefreshBtn, [this] { refreshList(); });
 }
@@ -67,7 +69,7 @@ void TObjectListForm::createMenu(const Kind &kind)
     QMenu *menu = createFormMenu(kind.menuCaption);
     menu->menuAction()->setStatusTip(kind.menuTip);
     Command::addAction(
-        menu, QStringLiteral("&Edit "), kind.editHint, [this] { editCurrent(); },
+        menu, QStringLiteral("&Edit "), kind.editHint, [this] { editAsNow(); },
         QKeySequence(Qt::CTRL | Qt::Key_E));
     Command::addAction(
         menu, QStringLiteral("&Delete"), dropHint(kind.noun), [this] { dropCurrent(); },
@@ -127,6 +129,25 @@ QString TObjectListForm::currentName() const
 {
     const int row = currentRow();
     return row >= 0 ? m_names->item(row)->text() : QString();
+}
+
+void TObjectListForm::editAsNow()
+{
+    if (currentRow() < 0)
+        return;
+    const QString name = currentName();
+    const auto statements = [this, &name]() -> std::optional<QString> {
+        if (currentRow() < 0 || currentName() != name)
+            return std::nullopt;
+        return currentStatements().join(QLatin1Char('\n'));
+    };
+    ShownObject::readAgain(name, statements, [this, &name] {
+        refreshList();
+        selectName(name);
+    });
+    // Each statement in a window of its own, the last one on top.
+    for (const QString &statement : currentStatements())
+        OpenInDDLWindow(statement);
 }
 
 void TObjectListForm::dropCurrent()

@@ -56,13 +56,15 @@ protected:
     virtual QStringList readObjects() = 0;
     // Shows the details of the current object, or none.
     virtual void followCurrent() = 0;
-    virtual void editCurrent() = 0;
+    // The statements that rebuild the current object, each for a DDL window.
+    virtual QStringList currentStatements() const = 0;
     // The statement that drops the current object.
     virtual QString dropStatement() const = 0;
 
 private:
     void createToolPanel(const Kind &kind);
     void createMenu(const Kind &kind);
+    void editAsNow();
     void dropCurrent();
 
     QString m_noun;

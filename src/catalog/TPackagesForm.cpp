@@ -69,18 +69,19 @@ void TPackagesForm::followCurrent()
 
 // The DDL window runs one statement: the body goes into a window of its own,
 // and the header's, which must run first, is the one on top.
-void TPackagesForm::editCurrent()
+QStringList TPackagesForm::currentStatements() const
 {
     const SchemaPackage *package = current();
     if (!package)
-        return;
+        return {};
     const int dialect = DMSys->IBDataBase->statementDialect();
-    const SchemaPackage shown = *package;
-    if (!shown.bodySource.isEmpty())
-        OpenInDDLWindow(StatementLines::join(RoutineDdl::packageLines(
-            QStringLiteral("RECREATE PACKAGE BODY"), shown.name, shown.bodySource, dialect)));
-    OpenInDDLWindow(StatementLines::join(RoutineDdl::packageLines(
-        QStringLiteral("RECREATE PACKAGE"), shown.name, shown.headerSource, dialect)));
+    QStringList statements;
+    if (!package->bodySource.isEmpty())
+        statements << StatementLines::join(RoutineDdl::packageLines(
+            QStringLiteral("RECREATE PACKAGE BODY"), package->name, package->bodySource, dialect));
+    statements << StatementLines::join(RoutineDdl::packageLines(
+        QStringLiteral("RECREATE PACKAGE"), package->name, package->headerSource, dialect));
+    return statements;
 }
 
 // The body goes with its header.

@@ -30,7 +30,7 @@ private:
     void PackagesRefresh() { refreshList(); }
     QStringList readObjects() override;
     void followCurrent() override;
-    void editCurrent() override;
+    QStringList currentStatements() const override;
     QString dropStatement() const override;
 
     const SchemaPackage *current() const;

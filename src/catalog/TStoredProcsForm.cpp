@@ -16,6 +16,7 @@
 #include "uikit/ConnectedDialect.h"
 #include "uikit/GridColumns.h"
 #include "uikit/Prompts.h"
+#include "uikit/ShownObject.h"
 #include "workbench/TSQLExprForm.h"
 
 #include <QHBoxLayout>
@@ -296,21 +297,47 @@ QList<ProcedureDdl::Parameter> TStoredProcsForm::readParameters(CatalogQuery *qu
     return parameters;
 }
 
-void TStoredProcsForm::DDLBtnClick()
+QString TStoredProcsForm::currentStatement()
 {
-    const int row = currentRow();
-    if (row < 0)
-        return;
     // Parameters that could not be read must not vanish from the statement.
     if (!InParamsQuery->isOpen() || !OutParamsQuery->isOpen())
         followCurrentProcedure();
     ProcedureDdl::Procedure procedure;
     procedure.name = currentName();
     procedure.dialect = DMSys->IBDataBase->statementDialect();
-    procedure.source = StorProcsQuery->value(row, kProcedureSource).toString();
+    procedure.source = StorProcsQuery->value(currentRow(), kProcedureSource).toString();
     procedure.inputs = readParameters(InParamsQuery, DBGrid1);
     procedure.outputs = readParameters(OutParamsQuery, DBGrid2);
-    OpenInDDLWindow(ProcedureDdl::text(procedure));
+    return ProcedureDdl::text(procedure);
+}
+
+void TStoredProcsForm::selectProcedure(const QString &name)
+{
+    StorProcsQuery->fetchAll();
+    const int column = StorProcsQuery->fieldIndex(kProcedureName);
+    for (int row = 0; row < StorProcsQuery->rowCount(); ++row) {
+        if (StorProcsQuery->value(row, kProcedureName).toString() == name) {
+            DataGrid->setCurrentIndex(StorProcsQuery->index(row, column));
+            return;
+        }
+    }
+}
+
+void TStoredProcsForm::DDLBtnClick()
+{
+    if (currentRow() < 0)
+        return;
+    const QString name = currentName();
+    const auto statement = [this, &name]() -> std::optional<QString> {
+        if (currentRow() < 0 || currentName() != name)
+            return std::nullopt;
+        return currentStatement();
+    };
+    ShownObject::readAgain(name, statement, [this, &name] {
+        StoredProcesRefresh();
+        selectProcedure(name);
+    });
+    OpenInDDLWindow(currentStatement());
 }
 
 void TStoredProcsForm::BtnDropProcClick()

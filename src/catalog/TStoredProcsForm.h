@@ -53,6 +53,9 @@ private:
     int currentRow() const;
     QString currentName() const;
     QList<ProcedureDdl::Parameter> readParameters(CatalogQuery *query, QTableView *grid);
+    // The ALTER PROCEDURE of the current procedure as the window shows it.
+    QString currentStatement();
+    void selectProcedure(const QString &name);
 
     bool m_moving = false;
 };

@@ -20,6 +20,9 @@ public:
     // The standard error box: the text as given, the application title,
     // an error icon and OK.
     virtual void error(const QString &text) = 0;
+    // A box that tells something and lets the command go on: the text,
+    // the application title, an information icon and OK.
+    virtual void inform(const QString &text) = 0;
     // An input box; false when cancelled.
     virtual bool inputQuery(const QString &caption, const QString &prompt, QString &value) = 0;
     // File dialogs; an empty result means cancelled.

@@ -47,6 +47,12 @@ void QtPrompts::error(const QString &text)
     box.exec();
 }
 
+void QtPrompts::inform(const QString &text)
+{
+    QMessageBox box(QMessageBox::Information, ApplicationTitle, text, QMessageBox::Ok, owner());
+    box.exec();
+}
+
 bool QtPrompts::inputQuery(const QString &caption, const QString &prompt, QString &value)
 {
     bool ok = false;

@@ -55,6 +55,7 @@ private slots:
     void listAndSources();
     void rebuiltRunsUnchanged_data();
     void rebuiltRunsUnchanged();
+    void rebuiltFromCatalogueAsNow();
     void drop_data();
     void drop();
 
@@ -159,6 +160,31 @@ void tst_Packages::rebuiltRunsUnchanged()
     QCOMPARE(m_session->db.column(kCatalogue), before);
     QCOMPARE(m_session->db.scalar(kCall.arg(spelled)), "42");
     QVERIFY2(m_prompts->asked.isEmpty(), qPrintable(m_prompts->errors().join('\n')));
+}
+
+// Functions and packages share the list window: another user's new body is
+// what the rebuilt statement carries, and the user is told.
+void tst_Packages::rebuiltFromCatalogueAsNow()
+{
+    start(1);
+    TPackagesForm *form = TPackagesForm::open();
+    QVERIFY(form->selectPackage("SHOP"));
+    const QString newBody = QString(kBody).replace("X * 2", "X * 3");
+    m_session->db.execute({"RECREATE PACKAGE BODY SHOP AS\n" + newBody});
+    form->DDLBtn->click();
+    QCOMPARE(m_prompts->told(),
+             QStringList{"SHOP was changed by another user since it was shown; the statement is "
+                         "built from its current text."});
+    QCOMPARE(form->BodyMemo->toPlainText(), newBody);
+    auto *body = qobject_cast<TSQLExprForm *>(m_shell->opened.at(m_shell->opened.size() - 2));
+    QVERIFY(body && body->lines().join("\n").endsWith(newBody));
+
+    m_session->db.execute({"DROP PACKAGE BODY SHOP", "DROP PACKAGE SHOP"});
+    const qsizetype opened = m_shell->opened.size();
+    form->DDLBtn->click();
+    QCOMPARE(m_prompts->errors(),
+             QStringList{"SHOP was dropped by another user since it was shown."});
+    QCOMPARE(m_shell->opened.size(), opened);
 }
 
 void tst_Packages::drop_data()

@@ -96,6 +96,8 @@ private slots:
     void listAndParametersFollow();
     void rebuiltStatement_data();
     void rebuiltStatement();
+    void rebuiltFromCatalogueAsNow_data();
+    void rebuiltFromCatalogueAsNow();
     void drop_data();
     void drop();
     void refreshReadsNewList();
@@ -226,6 +228,48 @@ void tst_StoredProcs::rebuiltStatement()
 
     // The rebuilt statement is accepted by the server as it stands.
     QCOMPARE(m_session->refusal(lines), QString());
+}
+
+void tst_StoredProcs::rebuiltFromCatalogueAsNow_data()
+{
+    QTest::addColumn<QString>("otherUser"); // what another attachment commits meanwhile
+    QTest::addColumn<QStringList>("told");
+    QTest::addColumn<QStringList>("errors");
+    QTest::addColumn<QStringList>("lines"); // of the DDL window opened, if any
+    const QStringList original{"ALTER PROCEDURE P_IN ", "( A INTEGER, B VARCHAR(10))", "AS",
+                               "BEGIN", "  EXIT;", "END"};
+    QTest::newRow("unchanged") << "" << QStringList() << QStringList() << original;
+    QTest::newRow("altered")
+        << "ALTER PROCEDURE P_IN (A INTEGER, B VARCHAR(10)) AS BEGIN A = A + 100; END"
+        << QStringList{"P_IN was changed by another user since it was shown; the statement is "
+                       "built from its current text."}
+        << QStringList()
+        << QStringList{"ALTER PROCEDURE P_IN ", "( A INTEGER, B VARCHAR(10))", "AS",
+                       "BEGIN A = A + 100; END"};
+    QTest::newRow("dropped") << "DROP PROCEDURE P_IN" << QStringList()
+                             << QStringList{"P_IN was dropped by another user since it was "
+                                            "shown."}
+                             << QStringList();
+}
+
+// The window rebuilt from the rows it read when it opened: another user's
+// change was undone by the next Run, without a word.
+void tst_StoredProcs::rebuiltFromCatalogueAsNow()
+{
+    QFETCH(QString, otherUser);
+    QFETCH(QStringList, told);
+    QFETCH(QStringList, errors);
+    QFETCH(QStringList, lines);
+    TStoredProcsForm *form = TStoredProcsForm::open();
+    selectProcedure(form, "P_IN");
+    if (!otherUser.isEmpty())
+        m_session->db.execute({otherUser});
+    form->DDLBtn->click();
+    QCOMPARE(m_prompts->told(), told);
+    QCOMPARE(m_prompts->errors(), errors);
+    auto *ddl = m_shell->last<TSQLExprForm>();
+    QCOMPARE(ddl ? ddl->lines() : QStringList(), lines);
+    QCOMPARE(listed(form).contains("P_IN"), errors.isEmpty());
 }
 
 void tst_StoredProcs::drop_data()

@@ -51,14 +51,29 @@ QString ScriptedPrompts::directoryName(const QString &caption, const QString &)
     return files.isEmpty() ? QString() : files.dequeue();
 }
 
-QStringList ScriptedPrompts::errors() const
+void ScriptedPrompts::inform(const QString &text)
+{
+    asked.append({QStringLiteral("inform"), text, QString()});
+}
+
+QStringList ScriptedPrompts::texts(const QString &kind) const
 {
     QStringList list;
     for (const Asked &a : asked) {
-        if (a.kind == QLatin1String("error"))
+        if (a.kind == kind)
             list << a.text;
     }
     return list;
+}
+
+QStringList ScriptedPrompts::errors() const
+{
+    return texts(QStringLiteral("error"));
+}
+
+QStringList ScriptedPrompts::told() const
+{
+    return texts(QStringLiteral("inform"));
 }
 
 QStringList ScriptedPrompts::questions() const

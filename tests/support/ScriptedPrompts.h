@@ -15,7 +15,7 @@ class ScriptedPrompts : public Prompts
 public:
     struct Asked
     {
-        QString kind;    // "confirm", "error", "input", "open", "save", "directory"
+        QString kind; // "confirm", "error", "inform", "input", "open", "save", "directory"
         QString text;    // the question, message or prompt
         QString caption; // the title, or for confirm "OkCancel"/"YesNoCancel"
     };
@@ -25,6 +25,7 @@ public:
 
     Answer confirm(const QString &text, Buttons buttons) override;
     void error(const QString &text) override;
+    void inform(const QString &text) override;
     bool inputQuery(const QString &caption, const QString &prompt, QString &value) override;
     QString openFileName(const QString &caption, const QString &filter) override;
     QString saveFileName(const QString &caption, const QString &filter) override;
@@ -37,8 +38,11 @@ public:
 
     QList<Asked> asked;
     QStringList errors() const;
+    QStringList told() const; // what inform() showed
     QStringList questions() const;
 
 private:
+    QStringList texts(const QString &kind) const;
+
     std::unique_ptr<Prompts> m_previous;
 };
