@@ -80,6 +80,7 @@ private slots:
     void tableStructure();
     void viewStructure();
     void viewStatementInDDLWindow();
+    void viewStatementFromCatalogueAsNow();
     void showData_data();
     void showData();
     void dialect3ViewRoundTrip();
@@ -243,6 +244,28 @@ void TestTblStr::viewStatementInDDLWindow()
     QCOMPARE(ddl->lines(),
              QStringList({"CREATE VIEW V ", "(A, B)", "AS", "SELECT A, B FROM T"}));
     QCOMPARE(m_form->DBGrid1->currentIndex().row(), 1);
+}
+
+// Another user recreates the view with a column more after the window showed
+// it: the statement carries the view as it is now, and the window shows it.
+void TestTblStr::viewStatementFromCatalogueAsNow()
+{
+    PickerScript picker(QStringLiteral("V"));
+    m_form->SelViewBtn->click();
+    m_session->db.execute({QStringLiteral("RECREATE VIEW V (A, B, C) AS SELECT A, B, C FROM T")});
+    m_form->DDLBtn->click();
+    QCOMPARE(m_prompts->told(),
+             QStringList{"V was changed by another user since it was shown; the statement is "
+                         "built from its current text."});
+    QCOMPARE(m_shell->last<TSQLExprForm>()->lines(),
+             QStringList({"CREATE VIEW V ", "(A, B, C)", "AS", "SELECT A, B, C FROM T"}));
+    QCOMPARE(m_form->StrQuery->rowCount(), 3);
+
+    m_session->db.execute({QStringLiteral("DROP VIEW V")});
+    const qsizetype opened = m_shell->opened.size();
+    m_form->DDLBtn->click();
+    QCOMPARE(m_prompts->errors(), QStringList{"V was dropped by another user since it was shown."});
+    QCOMPARE(m_shell->opened.size(), opened);
 }
 
 // Before any choice the data layer refuses the empty name; the empty data
