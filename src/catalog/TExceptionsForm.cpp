@@ -10,6 +10,7 @@
 #include "uikit/GridColumns.h"
 #include "uikit/ModalForms.h"
 #include "uikit/Prompts.h"
+#include "uikit/ShownObject.h"
 
 #include <QAction>
 #include <QHeaderView>
@@ -174,6 +175,16 @@ void TExceptionsForm::BtnUpdateClick()
 {
     if (!hasCurrent())
         return;
+    // The message the dialog offers to edit is the one stored now.
+    const QString name = current(kNameField);
+    ShownObject::readAgain(
+        name,
+        [this, &name]() -> std::optional<QString> {
+            if (!hasCurrent() || current(kNameField) != name)
+                return std::nullopt;
+            return current(kMessageField);
+        },
+        [this] { RefrBtnClick(); });
     TExcDlg &dialog = TExcDlg::shared();
     dialog.NameEdit->setEnabled(false);
     dialog.NameEdit->setText(current(kNameField));

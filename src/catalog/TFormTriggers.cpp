@@ -14,6 +14,7 @@
 #include "uikit/Prompts.h"
 #include "uikit/RelationNameList.h"
 #include "uikit/Shell.h"
+#include "uikit/ShownObject.h"
 #include "workbench/TObjRepos.h"
 
 #include <QComboBox>
@@ -220,8 +221,20 @@ void TFormTriggers::execute(const QString &statementTemplate)
     DMSys->execute(statementTemplate.arg(DMSys->IBDataBase->sqlName(currentName())));
 }
 
+// The editor's ALTER TRIGGER is built from what it opens with: the trigger
+// as the catalogue holds it now, not as the list read it.
 TTrigSourceForm *TFormTriggers::OpenTriggerEditor()
 {
+    const QString name = currentName();
+    const auto shown = [this, &name]() -> std::optional<QString> {
+        if (name.isEmpty() || currentName() != name)
+            return std::nullopt;
+        return QStringList{currentValue(kType).toString(), currentValue(kSequence).toString(),
+                           currentValue(kRelation).toString(), currentValue(kSource).toString()}
+            .join(QLatin1Char('\n'));
+    };
+    if (!name.isEmpty())
+        ShownObject::readAgain(name, shown, [this] { reRead(); });
     return TTrigSourceForm::openTrigger(currentName(), currentValue(kType).toInt(),
                                         currentValue(kSequence).toInt(),
                                         currentValue(kRelation).toString(),

@@ -2,6 +2,7 @@
 #include "catalog/TExceptionsForm.h"
 #include "controls/TOfficeButton.h"
 #include "core/AppError.h"
+#include "core/MessageLines.h"
 #include "ibdb/TIBDataBase.h"
 #include "support/Failures.h"
 #include "support/ScriptedPrompts.h"
@@ -35,6 +36,7 @@ private slots:
     void refusedStatementKeepsTexts_data();
     void refusedStatementKeepsTexts();
     void emptyListHasNothingToEditOrDrop();
+    void editOffersMessageAsNow();
     void messagesStoredAsTyped_data();
     void messagesStoredAsTyped();
     void dialect3NamesAndLiterals_data();
@@ -270,7 +272,7 @@ void TestExceptions::refusedStatementKeepsTexts()
     const QString serverText =
         failureOf<DatabaseError>([&] { m_session->ib()->ExecuteStatement(statement, true); });
     QVERIFY(!serverText.isEmpty());
-    QCOMPARE(m_prompts->errors(), QStringList(serverText + "."));
+    QCOMPARE(m_prompts->errors(), QStringList(MessageLines::plain(serverText) + "."));
     QCOMPARE(names(), before); // the refresh was skipped
 
     answerDialog(QDialog::Rejected, std::nullopt, std::nullopt);
@@ -383,6 +385,27 @@ void TestExceptions::dialect3NamesAndLiterals()
     QCOMPARE(m_session->sent.value(2), ("DROP EXCEPTION " + spelled + "\r\n").toUtf8());
     QCOMPARE(m_prompts->errors(), QStringList());
     QVERIFY(!names().contains(name));
+}
+
+// Edit offered the message the list read: OK put it back over another
+// user's newer one. It offers the stored message and says it changed.
+void TestExceptions::editOffersMessageAsNow()
+{
+    m_form->FGrid->setCurrentIndex(m_form->ExceptionsTable->index(names().indexOf("E_TWO"), 0));
+    m_session->db.execute("ALTER EXCEPTION E_TWO 'Newer message'");
+    answerDialog(QDialog::Rejected, std::nullopt, std::nullopt);
+    run("&Edit");
+    QCOMPARE(m_prompts->told(),
+             QStringList{"E_TWO was changed by another user since it was shown; the statement "
+                         "is built from its current text."});
+    QCOMPARE(m_visits.size(), 1);
+    QCOMPARE(m_visits[0].message, QStringLiteral("Newer message"));
+
+    m_session->db.execute("DROP EXCEPTION E_TWO");
+    run("&Edit");
+    QCOMPARE(m_prompts->errors(),
+             QStringList{"E_TWO was dropped by another user since it was shown."});
+    QCOMPARE(m_visits.size(), 1);
 }
 
 QUORVEL_TEST_MAIN(TestExceptions)

@@ -64,6 +64,7 @@ private slots:
     void emptyList();
     void openEditor_data();
     void openEditor();
+    void editorOpensOnTriggerAsNow();
     void addToRepository();
     void dialect3QuotedNamesRoundTrip();
 
@@ -239,6 +240,30 @@ void TestTriggers::openEditor()
     QCOMPARE(editor->TableNameEdit->currentText(), QString("T1"));
     QVERIFY(editor->TableNameEdit->findText("T2") >= 0);
     QCOMPARE(editor->TrigSource->toPlainText(), source);
+}
+
+// The editor's ALTER TRIGGER would put back what the list read, over another
+// user's change: it opens on the trigger as stored now, and says so.
+void TestTriggers::editorOpensOnTriggerAsNow()
+{
+    TFormTriggers *form = TFormTriggers::open();
+    selectTrigger(form, "T1_BI");
+    m_session->db.execute(QStringList{"ALTER TRIGGER T1_BI POSITION 5 AS BEGIN NEW.ID = 100; END"});
+    form->SrcBtn->click();
+    QCOMPARE(m_prompts->told(),
+             QStringList{"T1_BI was changed by another user since it was shown; the statement "
+                         "is built from its current text."});
+    auto *editor = m_shell->last<TTrigSourceForm>();
+    QVERIFY(editor);
+    QCOMPARE(editor->PositionEdit->value(), 5);
+    QCOMPARE(editor->TrigSource->toPlainText(), "AS BEGIN NEW.ID = 100; END");
+
+    m_session->db.execute(QStringList{"DROP TRIGGER T1_BI"});
+    const qsizetype opened = m_shell->opened.size();
+    form->SrcBtn->click();
+    QCOMPARE(m_prompts->errors(),
+             QStringList{"T1_BI was dropped by another user since it was shown."});
+    QCOMPARE(m_shell->opened.size(), opened);
 }
 
 // Only the stored source goes to the repository, without a header.
