@@ -515,7 +515,9 @@ void TableNavigator::updateButtons()
 
 void TableNavigator::loadMemos()
 {
-    m_loadingMemos = true;
+    // column() throws for a field the table lacks; typing must still reach
+    // the row afterwards.
+    const QScopedValueRollback loading(m_loadingMemos, true);
     for (const MemoField &binding : std::as_const(m_memos)) {
         if (!binding.memo)
             continue;
@@ -525,7 +527,6 @@ void TableNavigator::loadMemos()
                                                       Qt::EditRole);
         binding.memo->setPlainText(StatementText::toEditor(text.toString()));
     }
-    m_loadingMemos = false;
 }
 
 void TableNavigator::memoEdited(QPlainTextEdit *memo, const QString &field)

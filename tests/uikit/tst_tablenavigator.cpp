@@ -34,6 +34,7 @@ private slots:
     void deleteAsksAndRemoves();
     void largeTableOpensWithFirstBatch();
     void memoFollowsCurrentRow();
+    void memoTypingSurvivesMissingField();
     void readOnlyGivesReason();
 
 private:
@@ -225,6 +226,24 @@ void TstTableNavigator::memoFollowsCurrentRow()
     table->post();
     QCOMPARE(stored()[1], QStringLiteral("2=a\r\nb"));
     QCOMPARE(memo->toPlainText(), QStringLiteral("a\nb"));
+}
+
+void TstTableNavigator::memoTypingSurvivesMissingField()
+{
+    auto *memo = new QPlainTextEdit(form.get());
+    table->bindMemo(memo, QStringLiteral("NAME"));
+    table->open();
+    {
+        QPlainTextEdit stray;
+        QCOMPARE(failureOf<DatabaseError>(
+                     [&] { table->bindMemo(&stray, QStringLiteral("NOTE")); }),
+                 QStringLiteral("Field 'NOTE' not found"));
+    }
+    // The failed load must not leave the memos deaf to typing.
+    memo->setPlainText(QStringLiteral("uno"));
+    QCOMPARE(table->state(), State::Edit);
+    table->post();
+    QCOMPARE(stored().first(), QStringLiteral("1=uno"));
 }
 
 void TstTableNavigator::readOnlyGivesReason()
