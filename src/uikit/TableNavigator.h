@@ -110,7 +110,9 @@ private:
     void modelDataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight);
     bool ensureRowFetched(int row);
     QSqlRecord keyOf(int row) const;
+    bool holdsKey(int row, const QSqlRecord &key) const;
     int findRow(const QSqlRecord &key);
+    bool stillStored(const QSqlRecord &key) const;
     void relocate(const QSqlRecord &key, int fallbackRow);
     void updateButtons();
     void loadMemos();
