@@ -9,12 +9,12 @@
 
 #include <functional>
 
+class IbDriver;
+
 // The one connection to the database being administered. Catalogue queries
 // reach it through Qt SQL under its connection name ("IBB"); on top of that
 // it keeps the tool's own server transaction on the same attachment, in which
 // every change is executed.
-class IbDriver;
-
 class TIBDataBase : public QObject
 {
     Q_OBJECT
