@@ -22,7 +22,9 @@ class TIBDataBase : public QObject
 public:
     using StatementObserver = std::function<void(const QByteArray &)>;
 
-    explicit TIBDataBase(QObject *parent = nullptr);
+    // Registered under its connection name at once: two objects never pass
+    // through one shared name, where the second would take the first's.
+    explicit TIBDataBase(const QString &connectionName, QObject *parent = nullptr);
     ~TIBDataBase() override;
 
     // The Qt SQL connection name under which queries find this attachment.
