@@ -57,9 +57,8 @@ void fail(const QString &message)
 class Attachment
 {
 public:
-    Attachment(const QString &database)
+    Attachment(const QString &database) : m_database(QUuid::createUuid().toString())
     {
-        m_database.setDatabaseName(QUuid::createUuid().toString());
         m_database.setParam(QStringLiteral("SERVER NAME"), database);
         m_database.setParam(QStringLiteral("USER NAME"), user());
         m_database.setParam(QStringLiteral("PASSWORD"), password());

@@ -36,6 +36,10 @@
 
 namespace {
 
+// The status bar's panels, numbered from 1 as panel() takes them.
+constexpr int kConnectionPanel = 1;
+constexpr int kTransactionPanel = 2;
+constexpr int kCaretPanel = 3;
 constexpr int kHintPanel = 4;
 constexpr int kDialectPanel = 5;
 // How often a signal's end looks again whether the call it stopped is over.
@@ -81,7 +85,7 @@ void TMainForm::FormCreate(const QString &commandLinePath)
     }
     const bool autoCommit = ProgramSettings::instance().AutoCommit;
     MnAutoCommit->setChecked(autoCommit);
-    panel(2)->setText(autoCommit ? QStringLiteral("AUTO") : QString());
+    panel(kTransactionPanel)->setText(autoCommit ? QStringLiteral("AUTO") : QString());
 }
 
 void TMainForm::buildMenus()
@@ -211,7 +215,7 @@ void TMainForm::showChild(TChildForm *form)
 
 void TMainForm::setCaretPanel(const QString &text)
 {
-    panel(3)->setText(text);
+    panel(kCaretPanel)->setText(text);
 }
 
 void TMainForm::setCommitItemsEnabled(bool enabled)
@@ -222,7 +226,7 @@ void TMainForm::setCommitItemsEnabled(bool enabled)
 
 void TMainForm::setTransactionPanel(const QString &text)
 {
-    panel(2)->setText(text);
+    panel(kTransactionPanel)->setText(text);
 }
 
 void TMainForm::showConnectionLost(const QString &message)
@@ -262,7 +266,7 @@ void TMainForm::tile(bool vertical)
 void TMainForm::HintHandler(const QString &hint)
 {
     m_lastHint = hint;
-    panel(4)->setText(hint);
+    panel(kHintPanel)->setText(hint);
 }
 
 bool TMainForm::event(QEvent *event)
@@ -285,7 +289,8 @@ void TMainForm::showConnected(bool connected, const QString &path)
 {
     DataMenu->setEnabled(connected);
     DataMenu->menuAction()->setEnabled(connected);
-    panel(1)->setText(connected ? QStringLiteral("Connected") : QStringLiteral("Disconnected"));
+    panel(kConnectionPanel)
+        ->setText(connected ? QStringLiteral("Connected") : QStringLiteral("Disconnected"));
     // Which dialect the tool compiles in decides what "..." and 7/2 mean.
     // The file name follows the dialect, so a narrow panel still shows it.
     panel(kDialectPanel)->setText(
@@ -397,7 +402,7 @@ void TMainForm::MnAutoCommitClick()
     bool &autoCommit = ProgramSettings::instance().AutoCommit;
     autoCommit = !autoCommit;
     MnAutoCommit->setChecked(autoCommit);
-    panel(2)->setText(autoCommit ? QStringLiteral("AUTO") : QString());
+    panel(kTransactionPanel)->setText(autoCommit ? QStringLiteral("AUTO") : QString());
 }
 
 void TMainForm::MnCommitWorkClick()

@@ -12,8 +12,6 @@
 #include <QSqlRecord>
 
 #include <algorithm>
-#include <chrono>
-#include <thread>
 
 namespace {
 
@@ -313,8 +311,12 @@ bool IbResult::fetchMore(int count)
     Run *const outer = std::exchange(m_inFlight, &more);
     const auto done = qScopeGuard([this, outer] { m_inFlight = outer; });
     ServerCall::run(ibDriver()->attachment(), [this, &more] {
+        // Whatever ends the reading, a view waiting for this batch is woken.
+        const auto read = qScopeGuard([flag = more.read] {
+            flag->store(true, std::memory_order_release);
+            flag->notify_all();
+        });
         readBatch(*m_query, more.batch);
-        more.read->store(true, std::memory_order_release);
     });
     return keepBatch(more) + readAhead > 0;
 }
@@ -325,9 +327,7 @@ bool IbResult::fetchMore(int count)
 // kept first: the rows stay in order and the asker's own batch follows.
 void IbResult::takeInFlight()
 {
-    const Run &run = *m_inFlight;
-    while (!run.read->load(std::memory_order_acquire))
-        std::this_thread::sleep_for(std::chrono::microseconds(100));
+    m_inFlight->read->wait(false, std::memory_order_acquire);
     keepBatch(*m_inFlight);
 }
 

@@ -70,7 +70,7 @@ private:
     struct Run
     {
         IbReadAhead::Batch batch;
-        // Set on the server thread once the batch is read.
+        // Set and notified on the server thread once the batch is read.
         std::shared_ptr<std::atomic<bool>> read = std::make_shared<std::atomic<bool>>(false);
         bool kept = false;
         int keptRows = 0;

@@ -11,7 +11,7 @@
 
 TDMSys *DMSys = nullptr;
 
-TDMSys::TDMSys(QObject *parent) : QObject(parent), IBDataBase(new TIBDataBase(this))
+TDMSys::TDMSys(QObject *parent) : QObject(parent), IBDataBase(new TIBDataBase(ibName(), this))
 {
     DMSys = this;
     connect(IBDataBase, &TIBDataBase::OnStartTransaction, this,
@@ -41,7 +41,6 @@ void TDMSys::DMSysCreate()
     // Another copy of the program may be writing the file: wait that long
     // for its lock, then report it rather than hang.
     devSrc.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000"));
-    IBDataBase->setDatabaseName(ibName());
     if (!QFileInfo(directory).isDir())
         throw DatabaseError(QStringLiteral("Directory is busy or does not exist: %1").arg(directory));
 }

@@ -46,12 +46,12 @@ bool retains(const QByteArray &text)
 
 } // namespace
 
-TIBDataBase::TIBDataBase(QObject *parent) : QObject(parent)
+TIBDataBase::TIBDataBase(const QString &connectionName, QObject *parent) : QObject(parent)
 {
     m_params.insert(kUserName, defaultUserName());
     m_params.insert(kPassword, defaultPassword());
     m_params.insert(kServerName, QString());
-    setDatabaseName(QStringLiteral("IB"));
+    setDatabaseName(connectionName);
 }
 
 TIBDataBase::~TIBDataBase()

@@ -9,12 +9,12 @@
 
 #include <functional>
 
+class IbDriver;
+
 // The one connection to the database being administered. Catalogue queries
 // reach it through Qt SQL under its connection name ("IBB"); on top of that
 // it keeps the tool's own server transaction on the same attachment, in which
 // every change is executed.
-class IbDriver;
-
 class TIBDataBase : public QObject
 {
     Q_OBJECT
@@ -22,7 +22,9 @@ class TIBDataBase : public QObject
 public:
     using StatementObserver = std::function<void(const QByteArray &)>;
 
-    explicit TIBDataBase(QObject *parent = nullptr);
+    // Registered under its connection name at once: two objects never pass
+    // through one shared name, where the second would take the first's.
+    explicit TIBDataBase(const QString &connectionName, QObject *parent = nullptr);
     ~TIBDataBase() override;
 
     // The Qt SQL connection name under which queries find this attachment.

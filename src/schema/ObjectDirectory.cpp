@@ -3,6 +3,7 @@
 #include "core/AppError.h"
 #include "ibdb/PlainName.h"
 #include "ibdb/SqlErrorText.h"
+#include "schema/Catalog.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -11,31 +12,40 @@
 
 namespace {
 
-// One branch per kind, numbered as Kind counts; a NULL system flag is a
-// user's object, as in databases made by old servers.
-const char *const kBranches[] = {
-    "SELECT 0, RDB$FIELD_NAME FROM RDB$FIELDS WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0"
-    " AND RDB$FIELD_NAME NOT STARTING WITH 'RDB$'",
-    "SELECT 1, RDB$RELATION_NAME FROM RDB$RELATIONS WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0"
-    " AND RDB$VIEW_BLR IS NULL",
-    "SELECT 2, RDB$RELATION_NAME FROM RDB$RELATIONS WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0"
-    " AND RDB$VIEW_BLR IS NOT NULL",
-    "SELECT 3, RDB$PROCEDURE_NAME FROM RDB$PROCEDURES WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0"
-    " AND RDB$PACKAGE_NAME IS NULL",
-    "SELECT 4, RDB$FUNCTION_NAME FROM RDB$FUNCTIONS WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0"
-    " AND RDB$PACKAGE_NAME IS NULL",
-    "SELECT 5, RDB$PACKAGE_NAME FROM RDB$PACKAGES WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0",
-    "SELECT 6, RDB$TRIGGER_NAME FROM RDB$TRIGGERS WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0",
-    "SELECT 7, RDB$EXCEPTION_NAME FROM RDB$EXCEPTIONS WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0",
-    "SELECT 8, RDB$GENERATOR_NAME FROM RDB$GENERATORS WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0",
-    "SELECT 9, RDB$ROLE_NAME FROM RDB$ROLES WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0",
+// One branch per kind, numbered as Kind counts: the name column, the
+// catalogue table and what else keeps a kind apart from another in the same
+// table. A NULL system flag is a user's object, as in databases made by old
+// servers.
+struct Branch
+{
+    const char *name;
+    const char *table;
+    const char *also;
+};
+
+const Branch kBranches[] = {
+    {"RDB$FIELD_NAME", "RDB$FIELDS", " AND RDB$FIELD_NAME NOT STARTING WITH 'RDB$'"},
+    {"RDB$RELATION_NAME", "RDB$RELATIONS", " AND RDB$VIEW_BLR IS NULL"},
+    {"RDB$RELATION_NAME", "RDB$RELATIONS", " AND RDB$VIEW_BLR IS NOT NULL"},
+    {"RDB$PROCEDURE_NAME", "RDB$PROCEDURES", " AND RDB$PACKAGE_NAME IS NULL"},
+    {"RDB$FUNCTION_NAME", "RDB$FUNCTIONS", " AND RDB$PACKAGE_NAME IS NULL"},
+    {"RDB$PACKAGE_NAME", "RDB$PACKAGES", ""},
+    {"RDB$TRIGGER_NAME", "RDB$TRIGGERS", ""},
+    {"RDB$EXCEPTION_NAME", "RDB$EXCEPTIONS", ""},
+    {"RDB$GENERATOR_NAME", "RDB$GENERATORS", ""},
+    {"RDB$ROLE_NAME", "RDB$ROLES", ""},
 };
 
 QString directoryQuery()
 {
     QStringList branches;
-    for (const char *branch : kBranches)
-        branches << QString::fromLatin1(branch);
+    for (int kind = 0; kind < int(std::size(kBranches)); ++kind) {
+        const Branch &branch = kBranches[kind];
+        branches << QStringLiteral("SELECT %1, %2 FROM %3 WHERE %4%5")
+                        .arg(kind)
+                        .arg(QLatin1String(branch.name), QLatin1String(branch.table),
+                             QLatin1String(Catalog::userObjects), QLatin1String(branch.also));
+    }
     return branches.join(QStringLiteral("\nUNION ALL\n")) + QStringLiteral("\nORDER BY 1, 2");
 }
 

@@ -11,9 +11,11 @@
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QScopedValueRollback>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlField>
 #include <QSqlIndex>
+#include <QSqlQuery>
 #include <QSqlTableModel>
 #include <QTableView>
 
@@ -470,19 +472,64 @@ QSqlRecord TableNavigator::keyOf(int row) const
     return key;
 }
 
+bool TableNavigator::holdsKey(int row, const QSqlRecord &key) const
+{
+    const QSqlRecord values = m_model->record(row);
+    for (int i = 0; i < key.count(); ++i) {
+        if (!sameValue(values.value(key.fieldName(i)), key.value(i)))
+            return false;
+    }
+    return true;
+}
+
+// The rows read so far are looked through first; further rows are read only
+// while the server still has the one sought, so a row another user deleted
+// does not pull in the whole table to learn that it is gone.
 int TableNavigator::findRow(const QSqlRecord &key)
 {
     if (key.isEmpty())
         return -1;
-    for (int row = 0; ensureRowFetched(row); ++row) {
-        const QSqlRecord values = m_model->record(row);
-        bool match = true;
-        for (int i = 0; i < key.count() && match; ++i)
-            match = sameValue(values.value(key.fieldName(i)), key.value(i));
-        if (match)
+    int row = 0;
+    for (; row < m_model->rowCount(); ++row) {
+        if (holdsKey(row, key))
+            return row;
+    }
+    if (!m_model->canFetchMore() || !stillStored(key))
+        return -1;
+    for (; ensureRowFetched(row); ++row) {
+        if (holdsKey(row, key))
             return row;
     }
     return -1;
+}
+
+// Only a primary key is asked about: a key of all the row's values may hold
+// what a statement cannot compare (a blob, a time read coarser than stored),
+// and such a row is sought among the rows read only. A server that cannot
+// answer leaves the row to be sought as before.
+bool TableNavigator::stillStored(const QSqlRecord &key) const
+{
+    if (m_model->primaryKey().isEmpty())
+        return false;
+    const QSqlDatabase database = m_model->database();
+    const QSqlDriver *driver = database.driver();
+    const QString table = m_model->tableName();
+    QString text = QStringLiteral("SELECT 1 FROM %1 %2")
+                       .arg(driver->escapeIdentifier(table, QSqlDriver::TableName),
+                            driver->sqlStatement(QSqlDriver::WhereStatement, table, key, true));
+    if (!m_model->filter().isEmpty())
+        text += QStringLiteral(" AND (%1)").arg(m_model->filter());
+    QSqlQuery query(database);
+    query.setForwardOnly(true);
+    if (!query.prepare(text))
+        return true;
+    for (int i = 0; i < key.count(); ++i) {
+        if (!key.isNull(i))
+            query.addBindValue(key.value(i));
+    }
+    if (!query.exec())
+        return true;
+    return query.next() || query.lastError().isValid();
 }
 
 void TableNavigator::relocate(const QSqlRecord &key, int fallbackRow)
@@ -515,7 +562,9 @@ void TableNavigator::updateButtons()
 
 void TableNavigator::loadMemos()
 {
-    m_loadingMemos = true;
+    // column() throws for a field the table lacks; typing must still reach
+    // the row afterwards.
+    const QScopedValueRollback loading(m_loadingMemos, true);
     for (const MemoField &binding : std::as_const(m_memos)) {
         if (!binding.memo)
             continue;
@@ -525,7 +574,6 @@ void TableNavigator::loadMemos()
                                                       Qt::EditRole);
         binding.memo->setPlainText(StatementText::toEditor(text.toString()));
     }
-    m_loadingMemos = false;
 }
 
 void TableNavigator::memoEdited(QPlainTextEdit *memo, const QString &field)

@@ -16,10 +16,11 @@ class QPlainTextEdit;
 class QSqlTableModel;
 
 // Binds a record navigator, a grid and optionally memos to an editable
-// table model, the way a data-aware form of the original toolkit behaves:
-// the grid's current row is the table's cursor; typing puts that row into
-// edit mode; the row is written when the user leaves it or presses Post;
-// a failed write leaves the row in edit mode with its error thrown as a
+// table model as one form over the table's rows: the grid's current row is
+// the table's cursor; typing puts that row into edit mode; the row is
+// written when the user leaves it or presses Post, so that the changes made
+// to one row reach the server together; a failed write leaves the row in
+// edit mode, the user's values kept, with its error thrown as a
 // DatabaseError carrying the database's text. Every command throws; the
 // navigator's buttons and the grid's keys run them through Command.
 //
@@ -52,8 +53,10 @@ public:
     void setConfirmDelete(bool confirm) { m_confirmDelete = confirm; }
 
     // Shows the memo's text as the field of the current row; typing in a
-    // memo that was not made read-only puts the row into edit mode. Line ends are stored as
-    // CR LF, as the memo control of the original platform stored them.
+    // memo that was not made read-only puts the row into edit mode. Line
+    // ends are stored as CR LF, as every text outside an editor ends its
+    // lines (see StatementText), so a text reads the same from the table,
+    // a file or the server.
     void bindMemo(QPlainTextEdit *memo, const QString &field);
 
     // Reads the table from its first row (throws DatabaseError); close()
@@ -110,7 +113,9 @@ private:
     void modelDataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight);
     bool ensureRowFetched(int row);
     QSqlRecord keyOf(int row) const;
+    bool holdsKey(int row, const QSqlRecord &key) const;
     int findRow(const QSqlRecord &key);
+    bool stillStored(const QSqlRecord &key) const;
     void relocate(const QSqlRecord &key, int fallbackRow);
     void updateButtons();
     void loadMemos();

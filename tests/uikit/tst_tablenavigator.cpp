@@ -33,7 +33,9 @@ private slots:
     void deleteAsksAndRemoves_data();
     void deleteAsksAndRemoves();
     void largeTableOpensWithFirstBatch();
+    void rowDeletedElsewhereIsNotSoughtToTheEnd();
     void memoFollowsCurrentRow();
+    void memoTypingSurvivesMissingField();
     void readOnlyGivesReason();
 
 private:
@@ -42,6 +44,13 @@ private:
         return session->db.column(QStringLiteral("SELECT ID || '=' || NAME FROM T ORDER BY ID"));
     }
     bool enabled(Button button) const { return navigator->button(button)->isEnabled(); }
+    // 5,003 rows: many more than the grid reads at first.
+    void fillLargeTable() const
+    {
+        session->db.execute(QStringLiteral(
+            "EXECUTE BLOCK AS DECLARE I INTEGER = 100; BEGIN WHILE (I < 5100) DO BEGIN "
+            "INSERT INTO T VALUES (:I, 'n'); I = I + 1; END END"));
+    }
 
     std::unique_ptr<TestSession> session;
     std::unique_ptr<ScriptedPrompts> prompts;
@@ -194,9 +203,7 @@ void TstTableNavigator::deleteAsksAndRemoves()
 
 void TstTableNavigator::largeTableOpensWithFirstBatch()
 {
-    session->db.execute(QStringLiteral(
-        "EXECUTE BLOCK AS DECLARE I INTEGER = 100; BEGIN WHILE (I < 5100) DO BEGIN "
-        "INSERT INTO T VALUES (:I, 'n'); I = I + 1; END END"));
+    fillLargeTable();
     table->open();
     QVERIFY(model->rowCount() < 5003);
     QVERIFY(enabled(Button::Last));
@@ -208,6 +215,20 @@ void TstTableNavigator::largeTableOpensWithFirstBatch()
     table->post();
     QCOMPARE(table->currentRow(), 5002);
     QCOMPARE(table->value(QStringLiteral("NAME")).toString(), QStringLiteral("last"));
+}
+
+void TstTableNavigator::rowDeletedElsewhereIsNotSoughtToTheEnd()
+{
+    fillLargeTable();
+    table->open();
+    table->next();
+    const int fetched = model->rowCount();
+    session->db.execute(QStringLiteral("DELETE FROM T WHERE ID = 2"));
+    table->refresh();
+    // Read anew, the grid holds no more rows than it read at first.
+    QVERIFY2(model->rowCount() <= fetched, qPrintable(QString::number(model->rowCount())));
+    QCOMPARE(table->currentRow(), 1);
+    QCOMPARE(table->value(QStringLiteral("ID")).toInt(), 3);
 }
 
 void TstTableNavigator::memoFollowsCurrentRow()
@@ -225,6 +246,24 @@ void TstTableNavigator::memoFollowsCurrentRow()
     table->post();
     QCOMPARE(stored()[1], QStringLiteral("2=a\r\nb"));
     QCOMPARE(memo->toPlainText(), QStringLiteral("a\nb"));
+}
+
+void TstTableNavigator::memoTypingSurvivesMissingField()
+{
+    auto *memo = new QPlainTextEdit(form.get());
+    table->bindMemo(memo, QStringLiteral("NAME"));
+    table->open();
+    {
+        QPlainTextEdit stray;
+        QCOMPARE(failureOf<DatabaseError>(
+                     [&] { table->bindMemo(&stray, QStringLiteral("NOTE")); }),
+                 QStringLiteral("Field 'NOTE' not found"));
+    }
+    // The failed load must not leave the memos deaf to typing.
+    memo->setPlainText(QStringLiteral("uno"));
+    QCOMPARE(table->state(), State::Edit);
+    table->post();
+    QCOMPARE(stored().first(), QStringLiteral("1=uno"));
 }
 
 void TstTableNavigator::readOnlyGivesReason()
