@@ -2,6 +2,7 @@
 #include "catalog/TMemoViewForm.h"
 #include "controls/TOfficeButton.h"
 #include "core/AppError.h"
+#include "core/MessageLines.h"
 #include "ibdb/TIBDataBase.h"
 #include "support/Failures.h"
 #include "support/ScriptedPrompts.h"
@@ -195,7 +196,7 @@ void TestDomains::refusedDropShowsServerText()
     const QString serverText =
         failureOf<DatabaseError>([&] { m_session->ib()->ExecuteStatement("DROP DOMAIN D_INT", true); });
     QVERIFY(!serverText.isEmpty());
-    QCOMPARE(m_prompts->errors(), QStringList(serverText + "."));
+    QCOMPARE(m_prompts->errors(), QStringList(MessageLines::plain(serverText) + "."));
     QCOMPARE(names(), before);
 }
 
