@@ -4,6 +4,7 @@
 #include "ibdb/IbConnectionLoss.h"
 #include "ibdb/IbError.h"
 #include "ibdb/IbResult.h"
+#include "ibdb/IbServerInfo.h"
 #include "ibdb/IbStatus.h"
 #include "ibdb/IbTimeStamp.h"
 #include "ibdb/SqlLiteral.h"
@@ -31,6 +32,16 @@ bool appendParameter(QByteArray &dpb, char code, const QByteArray &value)
     dpb += value;
     return true;
 }
+
+// Firebird 4's types reach the Firebird 3 client as the server's own text
+// of them, which converts back exactly: INT128 and NUMERIC of 19 to 38
+// digits, DECFLOAT with its sign of zero, infinities and NaN, and times
+// with the zone as stored, named or offset. Given at attach, the binding is
+// the session's default, which ALTER SESSION RESET keeps; an engine older
+// than the item passes over it.
+constexpr char kSetBind = 93; // isc_dpb_set_bind, newer than this client's header
+const QByteArray kExactBindings =
+    QByteArrayLiteral("INT128 TO VARCHAR; DECFLOAT TO VARCHAR; TIME ZONE TO VARCHAR");
 
 QString attachPath(const QString &database, const QString &host, int port)
 {
@@ -149,7 +160,8 @@ bool IbDriver::open(const QString &database, const QString &user, const QString 
     const bool fits = (user.isEmpty() || appendParameter(dpb, isc_dpb_user_name, user.toUtf8()))
                       && (password.isEmpty()
                           || appendParameter(dpb, isc_dpb_password, password.toUtf8()))
-                      && appendParameter(dpb, isc_dpb_lc_ctype, QByteArrayLiteral("UTF8"));
+                      && appendParameter(dpb, isc_dpb_lc_ctype, QByteArrayLiteral("UTF8"))
+                      && appendParameter(dpb, kSetBind, kExactBindings);
     if (!fits) {
         const QString text =
             QCoreApplication::translate("IbDriver", "User name or password is too long");
@@ -168,13 +180,13 @@ bool IbDriver::open(const QString &database, const QString &user, const QString 
         return false;
     }
     int dialect = m_requestedDialect;
-    if (dialect == 0) {
-        try {
+    try {
+        if (dialect == 0)
             dialect = databaseDialect(attachment.get());
-        } catch (const IbError &error) {
-            refuseOpen(error.toSqlError());
-            return false;
-        }
+        m_server = IbServerInfo::read(attachment.get());
+    } catch (const IbError &error) {
+        refuseOpen(error.toSqlError());
+        return false;
     }
     m_dialect = dialect;
     m_attachment = std::move(attachment);
