@@ -9,6 +9,8 @@
 #include "ibdb/IbTimeStamp.h"
 #include "ibdb/SqlLiteral.h"
 
+#include <iberror.h>
+
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QSqlDatabase>
@@ -69,6 +71,23 @@ int databaseDialect(isc_db_handle attachment)
     // Databases older than dialects answer 0: they read statements as dialect 1.
     const int dialect = int(isc_vax_integer(buffer + 3, length));
     return dialect == 3 ? 3 : 1;
+}
+
+// The embedded engine reads only its own on-disk structure; a newer
+// server's file is its server's to open, and the user is told how.
+QSqlError withAdvice(const QSqlError &error, const ISC_STATUS *status, const QString &path)
+{
+    const bool local = !path.isEmpty() && !path.contains(u':');
+    if (!local || status[1] != isc_wrong_ods)
+        return error;
+    const QString advice =
+        QCoreApplication::translate("IbDriver",
+                                    "A database of a newer Firebird is opened through its "
+                                    "server: connect to host/port:path, for example "
+                                    "localhost/3050:%1")
+            .arg(path);
+    return QSqlError(error.driverText(), error.databaseText() + u'\n' + advice, error.type(),
+                     error.nativeErrorCode());
 }
 
 } // namespace
@@ -176,7 +195,7 @@ bool IbDriver::open(const QString &database, const QString &user, const QString 
     try {
         IbError::check(status, QSqlError::ConnectionError);
     } catch (const IbError &error) {
-        refuseOpen(error.toSqlError());
+        refuseOpen(withAdvice(error.toSqlError(), status, host.isEmpty() ? database : QString()));
         return false;
     }
     int dialect = m_requestedDialect;

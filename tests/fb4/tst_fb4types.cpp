@@ -11,6 +11,8 @@
 #include "workbench/TOutputForm.h"
 
 #include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlTableModel>
 #include <QTableView>
 
@@ -50,6 +52,7 @@ private slots:
 
     void serverAndOdsAreKnown_data();
     void serverAndOdsAreKnown();
+    void newerFileOpenedInProcessNamesItsServer();
     void valueSurvivesReadVisitAndPost_data();
     void valueSurvivesReadVisitAndPost();
     void typedValueStoredExactlyOrRefused_data();
@@ -113,6 +116,32 @@ void TestFb4Types::serverAndOdsAreKnown()
     const QRegularExpression expected(
         QStringLiteral("^Firebird 4\\.0\\.\\d+, ODS 13\\.0, dialect %1$").arg(dialect));
     QVERIFY2(expected.match(text).hasMatch(), qPrintable(text));
+}
+
+// The server's folder is a folder of this machine too (the server's root);
+// the embedded engine can read the file, not its on-disk structure.
+void TestFb4Types::newerFileOpenedInProcessNamesItsServer()
+{
+    const QString local = qEnvironmentVariable("QUORVEL_FB4_LOCAL_FOLDER");
+    if (local.isEmpty())
+        QSKIP("the Firebird 4 server's folder is not named (QUORVEL_FB4_LOCAL_FOLDER)");
+    const TestDatabase database(TestDatabase::firebird4(), 3);
+    const QString file = local + u'/' + database.path().section(u'/', -1);
+    const QString connection = QStringLiteral("embedded-fb4");
+    QString error;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("INTRBASE"), connection);
+        db.setDatabaseName(file);
+        db.setUserName(QStringLiteral("SYSDBA"));
+        QVERIFY(!db.open());
+        error = db.lastError().databaseText();
+    }
+    QSqlDatabase::removeDatabase(connection);
+    const QStringList lines = error.split(u'\n');
+    QCOMPARE(lines.size(), 2);
+    QVERIFY2(lines.first().contains(QStringLiteral("found 13.0")), qPrintable(error));
+    QCOMPARE(lines.last(), "A database of a newer Firebird is opened through its server: "
+                           "connect to host/port:path, for example localhost/3050:" + file);
 }
 
 void TestFb4Types::valueSurvivesReadVisitAndPost_data()
