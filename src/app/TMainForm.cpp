@@ -291,12 +291,12 @@ void TMainForm::showConnected(bool connected, const QString &path)
     DataMenu->menuAction()->setEnabled(connected);
     panel(kConnectionPanel)
         ->setText(connected ? QStringLiteral("Connected") : QStringLiteral("Disconnected"));
-    // Which dialect the tool compiles in decides what "..." and 7/2 mean.
-    // The file name follows the dialect, so a narrow panel still shows it.
+    // Which dialect the tool compiles in decides what "..." and 7/2 mean,
+    // the server and ODS which types and names there are. The file name
+    // follows them, so a narrow panel still shows them.
     panel(kDialectPanel)->setText(
-        connected ? QStringLiteral("Dialect %1, %2")
-                        .arg(DMSys->IBDataBase->statementDialect())
-                        .arg(DatabaseFileName(path))
+        connected ? QStringLiteral("%1, %2")
+                        .arg(DMSys->IBDataBase->serverText(), DatabaseFileName(path))
                   : QString());
     statusBar()->setToolTip(connected ? QStringLiteral("Connected to:%1").arg(path) : QString());
 }

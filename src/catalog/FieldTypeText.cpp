@@ -82,8 +82,9 @@ SchemaType schemaType(const FieldType &field)
 
 QString FieldTypeText(const FieldType &field, int dialect)
 {
-    if (dialect == 3)
-        return SqlTypeText(schemaType(field), 3);
+    // The display form has no word of its own for Firebird 4's types.
+    if (dialect == 3 || (baseName(field.type).isEmpty() && SqlTypeKnown(field.type)))
+        return SqlTypeText(schemaType(field), dialect);
     return FieldTypeText(field.type, field.scale, field.charLength, field.subType,
                          field.segmentLength);
 }

@@ -23,8 +23,9 @@ struct FieldType
 };
 
 // The type text for a database of the given dialect. On dialect 1 it is the
-// display form above; on dialect 3 it is the type as dialect-3 DDL declares
-// it, so a rebuilt statement declares the same type again.
+// display form above, but for the types it has no name for (Firebird 4's);
+// on dialect 3 it is the type as dialect-3 DDL declares it, so a rebuilt
+// statement declares the same type again.
 QString FieldTypeText(const FieldType &field, int dialect);
 
 // The same type for the schema layer, whose statement text (SqlTypeText)

@@ -102,9 +102,8 @@ TDatabaseExplorer *TDatabaseExplorer::open()
 void TDatabaseExplorer::FormCreate()
 {
     TIBDataBase *db = DMSys->IBDataBase;
-    DatabaseLabel->setText(QStringLiteral("%1\nDialect %2")
-                               .arg(db->param(QStringLiteral("SERVER NAME")))
-                               .arg(db->statementDialect()));
+    DatabaseLabel->setText(QStringLiteral("%1\n%2")
+                               .arg(db->param(QStringLiteral("SERVER NAME")), db->serverText()));
     showTree();
 }
 

@@ -50,6 +50,8 @@ QSqlField fieldFrom(const QSqlQuery &q, const QString &table)
                                                          : q.value(Length).toInt());
     field.setPrecision(-scale);
     field.setReadOnly(!q.value(Computed).isNull());
+    // The declared type, for what the Qt type does not tell (IbType::boundAsText).
+    field.setSqlType(type);
     return field;
 }
 

@@ -4,9 +4,12 @@
 #include "ibdb/IbConnectionLoss.h"
 #include "ibdb/IbError.h"
 #include "ibdb/IbResult.h"
+#include "ibdb/IbServerInfo.h"
 #include "ibdb/IbStatus.h"
 #include "ibdb/IbTimeStamp.h"
 #include "ibdb/SqlLiteral.h"
+
+#include <iberror.h>
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -31,6 +34,16 @@ bool appendParameter(QByteArray &dpb, char code, const QByteArray &value)
     dpb += value;
     return true;
 }
+
+// Firebird 4's types reach the Firebird 3 client as the server's own text
+// of them, which converts back exactly: INT128 and NUMERIC of 19 to 38
+// digits, DECFLOAT with its sign of zero, infinities and NaN, and times
+// with the zone as stored, named or offset. Given at attach, the binding is
+// the session's default, which ALTER SESSION RESET keeps; an engine older
+// than the item passes over it.
+constexpr char kSetBind = 93; // isc_dpb_set_bind, newer than this client's header
+const QByteArray kExactBindings =
+    QByteArrayLiteral("INT128 TO VARCHAR; DECFLOAT TO VARCHAR; TIME ZONE TO VARCHAR");
 
 QString attachPath(const QString &database, const QString &host, int port)
 {
@@ -58,6 +71,23 @@ int databaseDialect(isc_db_handle attachment)
     // Databases older than dialects answer 0: they read statements as dialect 1.
     const int dialect = int(isc_vax_integer(buffer + 3, length));
     return dialect == 3 ? 3 : 1;
+}
+
+// The embedded engine reads only its own on-disk structure; a newer
+// server's file is its server's to open, and the user is told how.
+QSqlError withAdvice(const QSqlError &error, const ISC_STATUS *status, const QString &path)
+{
+    const bool local = !path.isEmpty() && !path.contains(u':');
+    if (!local || status[1] != isc_wrong_ods)
+        return error;
+    const QString advice =
+        QCoreApplication::translate("IbDriver",
+                                    "A database of a newer Firebird is opened through its "
+                                    "server: connect to host/port:path, for example "
+                                    "localhost/3050:%1")
+            .arg(path);
+    return QSqlError(error.driverText(), error.databaseText() + u'\n' + advice, error.type(),
+                     error.nativeErrorCode());
 }
 
 } // namespace
@@ -149,7 +179,8 @@ bool IbDriver::open(const QString &database, const QString &user, const QString 
     const bool fits = (user.isEmpty() || appendParameter(dpb, isc_dpb_user_name, user.toUtf8()))
                       && (password.isEmpty()
                           || appendParameter(dpb, isc_dpb_password, password.toUtf8()))
-                      && appendParameter(dpb, isc_dpb_lc_ctype, QByteArrayLiteral("UTF8"));
+                      && appendParameter(dpb, isc_dpb_lc_ctype, QByteArrayLiteral("UTF8"))
+                      && appendParameter(dpb, kSetBind, kExactBindings);
     if (!fits) {
         const QString text =
             QCoreApplication::translate("IbDriver", "User name or password is too long");
@@ -164,17 +195,17 @@ bool IbDriver::open(const QString &database, const QString &user, const QString 
     try {
         IbError::check(status, QSqlError::ConnectionError);
     } catch (const IbError &error) {
-        refuseOpen(error.toSqlError());
+        refuseOpen(withAdvice(error.toSqlError(), status, host.isEmpty() ? database : QString()));
         return false;
     }
     int dialect = m_requestedDialect;
-    if (dialect == 0) {
-        try {
+    try {
+        if (dialect == 0)
             dialect = databaseDialect(attachment.get());
-        } catch (const IbError &error) {
-            refuseOpen(error.toSqlError());
-            return false;
-        }
+        m_server = IbServerInfo::read(attachment.get());
+    } catch (const IbError &error) {
+        refuseOpen(error.toSqlError());
+        return false;
     }
     m_dialect = dialect;
     m_attachment = std::move(attachment);

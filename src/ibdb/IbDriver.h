@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ibdb/IbHandles.h"
+#include "ibdb/IbServerInfo.h"
 
 #include <QSqlDriver>
 
@@ -51,6 +52,8 @@ public:
 
     // The SQL dialect in which statements are prepared (1 or 3).
     int dialect() const { return m_dialect; }
+    // The server's version and the database's ODS, read at attach.
+    const IbServerInfo &serverInfo() const { return m_server; }
 
     // Told once, with the client's text, when a call finds the attachment
     // gone; answers what to say after that text about the work lost with it.
@@ -75,6 +78,7 @@ private:
 
     IbAttachment m_attachment;
     int m_dialect = 1;
+    IbServerInfo m_server;
     int m_requestedDialect = 0; // 0: the database's own
     // Queries still holding handles on the attachment; let go of before detaching.
     mutable std::vector<IbResult *> m_results;

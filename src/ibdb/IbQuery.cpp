@@ -1,5 +1,6 @@
 #include "ibdb/IbQuery.h"
 
+#include "ibdb/IbColumnNames.h"
 #include "ibdb/IbError.h"
 #include "ibdb/IbStatementInfo.h"
 #include "ibdb/IbStatus.h"
@@ -19,11 +20,16 @@ void check(const ISC_STATUS *status)
     IbError::check(status, QSqlError::StatementError);
 }
 
-QString fieldName(const XSQLVAR &var)
+IbColumnNames::Names shortNames(const XSQLVAR &var)
 {
-    const QByteArray alias(var.aliasname, var.aliasname_length);
-    const QByteArray name(var.sqlname, var.sqlname_length);
-    return PlainName(QString::fromUtf8(alias.isEmpty() ? name : alias));
+    return {QString::fromUtf8(var.sqlname, var.sqlname_length),
+            QString::fromUtf8(var.relname, var.relname_length),
+            QString::fromUtf8(var.aliasname, var.aliasname_length)};
+}
+
+QString fieldName(const IbColumnNames::Names &names)
+{
+    return PlainName(names.alias.isEmpty() ? names.field : names.alias);
 }
 
 } // namespace
@@ -129,13 +135,28 @@ void IbQuery::describeInput()
         m_declared.push_back(m_input.var(i));
 }
 
-void IbQuery::buildRecord()
+// Names as the descriptor holds them, or, where one of them may have been
+// cut, as the statement's info items give them: one more call, only then.
+std::vector<IbColumnNames::Names> IbQuery::columnNames() const
 {
     for (int i = 0; i < m_output.count(); ++i) {
+        if (IbColumnNames::mayBeCut(m_output.var(i)))
+            return IbColumnNames::read(m_statement.get(), m_output.count());
+    }
+    std::vector<IbColumnNames::Names> names;
+    for (int i = 0; i < m_output.count(); ++i)
+        names.push_back(shortNames(m_output.var(i)));
+    return names;
+}
+
+void IbQuery::buildRecord()
+{
+    const std::vector<IbColumnNames::Names> names = columnNames();
+    for (int i = 0; i < m_output.count(); ++i) {
         const XSQLVAR &var = m_output.var(i);
-        QSqlField field(fieldName(var),
+        QSqlField field(fieldName(names[i]),
                         IbType::fromSqlType(var.sqltype, var.sqlsubtype, var.sqlscale),
-                        PlainName(QString::fromUtf8(var.relname, var.relname_length)));
+                        PlainName(names[i].relation));
         field.setRequiredStatus((var.sqltype & 1) ? QSqlField::Optional
                                                   : QSqlField::Required);
         field.setLength(var.sqllen);

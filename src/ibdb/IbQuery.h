@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ibdb/IbColumnNames.h"
 #include "ibdb/IbHandles.h"
 #include "ibdb/IbRowBuffer.h"
 #include "ibdb/IbSqlda.h"
@@ -64,6 +65,7 @@ private:
     void describeOutput();
     void describeInput();
     void buildRecord();
+    std::vector<IbColumnNames::Names> columnNames() const;
     void bind(const QVariantList &parameters);
     QVariantList readRow();
     // Fetches into the output area; false at the end, once committed.

@@ -48,7 +48,19 @@ QMetaType fromFieldType(int fieldType, int subType, int scale)
         if (code.field == fieldType)
             return fromSqlType(code.sql, subType, scale);
     }
+    if (boundAsText(fieldType))
+        return QMetaType(QMetaType::QString);
     return QMetaType(QMetaType::QByteArray);
+}
+
+bool boundAsNumberText(int fieldType)
+{
+    return fieldType == 24 || fieldType == 25 || fieldType == 26;
+}
+
+bool boundAsText(int fieldType)
+{
+    return boundAsNumberText(fieldType) || fieldType == 28 || fieldType == 29;
 }
 
 } // namespace IbType

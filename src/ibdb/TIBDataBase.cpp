@@ -258,6 +258,14 @@ int TIBDataBase::statementDialect() const
     return driver && driver->isOpen() ? driver->dialect() : 1;
 }
 
+QString TIBDataBase::serverText() const
+{
+    const auto *driver = qobject_cast<const IbDriver *>(connection().driver());
+    if (!driver || !driver->isOpen())
+        return {};
+    return driver->serverInfo().describe(driver->dialect());
+}
+
 QString TIBDataBase::sqlName(const QString &name) const
 {
     return SqlLiteral::name(name, statementDialect());

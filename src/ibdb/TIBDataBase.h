@@ -67,6 +67,8 @@ public:
     // The dialect in which ExecuteStatement compiles a text unless told
     // otherwise: the database's own while connected, 1 before.
     int statementDialect() const;
+    // "Firebird 4.0.5, ODS 13.0, dialect 3" while connected, empty before.
+    QString serverText() const;
     // A name and a string literal as a statement in that dialect spells them.
     QString sqlName(const QString &name) const;
     QString sqlString(const QString &text) const;

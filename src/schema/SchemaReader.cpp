@@ -3,6 +3,7 @@
 #include "core/AppError.h"
 #include "schema/CatalogRow.h"
 #include "schema/RoutineReader.h"
+#include "schema/SchemaTypeCheck.h"
 
 #include <QSet>
 
@@ -47,6 +48,7 @@ SchemaModel SchemaReader::read()
         step();
         (this->*s)();
     }
+    SchemaTypeCheck::requireKnownTypes(m_model);
     return std::move(m_model);
 }
 

@@ -61,6 +61,11 @@ QString baseText(const SchemaType &type, int dialect)
     // Dialect 1's DATE is what dialect 3 calls TIMESTAMP.
     case Timestamp: return dialect == 1 ? QStringLiteral("DATE") : QStringLiteral("TIMESTAMP");
     case Boolean: return QStringLiteral("BOOLEAN");
+    case DecFloat16: return QStringLiteral("DECFLOAT(16)");
+    case DecFloat34: return QStringLiteral("DECFLOAT(34)");
+    case Int128: return exactNumeric(type, QStringLiteral("INT128"), 38);
+    case TimeTz: return QStringLiteral("TIME WITH TIME ZONE");
+    case TimestampTz: return QStringLiteral("TIMESTAMP WITH TIME ZONE");
     case Char:
     case VarChar:
     case CString: return characterType(type);
@@ -84,6 +89,11 @@ QString dimensionsText(const QList<SchemaType::Bounds> &dimensions)
 }
 
 } // namespace
+
+bool SqlTypeKnown(int typeCode)
+{
+    return !baseText(SchemaType{.type = typeCode}, 3).isEmpty();
+}
 
 QString SqlTypeText(const SchemaType &type, int dialect)
 {

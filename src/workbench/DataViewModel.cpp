@@ -7,6 +7,7 @@
 #include "uikit/Command.h"
 #include "uikit/TableNavigator.h"
 #include "workbench/CellPreview.h"
+#include "workbench/TypedValueCheck.h"
 
 #include <QSqlError>
 #include <QSqlField>
@@ -42,6 +43,7 @@ void DataViewModel::setTable(const QString &tableName)
 {
     QSqlTableModel::setTable(tableName);
     m_readsVersions = !primaryKey().isEmpty();
+    m_declared = database().record(this->tableName());
 }
 
 bool DataViewModel::select()
@@ -160,7 +162,22 @@ bool DataViewModel::updateRowInTable(int row, const QSqlRecord &values)
 {
     QSqlRecord record(values);
     emit beforeUpdate(row, record);
-    return writeRow(QSqlDriver::UpdateStatement, row, record);
+    return typedExactly(record) && writeRow(QSqlDriver::UpdateStatement, row, record);
+}
+
+bool DataViewModel::insertRowIntoTable(const QSqlRecord &values)
+{
+    return typedExactly(values) && QSqlTableModel::insertRowIntoTable(values);
+}
+
+bool DataViewModel::typedExactly(const QSqlRecord &values)
+{
+    const QString why = TypedValueCheck::refusal(database(), tableName(), m_declared, values);
+    if (why.isEmpty())
+        return true;
+    setLastError(QSqlError(QStringLiteral("The row was not saved: ") + why, QString(),
+                           QSqlError::StatementError));
+    return false;
 }
 
 bool DataViewModel::deleteRowFromTable(int row)

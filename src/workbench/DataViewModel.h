@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QSqlDriver>
+#include <QSqlRecord>
 #include <QSqlTableModel>
 
 // The data view's table: rows read exactly (scaled numbers and temporal
@@ -35,10 +36,14 @@ public:
 protected:
     QString selectStatement() const override;
     bool updateRowInTable(int row, const QSqlRecord &values) override;
+    bool insertRowIntoTable(const QSqlRecord &values) override;
     bool deleteRowFromTable(int row) override;
 
 private:
     bool versioned() const;
+    // False, with the reason as the last error, when a typed value would
+    // not be stored as typed (see TypedValueCheck).
+    bool typedExactly(const QSqlRecord &values);
     bool writeRow(QSqlDriver::StatementType type, int row, const QSqlRecord &values);
     QString whereClause(const QSqlRecord &key) const;
     QString wrongRowCount(QSqlDriver::StatementType type, int rows, const QSqlRecord &key,
@@ -58,5 +63,8 @@ private:
     };
 
     bool m_readsVersions = false;
+    // The columns as declared (a result's record knows only what the
+    // client was sent).
+    QSqlRecord m_declared;
     mutable WholeCell m_whole;
 };

@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -158,9 +159,12 @@ void TestMainForm::dialectPanelFollowsTheConnection()
     Login login(session.db.path());
     frame.MnConnect->trigger();
     QVERIFY2(prompts.errors().isEmpty(), qPrintable(prompts.errors().join('|')));
-    QCOMPARE(frame.panel(5)->text(), QStringLiteral("Dialect %1, %2")
-                                         .arg(dialect)
-                                         .arg(QFileInfo(session.db.path()).fileName()));
+    // The embedded engine's own version, whichever 3.0 release is installed.
+    const QRegularExpression shown(
+        QStringLiteral("^Firebird 3\\.0\\.\\d+, ODS 12\\.0, dialect %1, %2$")
+            .arg(dialect)
+            .arg(QRegularExpression::escape(QFileInfo(session.db.path()).fileName())));
+    QVERIFY2(shown.match(frame.panel(5)->text()).hasMatch(), qPrintable(frame.panel(5)->text()));
     QCOMPARE(frame.panel(1)->text(), "Connected");
     frame.MnDisconect->trigger();
     QCOMPARE(frame.panel(5)->text(), "");

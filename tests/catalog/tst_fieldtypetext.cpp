@@ -118,6 +118,25 @@ void TestFieldTypeText::byDialect_data()
     row("binary blob", {261, 0, 0, 0, 0, 0, "UTF8"}, 3, "BLOB SUB_TYPE BINARY");
     row("blob sub-type 5", {261, 0, 0, 5, 100, 0, {}}, 3, "BLOB SUB_TYPE 5 SEGMENT SIZE 100");
     row("blob negative sub-type", {261, 0, 0, -2, 0, 0, {}}, 3, "BLOB SUB_TYPE -2");
+
+    // Firebird 4: the display form has no names of its own for these, so
+    // both dialects show the declaration; binary text stays CHAR of OCTETS.
+    for (int dialect : {1, 3}) {
+        const auto fb4 = [&](const char *name, FieldType field, const char *expected) {
+            row(qPrintable(QStringLiteral("d%1 %2").arg(dialect).arg(QLatin1String(name))),
+                field, dialect, expected);
+        };
+        fb4("decfloat 16", {24, 0, 0, 0, 0, 16, {}}, "DECFLOAT(16)");
+        fb4("decfloat 34", {25, 0, 0, 0, 0, 34, {}}, "DECFLOAT(34)");
+        fb4("int128", {26, 0, 0, 0, 0, 0, {}}, "INT128");
+        fb4("numeric 128-bit", {26, -4, 0, 1, 0, 38, {}}, "NUMERIC(38,4)");
+        fb4("decimal 128-bit", {26, -2, 0, 2, 0, 19, {}}, "DECIMAL(19,2)");
+        fb4("numeric 128-bit scale 0", {26, 0, 0, 1, 0, 25, {}}, "NUMERIC(25,0)");
+        fb4("time with time zone", {28, 0, 0, 0, 0, 0, {}}, "TIME WITH TIME ZONE");
+        fb4("timestamp with time zone", {29, 0, 0, 0, 0, 0, {}}, "TIMESTAMP WITH TIME ZONE");
+    }
+    row("binary", {14, 0, 4, 0, 0, 0, "OCTETS"}, 3, "CHAR(4) CHARACTER SET OCTETS");
+    row("varbinary", {37, 0, 8, 0, 0, 0, "OCTETS"}, 3, "VARCHAR(8) CHARACTER SET OCTETS");
 }
 
 void TestFieldTypeText::byDialect()

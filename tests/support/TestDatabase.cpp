@@ -62,6 +62,33 @@ private:
     QString m_name;
 };
 
+// The login of every test database; a server's SYSDBA has it too.
+QByteArray loginBlock()
+{
+    QByteArray dpb(1, char(isc_dpb_version1));
+    const auto add = [&dpb](char item, const QByteArray &value) {
+        dpb += item;
+        dpb += char(value.size());
+        dpb += value;
+    };
+    add(char(isc_dpb_user_name), QByteArrayLiteral("SYSDBA"));
+    add(char(isc_dpb_password), QByteArrayLiteral("masterkey"));
+    add(char(isc_dpb_lc_ctype), QByteArrayLiteral("UTF8"));
+    return dpb;
+}
+
+IbAttachment attach(const QString &path)
+{
+    ISC_STATUS_ARRAY status;
+    IbAttachment db;
+    const QByteArray file = path.toUtf8();
+    const QByteArray dpb = loginBlock();
+    isc_attach_database(status, 0, file.constData(), db.ref(), short(dpb.size()),
+                        dpb.constData());
+    throwIfFailed(status, QStringLiteral("attach ") + path);
+    return db;
+}
+
 } // namespace
 
 TestDatabase::TestDatabase(const QString &fileName, int dialect)
@@ -69,6 +96,26 @@ TestDatabase::TestDatabase(const QString &fileName, int dialect)
 {
     QDir().mkpath(tempRoot());
     m_path = m_dir.filePath(fileName);
+    create();
+}
+
+// The temporary folder stays: the session keeps its repository there.
+TestDatabase::TestDatabase(const OnServer &server, int dialect)
+    : m_dir(QDir(tempRoot()).filePath(QStringLiteral("qv-XXXXXX"))), m_dialect(dialect),
+      m_onServer(true)
+{
+    m_path = QStringLiteral("%1/qv-%2.fdb")
+                 .arg(server.folder, QUuid::createUuid().toString(QUuid::Id128));
+    create();
+}
+
+TestDatabase::OnServer TestDatabase::firebird4()
+{
+    return {qEnvironmentVariable("QUORVEL_FB4_FOLDER")};
+}
+
+void TestDatabase::create()
+{
     const QByteArray create = QStringLiteral(
         "CREATE DATABASE '%1' USER 'SYSDBA' PASSWORD 'masterkey' "
         "PAGE_SIZE 4096 DEFAULT CHARACTER SET NONE").arg(m_path).toUtf8();
@@ -80,7 +127,20 @@ TestDatabase::TestDatabase(const QString &fileName, int dialect)
     throwIfFailed(status, QStringLiteral("create database"));
 }
 
-TestDatabase::~TestDatabase() = default;
+// A database still in use by a connection the test left open stays behind;
+// its name is unique, so no later test meets it.
+TestDatabase::~TestDatabase()
+{
+    if (!m_onServer)
+        return;
+    IbAttachment db = attach(m_path);
+    ISC_STATUS_ARRAY status;
+    isc_drop_database(status, db.ref());
+    if (IbStatus::failed(status))
+        qWarning("drop %s: %s", qPrintable(m_path), qPrintable(IbStatus::text(status)));
+    else
+        db.forget();
+}
 
 void TestDatabase::execute(const QString &statement) const
 {
@@ -95,12 +155,7 @@ void TestDatabase::execute(const QStringList &statements) const
 void TestDatabase::executeInDialect(int dialect, const QStringList &statements) const
 {
     ISC_STATUS_ARRAY status;
-    IbAttachment db;
-    const QByteArray path = m_path.toUtf8();
-    const char dpb[] = {isc_dpb_version1, isc_dpb_user_name, 6, 'S', 'Y', 'S', 'D', 'B', 'A',
-                        isc_dpb_lc_ctype, 4, 'U', 'T', 'F', '8'};
-    isc_attach_database(status, 0, path.constData(), db.ref(), sizeof dpb, dpb);
-    throwIfFailed(status, QStringLiteral("attach"));
+    IbAttachment db = attach(m_path);
     for (const QString &statement : statements) {
         IbTransaction tr;
         isc_db_handle handle = db.get();

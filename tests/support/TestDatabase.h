@@ -5,12 +5,26 @@
 
 // A fresh database file of the given SQL dialect (1 unless asked otherwise)
 // created with the embedded engine in a temporary folder, removed again when
-// the object goes.
+// the object goes; or, on a server, created through the client under a
+// unique name in the server's folder and dropped when the object goes.
 class TestDatabase
 {
 public:
+    // A server's folder as the client names it: "localhost/3051:/data".
+    struct OnServer
+    {
+        QString folder;
+    };
+
     explicit TestDatabase(const QString &fileName = QStringLiteral("test.fdb"), int dialect = 1);
+    TestDatabase(const OnServer &server, int dialect);
     ~TestDatabase();
+    TestDatabase(const TestDatabase &) = delete;
+    TestDatabase &operator=(const TestDatabase &) = delete;
+
+    // The Firebird 4 server's folder the test runner names
+    // (QUORVEL_FB4_FOLDER); empty when it names none.
+    static OnServer firebird4();
 
     QString path() const { return m_path; }
     QString folder() const { return m_dir.path(); }
@@ -32,7 +46,10 @@ public:
     QStringList column(const QString &query, int dialect = 0) const;
 
 private:
+    void create();
+
     QTemporaryDir m_dir;
     QString m_path;
     int m_dialect;
+    bool m_onServer = false;
 };

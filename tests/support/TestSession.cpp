@@ -10,6 +10,17 @@
 TestSession::TestSession(bool autoCommit, int dialect)
     : db(QStringLiteral("test.fdb"), dialect)
 {
+    connect(autoCommit);
+}
+
+TestSession::TestSession(const TestDatabase::OnServer &server, int dialect)
+    : db(server, dialect)
+{
+    connect(true);
+}
+
+void TestSession::connect(bool autoCommit)
+{
     ProgramSettings::instance().AutoCommit = autoCommit;
     ProgramSettings::instance().RepositoryPath = db.folder();
     dm.DMSysCreate();

@@ -15,6 +15,8 @@ class TestSession
 {
 public:
     explicit TestSession(bool autoCommit = true, int dialect = 1);
+    // The same on a fresh database on a server.
+    TestSession(const TestDatabase::OnServer &server, int dialect);
     ~TestSession();
 
     TIBDataBase *ib() const { return dm.IBDataBase; }
@@ -23,6 +25,10 @@ public:
     // tool's transaction and commits it: the server's refusal, or empty.
     QString refusal(const QStringList &lines) const;
 
+private:
+    void connect(bool autoCommit);
+
+public:
     TestDatabase db;
     TDMSys dm;
     QByteArrayList sent;

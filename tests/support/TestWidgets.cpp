@@ -1,9 +1,13 @@
 #include "support/TestWidgets.h"
 
 #include <QAbstractItemModel>
+#include <QComboBox>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QMenu>
+#include <QStyledItemDelegate>
 #include <QTableView>
+#include <QTest>
 
 namespace TestWidgets {
 
@@ -40,6 +44,32 @@ QStringList rowsShown(const QTableView *grid, const QString &separator)
         rows << cells.join(separator);
     }
     return rows;
+}
+
+QString cellShown(const QTableView *grid, const QModelIndex &index)
+{
+    auto *delegate = qobject_cast<QStyledItemDelegate *>(grid->itemDelegateForIndex(index));
+    const QVariant value = index.data();
+    return value.isNull() || !delegate ? QString() : delegate->displayText(value, QLocale());
+}
+
+void visitCell(QTableView *grid, const QModelIndex &index, const std::optional<QString> &typed,
+               const QModelIndex &leaveTo)
+{
+    grid->setCurrentIndex(index);
+    grid->edit(index);
+    QWidget *editor = grid->indexWidget(index);
+    if (!editor)
+        QFAIL("the cell opened no editor");
+    if (typed) {
+        if (auto *line = qobject_cast<QLineEdit *>(editor))
+            line->setText(*typed);
+        else if (auto *box = qobject_cast<QComboBox *>(editor))
+            box->setCurrentIndex(box->findText(*typed));
+    }
+    QTest::keyClick(editor, Qt::Key_Return);
+    const QRect other = grid->visualRect(leaveTo);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, other.center());
 }
 
 } // namespace TestWidgets

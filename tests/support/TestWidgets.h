@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QModelIndex>
 #include <QStringList>
+
+#include <optional>
 
 class QAbstractItemModel;
 class QAction;
@@ -18,5 +21,13 @@ QStringList columnShown(const QAbstractItemModel *model, int column);
 
 // Each row's cells in the columns the grid shows, in their on-screen order.
 QStringList rowsShown(const QTableView *grid, const QString &separator);
+
+// The cell's text as its delegate shows it; empty for NULL.
+QString cellShown(const QTableView *grid, const QModelIndex &index);
+
+// Opens the cell's editor as a double click does, types (or not), presses
+// Enter and clicks the cell `leaveTo`, as a user leaves an edited row.
+void visitCell(QTableView *grid, const QModelIndex &index, const std::optional<QString> &typed,
+               const QModelIndex &leaveTo);
 
 } // namespace TestWidgets

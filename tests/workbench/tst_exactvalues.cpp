@@ -5,15 +5,13 @@
 #include "support/TestMain.h"
 #include "support/TestSession.h"
 #include "support/TestShell.h"
+#include "support/TestWidgets.h"
 #include "uikit/TableNavigator.h"
 #include "workbench/TDataForm.h"
 #include "workbench/TOutputForm.h"
 
-#include <QComboBox>
-#include <QLineEdit>
 #include <QSqlQueryModel>
 #include <QSqlTableModel>
-#include <QStyledItemDelegate>
 #include <QTableView>
 
 #include <memory>
@@ -138,29 +136,14 @@ QStringList TestExactValues::snapshot(const QString &column) const
 void TestExactValues::visit(TDataForm *form, int row, const QString &column,
                             const std::optional<QString> &typed)
 {
-    QTableView *grid = form->DBGrid1;
     QSqlTableModel *model = form->SrcTable;
-    const QModelIndex index = model->index(row, model->fieldIndex(column));
-    grid->setCurrentIndex(index);
-    grid->edit(index);
-    QWidget *editor = grid->indexWidget(index);
-    QVERIFY2(editor, qPrintable(column));
-    if (typed) {
-        if (auto *line = qobject_cast<QLineEdit *>(editor))
-            line->setText(*typed);
-        else if (auto *box = qobject_cast<QComboBox *>(editor))
-            box->setCurrentIndex(box->findText(*typed));
-    }
-    QTest::keyClick(editor, Qt::Key_Return);
-    const QRect other = grid->visualRect(model->index(1 - row, 0));
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, other.center());
+    TestWidgets::visitCell(form->DBGrid1, model->index(row, model->fieldIndex(column)), typed,
+                           model->index(1 - row, 0));
 }
 
 QString TestExactValues::shown(const QTableView *grid, const QModelIndex &index) const
 {
-    auto *delegate = qobject_cast<QStyledItemDelegate *>(grid->itemDelegateForIndex(index));
-    const QVariant value = index.data();
-    return value.isNull() ? QString() : delegate->displayText(value, QLocale());
+    return TestWidgets::cellShown(grid, index);
 }
 
 void TestExactValues::visitChangesNothing_data()
