@@ -4,6 +4,7 @@
 #include "schema/CatalogRow.h"
 #include "schema/RoutineReader.h"
 
+#include <QScopeGuard>
 #include <QSet>
 
 namespace {
@@ -43,6 +44,7 @@ SchemaModel SchemaReader::read()
     };
     static_assert(std::size(steps) == 21);
     begin(QString());
+    const auto reading = qScopeGuard([this] { end(); });
     for (const Step s : steps) {
         step();
         (this->*s)();
@@ -59,6 +61,7 @@ SchemaModel SchemaReader::readRoutines()
         &SchemaReader::readPackages,
     };
     begin(QString());
+    const auto reading = qScopeGuard([this] { end(); });
     for (const Step s : steps)
         (this->*s)();
     return std::move(m_model);
@@ -76,9 +79,9 @@ SchemaModel SchemaReader::readRelation(const QString &relation)
         &SchemaReader::readDependencies,
     };
     begin(relation);
+    const auto reading = qScopeGuard([this] { end(); });
     for (const Step s : steps)
         (this->*s)();
-    m_catalog.keepTo(QString());
     return std::move(m_model);
 }
 
@@ -91,6 +94,13 @@ void SchemaReader::begin(const QString &relation)
     m_types = CatalogTypes{};
     m_segments.clear();
     m_notNullNames.clear();
+    m_catalog.beginReading();
+}
+
+void SchemaReader::end()
+{
+    m_catalog.endReading();
+    m_catalog.keepTo(QString());
 }
 
 int SchemaReader::stepCount()

@@ -23,6 +23,7 @@ private slots:
     void replaysExactly_data();
     void replaysExactly();
     void readingStopsWhenAsked();
+    void readsOneSnapshot();
 };
 
 namespace {
@@ -197,6 +198,30 @@ void tst_RoundTrip::readingStopsWhenAsked()
     }
     QVERIFY(stopped);
     QCOMPARE(steps, (QList<int>{0, 1, 2}));
+}
+
+// Another user commits a domain and a table typed by it before every step of
+// a reading: the reading sees none of them, only the catalogue it began with.
+void tst_RoundTrip::readsOneSnapshot()
+{
+    const TestDatabase db(QStringLiteral("snapshot.fdb"), 3);
+    db.execute({"CREATE DOMAIN D0 AS INTEGER", "CREATE TABLE T0 (X D0)"});
+    const QString before = scriptOf(db);
+    QString during;
+    {
+        const Attached attached(db);
+        SchemaReader reader(attached.connection());
+        reader.setProgress([&db](int step, int) {
+            db.execute({QStringLiteral("CREATE DOMAIN NEWD_%1 AS INTEGER").arg(step),
+                        QStringLiteral("CREATE TABLE NEWT_%1 (X NEWD_%1)").arg(step)});
+            return true;
+        });
+        during = SchemaScript(reader.read()).text();
+    }
+    QCOMPARE(during, before);
+    QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM RDB$RELATIONS "
+                                      "WHERE RDB$RELATION_NAME STARTING 'NEWT_'")),
+             QString::number(SchemaReader::stepCount()));
 }
 
 QUORVEL_DATA_TEST_MAIN(tst_RoundTrip)
