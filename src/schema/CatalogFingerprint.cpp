@@ -62,8 +62,8 @@ QStringList queries()
         QStringLiteral("SELECT 'GRANT ' || TRIM(RDB$PRIVILEGE) || ' ON ' || %1 || '/' || "
                        "RDB$OBJECT_TYPE || ' ' || COALESCE(TRIM(RDB$FIELD_NAME), '') || ' TO ' || "
                        "TRIM(RDB$USER) || '/' || RDB$USER_TYPE || ' option:' || "
-                       "COALESCE(RDB$GRANT_OPTION, 0) || ' by ' || COALESCE(TRIM(RDB$GRANTOR), '') "
-                       "FROM RDB$USER_PRIVILEGES")
+                       "COALESCE(RDB$GRANT_OPTION, 0) || ' by ' || "
+                       "COALESCE(TRIM(RDB$GRANTOR), '') FROM RDB$USER_PRIVILEGES")
             .arg(given("RDB$RELATION_NAME")),
         QStringLiteral("SELECT 'COLLATION ' || TRIM(RDB$COLLATION_NAME) || ' ' || "
                        "RDB$CHARACTER_SET_ID || '/' || RDB$COLLATION_ID || ' ' || "

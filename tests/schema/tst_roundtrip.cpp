@@ -75,7 +75,8 @@ QString verdictOf(const TestDatabase &db)
     environment.insert(QStringLiteral("ISC_PASSWORD"), QStringLiteral("masterkey"));
     QProcess program;
     program.setProcessEnvironment(environment);
-    program.start(qEnvironmentVariable("QUORVEL_PROGRAM"), {QStringLiteral("--verify"), db.path()});
+    program.start(qEnvironmentVariable("QUORVEL_PROGRAM"),
+                  {QStringLiteral("--verify"), db.path()});
     if (!program.waitForFinished(120000))
         return QStringLiteral("--verify did not finish");
     return QString::fromUtf8(program.readAllStandardOutput() + program.readAllStandardError())
@@ -91,9 +92,10 @@ QString userName(const QString &name)
 
 void createUsers(const TestDatabase &db, const QStringList &users, bool create)
 {
+    const QString statement = create ? QStringLiteral("CREATE OR ALTER USER %1 PASSWORD 'pw'")
+                                     : QStringLiteral("DROP USER %1");
     for (const QString &u : users)
-        db.execute(create ? QStringLiteral("CREATE OR ALTER USER %1 PASSWORD 'pw'").arg(userName(u))
-                          : QStringLiteral("DROP USER %1").arg(userName(u)));
+        db.execute(statement.arg(userName(u)));
 }
 
 // Every compiled object and its BLR, in hexadecimal.
