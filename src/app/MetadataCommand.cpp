@@ -5,10 +5,12 @@
 #include "core/OutputFile.h"
 #include "ibdb/IbDriver.h"
 #include "ibdb/TIBDataBase.h"
+#include "schema/CatalogFingerprint.h"
 #include "schema/SchemaReader.h"
 #include "schema/SchemaScript.h"
 #include "schema/ScratchDatabase.h"
 #include "schema/ScriptDifferences.h"
+#include "schema/ScriptReplay.h"
 #include "schema/ScriptStatements.h"
 
 #include <QCoreApplication>
@@ -167,6 +169,15 @@ QString MetadataCommand::scriptOf(const QString &database, const QString &source
     return SchemaScript(model, sourceName).text();
 }
 
+MetadataCommand::Reading MetadataCommand::readingOf(const QString &database)
+{
+    checkExists(database);
+    Attachment attachment(database);
+    const QSqlDatabase connection = attachment.database().connection();
+    return {SchemaScript(SchemaReader(connection).read()).text(),
+            CatalogFingerprint(connection).lines()};
+}
+
 int MetadataCommand::extract(const QString &database, const QString &outputFile)
 {
     if (!outputFile.isEmpty())
@@ -185,16 +196,21 @@ int MetadataCommand::extract(const QString &database, const QString &outputFile)
 
 int MetadataCommand::verify(const QString &database)
 {
-    const QString original = scriptOf(database, {});
-    const ScriptStatements statements(original);
+    const Reading original = readingOf(database);
+    const ScriptStatements statements(original.script);
     const ScratchDatabase scratch(statements.dialect() ? statements.dialect() : 3, user(),
                                   password());
-    {
-        Attachment copy(scratch.path());
-        for (const QString &statement : statements.statements())
-            copy.database().ExecuteStatement(statement, true, statements.dialect());
+    try {
+        ScriptReplay(scratch.path(), user(), password(), statements.characterSet())
+            .run(statements.statements(), statements.dialect() ? statements.dialect() : 3);
+    } catch (const DatabaseError &error) {
+        // The statement and each of the server's lines on a line of its own.
+        writeOut(stderr, QStringLiteral("quorvel: ") + error.message() + QLatin1Char('\n'));
+        return kFailed;
     }
-    const QStringList differences = ScriptDifferences(original, scriptOf(scratch.path(), {}));
+    const Reading copy = readingOf(scratch.path());
+    const QStringList differences = ScriptDifferences(original.script, copy.script)
+                                    + LineDifferences(original.catalog, copy.catalog);
     const QString report = differences.isEmpty() ? QStringLiteral("identical\n")
                                                  : differences.join(QLatin1Char('\n'))
                                                        + QLatin1Char('\n');

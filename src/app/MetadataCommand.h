@@ -26,6 +26,13 @@ private:
     int extract(const QString &database, const QString &outputFile);
     int verify(const QString &database);
     static QString scriptOf(const QString &database, const QString &sourceName);
+    // A database's script and what the server keeps beyond it.
+    struct Reading
+    {
+        QString script;
+        QStringList catalog;
+    };
+    static Reading readingOf(const QString &database);
 
     QStringList m_arguments;
 };

@@ -39,9 +39,19 @@ IbQuery::IbQuery(isc_db_handle database, int dialect)
 {
 }
 
+void IbQuery::shareTransaction(std::shared_ptr<IbTransaction> shared)
+{
+    m_shared = std::move(shared);
+}
+
+isc_tr_handle *IbQuery::transaction()
+{
+    return m_shared ? m_shared->ref() : m_transaction.ref();
+}
+
 void IbQuery::startTransaction()
 {
-    if (m_transaction)
+    if (m_shared || m_transaction)
         return;
     static const char tpb[] = {isc_tpb_version3, isc_tpb_write, isc_tpb_read_committed,
                                isc_tpb_rec_version, isc_tpb_nowait};
@@ -62,6 +72,11 @@ void IbQuery::commit()
         IbError::check(status, QSqlError::TransactionError);
     }
     m_transaction.forget();
+}
+
+void IbQuery::rollback() noexcept
+{
+    m_transaction.reset();
 }
 
 void IbQuery::closeCursor()
@@ -87,7 +102,7 @@ void IbQuery::prepare(const QByteArray &statement, bool withParameters)
         check(status);
         m_output = IbSqlda();
         // Length 0: the text is zero-terminated, so it may be longer than 64 KB.
-        isc_dsql_prepare(status, m_transaction.ref(), m_statement.ref(), 0,
+        isc_dsql_prepare(status, transaction(), m_statement.ref(), 0,
                          statement.constData(), static_cast<unsigned short>(m_dialect),
                          m_output.get());
         check(status);
@@ -167,7 +182,7 @@ void IbQuery::buildRecord()
 
 void IbQuery::bind(const QVariantList &parameters)
 {
-    IbValueWriter writer(m_input, IbBlobStream(&m_database, m_transaction.ref()));
+    IbValueWriter writer(m_input, IbBlobStream(&m_database, transaction()));
     for (int i = 0; i < parameterCount(); ++i)
         writer.write(i, m_declared[i], i < parameters.size() ? parameters[i] : QVariant());
 }
@@ -183,14 +198,14 @@ void IbQuery::execute(const QVariantList &parameters)
         ISC_STATUS_ARRAY status;
         XSQLDA *input = parameterCount() > 0 ? m_input.get() : nullptr;
         if (isQuery()) {
-            isc_dsql_execute(status, m_transaction.ref(), m_statement.ref(), SQLDA_VERSION1,
+            isc_dsql_execute(status, transaction(), m_statement.ref(), SQLDA_VERSION1,
                              input);
             check(status);
             m_cursorOpen = true;
             return;
         }
         XSQLDA *output = hasRows() ? m_output.get() : nullptr;
-        isc_dsql_execute2(status, m_transaction.ref(), m_statement.ref(), SQLDA_VERSION1,
+        isc_dsql_execute2(status, transaction(), m_statement.ref(), SQLDA_VERSION1,
                           input, output);
         check(status);
         if (output)
@@ -198,7 +213,7 @@ void IbQuery::execute(const QVariantList &parameters)
         m_rowsAffected = IbStatementInfo::rowsAffected(m_statement.get(), m_type);
     } catch (const IbError &) {
         // The statement's own work is undone; nothing of it may linger.
-        m_transaction.reset();
+        rollback();
         throw;
     }
     commit();
@@ -206,7 +221,7 @@ void IbQuery::execute(const QVariantList &parameters)
 
 QVariantList IbQuery::readRow()
 {
-    const IbValueReader reader(IbBlobStream(&m_database, m_transaction.ref()), m_exact);
+    const IbValueReader reader(IbBlobStream(&m_database, transaction()), m_exact);
     QVariantList row;
     row.reserve(m_output.count());
     for (int i = 0; i < m_output.count(); ++i)
@@ -228,7 +243,7 @@ bool IbQuery::fetch(QVariantList &row)
 
 int IbQuery::fetchBatch(IbRowBuffer &rows, int count)
 {
-    const IbBlobStream blobs(&m_database, m_transaction.ref());
+    const IbBlobStream blobs(&m_database, transaction());
     int fetched = 0;
     while (fetched < count && fetchNext()) {
         rows.append(m_output, blobs);
@@ -264,5 +279,5 @@ void IbQuery::release() noexcept
     m_cursorOpen = false;
     m_singleRow.reset();
     m_statement.reset();
-    m_transaction.reset();
+    rollback();
 }

@@ -9,17 +9,23 @@
 #include <QSqlRecord>
 #include <QVariantList>
 
+#include <memory>
 #include <optional>
 #include <vector>
 
 // One prepared statement in a read-committed, read-write transaction of its
 // own on a shared attachment. A select keeps its transaction until the last
 // row is fetched or the run is finished; anything else is committed right
-// after it ran. Failures throw IbError; every handle has an owner.
+// after it ran. A statement may instead run in a transaction it shares with
+// others (a snapshot), which it never ends. Failures throw IbError; every
+// handle has an owner.
 class IbQuery
 {
 public:
     IbQuery(isc_db_handle database, int dialect);
+
+    // From now on the statement runs in `shared`, started by its owner.
+    void shareTransaction(std::shared_ptr<IbTransaction> shared);
 
     // withParameters false: the caller knows the text has no placeholders,
     // which spares asking the server to describe its (absent) parameters.
@@ -53,14 +59,17 @@ public:
 
     isc_stmt_handle statementHandle() const { return m_statement.get(); }
     // Blobs as the run's own transaction sees them, while it lives.
-    IbBlobStream blobs() { return IbBlobStream(&m_database, m_transaction.ref()); }
+    IbBlobStream blobs() { return IbBlobStream(&m_database, transaction()); }
 
     // Rows read from now on keep rounded types as exact text (see IbValueReader).
     void setExact(bool exact) { m_exact = exact; }
 
 private:
+    isc_tr_handle *transaction();
     void startTransaction();
     void commit();
+    // Undoes the statement's own transaction; a shared one is its owner's.
+    void rollback() noexcept;
     void closeCursor();
     void describeOutput();
     void describeInput();
@@ -74,6 +83,7 @@ private:
     isc_db_handle m_database;
     int m_dialect;
     IbTransaction m_transaction;
+    std::shared_ptr<IbTransaction> m_shared;
     IbStatement m_statement;
     IbSqlda m_input;
     IbSqlda m_output;

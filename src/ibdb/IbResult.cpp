@@ -142,6 +142,8 @@ bool IbResult::startStatement()
         return fail(IbError::refusal(text, QSqlError::ConnectionError));
     }
     m_query = std::make_unique<IbQuery>(ibDriver()->attachment(), ibDriver()->dialect());
+    if (m_shared)
+        m_query->shareTransaction(m_shared);
     // Qt's name for "give me the value exactly, as text where need be".
     m_exact = numericalPrecisionPolicy() == QSql::HighPrecision;
     m_query->setExact(m_exact);

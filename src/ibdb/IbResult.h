@@ -6,6 +6,7 @@
 #include <QVariantList>
 
 #include "ibdb/IbError.h"
+#include "ibdb/IbHandles.h"
 #include "ibdb/IbReadAhead.h"
 #include "ibdb/IbRowBuffer.h"
 
@@ -40,6 +41,11 @@ public:
     // background, from now on, until asked for. A forward-only query, one of
     // another driver or one read to its end is left as it is.
     static void readAheadInBackground(const QSqlQuery &query);
+    // Every statement prepared from now on runs in `shared` (see IbSnapshot).
+    void shareTransaction(std::shared_ptr<IbTransaction> shared)
+    {
+        m_shared = std::move(shared);
+    }
 
 protected:
     bool reset(const QString &query) override;
@@ -125,4 +131,5 @@ private:
     Run *m_inFlight = nullptr;
     std::shared_ptr<IbReadAhead> m_readAhead;
     bool m_exact = false;
+    std::shared_ptr<IbTransaction> m_shared;
 };

@@ -1,6 +1,7 @@
 #include "schema/Catalog.h"
 
 #include "core/AppError.h"
+#include "ibdb/IbSnapshot.h"
 #include "schema/CatalogRow.h"
 
 #include <QSqlError>
@@ -13,6 +14,11 @@ bool Catalog::isServerName(const QString &name)
 
 Catalog::Catalog(QSqlDatabase database) : m_database(std::move(database)) {}
 
+void Catalog::beginReading()
+{
+    m_snapshot = std::make_shared<IbSnapshot>(m_database);
+}
+
 QString Catalog::within(const QString &condition) const
 {
     return m_relation.isEmpty() ? QString() : QStringLiteral(" AND ") + condition;
@@ -20,7 +26,7 @@ QString Catalog::within(const QString &condition) const
 
 CatalogRow Catalog::run(const QString &text) const
 {
-    QSqlQuery query(m_database);
+    QSqlQuery query = m_snapshot ? m_snapshot->query() : QSqlQuery(m_database);
     query.setForwardOnly(true);
     const bool bound = text.contains(QLatin1String(":RELATION"));
     if (bound && query.prepare(text))

@@ -3,11 +3,16 @@
 #include <QSqlDatabase>
 #include <QString>
 
+#include <memory>
+
 class CatalogRow;
+class IbSnapshot;
 
 // The catalogue of the database being read, asked one query at a time. While
 // a reading is kept to one relation, every query that names :RELATION is
-// asked about that relation only.
+// asked about that relation only. Between beginReading() and endReading()
+// every query sees the catalogue as it was at the beginning, whatever other
+// users commit meanwhile.
 class Catalog
 {
 public:
@@ -18,6 +23,10 @@ public:
     static bool isServerName(const QString &name);
 
     explicit Catalog(QSqlDatabase database);
+
+    // Throws DatabaseError with the server's text when the server refuses.
+    void beginReading();
+    void endReading() { m_snapshot.reset(); }
 
     // Empty: the whole catalogue.
     void keepTo(const QString &relation) { m_relation = relation; }
@@ -32,4 +41,5 @@ public:
 private:
     QSqlDatabase m_database;
     QString m_relation;
+    std::shared_ptr<IbSnapshot> m_snapshot;
 };

@@ -88,7 +88,7 @@ QString whatText(const SchemaGrant &grant, int dialect)
 
 } // namespace
 
-QString GrantText(const SchemaGrant &grant, int dialect)
+QString GrantText(const SchemaGrant &grant, int dialect, const QString &replayUser)
 {
     QString text = QStringLiteral("GRANT %1 TO %2")
                        .arg(whatText(grant, dialect), granteeText(grant, dialect));
@@ -96,5 +96,7 @@ QString GrantText(const SchemaGrant &grant, int dialect)
         text += QStringLiteral(" WITH ADMIN OPTION");
     else if (grant.option == 1)
         text += QStringLiteral(" WITH GRANT OPTION");
+    if (!grant.grantor.isEmpty() && grant.grantor != replayUser)
+        text += QStringLiteral(" GRANTED BY ") + SqlLiteral::name(grant.grantor, dialect);
     return text;
 }

@@ -2,6 +2,7 @@
 
 #include "ibdb/SqlLiteral.h"
 #include "ibdb/StatementLines.h"
+#include "schema/TrailingComment.h"
 
 namespace ProcedureDdl {
 
@@ -35,7 +36,7 @@ QString declaration(const Parameter &parameter, int dialect)
     if (!parameter.collation.isEmpty())
         text += QStringLiteral(" COLLATE ") + SqlLiteral::name(parameter.collation, dialect);
     if (!parameter.defaultSource.isEmpty())
-        text += QLatin1Char(' ') + parameter.defaultSource.trimmed();
+        text += QLatin1Char(' ') + TrailingComment::closed(parameter.defaultSource.trimmed());
     return text;
 }
 
@@ -47,9 +48,11 @@ QStringList lines(const Procedure &procedure)
             .arg(procedure.create ? QStringLiteral("CREATE") : QStringLiteral("ALTER"),
                  SqlLiteral::name(procedure.name, dialect))};
     if (!procedure.inputs.isEmpty())
-        result << parameterList(QStringLiteral("("), procedure.inputs, dialect);
+        result << StatementLines::split(parameterList(QStringLiteral("("), procedure.inputs,
+                                                      dialect));
     if (!procedure.outputs.isEmpty())
-        result << parameterList(QStringLiteral(" RETURNS ("), procedure.outputs, dialect);
+        result << StatementLines::split(parameterList(QStringLiteral(" RETURNS ("),
+                                                      procedure.outputs, dialect));
     result << QStringLiteral("AS");
     result << StatementLines::split(procedure.source);
     return result;

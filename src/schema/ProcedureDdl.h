@@ -23,7 +23,8 @@ struct Parameter
 
 // The parameter's declaration after its name: the type (or the domain it is
 // declared by) and whatever it carries beyond it, in the order the server
-// reads them. Character set and collation names are spelled as a statement
+// reads them; a default that ends in a "--" comment ends the line too.
+// Character set and collation names are spelled as a statement
 // of the dialect needs them (a user's collation may be "My Coll").
 QString declaration(const Parameter &parameter, int dialect);
 

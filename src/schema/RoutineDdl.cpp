@@ -70,7 +70,7 @@ QStringList functionLines(const SchemaRoutine &f, const QString &body, bool crea
     QString header = QStringLiteral("%1 FUNCTION %2 (%3)")
                          .arg(create ? QStringLiteral("CREATE") : QStringLiteral("ALTER"),
                               SqlLiteral::name(f.name, dialect), arguments.join(QStringLiteral(", ")));
-    QStringList lines{header};
+    QStringList lines = StatementLines::split(header);
     if (!f.outputs.isEmpty())
         lines << QStringLiteral("RETURNS ")
                      + ProcedureDdl::declaration(declared(f.outputs.first(), dialect), dialect)

@@ -44,7 +44,9 @@ SchemaParameter RoutineReader::parameterOf(const CatalogRow &row, const char *na
     SchemaParameter parameter{row.name(nameColumn)};
     parameter.type = m_types.domain(source).type;
     parameter.relation = row.name("RDB$RELATION_NAME");
-    const bool writtenOut = parameter.relation.isEmpty() && Catalog::isServerName(source);
+    // A system domain (RDB$USER) is not read, and is named as a user's is.
+    const bool writtenOut = parameter.relation.isEmpty() && Catalog::isServerName(source)
+                            && m_types.hasDomain(source);
     if (!parameter.relation.isEmpty()) {
         parameter.column = row.name("RDB$FIELD_NAME");
     } else if (!writtenOut) {

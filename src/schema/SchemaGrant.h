@@ -12,4 +12,5 @@ struct SchemaGrant
     int objectType = 0;  // RDB$OBJECT_TYPE
     QString column = {};
     int option = 0; // 1: WITH GRANT OPTION, 2: WITH ADMIN OPTION
+    QString grantor = {};
 };

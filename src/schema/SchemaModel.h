@@ -25,6 +25,9 @@ struct SchemaModel
     // Character sets whose default collation is not the one named after them.
     QList<QPair<QString, QString>> defaultCollations = {};
     QString description = {};
+    // Who read it. A replay by the same user grants as that user unasked, so
+    // only a privilege someone else granted says GRANTED BY.
+    QString user = {};
 
     QList<SchemaCollation> collations;
     QList<SchemaGenerator> generators;

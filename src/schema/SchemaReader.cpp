@@ -5,6 +5,7 @@
 #include "schema/RoutineReader.h"
 #include "schema/SchemaTypeCheck.h"
 
+#include <QScopeGuard>
 #include <QSet>
 
 namespace {
@@ -44,6 +45,7 @@ SchemaModel SchemaReader::read()
     };
     static_assert(std::size(steps) == 21);
     begin(QString());
+    const auto reading = qScopeGuard([this] { end(); });
     for (const Step s : steps) {
         step();
         (this->*s)();
@@ -61,6 +63,7 @@ SchemaModel SchemaReader::readRoutines()
         &SchemaReader::readPackages,
     };
     begin(QString());
+    const auto reading = qScopeGuard([this] { end(); });
     for (const Step s : steps)
         (this->*s)();
     return std::move(m_model);
@@ -78,9 +81,9 @@ SchemaModel SchemaReader::readRelation(const QString &relation)
         &SchemaReader::readDependencies,
     };
     begin(relation);
+    const auto reading = qScopeGuard([this] { end(); });
     for (const Step s : steps)
         (this->*s)();
-    m_catalog.keepTo(QString());
     return std::move(m_model);
 }
 
@@ -93,6 +96,13 @@ void SchemaReader::begin(const QString &relation)
     m_types = CatalogTypes{};
     m_segments.clear();
     m_notNullNames.clear();
+    m_catalog.beginReading();
+}
+
+void SchemaReader::end()
+{
+    m_catalog.endReading();
+    m_catalog.keepTo(QString());
 }
 
 int SchemaReader::stepCount()
@@ -110,17 +120,21 @@ void SchemaReader::step()
 void SchemaReader::readDatabase()
 {
     CatalogRow row = m_catalog.run(QStringLiteral(
-        "SELECT D.RDB$CHARACTER_SET_NAME, D.RDB$DESCRIPTION, M.MON$SQL_DIALECT "
-        "FROM RDB$DATABASE D CROSS JOIN MON$DATABASE M"));
+        "SELECT D.RDB$CHARACTER_SET_NAME, D.RDB$DESCRIPTION, M.MON$SQL_DIALECT, "
+        "CURRENT_USER AS READER FROM RDB$DATABASE D CROSS JOIN MON$DATABASE M"));
     if (row.next()) {
         const QString set = row.name("RDB$CHARACTER_SET_NAME");
         m_model.defaultCharacterSet = set.isEmpty() ? QStringLiteral("NONE") : set;
         m_model.description = row.stored("RDB$DESCRIPTION");
         m_model.dialect = row.number("MON$SQL_DIALECT");
+        m_model.user = row.name("READER");
     }
     m_types.setDefaultCharacterSet(m_model.defaultCharacterSet);
 }
 
+// In the order the server numbered them: it gives a new collation the highest
+// id of its character set still free, and compiled objects name collations
+// by number, so a replay in that order gets the same numbers.
 void SchemaReader::readCharacterSets()
 {
     CatalogRow row = m_catalog.run(QStringLiteral(
@@ -130,7 +144,7 @@ void SchemaReader::readCharacterSets()
         "CO.RDB$SPECIFIC_ATTRIBUTES, CO.RDB$DESCRIPTION "
         "FROM RDB$CHARACTER_SETS CS JOIN RDB$COLLATIONS CO "
         "ON CO.RDB$CHARACTER_SET_ID = CS.RDB$CHARACTER_SET_ID "
-        "ORDER BY CS.RDB$CHARACTER_SET_NAME, CO.RDB$COLLATION_NAME"));
+        "ORDER BY CS.RDB$CHARACTER_SET_NAME, CO.RDB$COLLATION_ID DESC"));
     while (row.next()) {
         const int id = row.number("RDB$CHARACTER_SET_ID");
         const QString setName = row.name("RDB$CHARACTER_SET_NAME");
@@ -290,7 +304,8 @@ SchemaColumn SchemaReader::columnOf(const CatalogRow &row) const
     const SchemaDomain domain = m_types.domain(source);
     SchemaColumn column{row.name("RDB$FIELD_NAME")};
     column.type = domain.type;
-    const bool ownDomain = !Catalog::isServerName(source);
+    // A system domain (RDB$USER) is not read, and is named as a user's is.
+    const bool ownDomain = !Catalog::isServerName(source) || !m_types.hasDomain(source);
     if (ownDomain) {
         column.domain = source;
         column.type.collation.clear();
@@ -529,11 +544,12 @@ void SchemaReader::readGrants()
     for (const SchemaDomain &domain : std::as_const(m_model.domains))
         objects.insert({Domain, domain.name});
 
-    // The owner's own privileges are the owner's by creation: the grantor is the grantee.
+    // The owner's own privileges are the owner's by creation: the grantor is
+    // the grantee. A role is never its owner's so: one granted to oneself stays.
     CatalogRow row = m_catalog.run(QStringLiteral(
         "SELECT RDB$USER, RDB$USER_TYPE, RDB$PRIVILEGE, RDB$RELATION_NAME, RDB$OBJECT_TYPE, "
-        "RDB$FIELD_NAME, RDB$GRANT_OPTION FROM RDB$USER_PRIVILEGES "
-        "WHERE RDB$GRANTOR IS NOT NULL AND RDB$USER <> RDB$GRANTOR")
+        "RDB$FIELD_NAME, RDB$GRANT_OPTION, RDB$GRANTOR FROM RDB$USER_PRIVILEGES "
+        "WHERE RDB$GRANTOR IS NOT NULL AND (RDB$USER <> RDB$GRANTOR OR RDB$PRIVILEGE = 'M')")
         + m_catalog.within(QStringLiteral("RDB$RELATION_NAME = :RELATION"))
         + QLatin1String(" ORDER BY RDB$RELATION_NAME, RDB$OBJECT_TYPE, RDB$USER, RDB$USER_TYPE, "
                         "RDB$PRIVILEGE, RDB$FIELD_NAME"));
@@ -545,6 +561,7 @@ void SchemaReader::readGrants()
         grant.objectType = row.number("RDB$OBJECT_TYPE");
         grant.column = row.name("RDB$FIELD_NAME");
         grant.option = row.number("RDB$GRANT_OPTION");
+        grant.grantor = row.name("RDB$GRANTOR");
         const bool ddl = grant.object.startsWith(QLatin1String("SQL$"));
         if (ddl || objects.contains({grant.objectType, grant.object}))
             m_model.grants.append(grant);

@@ -15,7 +15,8 @@ class RoutineReader;
 
 // Reads the whole catalogue of a database into one model with one query for
 // each kind of object, never one for each object, so a schema of thousands of
-// objects reads in about the time the server needs to send it. Throws
+// objects reads in about the time the server needs to send it. A reading
+// sees the catalogue as one snapshot, whatever others commit meanwhile. Throws
 // DatabaseError with the server's text when a query is refused, SilentAbort
 // when the progress callback asks to stop.
 class SchemaReader
@@ -40,6 +41,7 @@ public:
 
 private:
     void begin(const QString &relation);
+    void end();
     void step();
     RoutineReader routines();
 

@@ -9,10 +9,12 @@
 // an empty one of the same dialect, in an order the server accepts there.
 // Procedures, functions and packages first go in with their headers and an
 // empty body, so that everything that calls them can be created, and get
-// their real bodies once all of it exists; computed columns keep their place
-// with a placeholder expression until what they use exists; views follow the
-// views they select from; constraints that may reach other tables come after
-// every table; triggers after tables and routines; grants and comments last.
+// their real bodies once all of it exists (a header typed by a view's column
+// waits for the views); computed columns keep their place with a placeholder
+// expression until what they use exists; keys and indices come after every
+// table, views after them (a PLAN names indices) and after the views they
+// select from, checks after the views; triggers after tables and routines;
+// grants and comments last.
 class SchemaScript
 {
 public:
@@ -32,10 +34,10 @@ private:
     void writeExternalFunctions();
     void writeDomains();
     void writeTables();
-    void writeRoutineHeaders();
+    void writeRoutineHeaders(bool afterViews);
     void writeComputedColumns();
     void writeViews();
-    void writeConstraints();
+    void writeConstraints(const QList<SchemaConstraint::Kind> &kinds, const QString &title);
     void writeIndices();
     void writeRoutineBodies();
     void writeTriggers();

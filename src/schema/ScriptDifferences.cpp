@@ -41,3 +41,13 @@ QStringList ScriptDifferences(const QString &original, const QString &copy)
         lines << QStringLiteral("+ ") + firstLine(statement);
     return lines;
 }
+
+QStringList LineDifferences(const QStringList &original, const QStringList &copy)
+{
+    QStringList lines;
+    for (const QString &line : unmatched(original, copy))
+        lines << QStringLiteral("- ") + line;
+    for (const QString &line : unmatched(copy, original))
+        lines << QStringLiteral("+ ") + line;
+    return lines;
+}

@@ -102,5 +102,11 @@ void ScriptStatements::take(const QString &statement)
         m_dialect = dialect.captured(1).toInt();
         return;
     }
+    static const QRegularExpression setNames(QStringLiteral("^\\s*SET\\s+NAMES\\s+(\\w+)\\s*$"),
+                                             QRegularExpression::CaseInsensitiveOption);
+    if (const auto names = setNames.match(command); names.hasMatch()) {
+        m_characterSet = names.captured(1).toUpper();
+        return;
+    }
     m_statements << command.trimmed();
 }

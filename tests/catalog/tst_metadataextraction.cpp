@@ -74,7 +74,7 @@ void tst_MetadataExtraction::scriptOpensInDdlWindow()
     QVERIFY(ddl);
     const QString text = ddl->ExecSql->toPlainText();
     QVERIFY2(text.startsWith("/* Metadata of " + m_session->db.path()
-                             + " */\nSET SQL DIALECT 3;\n\n/* Exceptions */\n"),
+                             + " */\nSET SQL DIALECT 3;\n\nSET NAMES NONE;\n\n/* Exceptions */\n"),
              qPrintable(text.left(200)));
     QVERIFY(text.contains("\nCREATE EXCEPTION E_X 'it''s wrong';\n"));
     QVERIFY(text.contains("\nCREATE TABLE \"Order\" (\n    ID INTEGER NOT NULL\n);\n"));

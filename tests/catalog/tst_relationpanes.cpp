@@ -320,8 +320,8 @@ void TestRelationPanes::viewDdlIsItsWholeScript_data()
 {
     QTest::addColumn<int>("dialect");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("dialect 1") << 1 << "SET SQL DIALECT 1;" + kViewScript;
-    QTest::newRow("dialect 3") << 3 << "SET SQL DIALECT 3;" + kViewScript;
+    QTest::newRow("dialect 1") << 1 << "SET SQL DIALECT 1;\n\nSET NAMES NONE;" + kViewScript;
+    QTest::newRow("dialect 3") << 3 << "SET SQL DIALECT 3;\n\nSET NAMES NONE;" + kViewScript;
 }
 
 void TestRelationPanes::viewDdlIsItsWholeScript()
