@@ -18,8 +18,11 @@ void require(const SchemaType &type, const QString &object)
 
 void requireParameters(const QList<SchemaParameter> &parameters, const QString &routine)
 {
-    for (const SchemaParameter &p : parameters)
-        require(p.type, QStringLiteral("Parameter %1 of %2").arg(p.name, routine));
+    // One declared by a domain or TYPE OF COLUMN is written by that name.
+    for (const SchemaParameter &p : parameters) {
+        if (p.domain.isEmpty() && p.relation.isEmpty())
+            require(p.type, QStringLiteral("Parameter %1 of %2").arg(p.name, routine));
+    }
 }
 
 QString routineKind(SchemaRoutine::Kind kind)
@@ -38,8 +41,12 @@ void SchemaTypeCheck::requireKnownTypes(const SchemaModel &model)
     for (const SchemaTable &t : model.tables) {
         if (!t.viewSource.isEmpty())
             continue;
-        for (const SchemaColumn &c : t.columns)
-            require(c.type, QStringLiteral("Column %1 of table %2").arg(c.name, t.name));
+        // A column declared by a domain is written by its name: the user's
+        // domains are checked above, a system domain's type is the server's.
+        for (const SchemaColumn &c : t.columns) {
+            if (c.domain.isEmpty())
+                require(c.type, QStringLiteral("Column %1 of table %2").arg(c.name, t.name));
+        }
     }
     for (const SchemaRoutine &r : model.routines) {
         const QString name = routineKind(r.kind) + u' ' + r.name;
