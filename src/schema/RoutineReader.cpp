@@ -1,13 +1,19 @@
 #include "schema/RoutineReader.h"
 
 #include "schema/Catalog.h"
+#include "schema/CatalogFeatures.h"
 #include "schema/CatalogRow.h"
 #include "schema/CatalogTypes.h"
 
-RoutineReader::RoutineReader(const Catalog &catalog, const CatalogTypes &types,
-                             SchemaModel &model)
-    : m_catalog(catalog), m_types(types), m_model(model)
+RoutineReader::RoutineReader(const Catalog &catalog, const CatalogFeatures &features,
+                             const CatalogTypes &types, SchemaModel &model)
+    : m_catalog(catalog), m_features(features), m_types(types), m_model(model)
 {
+}
+
+SqlSecurity RoutineReader::sqlSecurityOf(const CatalogRow &row, const QString &object)
+{
+    return SqlSecurityText::fromCatalog(row.value("RDB$SQL_SECURITY"), object);
 }
 
 SchemaRoutine *RoutineReader::routineNamed(SchemaRoutine::Kind kind, const QString &routineName)
@@ -24,14 +30,17 @@ SchemaRoutine *RoutineReader::routineNamed(SchemaRoutine::Kind kind, const QStri
 void RoutineReader::readProcedures()
 {
     CatalogRow row = m_catalog.run(QStringLiteral(
-        "SELECT RDB$PROCEDURE_NAME, RDB$PROCEDURE_SOURCE, RDB$PROCEDURE_TYPE, RDB$DESCRIPTION "
+        "SELECT RDB$PROCEDURE_NAME, RDB$PROCEDURE_SOURCE, RDB$PROCEDURE_TYPE, RDB$DESCRIPTION%2 "
         "FROM RDB$PROCEDURES WHERE %1 AND RDB$PACKAGE_NAME IS NULL "
-        "ORDER BY RDB$PROCEDURE_NAME").arg(QLatin1String(Catalog::userObjects)));
+        "ORDER BY RDB$PROCEDURE_NAME")
+                            .arg(QLatin1String(Catalog::userObjects),
+                                 m_features.sqlSecurityColumn()));
     while (row.next()) {
         SchemaRoutine routine{row.name("RDB$PROCEDURE_NAME")};
         routine.source = row.stored("RDB$PROCEDURE_SOURCE");
         routine.selectable = row.number("RDB$PROCEDURE_TYPE") == 1;
         routine.description = row.stored("RDB$DESCRIPTION");
+        routine.sqlSecurity = sqlSecurityOf(row, QStringLiteral("Procedure ") + routine.name);
         m_model.routines.append(routine);
     }
 }
@@ -91,8 +100,10 @@ void RoutineReader::readFunctions()
     CatalogRow row = m_catalog.run(QStringLiteral(
         "SELECT RDB$FUNCTION_NAME, RDB$FUNCTION_SOURCE, RDB$LEGACY_FLAG, "
         "RDB$DETERMINISTIC_FLAG, RDB$RETURN_ARGUMENT, RDB$ENTRYPOINT, RDB$MODULE_NAME, "
-        "RDB$DESCRIPTION FROM RDB$FUNCTIONS WHERE %1 AND RDB$PACKAGE_NAME IS NULL "
-        "ORDER BY RDB$FUNCTION_NAME").arg(QLatin1String(Catalog::userObjects)));
+        "RDB$DESCRIPTION%2 FROM RDB$FUNCTIONS WHERE %1 AND RDB$PACKAGE_NAME IS NULL "
+        "ORDER BY RDB$FUNCTION_NAME")
+                            .arg(QLatin1String(Catalog::userObjects),
+                                 m_features.sqlSecurityColumn()));
     while (row.next()) {
         SchemaRoutine routine{row.name("RDB$FUNCTION_NAME")};
         routine.kind = row.number("RDB$LEGACY_FLAG") == 1 ? SchemaRoutine::Kind::External
@@ -103,6 +114,7 @@ void RoutineReader::readFunctions()
         routine.entryPoint = row.stored("RDB$ENTRYPOINT").trimmed();
         routine.moduleName = row.stored("RDB$MODULE_NAME").trimmed();
         routine.description = row.stored("RDB$DESCRIPTION");
+        routine.sqlSecurity = sqlSecurityOf(row, QStringLiteral("Function ") + routine.name);
         m_model.routines.append(routine);
     }
 }
@@ -142,11 +154,14 @@ void RoutineReader::readPackages()
 {
     CatalogRow row = m_catalog.run(QStringLiteral(
         "SELECT RDB$PACKAGE_NAME, RDB$PACKAGE_HEADER_SOURCE, RDB$PACKAGE_BODY_SOURCE, "
-        "RDB$DESCRIPTION FROM RDB$PACKAGES WHERE %1 ORDER BY RDB$PACKAGE_NAME")
-                            .arg(QLatin1String(Catalog::userObjects)));
-    while (row.next())
-        m_model.packages.append({row.name("RDB$PACKAGE_NAME"),
-                                 row.stored("RDB$PACKAGE_HEADER_SOURCE"),
+        "RDB$DESCRIPTION%2 FROM RDB$PACKAGES WHERE %1 ORDER BY RDB$PACKAGE_NAME")
+                            .arg(QLatin1String(Catalog::userObjects),
+                                 m_features.sqlSecurityColumn()));
+    while (row.next()) {
+        const QString name = row.name("RDB$PACKAGE_NAME");
+        m_model.packages.append({name, row.stored("RDB$PACKAGE_HEADER_SOURCE"),
                                  row.stored("RDB$PACKAGE_BODY_SOURCE"),
-                                 row.stored("RDB$DESCRIPTION")});
+                                 row.stored("RDB$DESCRIPTION"),
+                                 sqlSecurityOf(row, QStringLiteral("Package ") + name)});
+    }
 }

@@ -3,6 +3,7 @@
 #include "schema/SchemaModel.h"
 
 class Catalog;
+class CatalogFeatures;
 class CatalogRow;
 class CatalogTypes;
 
@@ -12,7 +13,8 @@ class CatalogTypes;
 class RoutineReader
 {
 public:
-    RoutineReader(const Catalog &catalog, const CatalogTypes &types, SchemaModel &model);
+    RoutineReader(const Catalog &catalog, const CatalogFeatures &features,
+                  const CatalogTypes &types, SchemaModel &model);
 
     void readProcedures();
     // After readProcedures(): a parameter of no procedure read is left out.
@@ -23,10 +25,12 @@ public:
     void readPackages();
 
 private:
+    static SqlSecurity sqlSecurityOf(const CatalogRow &row, const QString &object);
     SchemaParameter parameterOf(const CatalogRow &row, const char *nameColumn) const;
     SchemaRoutine *routineNamed(SchemaRoutine::Kind kind, const QString &name);
 
     const Catalog &m_catalog;
+    const CatalogFeatures &m_features;
     const CatalogTypes &m_types;
     SchemaModel &m_model;
 };

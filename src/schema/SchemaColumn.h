@@ -16,5 +16,7 @@ struct SchemaColumn
     QString notNullConstraint = {}; // a name of the user's; empty for the server's own
     bool identity = false;
     qint64 identityStart = 0;
+    qint64 identityIncrement = 1;
+    bool identityAlways = false; // GENERATED ALWAYS, not BY DEFAULT
     QString description = {};
 };

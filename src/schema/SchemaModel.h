@@ -12,6 +12,7 @@
 #include "schema/SchemaRoutine.h"
 #include "schema/SchemaTable.h"
 #include "schema/SchemaTrigger.h"
+#include "schema/SqlSecurity.h"
 
 #include <QList>
 #include <QMultiHash>
@@ -28,6 +29,8 @@ struct SchemaModel
     // Who read it. A replay by the same user grants as that user unasked, so
     // only a privilege someone else granted says GRANTED BY.
     QString user = {};
+    // The default of the objects that set none.
+    SqlSecurity sqlSecurity = SqlSecurity::NotSet;
 
     QList<SchemaCollation> collations;
     QList<SchemaGenerator> generators;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "schema/SqlSecurity.h"
+
 #include <QString>
 
 // A package: its header and its body as stored.
@@ -9,4 +11,5 @@ struct SchemaPackage
     QString headerSource;
     QString bodySource = {}; // empty: no body yet
     QString description = {};
+    SqlSecurity sqlSecurity = SqlSecurity::NotSet;
 };

@@ -4,6 +4,7 @@
 #include "schema/CatalogRow.h"
 #include "schema/RoutineReader.h"
 #include "schema/SchemaTypeCheck.h"
+#include "schema/SystemPrivileges.h"
 
 #include <QScopeGuard>
 #include <QSet>
@@ -16,9 +17,30 @@ QString userConstraintName(const QString &name)
     return name.startsWith(QLatin1String("INTEG_")) ? QString() : name;
 }
 
+// RDB$IDENTITY_TYPE: 0 ALWAYS, 1 BY DEFAULT (Firebird 3 knows only that one).
+void takeIdentity(const CatalogRow &row, const QString &table, SchemaColumn &column)
+{
+    const QVariant type = row.value("RDB$IDENTITY_TYPE");
+    column.identity = !type.isNull();
+    if (!column.identity)
+        return;
+    if (type.toInt() != 0 && type.toInt() != 1) {
+        throw GeneralError(QStringLiteral("Column %1 of table %2 has the identity type %3, "
+                                          "which this program does not know; no script was "
+                                          "written")
+                               .arg(column.name, table, type.toString()));
+    }
+    column.identityAlways = type.toInt() == 0;
+    column.identityStart = row.value("RDB$INITIAL_VALUE").toLongLong();
+    column.identityIncrement = row.value("RDB$GENERATOR_INCREMENT").toLongLong();
+}
+
 } // namespace
 
-SchemaReader::SchemaReader(QSqlDatabase database) : m_catalog(std::move(database)) {}
+SchemaReader::SchemaReader(QSqlDatabase database)
+    : m_catalog(database), m_features(CatalogFeatures::of(database))
+{
+}
 
 namespace {
 
@@ -121,13 +143,16 @@ void SchemaReader::readDatabase()
 {
     CatalogRow row = m_catalog.run(QStringLiteral(
         "SELECT D.RDB$CHARACTER_SET_NAME, D.RDB$DESCRIPTION, M.MON$SQL_DIALECT, "
-        "CURRENT_USER AS READER FROM RDB$DATABASE D CROSS JOIN MON$DATABASE M"));
+        "CURRENT_USER AS READER%1 FROM RDB$DATABASE D CROSS JOIN MON$DATABASE M")
+                            .arg(m_features.sqlSecurityColumn(QStringLiteral("D."))));
     if (row.next()) {
         const QString set = row.name("RDB$CHARACTER_SET_NAME");
         m_model.defaultCharacterSet = set.isEmpty() ? QStringLiteral("NONE") : set;
         m_model.description = row.stored("RDB$DESCRIPTION");
         m_model.dialect = row.number("MON$SQL_DIALECT");
         m_model.user = row.name("READER");
+        m_model.sqlSecurity = SqlSecurityText::fromCatalog(row.value("RDB$SQL_SECURITY"),
+                                                           QStringLiteral("The database"));
     }
     m_types.setDefaultCharacterSet(m_model.defaultCharacterSet);
 }
@@ -239,20 +264,28 @@ void SchemaReader::readExceptions()
 void SchemaReader::readRoles()
 {
     CatalogRow row = m_catalog.run(QStringLiteral(
-        "SELECT RDB$ROLE_NAME, RDB$DESCRIPTION FROM RDB$ROLES WHERE %1 ORDER BY RDB$ROLE_NAME")
-                            .arg(QLatin1String(Catalog::userObjects)));
-    while (row.next())
-        m_model.roles.append({row.name("RDB$ROLE_NAME"), row.stored("RDB$DESCRIPTION")});
+        "SELECT RDB$ROLE_NAME, RDB$DESCRIPTION%2 FROM RDB$ROLES WHERE %1 ORDER BY RDB$ROLE_NAME")
+                            .arg(QLatin1String(Catalog::userObjects),
+                                 m_features.hasSystemPrivileges()
+                                     ? QStringLiteral(", RDB$SYSTEM_PRIVILEGES")
+                                     : QString()));
+    while (row.next()) {
+        const QString role = row.name("RDB$ROLE_NAME");
+        m_model.roles.append({role, row.stored("RDB$DESCRIPTION"),
+                              SystemPrivileges::decode(
+                                  row.value("RDB$SYSTEM_PRIVILEGES").toByteArray(), role)});
+    }
 }
 
 void SchemaReader::readRelations()
 {
     CatalogRow row = m_catalog.run(QStringLiteral(
         "SELECT RDB$RELATION_NAME, RDB$RELATION_TYPE, RDB$VIEW_SOURCE, RDB$EXTERNAL_FILE, "
-        "RDB$DESCRIPTION, IIF(RDB$VIEW_BLR IS NULL, 0, 1) AS IS_VIEW FROM RDB$RELATIONS "
+        "RDB$DESCRIPTION, IIF(RDB$VIEW_BLR IS NULL, 0, 1) AS IS_VIEW%3 FROM RDB$RELATIONS "
         "WHERE %1%2 ORDER BY RDB$RELATION_NAME")
                             .arg(QLatin1String(Catalog::userObjects),
-                                 m_catalog.within(QStringLiteral("RDB$RELATION_NAME = :RELATION"))));
+                                 m_catalog.within(QStringLiteral("RDB$RELATION_NAME = :RELATION")),
+                                 m_features.sqlSecurityColumn()));
     while (row.next()) {
         SchemaTable table{row.name("RDB$RELATION_NAME")};
         switch (row.number("RDB$RELATION_TYPE")) {
@@ -266,6 +299,8 @@ void SchemaReader::readRelations()
         table.viewSource = row.stored("RDB$VIEW_SOURCE");
         table.externalFile = row.stored("RDB$EXTERNAL_FILE");
         table.description = row.stored("RDB$DESCRIPTION");
+        table.sqlSecurity = SqlSecurityText::fromCatalog(row.value("RDB$SQL_SECURITY"),
+                                                         QStringLiteral("Table ") + table.name);
         m_model.tables.append(table);
     }
 }
@@ -318,8 +353,7 @@ SchemaColumn SchemaReader::columnOf(const CatalogRow &row) const
     column.defaultSource = row.stored("RDB$DEFAULT_SOURCE");
     column.computedSource = domain.computedSource;
     column.notNull = row.number("RDB$NULL_FLAG") == 1;
-    column.identity = !row.isNull("RDB$IDENTITY_TYPE");
-    column.identityStart = row.value("RDB$INITIAL_VALUE").toLongLong();
+    takeIdentity(row, row.name("RDB$RELATION_NAME"), column);
     column.description = row.stored("RDB$DESCRIPTION");
     return column;
 }
@@ -329,7 +363,7 @@ void SchemaReader::readColumns()
     CatalogRow row = m_catalog.run(QStringLiteral(
         "SELECT RF.RDB$RELATION_NAME, RF.RDB$FIELD_NAME, RF.RDB$FIELD_SOURCE, RF.RDB$NULL_FLAG, "
         "RF.RDB$DEFAULT_SOURCE, RF.RDB$COLLATION_ID, RF.RDB$DESCRIPTION, RF.RDB$IDENTITY_TYPE, "
-        "G.RDB$INITIAL_VALUE FROM RDB$RELATION_FIELDS RF "
+        "G.RDB$INITIAL_VALUE, G.RDB$GENERATOR_INCREMENT FROM RDB$RELATION_FIELDS RF "
         "JOIN RDB$RELATIONS R ON R.RDB$RELATION_NAME = RF.RDB$RELATION_NAME "
         "LEFT JOIN RDB$GENERATORS G ON G.RDB$GENERATOR_NAME = RF.RDB$GENERATOR_NAME "
         "WHERE COALESCE(R.RDB$SYSTEM_FLAG, 0) = 0")
@@ -455,7 +489,7 @@ void SchemaReader::readIndices()
 // their reader keeps nothing of its own from one step to the next.
 RoutineReader SchemaReader::routines()
 {
-    return RoutineReader(m_catalog, m_types, m_model);
+    return RoutineReader(m_catalog, m_features, m_types, m_model);
 }
 
 void SchemaReader::readProcedures()
@@ -487,8 +521,9 @@ void SchemaReader::readTriggers()
 {
     CatalogRow row = m_catalog.run(QStringLiteral(
         "SELECT T.RDB$TRIGGER_NAME, T.RDB$RELATION_NAME, T.RDB$TRIGGER_TYPE, "
-        "T.RDB$TRIGGER_SEQUENCE, T.RDB$TRIGGER_INACTIVE, T.RDB$TRIGGER_SOURCE, T.RDB$DESCRIPTION "
-        "FROM RDB$TRIGGERS T WHERE COALESCE(T.RDB$SYSTEM_FLAG, 0) = 0 AND NOT EXISTS ("
+        "T.RDB$TRIGGER_SEQUENCE, T.RDB$TRIGGER_INACTIVE, T.RDB$TRIGGER_SOURCE, T.RDB$DESCRIPTION")
+        + m_features.sqlSecurityColumn(QStringLiteral("T.")) + QLatin1String(
+        " FROM RDB$TRIGGERS T WHERE COALESCE(T.RDB$SYSTEM_FLAG, 0) = 0 AND NOT EXISTS ("
         "SELECT 1 FROM RDB$CHECK_CONSTRAINTS CC JOIN RDB$RELATION_CONSTRAINTS RC "
         "ON RC.RDB$CONSTRAINT_NAME = CC.RDB$CONSTRAINT_NAME "
         "WHERE RC.RDB$CONSTRAINT_TYPE = 'CHECK' AND CC.RDB$TRIGGER_NAME = T.RDB$TRIGGER_NAME)")
@@ -501,6 +536,9 @@ void SchemaReader::readTriggers()
         trigger.active = row.number("RDB$TRIGGER_INACTIVE") == 0;
         trigger.source = row.stored("RDB$TRIGGER_SOURCE");
         trigger.description = row.stored("RDB$DESCRIPTION");
+        trigger.sqlSecurity = SqlSecurityText::fromCatalog(row.value("RDB$SQL_SECURITY"),
+                                                           QStringLiteral("Trigger ")
+                                                               + trigger.name);
         m_model.triggers.append(trigger);
     }
 }

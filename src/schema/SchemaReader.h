@@ -1,6 +1,7 @@
 #pragma once
 
 #include "schema/Catalog.h"
+#include "schema/CatalogFeatures.h"
 #include "schema/CatalogTypes.h"
 #include "schema/SchemaModel.h"
 
@@ -72,6 +73,7 @@ private:
     SchemaTable *tableNamed(const QString &name);
 
     Catalog m_catalog;
+    CatalogFeatures m_features;
     Progress m_progress;
     int m_step = 0;
     SchemaModel m_model;

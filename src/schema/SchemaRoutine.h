@@ -1,6 +1,7 @@
 #pragma once
 
 #include "schema/SchemaParameter.h"
+#include "schema/SqlSecurity.h"
 
 #include <QList>
 #include <QString>
@@ -21,4 +22,5 @@ struct SchemaRoutine
     QString entryPoint = {};
     QString moduleName = {};
     QString description = {};
+    SqlSecurity sqlSecurity = SqlSecurity::NotSet;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "schema/SchemaColumn.h"
+#include "schema/SqlSecurity.h"
 
 #include <QList>
 #include <QString>
@@ -16,4 +17,5 @@ struct SchemaTable
     QString viewSource = {}; // the SELECT after AS, as stored
     QList<SchemaColumn> columns = {};
     QString description = {};
+    SqlSecurity sqlSecurity = SqlSecurity::NotSet;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "schema/SqlSecurity.h"
+
 #include <QString>
 
 // A trigger on a table or view, on the database or on DDL statements.
@@ -12,4 +14,5 @@ struct SchemaTrigger
     bool active = true;
     QString source = {}; // from AS on, as stored
     QString description = {};
+    SqlSecurity sqlSecurity = SqlSecurity::NotSet;
 };

@@ -18,7 +18,6 @@ void require(const SchemaType &type, const QString &object)
 
 void requireParameters(const QList<SchemaParameter> &parameters, const QString &routine)
 {
-    // One declared by a domain or TYPE OF COLUMN is written by that name.
     for (const SchemaParameter &p : parameters) {
         if (p.domain.isEmpty() && p.relation.isEmpty())
             require(p.type, QStringLiteral("Parameter %1 of %2").arg(p.name, routine));
@@ -37,12 +36,12 @@ void SchemaTypeCheck::requireKnownTypes(const SchemaModel &model)
 {
     for (const SchemaDomain &d : model.domains)
         require(d.type, QStringLiteral("Domain %1").arg(d.name));
-    // A view's columns take the types of what it selects: none is declared.
+    // A view's columns take the types of what it selects: none is declared;
+    // nor is the type of a column written by its domain's name (a system
+    // domain such as RDB$USER is named, not read).
     for (const SchemaTable &t : model.tables) {
         if (!t.viewSource.isEmpty())
             continue;
-        // A column declared by a domain is written by its name: the user's
-        // domains are checked above, a system domain's type is the server's.
         for (const SchemaColumn &c : t.columns) {
             if (c.domain.isEmpty())
                 require(c.type, QStringLiteral("Column %1 of table %2").arg(c.name, t.name));
