@@ -10,8 +10,8 @@
 #include "controls/TOfficeButton.h"
 #include "controls/TToolPanel.h"
 #include "core/AppError.h"
+#include "ibdb/BoundQuery.h"
 #include "ibdb/PlainName.h"
-#include "ibdb/SqlErrorText.h"
 #include "ibdb/StatementLines.h"
 #include "ibdb/TDMSys.h"
 #include "ibdb/TIBDataBase.h"
@@ -31,7 +31,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QSpinBox>
-#include <QSqlError>
 #include <QSqlQuery>
 #include <QVBoxLayout>
 
@@ -112,13 +111,11 @@ TTrigSourceForm *TTrigSourceForm::openTrigger(const QString &name, int type, int
 
 TTrigSourceForm *TTrigSourceForm::openStored(const QString &name)
 {
-    QSqlQuery query(QSqlDatabase::database(TDMSys::ibName()));
-    query.prepare(QStringLiteral(
-        "SELECT RDB$TRIGGER_TYPE, RDB$TRIGGER_SEQUENCE, RDB$RELATION_NAME, RDB$TRIGGER_SOURCE "
-        "FROM RDB$TRIGGERS WHERE RDB$TRIGGER_NAME = :NAME"));
-    query.bindValue(QStringLiteral(":NAME"), name);
-    if (!query.exec())
-        throw DatabaseError(SqlErrorText(query.lastError()));
+    QSqlQuery query = BoundQuery::run(
+        QSqlDatabase::database(TDMSys::ibName()),
+        QStringLiteral("SELECT RDB$TRIGGER_TYPE, RDB$TRIGGER_SEQUENCE, RDB$RELATION_NAME, "
+                       "RDB$TRIGGER_SOURCE FROM RDB$TRIGGERS WHERE RDB$TRIGGER_NAME = :NAME"),
+        {{QStringLiteral(":NAME"), name}});
     if (!query.next())
         throw GeneralError(QStringLiteral("Trigger %1 is no longer in the database").arg(name));
     return openTrigger(name, query.value(0).toInt(), query.value(1).toInt(),
