@@ -1,5 +1,6 @@
 #include "app/MetadataCommand.h"
 
+#include "app/CommandLineOptions.h"
 #include "core/AppError.h"
 #include "core/MessageLines.h"
 #include "core/OutputFile.h"
@@ -18,11 +19,18 @@
 #include <QRegularExpression>
 #include <QUuid>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
 
 const char *const kModes[] = {"--extract", "--verify", "--help", "-h"};
+
+bool isMode(const QString &argument)
+{
+    return std::any_of(std::begin(kModes), std::end(kModes),
+                       [&argument](const char *mode) { return argument == QLatin1String(mode); });
+}
 
 // Exit statuses: 0 done (or identical), 1 a failure or a difference, 2 a wrong command line.
 constexpr int kFailed = 1;
@@ -109,11 +117,13 @@ bool MetadataCommand::wanted(int argc, char *argv[])
 {
     if (argc < 2)
         return false;
-    for (const char *mode : kModes) {
-        if (qstrcmp(argv[1], mode) == 0)
-            return true;
-    }
-    return false;
+    if (isMode(QString::fromLocal8Bit(argv[1])))
+        return true;
+    // Refused here, without a display: the windows would need one to say so.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return !CommandLineOptions::firstUnknown(arguments).isEmpty();
 }
 
 QString MetadataCommand::usage()
@@ -141,6 +151,12 @@ int MetadataCommand::run(int argc, char *argv[])
 int MetadataCommand::exec()
 {
     const QString mode = m_arguments.value(0);
+    if (!isMode(mode)) {
+        fail(QStringLiteral("unknown option %1")
+                 .arg(CommandLineOptions::firstUnknown(m_arguments)));
+        writeOut(stderr, usage());
+        return kUsage;
+    }
     if (mode == QLatin1String("--help") || mode == QLatin1String("-h"))
         return writeOut(stdout, usage()) ? 0 : kFailed;
     const bool extracting = mode == QLatin1String("--extract");

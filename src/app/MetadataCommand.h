@@ -13,7 +13,9 @@
 class MetadataCommand
 {
 public:
-    // True when the arguments ask for one of these modes.
+    // True when the arguments ask for one of these modes, or hold an option
+    // that neither these modes nor Qt take: that is refused with the usage
+    // (exit 2), where the windows would first need a display to say so.
     static bool wanted(int argc, char *argv[]);
     static int run(int argc, char *argv[]);
 

@@ -67,6 +67,11 @@ QString FieldTypeText(int type, int scale, int charLength, int subType, int segm
     return text;
 }
 
+QString BinaryCharacterSet(const QString &characterSet)
+{
+    return characterSet == QLatin1String("OCTETS") ? characterSet : QString();
+}
+
 SchemaType schemaType(const FieldType &field)
 {
     SchemaType type;

@@ -28,6 +28,13 @@ struct FieldType
 // statement declares the same type again.
 QString FieldTypeText(const FieldType &field, int dialect);
 
+// A binary string (BINARY, VARBINARY) is text of the character set OCTETS:
+// a window that names no other character set of a type still names that
+// one, so the type never passes for text. Empty for every other set.
+QString BinaryCharacterSet(const QString &characterSet);
+// OCTETS as RDB$CHARACTER_SET_ID numbers it.
+inline constexpr int OctetsCharacterSetId = 1;
+
 // The same type for the schema layer, whose statement text (SqlTypeText)
 // declares it in either dialect.
 SchemaType schemaType(const FieldType &field);

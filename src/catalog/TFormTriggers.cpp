@@ -235,7 +235,7 @@ TTrigSourceForm *TFormTriggers::OpenTriggerEditor()
     };
     if (!name.isEmpty())
         ShownObject::readAgain(name, shown, [this] { reRead(); });
-    return TTrigSourceForm::openTrigger(currentName(), currentValue(kType).toInt(),
+    return TTrigSourceForm::openTrigger(currentName(), currentValue(kType).toLongLong(),
                                         currentValue(kSequence).toInt(),
                                         currentValue(kRelation).toString(),
                                         currentValue(kSource).toString());

@@ -222,7 +222,10 @@ FieldType parameterField(const QSqlRecord &record)
 
 QVariant TStoredProcsForm::ParamTypeCalc(const QSqlRecord &record)
 {
-    return FieldTypeText(parameterField(record), DMSys->IBDataBase->statementDialect());
+    FieldType field = parameterField(record);
+    if (record.value(QStringLiteral("RDB$CHARACTER_SET_ID")).toInt() == OctetsCharacterSetId)
+        field.characterSet = QStringLiteral("OCTETS");
+    return FieldTypeText(field, DMSys->IBDataBase->statementDialect());
 }
 
 void TStoredProcsForm::openProcedures()

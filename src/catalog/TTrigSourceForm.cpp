@@ -10,8 +10,8 @@
 #include "controls/TOfficeButton.h"
 #include "controls/TToolPanel.h"
 #include "core/AppError.h"
+#include "ibdb/BoundQuery.h"
 #include "ibdb/PlainName.h"
-#include "ibdb/SqlErrorText.h"
 #include "ibdb/StatementLines.h"
 #include "ibdb/TDMSys.h"
 #include "ibdb/TIBDataBase.h"
@@ -31,7 +31,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QSpinBox>
-#include <QSqlError>
 #include <QSqlQuery>
 #include <QVBoxLayout>
 
@@ -94,14 +93,14 @@ TTrigSourceForm *TTrigSourceForm::open()
     return openInFrame<TTrigSourceForm>(&TTrigSourceForm::FormCreate);
 }
 
-TTrigSourceForm *TTrigSourceForm::openTrigger(const QString &name, int type, int sequence,
+TTrigSourceForm *TTrigSourceForm::openTrigger(const QString &name, qint64 type, int sequence,
                                               const QString &relation, const QString &source)
 {
     auto editor = std::make_unique<TTrigSourceForm>();
     editor->FormCreate();
     editor->setSourceLines(StatementLines::split(source));
     editor->TrigNameEdit->setText(name);
-    editor->EventTypeEdit->setCurrentIndex(TriggerKinds::indexOf(type));
+    editor->showKind(type);
     // The box brings a position above 15 down to 15.
     editor->PositionEdit->setValue(sequence);
     editor->TableNameEdit->setEditText(relation);
@@ -112,16 +111,14 @@ TTrigSourceForm *TTrigSourceForm::openTrigger(const QString &name, int type, int
 
 TTrigSourceForm *TTrigSourceForm::openStored(const QString &name)
 {
-    QSqlQuery query(QSqlDatabase::database(TDMSys::ibName()));
-    query.prepare(QStringLiteral(
-        "SELECT RDB$TRIGGER_TYPE, RDB$TRIGGER_SEQUENCE, RDB$RELATION_NAME, RDB$TRIGGER_SOURCE "
-        "FROM RDB$TRIGGERS WHERE RDB$TRIGGER_NAME = :NAME"));
-    query.bindValue(QStringLiteral(":NAME"), name);
-    if (!query.exec())
-        throw DatabaseError(SqlErrorText(query.lastError()));
+    QSqlQuery query = BoundQuery::run(
+        QSqlDatabase::database(TDMSys::ibName()),
+        QStringLiteral("SELECT RDB$TRIGGER_TYPE, RDB$TRIGGER_SEQUENCE, RDB$RELATION_NAME, "
+                       "RDB$TRIGGER_SOURCE FROM RDB$TRIGGERS WHERE RDB$TRIGGER_NAME = :NAME"),
+        {{QStringLiteral(":NAME"), name}});
     if (!query.next())
         throw GeneralError(QStringLiteral("Trigger %1 is no longer in the database").arg(name));
-    return openTrigger(name, query.value(0).toInt(), query.value(1).toInt(),
+    return openTrigger(name, query.value(0).toLongLong(), query.value(1).toInt(),
                        PlainName(query.value(2).toString()), query.value(3).toString());
 }
 
@@ -256,6 +253,19 @@ void TTrigSourceForm::FormCreate()
     TableNameEdit->setEditText(QString());
 }
 
+// A database or DDL trigger's kind is none of the six the box offers: it is
+// added for the trigger shown, so the box names it as the catalogue does.
+void TTrigSourceForm::showKind(qint64 type)
+{
+    int index = TriggerKinds::indexOf(type);
+    const QString text = TriggerKinds::text(type);
+    if (index < 0 && !text.isEmpty()) {
+        EventTypeEdit->addItem(text);
+        index = EventTypeEdit->count() - 1;
+    }
+    EventTypeEdit->setCurrentIndex(index);
+}
+
 QStringList TTrigSourceForm::sourceLines() const
 {
     return StatementLines::split(TrigSource->toPlainText());
@@ -277,9 +287,12 @@ QString TTrigSourceForm::relationName() const
 
 QStringList TTrigSourceForm::createStatement() const
 {
+    // A database or DDL trigger is for no relation.
+    const QString relation = relationName();
     QStringList lines{
         QStringLiteral("CREATE TRIGGER ") + TrigNameEdit->text(),
-        QStringLiteral("FOR ") + relationName() + QStringLiteral(" ACTIVE"),
+        relation.isEmpty() ? QStringLiteral("ACTIVE")
+                           : QStringLiteral("FOR ") + relation + QStringLiteral(" ACTIVE"),
         EventTypeEdit->currentText(),
         QStringLiteral("POSITION ") + QString::number(PositionEdit->value()),
     };
@@ -288,10 +301,13 @@ QStringList TTrigSourceForm::createStatement() const
 
 QStringList TTrigSourceForm::alterStatement() const
 {
+    const QString kind = EventTypeEdit->currentText();
     QStringList lines{
         // The editor opens on a stored trigger: its name is the stored one.
         QStringLiteral("ALTER TRIGGER ") + DMSys->IBDataBase->sqlName(TrigNameEdit->text()),
-        EventTypeEdit->currentText(),
+        // ALTER TRIGGER names no database or DDL event: left out, the server
+        // keeps the one stored.
+        TriggerKinds::texts().contains(kind) ? kind : QString(),
     };
     return lines + sourceLines();
 }

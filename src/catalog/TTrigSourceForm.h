@@ -29,7 +29,7 @@ public:
     static TTrigSourceForm *open();
     // A new editor in the frame holding a stored trigger: its name, kind
     // code, position, relation and source.
-    static TTrigSourceForm *openTrigger(const QString &name, int type, int sequence,
+    static TTrigSourceForm *openTrigger(const QString &name, qint64 type, int sequence,
                                         const QString &relation, const QString &source);
     // The same for the stored trigger of that name, read from the database.
     static TTrigSourceForm *openStored(const QString &name);
@@ -85,6 +85,7 @@ private:
     QWidget *buildHeaderPanel();
     void buildMenus();
     void buildSourceMenu();
+    void showKind(qint64 type);
     void TrigNameEditChange(const QString &name);
     void TrigSourceKeyUp();
     void TriggerExit();

@@ -7,9 +7,6 @@
 #include <QMetaProperty>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
-#include <QSqlField>
-#include <QSqlQueryModel>
-#include <QSqlRecord>
 #include <QTime>
 
 #include <charconv>
@@ -52,12 +49,9 @@ QString shortestText(Real value)
     return QString::fromLatin1(digits, end - digits);
 }
 
-// A column of NUMERIC or DECIMAL: the layer gives its scale as the field's
-// precision.
 bool isScaled(const QModelIndex &index)
 {
-    const auto *model = qobject_cast<const QSqlQueryModel *>(index.model());
-    return model && model->record().field(index.column()).precision() > 0;
+    return index.data(GridRoles::Scale).toInt() > 0;
 }
 
 // Bytes that are no text, typed as two hexadecimal digits each; blanks may

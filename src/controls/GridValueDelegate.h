@@ -1,5 +1,7 @@
 #pragma once
 
+#include "controls/GridRoles.h"
+
 #include <QStyledItemDelegate>
 
 // Shows a grid's values as the database holds them and edits them without
@@ -16,12 +18,9 @@ class GridValueDelegate : public QStyledItemDelegate
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
-    // The role under which a model gives the value itself where its edit
-    // role gives a stand-in for it (a long blob's preview, say); the editor
-    // starts from it. A model that knows no such role is asked for its edit
-    // role instead. A value of a type of the model's own, a stand-in, is not
-    // edited.
-    static constexpr int WholeValueRole = Qt::UserRole + 0x51;
+    // See GridRoles::WholeValue. A value of a type of the model's own, a
+    // stand-in, is not edited.
+    static constexpr int WholeValueRole = GridRoles::WholeValue;
 
     // What a NULL cell shows; its editor starts empty.
     static QString nullText() { return QStringLiteral("<null>"); }

@@ -1,6 +1,7 @@
 #include "ibdb/IbStatus.h"
 
 #include "core/AppError.h"
+#include "ibdb/NewerServerMessages.h"
 
 namespace IbStatus {
 
@@ -14,6 +15,16 @@ namespace {
 // What fb_interpret puts in place of an argument the vector no longer holds.
 const QLatin1String kMissingArgument("<Missing arg #");
 
+// A line the client library has no text for, said in words where the code
+// is one of a newer server's.
+QString lineOf(const QString &interpreted, const NewerServerMessages::Item &item)
+{
+    if (interpreted != QLatin1String("unknown ISC error %1").arg(QString::number(item.code)))
+        return interpreted;
+    const QString text = NewerServerMessages::text(item.code, item.arguments);
+    return text.isEmpty() ? interpreted : text;
+}
+
 } // namespace
 
 QString text(const ISC_STATUS *vector)
@@ -22,8 +33,10 @@ QString text(const ISC_STATUS *vector)
     char line[4096];
     const ISC_STATUS *cursor = vector;
     QString message;
-    while (fb_interpret(line, sizeof line, &cursor) != 0) {
-        const QString text = QString::fromUtf8(line);
+    for (auto item = NewerServerMessages::itemAt(cursor);
+         fb_interpret(line, sizeof line, &cursor) != 0;
+         item = NewerServerMessages::itemAt(cursor)) {
+        const QString text = lineOf(QString::fromUtf8(line), item);
         // The client copies an error and its warnings into a vector of 20
         // words whatever room the caller has, cutting off the arguments of the
         // last lines when they do not fit; such a line could only be shown

@@ -29,9 +29,12 @@ CatalogRow Catalog::run(const QString &text) const
     QSqlQuery query = m_snapshot ? m_snapshot->query() : QSqlQuery(m_database);
     query.setForwardOnly(true);
     const bool bound = text.contains(QLatin1String(":RELATION"));
-    if (bound && query.prepare(text))
+    const bool prepared = bound && query.prepare(text);
+    if (prepared)
         query.bindValue(QStringLiteral(":RELATION"), m_relation);
-    if (!(bound ? query.exec() : query.exec(text))) {
+    // A refused prepare keeps the server's reason as the last error, which a
+    // run of nothing prepared would replace with the driver's own words.
+    if (!(bound ? prepared && query.exec() : query.exec(text))) {
         const QSqlError error = query.lastError();
         throw DatabaseError(error.databaseText().isEmpty() ? error.text() : error.databaseText());
     }

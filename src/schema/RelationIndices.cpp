@@ -1,27 +1,22 @@
 #include "schema/RelationIndices.h"
 
-#include "core/AppError.h"
+#include "ibdb/BoundQuery.h"
 #include "ibdb/PlainName.h"
-#include "ibdb/SqlErrorText.h"
 
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QVariant>
 
 QList<RelationIndices::Index> RelationIndices::read(QSqlDatabase database,
                                                     const QString &relation)
 {
-    QSqlQuery row(database);
-    row.setForwardOnly(true);
-    row.prepare(QStringLiteral(
-        "SELECT I.RDB$INDEX_NAME, I.RDB$UNIQUE_FLAG, I.RDB$INDEX_TYPE, I.RDB$INDEX_INACTIVE, "
-        "I.RDB$STATISTICS, I.RDB$EXPRESSION_SOURCE, S.RDB$FIELD_NAME FROM RDB$INDICES I "
-        "LEFT JOIN RDB$INDEX_SEGMENTS S ON S.RDB$INDEX_NAME = I.RDB$INDEX_NAME "
-        "WHERE I.RDB$RELATION_NAME = :RELATION "
-        "ORDER BY I.RDB$INDEX_NAME, S.RDB$FIELD_POSITION"));
-    row.bindValue(QStringLiteral(":RELATION"), relation);
-    if (!row.exec())
-        throw DatabaseError(SqlErrorText(row.lastError()));
+    QSqlQuery row = BoundQuery::run(
+        database,
+        QStringLiteral(
+            "SELECT I.RDB$INDEX_NAME, I.RDB$UNIQUE_FLAG, I.RDB$INDEX_TYPE, I.RDB$INDEX_INACTIVE, "
+            "I.RDB$STATISTICS, I.RDB$EXPRESSION_SOURCE, S.RDB$FIELD_NAME FROM RDB$INDICES I "
+            "LEFT JOIN RDB$INDEX_SEGMENTS S ON S.RDB$INDEX_NAME = I.RDB$INDEX_NAME "
+            "WHERE I.RDB$RELATION_NAME = :RELATION "
+            "ORDER BY I.RDB$INDEX_NAME, S.RDB$FIELD_POSITION"),
+        {{QStringLiteral(":RELATION"), relation}});
     QList<Index> indices;
     while (row.next()) {
         const QString name = PlainName(row.value(0).toString());

@@ -5,6 +5,7 @@
 #include "ibdb/IbResult.h"
 #include "ibdb/SqlErrorText.h"
 #include "ibdb/TDMSys.h"
+#include "uikit/SqlGridRoles.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -150,6 +151,8 @@ QVariant CatalogQuery::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid())
         return {};
+    if (SqlGridRoles::answers(role))
+        return SqlGridRoles::data(*this, index, role);
     const int base = baseColumnCount();
     if (index.column() >= base) {
         if (role != Qt::DisplayRole && role != Qt::EditRole)

@@ -5,6 +5,7 @@
 #include "ibdb/IbBlobPreview.h"
 #include "ibdb/SqlErrorText.h"
 #include "uikit/Command.h"
+#include "uikit/SqlGridRoles.h"
 #include "uikit/TableNavigator.h"
 #include "workbench/CellPreview.h"
 #include "workbench/TypedValueCheck.h"
@@ -74,6 +75,8 @@ int DataViewModel::columnCount(const QModelIndex &parent) const
 
 QVariant DataViewModel::data(const QModelIndex &index, int role) const
 {
+    if (SqlGridRoles::answers(role))
+        return SqlGridRoles::data(*this, index, role);
     if (role == GridValueDelegate::WholeValueRole) {
         const QVariant value = QSqlTableModel::data(index, Qt::EditRole);
         return CellPreview::preview(value) ? wholeValue(index, value) : value;

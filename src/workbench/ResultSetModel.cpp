@@ -3,10 +3,13 @@
 #include "controls/GridValueDelegate.h"
 #include "core/AppError.h"
 #include "uikit/Command.h"
+#include "uikit/SqlGridRoles.h"
 #include "workbench/CellPreview.h"
 
 QVariant ResultSetModel::data(const QModelIndex &index, int role) const
 {
+    if (SqlGridRoles::answers(role))
+        return SqlGridRoles::data(*this, index, role);
     if (role != GridValueDelegate::WholeValueRole) {
         const QVariant value = QSqlQueryModel::data(index, role);
         return role == Qt::DisplayRole ? CellPreview::shown(value) : value;

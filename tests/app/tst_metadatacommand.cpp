@@ -79,7 +79,7 @@ void tst_MetadataCommand::failsWithOneLine_data()
 {
     QTest::addColumn<QStringList>("arguments"); // %D the database, %F its folder
     QTest::addColumn<int>("status");
-    QTest::addColumn<QString>("error");
+    QTest::addColumn<QString>("error"); // %U the usage, as --help writes it
     QTest::newRow("no database named") << QStringList{"--extract"} << 2
                                        << "quorvel: wrong arguments; see quorvel --help\n";
     QTest::newRow("unknown option") << QStringList{"--extract", "%D", "-x", "f"} << 2
@@ -92,6 +92,14 @@ void tst_MetadataCommand::failsWithOneLine_data()
                                             << "quorvel: file %F/noise.fdb is not a valid database\n";
     QTest::newRow("output folder missing")
         << QStringList{"--extract", "%D", "-o", "%F/missing/out.sql"} << 1 << "";
+    // The windows' command line: refused before a display is needed.
+    QTest::newRow("windows, unknown option") << QStringList{"--bogus"} << 2
+                                             << "quorvel: unknown option --bogus\n%U";
+    QTest::newRow("windows, option after the database")
+        << QStringList{"%D", "-x"} << 2 << "quorvel: unknown option -x\n%U";
+    QTest::newRow("windows, past Qt's options")
+        << QStringList{"-platform", "offscreen", "-reverse", "--bogus=1", "%D"} << 2
+        << "quorvel: unknown option --bogus=1\n%U";
 }
 
 void tst_MetadataCommand::failsWithOneLine()
@@ -105,6 +113,8 @@ void tst_MetadataCommand::failsWithOneLine()
     for (QString &argument : arguments)
         argument.replace(QLatin1String("%D"), db.path()).replace(QLatin1String("%F"), db.folder());
     error.replace(QLatin1String("%F"), db.folder());
+    if (error.contains(QLatin1String("%U")))
+        error.replace(QLatin1String("%U"), QString::fromUtf8(run({QStringLiteral("--help")}).out));
 
     const Outcome outcome = run(arguments);
     QCOMPARE(outcome.status, status);

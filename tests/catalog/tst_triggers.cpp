@@ -67,6 +67,8 @@ private slots:
     void editorOpensOnTriggerAsNow();
     void addToRepository();
     void dialect3QuotedNamesRoundTrip();
+    void databaseAndDdlTriggersNamed_data();
+    void databaseAndDdlTriggersNamed();
 
 private:
     std::unique_ptr<TestSession> m_session;
@@ -97,7 +99,7 @@ void TestTriggers::cleanup()
     m_session.reset();
 }
 
-// Kinds outside 1 to 6 show no text; the memo columns show a marker.
+// A multi-action kind shows no text; the memo columns show a marker.
 void TestTriggers::columns()
 {
     TFormTriggers *form = TFormTriggers::open();
@@ -328,6 +330,51 @@ void TestTriggers::dialect3QuotedNamesRoundTrip()
     QCOMPARE(m_session->sent.value(1), "DROP TRIGGER \"bi_Orders\";\r\n");
     QCOMPARE(m_session->db.scalar(active), "");
     QCOMPARE(m_prompts->errors(), QStringList());
+}
+
+
+void TestTriggers::databaseAndDdlTriggersNamed_data()
+{
+    QTest::addColumn<int>("dialect");
+    QTest::addColumn<QString>("fires"); // as CREATE TRIGGER and the metadata script write it
+    QTest::newRow("1: on connect") << 1 << "ON CONNECT";
+    QTest::newRow("3: on transaction commit") << 3 << "ON TRANSACTION COMMIT";
+    QTest::newRow("1: before any DDL") << 1 << "BEFORE ANY DDL STATEMENT";
+    QTest::newRow("3: after two DDL statements") << 3 << "AFTER CREATE TABLE OR DROP TABLE";
+}
+
+// A trigger of the database or of DDL statements is named in the list and
+// in the editor, whose statements the server takes: ALTER keeps the kind,
+// New makes another trigger of it, for no relation.
+void TestTriggers::databaseAndDdlTriggersNamed()
+{
+    QFETCH(int, dialect);
+    QFETCH(QString, fires);
+    m_session.reset();
+    m_session = std::make_unique<TestSession>(true, dialect);
+    m_session->db.execute(QStringList{"CREATE TRIGGER DB_T ACTIVE " + fires
+                                      + " POSITION 3 AS BEGIN END"});
+    const auto stored = [this](const QString &name) {
+        return m_session->db.scalar("SELECT RDB$TRIGGER_TYPE || '|' || RDB$TRIGGER_SOURCE "
+                                    "FROM RDB$TRIGGERS WHERE RDB$TRIGGER_NAME = '" + name + "'");
+    };
+    const QString type = stored("DB_T").section('|', 0, 0);
+    TFormTriggers *form = TFormTriggers::open();
+    QCOMPARE(shown(form, "TYPENAME"), QStringList{fires});
+    selectTrigger(form, "DB_T");
+    form->SrcBtn->click();
+    auto *editor = m_shell->last<TTrigSourceForm>();
+    QVERIFY(editor);
+    QCOMPARE(editor->EventTypeEdit->currentText(), fires);
+    QCOMPARE(editor->TableNameEdit->currentText(), QString());
+
+    editor->TrigSource->setPlainText("AS\nBEGIN\n  EXIT;\nEND");
+    TestWidgets::menuItem(editor->TriggerMenu, "&Run")->trigger();
+    editor->TrigNameEdit->setText("DB_COPY");
+    TestWidgets::menuItem(editor->TriggerMenu, "&New")->trigger();
+    QCOMPARE(m_prompts->errors(), QStringList());
+    QCOMPARE(stored("DB_T"), type + "|AS\r\nBEGIN\r\n  EXIT;\r\nEND");
+    QCOMPARE(stored("DB_COPY"), stored("DB_T"));
 }
 
 QUORVEL_TEST_MAIN(TestTriggers)

@@ -1,0 +1,140 @@
+#include "catalog/TDomainsForm.h"
+#include "catalog/TFormTblStr.h"
+#include "catalog/TFunctionsForm.h"
+#include "catalog/TRelationPickerDlg.h"
+#include "catalog/TStoredProcsForm.h"
+#include "controls/TOfficeButton.h"
+#include "support/ScopedFormRunner.h"
+#include "support/ScriptedPrompts.h"
+#include "support/TestMain.h"
+#include "support/TestSession.h"
+#include "support/TestShell.h"
+#include "support/TestWidgets.h"
+#include "uikit/CatalogQuery.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTableView>
+
+#include <memory>
+
+// Firebird 4's types as the catalogue windows show them: a column of the
+// structure window, a domain, a procedure's and a function's parameters.
+class TestFb4TypeTexts : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void everyWindowNamesTheType_data();
+    void everyWindowNamesTheType();
+
+private:
+    QString structureType();
+    QString domainType();
+    QStringList procedureTypes();
+    QStringList functionTypes();
+
+    std::unique_ptr<TestSession> m_session;
+    std::unique_ptr<TestShell> m_shell;
+    std::unique_ptr<ScriptedPrompts> m_prompts;
+};
+
+void TestFb4TypeTexts::init()
+{
+    if (TestDatabase::firebird4().folder.isEmpty())
+        QSKIP("no Firebird 4 server named (QUORVEL_FB4_FOLDER)");
+}
+
+void TestFb4TypeTexts::cleanup()
+{
+    m_shell.reset();
+    m_prompts.reset();
+    m_session.reset();
+}
+
+// The Type of column C of table T.
+QString TestFb4TypeTexts::structureType()
+{
+    const ScopedFormRunner picker([](QDialog *dialog) {
+        auto *tables = static_cast<TRelationPickerDlg *>(dialog)->TablesList;
+        tables->setCurrentItem(tables->findItems(QStringLiteral("T"), Qt::MatchExactly).value(0));
+        return int(QDialog::Accepted);
+    });
+    TFormTblStr *form = TFormTblStr::open();
+    form->SelectTableBtn->click();
+    const QStringList rows = TestWidgets::rowsShown(form->DBGrid1, QStringLiteral("|"));
+    return rows.value(1).section(u'|', 3, 3);
+}
+
+QString TestFb4TypeTexts::domainType()
+{
+    TDomainsForm *form = TDomainsForm::open();
+    CatalogQuery *domains = form->DMQuery;
+    for (int row = 0; row < domains->rowCount(); ++row) {
+        if (domains->value(row, QStringLiteral("RDB$FIELD_NAME")).toString().trimmed() == "D")
+            return domains->value(row, QStringLiteral("FTYPE")).toString();
+    }
+    return QStringLiteral("<no domain D>");
+}
+
+// The procedure's input, then its output.
+QStringList TestFb4TypeTexts::procedureTypes()
+{
+    TStoredProcsForm *form = TStoredProcsForm::open();
+    return TestWidgets::rowsShown(form->DBGrid1, QStringLiteral("|"))
+           + TestWidgets::rowsShown(form->DBGrid2, QStringLiteral("|"));
+}
+
+// The function's argument, then what it returns.
+QStringList TestFb4TypeTexts::functionTypes()
+{
+    TFunctionsForm *form = TFunctionsForm::open();
+    return TestWidgets::rowsShown(form->ArgumentsGrid, QStringLiteral("|"))
+           << form->ReturnsEdit->text();
+}
+
+void TestFb4TypeTexts::everyWindowNamesTheType_data()
+{
+    QTest::addColumn<QString>("declared");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("INT128") << "INT128" << "INT128";
+    QTest::newRow("NUMERIC(38,4)") << "NUMERIC(38,4)" << "NUMERIC(38,4)";
+    QTest::newRow("DECIMAL(19,2)") << "DECIMAL(19,2)" << "DECIMAL(19,2)";
+    QTest::newRow("DECFLOAT(16)") << "DECFLOAT(16)" << "DECFLOAT(16)";
+    QTest::newRow("DECFLOAT(34)") << "DECFLOAT(34)" << "DECFLOAT(34)";
+    QTest::newRow("TIME WITH TIME ZONE") << "TIME WITH TIME ZONE" << "TIME WITH TIME ZONE";
+    QTest::newRow("TIMESTAMP WITH TIME ZONE")
+        << "TIMESTAMP WITH TIME ZONE" << "TIMESTAMP WITH TIME ZONE";
+    // The catalogue holds a binary string as text of the character set
+    // OCTETS, which every server reads.
+    QTest::newRow("BINARY(4)") << "BINARY(4)" << "CHAR(4) CHARACTER SET OCTETS";
+    QTest::newRow("VARBINARY(8)") << "VARBINARY(8)" << "VARCHAR(8) CHARACTER SET OCTETS";
+}
+
+void TestFb4TypeTexts::everyWindowNamesTheType()
+{
+    QFETCH(QString, declared);
+    QFETCH(QString, shown);
+    m_session = std::make_unique<TestSession>(TestDatabase::firebird4(), 3);
+    m_session->db.execute({
+        "CREATE TABLE T (ID INTEGER, C " + declared + ")",
+        "CREATE DOMAIN D AS " + declared,
+        "CREATE PROCEDURE P (A " + declared + ") RETURNS (R " + declared
+            + ") AS BEGIN R = A; SUSPEND; END",
+        "CREATE FUNCTION F (A " + declared + ") RETURNS " + declared + " AS BEGIN RETURN A; END",
+    });
+    m_shell = std::make_unique<TestShell>();
+    m_prompts = std::make_unique<ScriptedPrompts>();
+
+    const QStringList texts = QStringList{structureType(), domainType()} + procedureTypes()
+                              + functionTypes();
+    QCOMPARE(m_prompts->errors(), QStringList());
+    QCOMPARE(texts, (QStringList{shown, shown, "0|A|" + shown, "0|R|" + shown, "1|A|" + shown,
+                                 shown}));
+}
+
+QUORVEL_TEST_MAIN(TestFb4TypeTexts)
+#include "tst_fb4typetexts.moc"
