@@ -6,6 +6,7 @@
 #include "schema/ScriptStatements.h"
 #include "schema/SqlSecurity.h"
 #include "support/DataTestMain.h"
+#include "support/TestAttachment.h"
 #include "support/TestDatabase.h"
 
 #include <QSqlDatabase>
@@ -31,34 +32,9 @@ private slots:
 
 namespace {
 
-class Attached
-{
-public:
-    explicit Attached(const TestDatabase &db) : m_name(QUuid::createUuid().toString())
-    {
-        QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("INTRBASE"), m_name);
-        c.setDatabaseName(db.path());
-        c.setConnectOptions(QStringLiteral("ISC_DIALECT=%1").arg(db.dialect()));
-        c.setUserName(QStringLiteral("SYSDBA"));
-        c.setPassword(QStringLiteral("masterkey"));
-        if (!c.open())
-            qFatal("cannot open %s: %s", qPrintable(db.path()), qPrintable(c.lastError().text()));
-    }
-    ~Attached()
-    {
-        QSqlDatabase::database(m_name, false).close();
-        QSqlDatabase::removeDatabase(m_name);
-    }
-    QString name() const { return m_name; }
-    QSqlDatabase connection() const { return QSqlDatabase::database(m_name, false); }
-
-private:
-    QString m_name;
-};
-
 QString scriptOf(const TestDatabase &db)
 {
-    const Attached attached(db);
+    const TestAttachment attached(db);
     return SchemaScript(SchemaReader(attached.connection()).read()).text();
 }
 
@@ -174,7 +150,7 @@ void TestFb4Catalog::explorerListsNoSystemObject()
 {
     const TestDatabase db(TestDatabase::firebird4(), 3);
     db.execute(QStringLiteral("CREATE TABLE T (A INTEGER)"));
-    const Attached attached(db);
+    const TestAttachment attached(db);
     QStringList names;
     for (const ObjectDirectory::Entry &entry : ObjectDirectory::read(attached.name()))
         names << entry.name;

@@ -4,6 +4,7 @@
 #include "schema/SchemaScript.h"
 #include "support/DataTestMain.h"
 #include "support/IsqlScript.h"
+#include "support/TestAttachment.h"
 #include "support/TestDatabase.h"
 
 #include <QFile>
@@ -30,40 +31,15 @@ private slots:
 
 namespace {
 
-// An attachment of its own under a name no other test uses.
-class Attached
-{
-public:
-    Attached(const TestDatabase &db) : m_name(QUuid::createUuid().toString())
-    {
-        QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("INTRBASE"), m_name);
-        c.setDatabaseName(db.path());
-        c.setConnectOptions(QStringLiteral("ISC_DIALECT=%1").arg(db.dialect()));
-        c.setUserName(QStringLiteral("SYSDBA"));
-        c.setPassword(QStringLiteral("masterkey"));
-        if (!c.open())
-            qFatal("cannot open %s: %s", qPrintable(db.path()), qPrintable(c.lastError().text()));
-    }
-    ~Attached()
-    {
-        QSqlDatabase::database(m_name, false).close();
-        QSqlDatabase::removeDatabase(m_name);
-    }
-    QSqlDatabase connection() const { return QSqlDatabase::database(m_name, false); }
-
-private:
-    QString m_name;
-};
-
 QString scriptOf(const TestDatabase &db)
 {
-    const Attached attached(db);
+    const TestAttachment attached(db);
     return SchemaScript(SchemaReader(attached.connection()).read()).text();
 }
 
 QStringList fingerprintOf(const TestDatabase &db)
 {
-    const Attached attached(db);
+    const TestAttachment attached(db);
     return CatalogFingerprint(attached.connection()).lines();
 }
 
@@ -101,7 +77,7 @@ void createUsers(const TestDatabase &db, const QStringList &users, bool create)
 // Every compiled object and its BLR, in hexadecimal.
 QStringList blrOf(const TestDatabase &db)
 {
-    const Attached attached(db);
+    const TestAttachment attached(db);
     QSqlQuery q(attached.connection());
     const bool ok = q.exec(QStringLiteral(
         "SELECT 'PROCEDURE ' || RDB$PROCEDURE_NAME, RDB$PROCEDURE_BLR FROM RDB$PROCEDURES "
@@ -301,7 +277,7 @@ void tst_RoundTrip::replaysExactly()
 void tst_RoundTrip::readingStopsWhenAsked()
 {
     const TestDatabase db(QStringLiteral("stop.fdb"), 3);
-    const Attached attached(db);
+    const TestAttachment attached(db);
     SchemaReader reader(attached.connection());
     QList<int> steps;
     reader.setProgress([&steps](int step, int) {
@@ -327,7 +303,7 @@ void tst_RoundTrip::readsOneSnapshot()
     const QString before = scriptOf(db);
     QString during;
     {
-        const Attached attached(db);
+        const TestAttachment attached(db);
         SchemaReader reader(attached.connection());
         reader.setProgress([&db](int step, int) {
             db.execute({QStringLiteral("CREATE DOMAIN NEWD_%1 AS INTEGER").arg(step),
