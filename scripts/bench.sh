@@ -3,7 +3,9 @@
 # ($QV_BUILD/bench/reference.fdb, reused while it exists; --tiny makes and
 # uses tiny.fdb instead) and times every metadata window, the data view, the
 # query result window and ExecuteStatement against the same statements run on
-# the bare client library, and the whole metadata script against isql-fb -x.
+# the bare client library, the whole metadata script against isql-fb -x, and
+# the explorer on a hundred thousand objects with and without the
+# accessibility bridge (left out when --only names one measure).
 # Prints a table and one line per measure:
 #   bench <name> ratio=<r> quorvel_ms=<t> raw_ms=<t> rss_mb=<m> added_mb=<m>
 #         data_mb=<m> bytes_per_row=<b>
@@ -49,4 +51,20 @@ if [ -n "$profile" ]; then
   echo "Profile: $out"
   exit 0
 fi
-exec "$QV_BUILD/bin/quorvel_bench" "$db" "${args[@]}"
+status=0
+"$QV_BUILD/bin/quorvel_bench" "$db" "${args[@]}" || status=1
+
+# The explorer on a hundred thousand objects (a thousand with --tiny), as
+# above and again with the accessibility bridge on, as a screen reader or
+# the end-to-end tests have it: on an X server of its own, on a private bus.
+[[ " ${args[*]-} " == *" --only "* ]] && exit $status
+many="$dir/many-$size.fdb"
+if [ ! -f "$many" ]; then
+  echo "Generating the many-objects schema into $many"
+  "$QV_BUILD/bin/quorvel_benchgen" "${generate[@]}" --many "$many"
+fi
+"$QV_BUILD/bin/quorvel_bench" "$many" --only explorer --suffix _100k "${args[@]}" || status=1
+"$QV_ROOT/scripts/with-accessibility.sh" \
+  "$QV_BUILD/bin/quorvel_bench" "$many" --only explorer --suffix _100k_a11y "${args[@]}" ||
+  status=1
+exit $status

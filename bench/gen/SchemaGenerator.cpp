@@ -52,6 +52,11 @@ void SchemaGenerator::run()
     procedures();
 }
 
+void SchemaGenerator::objectsOnly()
+{
+    domains();
+}
+
 void SchemaGenerator::batch(const std::string &statement)
 {
     if (!m_transaction)

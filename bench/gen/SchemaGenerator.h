@@ -18,6 +18,8 @@ public:
     SchemaGenerator(IscSession &session, const SchemaSize &size);
 
     void run();
+    // The domains alone: a catalogue of many objects and no data.
+    void objectsOnly();
 
     static std::string tableName(int number);
     static constexpr const char *rowsTable = "BENCH_ROWS";

@@ -26,7 +26,9 @@ struct BenchMeasure
     // Within the ratio, or within the slack (a frame) of the engine: no one sees that.
     bool met() const
     {
-        const bool fast = goal <= 0 || ratio() <= goal || quorvelMs - rawMs <= slackMs;
+        // Without a raw time only the slack counts.
+        const bool fast = goal <= 0 || (rawMs > 0 && ratio() <= goal) ||
+                          quorvelMs - rawMs <= slackMs;
         return fast && (memoryGoalMb <= 0 || addedMb <= memoryGoalMb);
     }
 };

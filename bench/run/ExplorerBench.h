@@ -7,21 +7,26 @@
 #include <functional>
 
 class FirstScreenProbe;
+class IscSession;
 class TDatabaseExplorer;
 class TMainForm;
 
 // The database explorer: from the Connect command until its tree with the
 // counts is drawn, against the same command with the explorer off; and each
-// keystroke in its filter box until the filtered tree is drawn.
+// keystroke in its filter box until the filtered tree is drawn; and the first
+// keystroke, which reads every name, against reading them on the bare client
+// library.
 class ExplorerBench
 {
 public:
     using Connect = std::function<void()>;
 
-    ExplorerBench(TMainForm &frame, FirstScreenProbe &probe, Connect connect, int repeats);
+    ExplorerBench(TMainForm &frame, FirstScreenProbe &probe, IscSession &raw, Connect connect,
+                  int repeats);
 
     BenchMeasure tree();
     BenchMeasure filter();
+    BenchMeasure names();
 
 private:
     double connectMs(bool withExplorer);
@@ -31,6 +36,7 @@ private:
 
     TMainForm &m_frame;
     FirstScreenProbe &m_probe;
+    IscSession &m_raw;
     Connect m_connect;
     int m_repeats;
 };

@@ -140,18 +140,22 @@ QList<BenchMeasure> WindowBench::run()
 
 void WindowBench::explorer()
 {
-    const bool tree = m_only.isEmpty() || m_only == QLatin1String("explorer_tree");
-    const bool filter = m_only.isEmpty() || m_only == QLatin1String("explorer_filter");
-    if (!tree && !filter)
+    const bool both = m_only.isEmpty() || m_only == QLatin1String("explorer");
+    const bool tree = both || m_only == QLatin1String("explorer_tree");
+    const bool filter = both || m_only == QLatin1String("explorer_filter");
+    const bool names = both || m_only == QLatin1String("explorer_names");
+    if (!tree && !filter && !names)
         return;
     std::printf("  explorer\n");
     std::fflush(stdout);
     closeWindows();
-    ExplorerBench bench(*m_frame, m_probe, [this] { connect(); }, m_repeats);
+    ExplorerBench bench(*m_frame, m_probe, *m_raw, [this] { connect(); }, m_repeats);
     if (tree)
         m_measures << bench.tree();
     if (filter)
         m_measures << bench.filter();
+    if (names)
+        m_measures << bench.names();
     closeWindows();
 }
 

@@ -1,4 +1,6 @@
-// quorvel_bench <database path> [--repeats N] [--only <measure>]
+// quorvel_bench <database path> [--repeats N] [--only <measure>] [--suffix <text>]
+// (--only explorer: both explorer measures; --suffix names a run's measures
+// apart, as for the explorer on a hundred thousand objects)
 // Times every metadata window, the data view, the query result window and
 // ExecuteStatement against the same statements on the bare client library,
 // a burst of hand-offs to the server-call thread against calls made in place,
@@ -44,9 +46,11 @@ int main(int argc, char *argv[])
     QStringList arguments = QApplication::arguments().mid(1);
     const int repeats = std::max(1, takeOption(arguments, "--repeats", "3").toInt());
     const QString only = takeOption(arguments, "--only", "");
+    const QString suffix = takeOption(arguments, "--suffix", "");
     if (arguments.size() != 1) {
         std::fprintf(stderr,
-                     "usage: quorvel_bench <database path> [--repeats N] [--only <measure>]\n");
+                     "usage: quorvel_bench <database path> [--repeats N] [--only <measure>]"
+                     " [--suffix <text>]\n");
         return 2;
     }
     IbDriver::registerDriver();
@@ -76,6 +80,8 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "benchmark failed: %s\n", error.what());
         return 1;
     }
+    for (BenchMeasure &measure : measures)
+        measure.name += suffix;
     std::printf("\n%s\n", qPrintable(BenchReport::table(measures)));
     for (const BenchMeasure &measure : std::as_const(measures))
         std::printf("%s\n", qPrintable(BenchReport::line(measure)));

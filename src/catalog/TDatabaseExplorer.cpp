@@ -66,6 +66,11 @@ TDatabaseExplorer::TDatabaseExplorer(QWidget *parent)
     FilterEdit->setClearButtonEnabled(true);
     connect(FilterEdit, &QLineEdit::textChanged, this,
             Command::guard([this] { FilterEditChange(); }));
+    Objects->setLoader([](Kind kind) {
+        std::optional<QStringList> names;
+        Command::run([&] { names = ObjectDirectory::names(TDMSys::ibName(), kind); });
+        return names;
+    });
     ObjectTree->setAccessibleName(QStringLiteral("Objects"));
     ObjectTree->setModel(Objects);
     ObjectTree->setHeaderHidden(true);
@@ -115,7 +120,7 @@ void TDatabaseExplorer::RefreshBtnClick()
 void TDatabaseExplorer::showTree()
 {
     BusyCursor busy;
-    Objects->setEntries(ObjectDirectory::read(TDMSys::ibName()));
+    Objects->setCounts(ObjectDirectory::counts(TDMSys::ibName()));
     FilterEditChange();
 }
 
@@ -123,8 +128,12 @@ void TDatabaseExplorer::FilterEditChange()
 {
     Objects->setFilter(FilterEdit->text());
     // While filtering, what was found is what matters: every kind opens.
-    if (!Objects->filter().isEmpty())
-        ObjectTree->expandAll();
+    // Only the kinds: expandAll would keep a persistent index for each of
+    // a hundred thousand names, to be dropped again at the next keystroke.
+    if (!Objects->filter().isEmpty()) {
+        for (const Kind kind : ObjectDirectory::kinds())
+            ObjectTree->expand(Objects->kindIndex(kind));
+    }
     NoteLabel->clear();
 }
 

@@ -10,6 +10,8 @@
 #include <QSqlQuery>
 #include <QVariant>
 
+#include <algorithm>
+
 namespace {
 
 // One branch per kind, numbered as Kind counts: the name column, the
@@ -36,17 +38,74 @@ const Branch kBranches[] = {
     {"RDB$ROLE_NAME", "RDB$ROLES", ""},
 };
 
-QString directoryQuery()
+// One kind's rows: its number, then what `column` makes of its name column.
+QString branchQuery(int kind, const QString &column)
+{
+    const Branch &branch = kBranches[kind];
+    return QStringLiteral("SELECT %1, %2 FROM %3 WHERE %4%5")
+        .arg(kind)
+        .arg(column.arg(QLatin1String(branch.name)), QLatin1String(branch.table),
+             QLatin1String(Catalog::userObjects), QLatin1String(branch.also));
+}
+
+// Every kind's branch, in one statement.
+QString everyBranch(const QString &column)
 {
     QStringList branches;
-    for (int kind = 0; kind < int(std::size(kBranches)); ++kind) {
-        const Branch &branch = kBranches[kind];
-        branches << QStringLiteral("SELECT %1, %2 FROM %3 WHERE %4%5")
-                        .arg(kind)
-                        .arg(QLatin1String(branch.name), QLatin1String(branch.table),
-                             QLatin1String(Catalog::userObjects), QLatin1String(branch.also));
+    for (int kind = 0; kind < int(std::size(kBranches)); ++kind)
+        branches << branchQuery(kind, column);
+    return branches.join(QStringLiteral("\nUNION ALL\n"));
+}
+
+const QString kName = QStringLiteral("TRIM(TRAILING FROM %1)");
+
+QSqlQuery run(const QString &connection, const QString &text)
+{
+    QSqlQuery query(QSqlDatabase::database(connection));
+    query.setForwardOnly(true);
+    if (!query.exec(text))
+        throw DatabaseError(SqlErrorText(query.lastError()));
+    return query;
+}
+
+void checkEnd(const QSqlQuery &query)
+{
+    if (query.lastError().isValid())
+        throw DatabaseError(SqlErrorText(query.lastError()));
+}
+
+// UTF-16 units in the order of the code points they spell: the server
+// orders these UTF-8 columns by code point, where a surrogate comes after
+// U+E000..U+FFFF.
+int codePointRank(char16_t unit)
+{
+    if (unit >= 0xE000)
+        return unit - 0x800;
+    if (unit >= 0xD800)
+        return unit + 0x2000;
+    return unit;
+}
+
+bool codePointLess(const QString &a, const QString &b)
+{
+    const qsizetype common = std::min(a.size(), b.size());
+    for (qsizetype i = 0; i < common; ++i) {
+        if (a[i] != b[i])
+            return codePointRank(a[i].unicode()) < codePointRank(b[i].unicode());
     }
-    return branches.join(QStringLiteral("\nUNION ALL\n")) + QStringLiteral("\nORDER BY 1, 2");
+    return a.size() < b.size();
+}
+
+// The server's ORDER BY sorts a hundred thousand padded names for most of
+// the time the whole read takes; here they sort in a fraction of it.
+void sortByKindAndName(QList<ObjectDirectory::Entry> &entries)
+{
+    std::sort(entries.begin(), entries.end(),
+              [](const ObjectDirectory::Entry &a, const ObjectDirectory::Entry &b) {
+                  if (a.kind != b.kind)
+                      return a.kind < b.kind;
+                  return codePointLess(a.name, b.name);
+              });
 }
 
 } // namespace
@@ -69,17 +128,39 @@ QString ObjectDirectory::kindTitle(Kind kind)
 
 QList<ObjectDirectory::Entry> ObjectDirectory::read(const QString &connection)
 {
-    QSqlQuery query(QSqlDatabase::database(connection));
-    query.setForwardOnly(true);
-    if (!query.exec(directoryQuery()))
-        throw DatabaseError(SqlErrorText(query.lastError()));
+    QSqlQuery query = run(connection, everyBranch(kName));
     QList<Entry> entries;
     while (query.next()) {
         const int kind = query.value(0).toInt();
         if (kind >= 0 && kind < int(std::size(kBranches)))
             entries.append({Kind(kind), PlainName(query.value(1).toString())});
     }
-    if (query.lastError().isValid())
-        throw DatabaseError(SqlErrorText(query.lastError()));
+    checkEnd(query);
+    sortByKindAndName(entries);
     return entries;
+}
+
+QStringList ObjectDirectory::names(const QString &connection, Kind kind)
+{
+    QSqlQuery query = run(connection, branchQuery(int(kind), kName));
+    QStringList names;
+    while (query.next())
+        names << PlainName(query.value(1).toString());
+    checkEnd(query);
+    std::sort(names.begin(), names.end(), codePointLess);
+    return names;
+}
+
+QList<int> ObjectDirectory::counts(const QString &connection)
+{
+    // Each branch counts as it scans: no sort, no name crosses the wire.
+    QSqlQuery query = run(connection, everyBranch(QStringLiteral("COUNT(%1)")));
+    QList<int> counts(int(std::size(kBranches)), 0);
+    while (query.next()) {
+        const int kind = query.value(0).toInt();
+        if (kind >= 0 && kind < counts.size())
+            counts[kind] = query.value(1).toInt();
+    }
+    checkEnd(query);
+    return counts;
 }

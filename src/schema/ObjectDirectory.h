@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 // The names of every object the user made in the database, kind by kind,
 // read at once: what the explorer lists and counts. System objects and the
@@ -28,4 +29,9 @@ public:
     // and then by name, in one query. Throws DatabaseError with the server's
     // text when the server refuses.
     static QList<Entry> read(const QString &connection);
+    // One kind's names, sorted; the same errors.
+    static QStringList names(const QString &connection, Kind kind);
+    // How many names each kind has, indexed by kind: what a tree shows
+    // before it reads a name.
+    static QList<int> counts(const QString &connection);
 };

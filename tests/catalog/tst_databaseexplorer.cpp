@@ -30,12 +30,21 @@ namespace {
 
 using Kind = ObjectDirectory::Kind;
 
+// A kind's names, as opening it reads them.
+QModelIndex opened(ObjectTreeModel *model, Kind kind)
+{
+    const QModelIndex parent = model->kindIndex(kind);
+    if (model->canFetchMore(parent))
+        model->fetchMore(parent);
+    return parent;
+}
+
 // The tree as the user reads it: each kind's row, then its names.
-QStringList treeText(const ObjectTreeModel *model)
+QStringList treeText(ObjectTreeModel *model)
 {
     QStringList lines;
     for (const Kind kind : ObjectDirectory::kinds()) {
-        const QModelIndex parent = model->kindIndex(kind);
+        const QModelIndex parent = opened(model, kind);
         QStringList names;
         for (int row = 0; row < model->rowCount(parent); ++row)
             names << model->index(row, 0, parent).data().toString();
@@ -44,9 +53,9 @@ QStringList treeText(const ObjectTreeModel *model)
     return lines;
 }
 
-QModelIndex find(const ObjectTreeModel *model, Kind kind, const QString &name)
+QModelIndex find(ObjectTreeModel *model, Kind kind, const QString &name)
 {
-    const QModelIndex parent = model->kindIndex(kind);
+    const QModelIndex parent = opened(model, kind);
     for (int row = 0; row < model->rowCount(parent); ++row) {
         if (model->nameOf(model->index(row, 0, parent)) == name)
             return model->index(row, 0, parent);
@@ -75,6 +84,7 @@ private slots:
     void enterOpensTheObjectInItsWindow_data();
     void enterOpensTheObjectInItsWindow();
     void refreshReadsNewObjectsAndKeepsTheFilter();
+    void namesAreReadWhenTheirKindOpens();
     void openAtConnectIsTheUsersChoice();
 
 private:
@@ -245,6 +255,24 @@ void TestDatabaseExplorer::refreshReadsNewObjectsAndKeepsTheFilter()
     m_session->db.execute("CREATE EXCEPTION E_ORDER_LATE 'late'");
     explorer->RefreshBtnClick();
     QCOMPARE(treeText(explorer->Objects).at(7), "Exceptions (1 of 2): E_ORDER_LATE");
+}
+
+// The tree opens on counts alone; a kind's names come when the user opens
+// it, and a key taken back widens what the filter found.
+void TestDatabaseExplorer::namesAreReadWhenTheirKindOpens()
+{
+    TDatabaseExplorer *explorer = openExplorer(1);
+    const QModelIndex domains = explorer->Objects->kindIndex(Kind::Domain);
+    QCOMPARE(explorer->Objects->rowCount(domains), 0);
+    QCOMPARE(domains.data().toString(), "Domains (2)");
+    QVERIFY(explorer->Objects->hasChildren(domains));
+    explorer->ObjectTree->expand(domains);
+    QCOMPARE(explorer->Objects->rowCount(domains), 2);
+    QTest::keyClicks(explorer->FilterEdit, "custx");
+    QCOMPARE(treeText(explorer->Objects).at(1), "Tables (0 of 2): ");
+    QTest::keyClick(explorer->FilterEdit, Qt::Key_Backspace);
+    QCOMPARE(treeText(explorer->Objects).at(1), "Tables (1 of 2): CUSTOMER");
+    QCOMPARE(m_prompts->errors(), QStringList());
 }
 
 void TestDatabaseExplorer::openAtConnectIsTheUsersChoice()
