@@ -1,6 +1,7 @@
 #include "schema/CatalogFingerprint.h"
 
 #include "schema/Catalog.h"
+#include "schema/CatalogFeatures.h"
 #include "schema/CatalogRow.h"
 
 namespace {
@@ -126,13 +127,52 @@ QStringList queries()
     };
 }
 
+// What Firebird 4 added to the catalogue: identity kinds and steps, SQL
+// SECURITY, roles' system privileges, the publication.
+QStringList firebird4Queries()
+{
+    const QString security = QStringLiteral("COALESCE(CAST(RDB$SQL_SECURITY AS VARCHAR(5)), '-')");
+    return {
+        QStringLiteral("SELECT 'IDENTITY ' || TRIM(R.RDB$RELATION_NAME) || '.' || "
+                       "TRIM(R.RDB$FIELD_NAME) || ' ' || R.RDB$IDENTITY_TYPE || ' ' || "
+                       "G.RDB$INITIAL_VALUE || ' ' || G.RDB$GENERATOR_INCREMENT "
+                       "FROM RDB$RELATION_FIELDS R JOIN RDB$GENERATORS G "
+                       "ON G.RDB$GENERATOR_NAME = R.RDB$GENERATOR_NAME "
+                       "WHERE R.RDB$IDENTITY_TYPE IS NOT NULL"),
+        QStringLiteral("SELECT 'SECURITY DATABASE ' || %1 FROM RDB$DATABASE "
+                       "UNION ALL SELECT 'SECURITY ' || TRIM(RDB$RELATION_NAME) || ' ' || %1 "
+                       "FROM RDB$RELATIONS WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0 "
+                       "UNION ALL SELECT 'SECURITY ' || TRIM(RDB$PROCEDURE_NAME) || ' ' || %1 "
+                       "FROM RDB$PROCEDURES WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0 "
+                       "UNION ALL SELECT 'SECURITY ' || COALESCE(TRIM(RDB$PACKAGE_NAME) || '.', "
+                       "'') || TRIM(RDB$FUNCTION_NAME) || ' ' || %1 "
+                       "FROM RDB$FUNCTIONS WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0 "
+                       "UNION ALL SELECT 'SECURITY PACKAGE ' || TRIM(RDB$PACKAGE_NAME) || ' ' || "
+                       "%1 FROM RDB$PACKAGES WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0 "
+                       "UNION ALL SELECT 'SECURITY ' || %2 || ' ' || %1 FROM RDB$TRIGGERS "
+                       "WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0")
+            .arg(security, given("RDB$TRIGGER_NAME")),
+        QStringLiteral("SELECT 'PRIVILEGES ' || TRIM(RDB$ROLE_NAME) || ' ' || "
+                       "COALESCE(HEX_ENCODE(RDB$SYSTEM_PRIVILEGES), '') FROM RDB$ROLES "
+                       "WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0"),
+        QStringLiteral("SELECT 'PUBLICATION ' || TRIM(RDB$PUBLICATION_NAME) || ' ' || "
+                       "COALESCE(RDB$ACTIVE_FLAG, 0) || COALESCE(RDB$AUTO_ENABLE, 0) "
+                       "FROM RDB$PUBLICATIONS UNION ALL SELECT 'PUBLISHED ' || "
+                       "TRIM(RDB$PUBLICATION_NAME) || ' ' || TRIM(RDB$TABLE_NAME) "
+                       "FROM RDB$PUBLICATION_TABLES"),
+    };
+}
+
 } // namespace
 
 CatalogFingerprint::CatalogFingerprint(const QSqlDatabase &database)
 {
     Catalog catalog(database);
     catalog.beginReading();
-    for (const QString &query : queries()) {
+    QStringList all = queries();
+    if (CatalogFeatures::of(database).hasSqlSecurity())
+        all << firebird4Queries();
+    for (const QString &query : std::as_const(all)) {
         CatalogRow row = catalog.run(QStringLiteral("SELECT L FROM (%1) AS X (L)").arg(query));
         while (row.next())
             m_lines << row.stored("L");

@@ -31,6 +31,13 @@ struct SchemaModel
     QString user = {};
     // The default of the objects that set none.
     SqlSecurity sqlSecurity = SqlSecurity::NotSet;
+    // Firebird 4's publication: replication on, and whether tables made
+    // later join it (which tables it carries, each table says).
+    struct Publication
+    {
+        bool active = false;
+        bool includesNewTables = false;
+    } publication = {};
 
     QList<SchemaCollation> collations;
     QList<SchemaGenerator> generators;

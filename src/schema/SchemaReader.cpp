@@ -155,6 +155,19 @@ void SchemaReader::readDatabase()
                                                            QStringLiteral("The database"));
     }
     m_types.setDefaultCharacterSet(m_model.defaultCharacterSet);
+    if (m_features.hasPublications())
+        readPublication();
+}
+
+// The one publication a Firebird 4 database has.
+void SchemaReader::readPublication()
+{
+    CatalogRow row = m_catalog.run(QStringLiteral(
+        "SELECT RDB$ACTIVE_FLAG, RDB$AUTO_ENABLE FROM RDB$PUBLICATIONS "
+        "WHERE RDB$PUBLICATION_NAME = 'RDB$DEFAULT'"));
+    if (row.next())
+        m_model.publication = {row.number("RDB$ACTIVE_FLAG") == 1,
+                               row.number("RDB$AUTO_ENABLE") == 1};
 }
 
 // In the order the server numbered them: it gives a new collation the highest
@@ -277,15 +290,25 @@ void SchemaReader::readRoles()
     }
 }
 
+namespace {
+
+const char kPublished[] =
+    ", IIF(EXISTS(SELECT 1 FROM RDB$PUBLICATION_TABLES P "
+    "WHERE P.RDB$TABLE_NAME = R.RDB$RELATION_NAME), 1, 0) AS PUBLISHED";
+
+} // namespace
+
 void SchemaReader::readRelations()
 {
     CatalogRow row = m_catalog.run(QStringLiteral(
         "SELECT RDB$RELATION_NAME, RDB$RELATION_TYPE, RDB$VIEW_SOURCE, RDB$EXTERNAL_FILE, "
-        "RDB$DESCRIPTION, IIF(RDB$VIEW_BLR IS NULL, 0, 1) AS IS_VIEW%3 FROM RDB$RELATIONS "
+        "RDB$DESCRIPTION, IIF(RDB$VIEW_BLR IS NULL, 0, 1) AS IS_VIEW%3%4 FROM RDB$RELATIONS R "
         "WHERE %1%2 ORDER BY RDB$RELATION_NAME")
                             .arg(QLatin1String(Catalog::userObjects),
                                  m_catalog.within(QStringLiteral("RDB$RELATION_NAME = :RELATION")),
-                                 m_features.sqlSecurityColumn()));
+                                 m_features.sqlSecurityColumn(),
+                                 m_features.hasPublications() ? QLatin1String(kPublished)
+                                                              : QLatin1String()));
     while (row.next()) {
         SchemaTable table{row.name("RDB$RELATION_NAME")};
         switch (row.number("RDB$RELATION_TYPE")) {
@@ -301,6 +324,7 @@ void SchemaReader::readRelations()
         table.description = row.stored("RDB$DESCRIPTION");
         table.sqlSecurity = SqlSecurityText::fromCatalog(row.value("RDB$SQL_SECURITY"),
                                                          QStringLiteral("Table ") + table.name);
+        table.published = row.number("PUBLISHED") == 1;
         m_model.tables.append(table);
     }
 }

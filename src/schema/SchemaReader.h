@@ -47,6 +47,7 @@ private:
     RoutineReader routines();
 
     void readDatabase();
+    void readPublication();
     void readCharacterSets();
     void readDomains();
     void readDimensions();

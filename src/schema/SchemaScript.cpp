@@ -5,6 +5,7 @@
 #include "schema/FieldTypeCode.h"
 #include "schema/GrantText.h"
 #include "schema/ProcedureDdl.h"
+#include "schema/PublicationDdl.h"
 #include "schema/RoutineDdl.h"
 #include "schema/SqlTypeText.h"
 #include "schema/TrailingComment.h"
@@ -70,6 +71,7 @@ SchemaScript::SchemaScript(const SchemaModel &model, QString sourceName)
     writeExternalFunctions();
     writeDomains();
     writeTables();
+    writePublication();
     writeRoutineHeaders(false);
     writeComputedColumns();
     using CK = SchemaConstraint::Kind;
@@ -339,6 +341,16 @@ void SchemaScript::writeTables()
         lines << withSecurity(closing, t.sqlSecurity);
         statement(lines);
     }
+}
+
+// After the tables it names; no table is made after it.
+void SchemaScript::writePublication()
+{
+    const QStringList statements = PublicationDdl::statements(m_model);
+    if (!statements.isEmpty())
+        section(QStringLiteral("Publication"));
+    for (const QString &text : statements)
+        statement({text});
 }
 
 namespace {

@@ -34,6 +34,7 @@ private:
     void writeExternalFunctions();
     void writeDomains();
     void writeTables();
+    void writePublication();
     void writeRoutineHeaders(bool afterViews);
     void writeComputedColumns();
     void writeViews();

@@ -18,4 +18,6 @@ struct SchemaTable
     QList<SchemaColumn> columns = {};
     QString description = {};
     SqlSecurity sqlSecurity = SqlSecurity::NotSet;
+    // Carried by the database's publication (Firebird 4).
+    bool published = false;
 };

@@ -117,6 +117,21 @@ void TestFb4Catalog::replaysExactly_data()
            "REPLICATE_INTO_DATABASE;"
         << "SELECT TRIM(RDB$ROLE_NAME) || ' ' || HEX_ENCODE(RDB$SYSTEM_PRIVILEGES) "
            "FROM RDB$ROLES ORDER BY 1";
+    const QString published = QStringLiteral(
+        "SELECT 'ON ' || RDB$ACTIVE_FLAG || RDB$AUTO_ENABLE FROM RDB$PUBLICATIONS "
+        "UNION ALL SELECT TRIM(RDB$TABLE_NAME) FROM RDB$PUBLICATION_TABLES ORDER BY 1");
+    QTest::newRow("publication of some tables")
+        << QStringList{"CREATE TABLE T1 (A INTEGER)", "CREATE TABLE \"t 2\" (A INTEGER)",
+                       "CREATE TABLE T3 (A INTEGER)", "ALTER DATABASE ENABLE PUBLICATION",
+                       "ALTER DATABASE INCLUDE TABLE T1, \"t 2\" TO PUBLICATION"}
+        << "ALTER DATABASE INCLUDE TABLE T1, \"t 2\" TO PUBLICATION;" << published;
+    QTest::newRow("publication of all tables but one")
+        << QStringList{"CREATE TABLE T1 (A INTEGER)", "CREATE TABLE T2 (A INTEGER)",
+                       "CREATE GLOBAL TEMPORARY TABLE G (A INTEGER)",
+                       "ALTER DATABASE INCLUDE ALL TO PUBLICATION",
+                       "ALTER DATABASE EXCLUDE TABLE T2 FROM PUBLICATION",
+                       "CREATE TABLE T3 (A INTEGER)"}
+        << "ALTER DATABASE EXCLUDE TABLE T2 FROM PUBLICATION;" << published;
     QTest::newRow("database default security")
         << QStringList{"ALTER DATABASE SET DEFAULT SQL SECURITY DEFINER",
                        "CREATE TABLE T (A INTEGER)"}
