@@ -1,4 +1,4 @@
-#include "controls/FixedPitchFont.h"
+#include "controls/StatementEditor.h"
 #include "controls/TableReadsChart.h"
 #include "ibdb/ServerCall.h"
 #include "ibdb/TIBDataBase.h"
@@ -83,13 +83,16 @@ void TstStatementStats::runShowsThePaneWithItsFigures()
     QVERIFY(pane->isVisibleTo(form));
     QCOMPARE(form->RunResult->text(), QStringLiteral("Statement executed, 10 rows changed"));
     QCOMPARE(pane->PlanText->toPlainText(), QStringLiteral("PLAN (BIG INDEX (RDB$PRIMARY1))"));
-    QCOMPARE(pane->PlanText->font(), FixedPitchFont());
-    QCOMPARE(pane->DetailedPlanText->font(), FixedPitchFont());
+    // The editor's own face, wherever the window's font puts its size.
+    QCOMPARE(pane->PlanText->font(), form->ExecSql->font());
+    QCOMPARE(pane->DetailedPlanText->font(), form->ExecSql->font());
     QCOMPARE(paneRow(pane, QStringLiteral("BIG")),
              (QStringList{"BIG", "0", "10", "0", "10", "0", "0", "0", "0"}));
     QVERIFY(pane->Figures->text().split(u'\n').contains(QStringLiteral("Final")));
-    QCOMPARE(pane->Chart->bars().size(), 1);
+    // Most rows read first: the catalogue's few of a first run come after.
+    QCOMPARE(pane->Chart->bars().first().label, QStringLiteral("BIG"));
     QCOMPARE(pane->Chart->bars().first().indexed, qint64(10));
+    QCOMPARE(pane->Chart->bars().size(), pane->Tables->rowCount());
     pane->CopyBtn->click();
     QCOMPARE(QGuiApplication::clipboard()->text(), pane->text());
     QVERIFY(pane->text().contains(QStringLiteral("BIG\t0\t10\t0\t10\t0\t0\t0\t0")));
@@ -104,7 +107,7 @@ void TstStatementStats::showPlanRunsNothing()
     QCOMPARE(form->Stats->currentWidget(), form->Stats->PlanText);
     QCOMPARE(form->Stats->PlanText->toPlainText(), QStringLiteral("PLAN (BIG NATURAL)"));
     QCOMPARE(form->Stats->DetailedPlanText->toPlainText(),
-             QStringLiteral("Delete\n    -> Table \"BIG\" Full Scan"));
+             QStringLiteral("Select Expression\n    -> Table \"BIG\" Full Scan"));
     QCOMPARE(form->Stats->Tables->rowCount(), 0);
     QVERIFY(form->RunResult->text().isEmpty());
     QCOMPARE(session->db.scalar(QStringLiteral("SELECT COUNT(*) FROM BIG")),
@@ -139,7 +142,7 @@ void TstStatementStats::resultWindowCountsPerBatchUntilFinal()
     QVERIFY(pane->Figures->text().contains(
         QStringLiteral("Final: all %1 rows fetched").arg(kRows)));
     QCOMPARE(paneRow(pane, QStringLiteral("BIG")).value(1), QString::number(kRows));
-    QCOMPARE(form->profile().tables().size(), 1);
+    QCOMPARE(form->profile().tables().first().name, QStringLiteral("BIG"));
     QVERIFY(form->profile().times().fetchNs > 0);
     form->close();
 }
