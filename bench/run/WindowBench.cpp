@@ -8,6 +8,7 @@
 #include "catalog/TRelationPickerDlg.h"
 #include "core/ProgramSettings.h"
 #include "ibdb/TDMSys.h"
+#include "ibdb/StatementProfile.h"
 #include "ibdb/TIBDataBase.h"
 #include "RawReplay.h"
 #include "StatementRecorder.h"
@@ -15,6 +16,7 @@
 #include "uikit/Command.h"
 #include "uikit/ModalForms.h"
 #include "workbench/TDataForm.h"
+#include "workbench/StatementStatsPane.h"
 #include "workbench/TOutputForm.h"
 
 #include <QAbstractItemView>
@@ -133,7 +135,9 @@ QList<BenchMeasure> WindowBench::run()
     }
     window(QStringLiteral("queryresult"), [this] { return queryResult(); }, true, grid, 1);
     if (m_only.isEmpty() || m_only == QLatin1String("execute_statement"))
-        executeStatements();
+        executeStatements(false);
+    if (m_only.isEmpty() || m_only == QLatin1String("execute_statement_pane"))
+        executeStatements(true);
     explorer();
     return m_measures;
 }
@@ -327,11 +331,17 @@ void WindowBench::closeWindows()
     QCoreApplication::processEvents();
 }
 
-// The program's auto-commit path against immediate execution plus commit.
-void WindowBench::executeStatements()
+// The program's auto-commit path against immediate execution plus commit;
+// with the pane, as F9 runs it: plans, counts and the pane shown anew each time.
+void WindowBench::executeStatements(bool withPane)
 {
-    std::printf("  execute_statement\n");
+    const QString name = withPane ? QStringLiteral("execute_statement_pane")
+                                  : QStringLiteral("execute_statement");
+    std::printf("  %s\n", qPrintable(name));
     std::fflush(stdout);
+    StatementStatsPane pane;
+    if (withPane)
+        pane.show();
     QStringList texts;
     std::vector<std::string> raw;
     for (int i = 1; i <= kStatements; ++i) {
@@ -339,13 +349,21 @@ void WindowBench::executeStatements()
         raw.push_back(texts.last().toStdString());
     }
     RawReplay replay(*m_raw);
-    BenchMeasure m{QStringLiteral("execute_statement"), 1e300, 1e300};
+    BenchMeasure m{name, 1e300, 1e300};
     TIBDataBase *db = DMSys->IBDataBase;
     for (int i = 0; i <= m_repeats; ++i) {
         QElapsedTimer timer;
         timer.start();
-        for (const QString &text : std::as_const(texts))
-            db->ExecuteStatement(text, true);
+        for (const QString &text : std::as_const(texts)) {
+            if (!withPane) {
+                db->ExecuteStatement(text, true);
+                continue;
+            }
+            StatementProfile profile;
+            db->ExecuteStatement(text, true, profile);
+            profile.nameTables(db->connection());
+            pane.showProfile(profile);
+        }
         const double program = elapsedMs(timer);
         const double rawMs = replay.executeCommitted(raw);
         // The first round only warms up.

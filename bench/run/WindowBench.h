@@ -20,7 +20,8 @@ class TMainForm;
 class WindowBench
 {
 public:
-    // only: the one measure to run (window name or execute_statement); empty for all.
+    // only: the one measure to run (window name, execute_statement or
+    // execute_statement_pane); empty for all.
     WindowBench(const QString &databasePath, int repeats, const QString &only = QString());
     ~WindowBench();
 
@@ -64,7 +65,7 @@ private:
                 int repeats);
     Opening openOnce(const Opener &open, bool fetchAll);
     void fetchEveryRow(QWidget *window);
-    void executeStatements();
+    void executeStatements(bool withPane);
 
     QWidget *fromMenu(const QString &text);
     QWidget *dataView(const char *table = "BENCH_ROWS");

@@ -11,6 +11,8 @@
 #include "ibdb/IbType.h"
 #include "ibdb/PlainName.h"
 
+#include <QElapsedTimer>
+#include <QScopeGuard>
 #include <QSqlField>
 
 namespace {
@@ -92,6 +94,10 @@ void IbQuery::closeCursor()
 void IbQuery::prepare(const QByteArray &statement, bool withParameters)
 {
     release();
+    m_times = StatementTimes();
+    QElapsedTimer timer;
+    timer.start();
+    const auto timed = qScopeGuard([&] { m_times.prepareNs = timer.nsecsElapsed(); });
     m_declared.clear();
     m_record.clear();
     m_rowsAffected = -1;
@@ -192,6 +198,10 @@ void IbQuery::execute(const QVariantList &parameters)
     closeCursor();
     m_singleRow.reset();
     m_rowsAffected = -1;
+    m_times.executeNs = m_times.fetchNs = 0;
+    QElapsedTimer timer;
+    timer.start();
+    const auto timed = qScopeGuard([&] { m_times.executeNs = timer.nsecsElapsed(); });
     startTransaction();
     try {
         bind(parameters);
@@ -243,6 +253,9 @@ bool IbQuery::fetch(QVariantList &row)
 
 int IbQuery::fetchBatch(IbRowBuffer &rows, int count)
 {
+    QElapsedTimer timer;
+    timer.start();
+    const auto timed = qScopeGuard([&] { m_times.fetchNs += timer.nsecsElapsed(); });
     const IbBlobStream blobs(&m_database, transaction());
     int fetched = 0;
     while (fetched < count && fetchNext()) {

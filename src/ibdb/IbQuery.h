@@ -4,6 +4,7 @@
 #include "ibdb/IbHandles.h"
 #include "ibdb/IbRowBuffer.h"
 #include "ibdb/IbSqlda.h"
+#include "ibdb/StatementTimes.h"
 
 #include <QByteArray>
 #include <QSqlRecord>
@@ -58,6 +59,8 @@ public:
     void release() noexcept;
 
     isc_stmt_handle statementHandle() const { return m_statement.get(); }
+    // Time spent in the server calls of the last prepare, run and fetches.
+    const StatementTimes &times() const { return m_times; }
     // Blobs as the run's own transaction sees them, while it lives.
     IbBlobStream blobs() { return IbBlobStream(&m_database, transaction()); }
 
@@ -93,6 +96,7 @@ private:
     int m_rowsAffected = -1;
     bool m_cursorOpen = false;
     bool m_exact = false;
+    StatementTimes m_times;
     // A procedure's single row, read before its transaction was committed.
     std::optional<QVariantList> m_singleRow;
 };

@@ -62,6 +62,7 @@ IbReadAhead::~IbReadAhead()
 
 void IbReadAhead::post(const std::shared_ptr<State> &state)
 {
+    ServerCall::countCall();
     ServerCallWorker::instance().post(
         std::make_shared<ServerCallWorker::Job>([state] { readNext(state); }, true));
 }

@@ -378,6 +378,12 @@ void IbResult::readAheadInBackground(const QSqlQuery &query)
         result->startReadAhead();
 }
 
+StatementTimes IbResult::times(const QSqlQuery &query)
+{
+    const auto *result = dynamic_cast<const IbResult *>(query.result());
+    return result && result->m_query ? result->m_query->times() : StatementTimes();
+}
+
 void IbResult::startReadAhead()
 {
     if (m_readAhead || m_atEnd || !m_query || !ibDriver() || !isActive() || !isSelect()

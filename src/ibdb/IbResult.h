@@ -9,6 +9,7 @@
 #include "ibdb/IbHandles.h"
 #include "ibdb/IbReadAhead.h"
 #include "ibdb/IbRowBuffer.h"
+#include "ibdb/StatementTimes.h"
 
 #include <atomic>
 #include <memory>
@@ -41,6 +42,8 @@ public:
     // background, from now on, until asked for. A forward-only query, one of
     // another driver or one read to its end is left as it is.
     static void readAheadInBackground(const QSqlQuery &query);
+    // Where the query's time went so far; nothing for another driver's.
+    static StatementTimes times(const QSqlQuery &query);
     // Every statement prepared from now on runs in `shared` (see IbSnapshot).
     void shareTransaction(std::shared_ptr<IbTransaction> shared)
     {

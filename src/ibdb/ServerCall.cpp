@@ -8,6 +8,8 @@
 #include <QThread>
 #include <QTimer>
 
+#include <atomic>
+
 namespace {
 
 using Job = ServerCallWorker::Job;
@@ -35,6 +37,12 @@ int &boxesShown()
 int &callsWaitedFor()
 {
     static int count = 0;
+    return count;
+}
+
+std::atomic<quint64> &startedCalls()
+{
+    static std::atomic<quint64> count{0};
     return count;
 }
 
@@ -91,6 +99,7 @@ bool ServerCall::handsOver()
 
 void ServerCall::run(isc_db_handle database, const std::function<void()> &call)
 {
+    countCall();
     if (!handsOver()) {
         call();
         return;
@@ -116,4 +125,14 @@ void ServerCall::cancel(isc_db_handle database)
     // The answer tells nothing useful: the call itself fails when stopped.
     ISC_STATUS_ARRAY status;
     fb_cancel_operation(status, &database, fb_cancel_raise);
+}
+
+quint64 ServerCall::callsStarted()
+{
+    return startedCalls().load(std::memory_order_acquire);
+}
+
+void ServerCall::countCall()
+{
+    startedCalls().fetch_add(1, std::memory_order_acq_rel);
 }

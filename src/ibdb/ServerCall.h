@@ -40,4 +40,10 @@ public:
     static bool waiting();
     // Asks the server to stop whatever runs on the attachment.
     static void cancel(isc_db_handle database);
+
+    // How many calls were started so far, on any attachment and thread: the
+    // same number twice means that nothing reached the server in between.
+    static quint64 callsStarted();
+    // Counts a call that does not go through run() (a read ahead).
+    static void countCall();
 };

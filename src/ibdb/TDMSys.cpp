@@ -50,6 +50,11 @@ void TDMSys::execute(const QString &statement) const
     IBDataBase->ExecuteStatement(statement, ProgramSettings::instance().AutoCommit);
 }
 
+void TDMSys::execute(const QString &statement, StatementProfile &profile) const
+{
+    IBDataBase->ExecuteStatement(statement, ProgramSettings::instance().AutoCommit, profile);
+}
+
 void TDMSys::execute(const QString &statement, int dialect) const
 {
     IBDataBase->ExecuteStatement(statement, ProgramSettings::instance().AutoCommit, dialect);

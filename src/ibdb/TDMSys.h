@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 
+class StatementProfile;
 class TIBDataBase;
 class TransactionView;
 
@@ -29,6 +30,8 @@ public:
     // Runs a statement the user asked for in the tool's own transaction,
     // committed at once while auto-commit is on; throws the server's refusal.
     void execute(const QString &statement) const;
+    // The same, and what it cost into profile.
+    void execute(const QString &statement, StatementProfile &profile) const;
     // The same in a given SQL dialect (see TIBDataBase::ExecuteStatement).
     void execute(const QString &statement, int dialect) const;
 

@@ -10,8 +10,11 @@
 #include "ibdb/ServerCall.h"
 #include "ibdb/SqlErrorText.h"
 #include "ibdb/SqlLiteral.h"
+#include "ibdb/StatementPlan.h"
+#include "ibdb/StatementProfile.h"
 #include "ibdb/StatementLines.h"
 
+#include <QElapsedTimer>
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSet>
@@ -25,6 +28,8 @@ const QString kDriver = QStringLiteral("INTRBASE");
 const QString kUserName = QStringLiteral("USER NAME");
 const QString kPassword = QStringLiteral("PASSWORD");
 const QString kServerName = QStringLiteral("SERVER NAME");
+// Room for the plans of most statements in the prepare's own answer.
+constexpr int kPlanAnswer = 4096;
 
 bool endsTransaction(int statementType)
 {
@@ -300,6 +305,55 @@ void TIBDataBase::ExecuteStatement(const QString &text, bool autoCommit, int dia
     }
 }
 
+void TIBDataBase::ExecuteStatement(const QString &text, bool autoCommit,
+                                   StatementProfile &profile)
+{
+    profile.clear();
+    m_profile = &profile;
+    const auto done = qScopeGuard([this] { m_profile = nullptr; });
+    ExecuteStatement(text, autoCommit);
+}
+
+void TIBDataBase::PlanStatement(const QString &text, StatementProfile &profile)
+{
+    BusyCursor busy;
+    profile.clear();
+    attach();
+    fetchNativeHandle();
+    const QByteArray bytes = StatementLines::join(StatementLines::split(text)).toUtf8();
+    if (bytes.isEmpty())
+        throw GeneralError(QStringLiteral("Attempt to execute empty statement"));
+    // Nothing of the tool's own transaction is touched: a DELETE asked about
+    // here must not even lock a row in it.
+    static const char tpb[] = {isc_tpb_version3, isc_tpb_read, isc_tpb_read_committed,
+                               isc_tpb_rec_version, isc_tpb_nowait};
+    IbTransaction transaction;
+    IbStatement statement;
+    const QByteArray items = StatementPlan::items();
+    QByteArray answer(kPlanAnswer, '\0');
+    const auto dialect = static_cast<unsigned short>(statementDialect());
+    ISC_STATUS_ARRAY status;
+    QElapsedTimer timer;
+    ServerCall::run(m_nativeHandle, [&] {
+        IbTransactionStart::start(status, transaction.ref(), &m_nativeHandle,
+                                  QByteArray::fromRawData(tpb, sizeof tpb));
+        if (IbStatus::failed(status))
+            return;
+        isc_dsql_allocate_statement(status, &m_nativeHandle, statement.ref());
+        if (IbStatus::failed(status))
+            return;
+        timer.start();
+        isc_dsql_prepare_m(status, transaction.ref(), statement.ref(), 0, bytes.constData(),
+                           dialect,
+                           static_cast<unsigned short>(items.size()), items.constData(),
+                           static_cast<unsigned short>(answer.size()), answer.data());
+        profile.times().prepareNs = timer.nsecsElapsed();
+    });
+    check(status, IbConnectionLoss::lostText());
+    takePlan(statement.get(), answer, profile);
+    profile.setPlanOnly();
+}
+
 void TIBDataBase::ExecuteLines(const QStringList &lines, int dialect)
 {
     m_changedRows = -1;
@@ -317,19 +371,40 @@ void TIBDataBase::ExecuteLines(const QStringList &lines, int dialect)
         return;
     }
     if (change) {
-        ServerCall::run(m_nativeHandle, [&] {
-            isc_dsql_execute(status, m_transaction.ref(), change.ref(), SQLDA_VERSION1, nullptr);
+        runProfiled([&] {
+            ServerCall::run(m_nativeHandle, [&] {
+                isc_dsql_execute(status, m_transaction.ref(), change.ref(), SQLDA_VERSION1,
+                                 nullptr);
+            });
         });
         check(status, IbConnectionLoss::lostWorkText());
         m_changedRows = IbStatementInfo::rowsAffected(change.get(), m_changeType);
         return;
     }
-    ServerCall::run(m_nativeHandle, [&] {
-        isc_dsql_execute_immediate(status, &m_nativeHandle, m_transaction.ref(), 0,
-                                   text.constData(), static_cast<unsigned short>(dialect),
-                                   nullptr);
+    runProfiled([&] {
+        ServerCall::run(m_nativeHandle, [&] {
+            isc_dsql_execute_immediate(status, &m_nativeHandle, m_transaction.ref(), 0,
+                                       text.constData(), static_cast<unsigned short>(dialect),
+                                       nullptr);
+        });
     });
     check(status, IbConnectionLoss::lostWorkText());
+}
+
+void TIBDataBase::runProfiled(const std::function<void()> &call)
+{
+    if (!m_profile) {
+        call();
+        return;
+    }
+    m_profile->beginCall(m_nativeHandle);
+    QElapsedTimer timer;
+    timer.start();
+    const auto counted = qScopeGuard([this, &timer] {
+        m_profile->times().executeNs += timer.nsecsElapsed();
+        m_profile->endCall(m_nativeHandle);
+    });
+    call();
 }
 
 // Sent to the server, a COMMIT or ROLLBACK would end the transaction behind
@@ -366,21 +441,48 @@ IbStatement TIBDataBase::prepareChange(const QByteArray &text, int dialect)
     // Asked for its kind alone: a plain prepare would also describe its
     // columns and parameters, as much work as running a short UPDATE. A DML
     // statement on a table whose metadata another user is changing waits
-    // here already.
-    const char kind = isc_info_sql_stmt_type;
-    char answer[16] = {};
+    // here already. The plans come with the same answer when they are asked.
+    QByteArray items(1, char(isc_info_sql_stmt_type));
+    if (m_profile)
+        items += StatementPlan::items();
+    QByteArray answer(m_profile ? kPlanAnswer : 16, '\0');
+    QElapsedTimer timer;
+    timer.start();
     ServerCall::run(m_nativeHandle, [&] {
         isc_dsql_prepare_m(status, m_transaction.ref(), statement.ref(), 0, text.constData(),
-                           static_cast<unsigned short>(dialect), 1, &kind, sizeof answer,
-                           answer);
+                           static_cast<unsigned short>(dialect),
+                           static_cast<unsigned short>(items.size()), items.constData(),
+                           static_cast<unsigned short>(answer.size()), answer.data());
     });
+    if (m_profile)
+        m_profile->times().prepareNs = timer.nsecsElapsed();
     if (IbStatus::failed(status))
         return {};
-    m_changeType = IbStatementInfo::typeIn(answer, sizeof answer);
+    m_changeType = IbStatementInfo::typeIn(answer.constData(), int(answer.size()));
+    if (m_profile)
+        takePlan(statement.get(), answer, *m_profile);
     const bool change = m_changeType == isc_info_sql_stmt_insert
                         || m_changeType == isc_info_sql_stmt_update
                         || m_changeType == isc_info_sql_stmt_delete;
     return change ? std::move(statement) : IbStatement();
+}
+
+// A plan too long for the prepare's answer is asked for on its own; one the
+// server cannot give leaves the plans empty rather than failing the run.
+void TIBDataBase::takePlan(isc_stmt_handle statement, const QByteArray &answer,
+                           StatementProfile &profile)
+{
+    bool truncated = false;
+    StatementPlan plan = StatementPlan::fromAnswer(answer.constData(), int(answer.size()),
+                                                   &truncated);
+    if (truncated) {
+        try {
+            ServerCall::run(m_nativeHandle, [&] { plan = StatementPlan::read(statement); });
+        } catch (const AppError &) {
+            plan.tooLong = true;
+        }
+    }
+    profile.setPlan(plan);
 }
 
 void TIBDataBase::check(const ISC_STATUS *status, const QString &lossNote)

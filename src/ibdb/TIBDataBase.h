@@ -10,6 +10,7 @@
 #include <functional>
 
 class IbDriver;
+class StatementProfile;
 
 // The one connection to the database being administered. Catalogue queries
 // reach it through Qt SQL under its connection name ("IBB"); on top of that
@@ -52,6 +53,12 @@ public:
     // The same in a given SQL dialect, for the few statements that a
     // dialect-1 text cannot carry (a 64-bit literal, for one).
     void ExecuteStatement(const QString &text, bool autoCommit, int dialect);
+    // The same, and what the statement cost into profile (cleared first):
+    // its plans, times and the attachment's counts while it ran.
+    void ExecuteStatement(const QString &text, bool autoCommit, StatementProfile &profile);
+    // Prepares the text in a read-only transaction of its own and puts its
+    // plans into profile, without running it; throws the server's refusal.
+    void PlanStatement(const QString &text, StatementProfile &profile);
     virtual void Commit();
     virtual void Rollback();
     bool InTransaction() const { return m_inTransaction; }
@@ -92,6 +99,10 @@ private:
     QString lossNote() const;
     void ExecuteLines(const QStringList &lines, int dialect);
     IbStatement prepareChange(const QByteArray &text, int dialect);
+    void takePlan(isc_stmt_handle statement, const QByteArray &answer,
+                  StatementProfile &profile);
+    // Runs the call that executes a statement, counted into the profile.
+    void runProfiled(const std::function<void()> &call);
     void endTypedTransaction(const QByteArray &text);
     void endTransaction(bool commit);
     void check(const ISC_STATUS *status, const QString &lossNote);
@@ -107,4 +118,5 @@ private:
     int m_changedRows = -1;
     int m_changeType = 0;
     StatementObserver m_observer;
+    StatementProfile *m_profile = nullptr;
 };

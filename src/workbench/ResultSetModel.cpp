@@ -6,6 +6,8 @@
 #include "uikit/SqlGridRoles.h"
 #include "workbench/CellPreview.h"
 
+#include <QScopeGuard>
+
 QVariant ResultSetModel::data(const QModelIndex &index, int role) const
 {
     if (SqlGridRoles::answers(role))
@@ -28,4 +30,11 @@ QVariant ResultSetModel::data(const QModelIndex &index, int role) const
         Command::tellOnce(error.message());
         return {};
     }
+}
+
+void ResultSetModel::fetchMore(const QModelIndex &parent)
+{
+    emit batchStarting();
+    const auto fetched = qScopeGuard([this] { emit batchFetched(); });
+    QSqlQueryModel::fetchMore(parent);
 }

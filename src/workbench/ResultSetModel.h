@@ -15,4 +15,10 @@ public:
     using QSqlQueryModel::QSqlQueryModel;
 
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    // Told around each batch of rows the view asks for, never each row.
+    void fetchMore(const QModelIndex &parent = QModelIndex()) override;
+
+signals:
+    void batchStarting();
+    void batchFetched();
 };

@@ -4,16 +4,21 @@
 #include "controls/GridValueDelegate.h"
 #include "core/AppError.h"
 #include "core/BusyCursor.h"
+#include "ibdb/IbResult.h"
+#include "ibdb/ServerCall.h"
 #include "ibdb/SqlErrorText.h"
 #include "ibdb/TDMSys.h"
 #include "uikit/StatementText.h"
 #include "workbench/ResultSetModel.h"
+#include "workbench/StatementStatsPane.h"
 
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QScrollBar>
+#include <QSplitter>
+#include <QSqlDriver>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -43,7 +48,8 @@ TOutputForm::TOutputForm(QWidget *parent)
       OutSQL(new ResultSetModel(this)),
       GridResult(new QTableView(this)),
       StmStrings(new QPlainTextEdit(this)),
-      RowCount(new QLabel(this))
+      RowCount(new QLabel(this)),
+      Stats(new StatementStatsPane(this))
 {
     setWindowTitle(QStringLiteral("SQL Output"));
     resize(363, 258);
@@ -62,6 +68,17 @@ TOutputForm::TOutputForm(QWidget *parent)
     connect(GridResult->verticalScrollBar(), &QScrollBar::valueChanged, this,
             &TOutputForm::showRowCount, Qt::QueuedConnection);
     GridResult->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    auto *rows = static_cast<ResultSetModel *>(OutSQL);
+    connect(rows, &ResultSetModel::batchStarting, this, [this] {
+        if (m_attachment)
+            m_profile.beginCall(m_attachment);
+    });
+    connect(rows, &ResultSetModel::batchFetched, this, [this] {
+        if (m_attachment) {
+            m_profile.endCall(m_attachment);
+            showStats();
+        }
+    });
 
     StmStrings->setReadOnly(true);
     StmStrings->setFont(FixedPitchFont());
@@ -72,8 +89,14 @@ TOutputForm::TOutputForm(QWidget *parent)
     StmStrings->viewport()->setBackgroundRole(QPalette::Window);
     StmStrings->setFixedHeight(110);
 
+    auto *split = new QSplitter(Qt::Vertical, this);
+    split->addWidget(GridResult);
+    split->addWidget(Stats);
+    split->setStretchFactor(0, 3);
+    split->setStretchFactor(1, 2);
+    split->setChildrenCollapsible(false);
     QVBoxLayout *layout = createPanelLayout();
-    layout->addWidget(GridResult, 1);
+    layout->addWidget(split, 1);
     layout->addWidget(RowCount);
     layout->addWidget(StmStrings);
 }
@@ -120,12 +143,52 @@ void TOutputForm::OpenQuery(const QString &text)
     // the tool's transaction.
     if (!query.isSelect())
         throw DatabaseError(QStringLiteral("Error creating cursor handle"));
-    if (!query.exec())
-        throw DatabaseError(SqlErrorText(query.lastError()));
+    runProfiled(query);
     OutSQL->setQuery(std::move(query));
     if (OutSQL->lastError().isValid())
         throw DatabaseError(SqlErrorText(OutSQL->lastError()));
     StmStrings->setPlainText(StatementText::toEditor(text));
+    showStats();
+}
+
+// The plans are read once, right after the prepare; the counts and times
+// grow with each batch the grid asks for.
+void TOutputForm::runProfiled(QSqlQuery &query)
+{
+    m_profile.clear();
+    m_attachment = 0;
+    const QVariant handle = query.driver()->handle();
+    const isc_db_handle attachment = handle.isValid() ? handle.value<isc_db_handle>() : 0;
+    const QVariant statement = query.result()->handle();
+    if (attachment && statement.isValid()) {
+        try {
+            StatementPlan plan;
+            ServerCall::run(attachment, [&] {
+                plan = StatementPlan::read(statement.value<isc_stmt_handle>());
+            });
+            m_profile.setPlan(plan);
+        } catch (const AppError &) {
+            // The query runs all the same; the pane says it has no plan.
+        }
+    }
+    if (attachment)
+        m_profile.beginCall(attachment);
+    const bool ran = query.exec();
+    if (attachment)
+        m_profile.endCall(attachment);
+    if (!ran)
+        throw DatabaseError(SqlErrorText(query.lastError()));
+    m_attachment = attachment;
+}
+
+void TOutputForm::showStats()
+{
+    if (!m_attachment)
+        return;
+    m_profile.times() = IbResult::times(OutSQL->query());
+    m_profile.setRows(OutSQL->rowCount(), !OutSQL->canFetchMore());
+    m_profile.nameTables(QSqlDatabase::database(kConnection, false));
+    Stats->showProfile(m_profile);
 }
 
 void OpenAsResultSet(const QString &text)

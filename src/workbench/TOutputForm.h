@@ -1,11 +1,14 @@
 #pragma once
 
+#include "ibdb/StatementProfile.h"
 #include "uikit/TChildForm.h"
 
 class QLabel;
 class QPlainTextEdit;
 class QSqlQueryModel;
+class QSqlQuery;
 class QTableView;
+class StatementStatsPane;
 
 // The rows one statement text returns when run as a query, with that text
 // below them. The query stays open, fetching rows as the grid scrolls,
@@ -33,9 +36,17 @@ public:
     QTableView *GridResult;
     QPlainTextEdit *StmStrings;
     QLabel *RowCount;
+    // The query's plans and what it read, updated with every batch of rows.
+    StatementStatsPane *Stats;
+    const StatementProfile &profile() const { return m_profile; }
 
 private:
     void showRowCount();
+    void runProfiled(QSqlQuery &query);
+    void showStats();
+
+    StatementProfile m_profile;
+    isc_db_handle m_attachment = 0;
 };
 
 // Opens a new result window running the text as a query. When the query

@@ -6,6 +6,7 @@
 #include "controls/TOfficeButton.h"
 #include "controls/TToolPanel.h"
 #include "ibdb/StatementLines.h"
+#include "ibdb/StatementProfile.h"
 #include "ibdb/TDMSys.h"
 #include "ibdb/TIBDataBase.h"
 #include "uikit/Command.h"
@@ -14,12 +15,14 @@
 #include "uikit/Shell.h"
 #include "uikit/StatementText.h"
 #include "workbench/DdlFile.h"
+#include "workbench/StatementStatsPane.h"
 #include "workbench/TObjRepos.h"
 #include "workbench/TOutputForm.h"
 
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
+#include <QSplitter>
 #include <QVBoxLayout>
 
 namespace {
@@ -29,6 +32,7 @@ const QString kSelectHint = QStringLiteral("Select saved DDL statement from repo
 const QString kAddHint = QStringLiteral("Add active DDL statement to repository");
 const QString kLoadHint = QStringLiteral("Load DDL statement from file");
 const QString kSaveHint = QStringLiteral("Save active DDL statement to file");
+const QString kPlanHint = QStringLiteral("Show the DDL statement's plans without running it");
 
 } // namespace
 
@@ -37,13 +41,15 @@ TSQLExprForm::TSQLExprForm(QWidget *parent)
       Panel1(new TToolPanel(this)),
       ExecSql(new StatementEditor(this)),
       DDLMenu(nullptr),
-      PopupMenu1(new QMenu(this))
+      PopupMenu1(new QMenu(this)),
+      Stats(new StatementStatsPane(this))
 {
     setWindowTitle(QStringLiteral("DDL  Statements Editor"));
     resize(480, 300);
     ExecSql->setAccessibleName(QStringLiteral("DDL statement"));
     buildToolPanel();
     buildMenus();
+    addPlanCommand();
 
     ExecSql->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(ExecSql, &QWidget::customContextMenuRequested, this,
@@ -58,7 +64,14 @@ TSQLExprForm::TSQLExprForm(QWidget *parent)
 
     QVBoxLayout *layout = createPanelLayout();
     layout->addWidget(Panel1);
-    layout->addWidget(ExecSql, 1);
+    auto *split = new QSplitter(Qt::Vertical, this);
+    split->addWidget(ExecSql);
+    split->addWidget(Stats);
+    split->setStretchFactor(0, 3);
+    split->setStretchFactor(1, 2);
+    split->setChildrenCollapsible(false);
+    Stats->hide();
+    layout->addWidget(split, 1);
     SqlEditorKit::attach(ExecSql, ConnectedDialect::doubleQuotes());
     setFocusProxy(ExecSql);
 }
@@ -124,6 +137,16 @@ void TSQLExprForm::buildMenus()
     }
 }
 
+void TSQLExprForm::addPlanCommand()
+{
+    for (QMenu *menu : {DDLMenu, PopupMenu1}) {
+        menu->addSeparator();
+        Command::addAction(
+            menu, QStringLiteral("Show Pla&n"), kPlanHint, [this] { PlanBtnClick(); },
+            QKeySequence(Qt::CTRL | Qt::Key_F9));
+    }
+}
+
 TSQLExprForm *TSQLExprForm::open()
 {
     return openInFrame<TSQLExprForm>();
@@ -142,8 +165,25 @@ void TSQLExprForm::setLines(const QStringList &lines)
 void TSQLExprForm::execbtnClick()
 {
     RunResult->clear();
-    DMSys->execute(StatementText::fromEditor(ExecSql->toPlainText()));
+    StatementProfile profile;
+    DMSys->execute(StatementText::fromEditor(ExecSql->toPlainText()), profile);
     RunResult->setText(runResultText(DMSys->IBDataBase->changedRows()));
+    showStats(profile);
+}
+
+void TSQLExprForm::PlanBtnClick()
+{
+    StatementProfile profile;
+    DMSys->IBDataBase->PlanStatement(StatementText::fromEditor(ExecSql->toPlainText()), profile);
+    showStats(profile);
+    Stats->setCurrentWidget(Stats->PlanText);
+}
+
+void TSQLExprForm::showStats(StatementProfile &profile)
+{
+    profile.nameTables(DMSys->IBDataBase->connection());
+    Stats->showProfile(profile);
+    Stats->show();
 }
 
 QString TSQLExprForm::runResultText(int changedRows)

@@ -7,6 +7,8 @@
 class QLabel;
 class QMenu;
 class StatementEditor;
+class StatementProfile;
+class StatementStatsPane;
 class TOfficeButton;
 class TToolPanel;
 
@@ -35,6 +37,8 @@ public:
     void MNLoadfromFileClick();
     void SavetoFile1Click();
     void MNOpenAsResultClick();
+    // Prepares the text without running it and shows its plans.
+    void PlanBtnClick();
     void Cut1Click();
     void Copy1Click();
     void Paste1Click();
@@ -59,10 +63,14 @@ public:
     StatementEditor *ExecSql;
     QMenu *DDLMenu;
     QMenu *PopupMenu1;
+    // What the last run or plan cost; hidden until there was one.
+    StatementStatsPane *Stats;
 
 private:
     void buildToolPanel();
     void buildMenus();
+    void addPlanCommand();
+    void showStats(StatementProfile &profile);
 };
 
 // Opens a new DDL statements window holding the text; line breaks in the

@@ -23,22 +23,48 @@ QByteArray IsqlScript::unpacked(const QString &gzipFile)
     return text.toUtf8();
 }
 
-QString IsqlScript::replay(const TestDatabase &db, const QByteArray &script)
+namespace {
+
+// Runs isql on the script; false when it could not even start or finish.
+bool runIsql(const TestDatabase &db, const QByteArray &script, QProcess &isql, QString &why)
 {
     const QString file = db.folder() + QStringLiteral("/replay.sql");
     QFile out(file);
-    if (!out.open(QIODevice::WriteOnly) || out.write(script) != script.size())
-        return QStringLiteral("cannot write ") + file;
+    if (!out.open(QIODevice::WriteOnly) || out.write(script) != script.size()) {
+        why = QStringLiteral("cannot write ") + file;
+        return false;
+    }
     out.close();
-    QProcess isql;
     isql.setProcessChannelMode(QProcess::MergedChannels);
     isql.start(QStringLiteral("isql-fb"), {QStringLiteral("-q"), QStringLiteral("-b"),
                                            QStringLiteral("-user"), QStringLiteral("SYSDBA"),
                                            QStringLiteral("-i"), file, db.path()});
-    if (!isql.waitForFinished(120000))
-        return QStringLiteral("isql-fb did not finish");
+    if (!isql.waitForFinished(120000)) {
+        why = QStringLiteral("isql-fb did not finish");
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+QString IsqlScript::replay(const TestDatabase &db, const QByteArray &script)
+{
+    QProcess isql;
+    QString why;
+    if (!runIsql(db, script, isql, why))
+        return why;
     const QByteArray output = isql.readAll();
     const bool ran = isql.exitStatus() == QProcess::NormalExit && isql.exitCode() == 0
                      && !output.contains("Statement failed");
     return ran ? QString() : QString::fromUtf8(output.isEmpty() ? "isql-fb failed" : output);
+}
+
+QByteArray IsqlScript::output(const TestDatabase &db, const QByteArray &script)
+{
+    QProcess isql;
+    QString why;
+    if (!runIsql(db, script, isql, why))
+        return why.toUtf8();
+    return isql.readAll();
 }

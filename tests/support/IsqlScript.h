@@ -17,4 +17,7 @@ public:
     // Runs the script into the database (no attachment may hold it), stopping
     // at the first error: empty when it ran through, else what isql said.
     static QString replay(const TestDatabase &db, const QByteArray &script);
+    // Everything isql says, errors included, running the script on the
+    // database (no attachment may hold it).
+    static QByteArray output(const TestDatabase &db, const QByteArray &script);
 };

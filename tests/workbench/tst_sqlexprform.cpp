@@ -140,7 +140,9 @@ void TstSqlExprForm::menusInOrder_data()
         QStringLiteral("&Load from File|Load DDL statement from file|Ctrl+O"),
         QStringLiteral("Save to &File|Save active DDL statement to file|Ctrl+S"),
         QStringLiteral("||"),
-        QStringLiteral("Open As &Result Set|Open as SQL expression with result set|Ctrl+R")};
+        QStringLiteral("Open As &Result Set|Open as SQL expression with result set|Ctrl+R"),
+        QStringLiteral("||"),
+        QStringLiteral("Show Pla&n|Show the DDL statement's plans without running it|Ctrl+F9")};
     QStringList popup{QStringLiteral("&Cut|Cut to clipboard|Ctrl+X"),
                       QStringLiteral("C&opy|Copy to clipboard|Ctrl+C"),
                       QStringLiteral("&Paste|Paste from clipboard|Ctrl+V"),
