@@ -1,6 +1,7 @@
 #include "app/DatabaseMenu.h"
 
 #include "catalog/MetadataExtraction.h"
+#include "catalog/TAttachmentsForm.h"
 #include "catalog/TDatabaseExplorer.h"
 #include "catalog/TDomainsForm.h"
 #include "catalog/TExceptionsForm.h"
@@ -56,6 +57,10 @@ QList<Item> items()
         {QStringLiteral("Extract &Metadata…"),
          QStringLiteral("Writes the DDL of the whole database into a DDL statements window"),
          [] { MetadataExtraction::open(); }},
+        {QStringLiteral("&Attachments"),
+         QStringLiteral("Shows who is attached to the database now, with their transactions and "
+                        "statements"),
+         [] { TAttachmentsForm::open(); }},
     };
 }
 
