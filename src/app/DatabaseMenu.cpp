@@ -11,6 +11,7 @@
 #include "catalog/TGeneratorsForm.h"
 #include "catalog/TPackagesForm.h"
 #include "catalog/TStoredProcsForm.h"
+#include "catalog/TUsersForm.h"
 #include "workbench/TDataForm.h"
 #include "workbench/TObjRepos.h"
 #include "workbench/TORepOptDlg.h"
@@ -61,6 +62,9 @@ QList<Item> items()
          QStringLiteral("Shows who is attached to the database now, with their transactions and "
                         "statements"),
          [] { TAttachmentsForm::open(); }},
+        {QStringLiteral("Use&rs"),
+         QStringLiteral("Creates, alters and drops the users of the server's security database"),
+         [] { TUsersForm::open(); }},
     };
 }
 
