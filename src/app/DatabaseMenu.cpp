@@ -10,6 +10,7 @@
 #include "catalog/TFunctionsForm.h"
 #include "catalog/TGeneratorsForm.h"
 #include "catalog/TPackagesForm.h"
+#include "catalog/TRolesForm.h"
 #include "catalog/TStoredProcsForm.h"
 #include "catalog/TUsersForm.h"
 #include "workbench/TDataForm.h"
@@ -65,6 +66,9 @@ QList<Item> items()
         {QStringLiteral("Use&rs"),
          QStringLiteral("Creates, alters and drops the users of the server's security database"),
          [] { TUsersForm::open(); }},
+        {QStringLiteral("Roles"),
+         QStringLiteral("Creates and drops roles, grants them to users and roles and revokes them"),
+         [] { TRolesForm::open(); }},
     };
 }
 

@@ -5,6 +5,7 @@
 #include "controls/TToolPanel.h"
 #include "controls/UpdatesSuspended.h"
 #include "core/AppError.h"
+#include "schema/TypedName.h"
 #include "ibdb/TDMSys.h"
 #include "ibdb/TIBDataBase.h"
 #include "uikit/Command.h"
@@ -173,7 +174,8 @@ void TUsersForm::NewBtnClick()
     UserDlg->setEntry(UserEntry(), true);
     if (ModalForms::exec(UserDlg) != QDialog::Accepted)
         return;
-    const UserEntry entry = UserDlg->entry();
+    UserEntry entry = UserDlg->entry();
+    entry.name = TypedName(entry.name, dialect());
     runApproved(entry.createText(dialect()), masked(entry).createText(dialect()));
 }
 

@@ -25,6 +25,7 @@ const QString kDriver = QStringLiteral("INTRBASE");
 const QString kUserName = QStringLiteral("USER NAME");
 const QString kPassword = QStringLiteral("PASSWORD");
 const QString kServerName = QStringLiteral("SERVER NAME");
+const QString kRoleName = QStringLiteral("ROLE NAME");
 
 bool endsTransaction(int statementType)
 {
@@ -112,6 +113,8 @@ void TIBDataBase::applyParams()
     db.setUserName(m_params.value(kUserName));
     db.setPassword(m_params.value(kPassword));
     db.setDatabaseName(m_params.value(kServerName));
+    const QString role = m_params.value(kRoleName);
+    db.setConnectOptions(role.isEmpty() ? QString() : IbDriver::roleOption() + role);
 }
 
 void TIBDataBase::Open()

@@ -116,7 +116,7 @@ private slots:
                 shown);
             QCOMPARE(f.run([form] { form->NewBtnClick(); }), QString());
         }
-        QCOMPARE(shown, QStringList{QStringLiteral("CREATE USER qv_new_user PASSWORD \"********\" "
+        QCOMPARE(shown, QStringList{QStringLiteral("CREATE USER QV_NEW_USER PASSWORD \"********\" "
                                                    "FIRSTNAME \"Ann\" TAGS (DEPT = \"ops\")")});
         QCOMPARE(attributes(db, newUser()), QStringLiteral("Ann||active|DEPT=ops"));
         QCOMPARE(loginRefusal(db.remote(), newUser(), QStringLiteral("first-pw")), QString());
