@@ -39,6 +39,22 @@ QList<RoleEntry::Holder> holdersOf(const QSqlDatabase &connection, const QString
     return holders;
 }
 
+// Unlike the metadata script, which must not drop a privilege it cannot
+// name, a list shows what it can: RDB$ADMIN holds every bit there is.
+QStringList privilegeNames(const QByteArray &bits)
+{
+    if (!bits.isEmpty() && bits.count('\xff') == bits.size())
+        return {QStringLiteral("(every privilege)")};
+    const QStringList known = SystemPrivileges::known();
+    QStringList names;
+    for (int bit = 0; bit < bits.size() * 8; ++bit) {
+        if (uchar(bits.at(bit / 8)) & (1u << (bit % 8)))
+            names << (bit >= 1 && bit <= known.size() ? known.at(bit - 1)
+                                                       : QStringLiteral("bit %1").arg(bit));
+    }
+    return names;
+}
+
 } // namespace
 
 bool RoleEntry::hasSystemPrivileges(const QSqlDatabase &connection)
@@ -63,8 +79,7 @@ QList<RoleEntry> RoleEntry::readAll(const QSqlDatabase &connection)
         role.owner = PlainName(query.value(1).toString());
         role.system = query.value(2).toInt() != 0;
         if (privileges)
-            role.systemPrivileges =
-                SystemPrivileges::decode(query.value(3).toByteArray(), role.name);
+            role.systemPrivileges = privilegeNames(query.value(3).toByteArray());
         roles << role;
     }
     for (RoleEntry &role : roles)

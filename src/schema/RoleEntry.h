@@ -25,8 +25,7 @@ struct RoleEntry
     QList<Holder> holders;
 
     // Every role by name, with its holders; throws DatabaseError with the
-    // server's text, GeneralError for a system privilege this program
-    // does not know.
+    // server's text.
     static QList<RoleEntry> readAll(const QSqlDatabase &connection);
     // Whether the database keeps system privileges (Firebird 4 and later).
     static bool hasSystemPrivileges(const QSqlDatabase &connection);
