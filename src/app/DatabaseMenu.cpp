@@ -1,6 +1,7 @@
 #include "app/DatabaseMenu.h"
 
 #include "catalog/MetadataExtraction.h"
+#include "catalog/TAttachmentsForm.h"
 #include "catalog/TDatabaseExplorer.h"
 #include "catalog/TDomainsForm.h"
 #include "catalog/TExceptionsForm.h"
@@ -9,7 +10,9 @@
 #include "catalog/TFunctionsForm.h"
 #include "catalog/TGeneratorsForm.h"
 #include "catalog/TPackagesForm.h"
+#include "catalog/TRolesForm.h"
 #include "catalog/TStoredProcsForm.h"
+#include "catalog/TUsersForm.h"
 #include "workbench/TDataForm.h"
 #include "workbench/TObjRepos.h"
 #include "workbench/TORepOptDlg.h"
@@ -56,6 +59,16 @@ QList<Item> items()
         {QStringLiteral("Extract &Metadata…"),
          QStringLiteral("Writes the DDL of the whole database into a DDL statements window"),
          [] { MetadataExtraction::open(); }},
+        {QStringLiteral("&Attachments"),
+         QStringLiteral("Shows who is attached to the database now, with their transactions and "
+                        "statements"),
+         [] { TAttachmentsForm::open(); }},
+        {QStringLiteral("Use&rs"),
+         QStringLiteral("Creates, alters and drops the users of the server's security database"),
+         [] { TUsersForm::open(); }},
+        {QStringLiteral("Roles"),
+         QStringLiteral("Creates and drops roles, grants them to users and roles and revokes them"),
+         [] { TRolesForm::open(); }},
     };
 }
 

@@ -12,6 +12,8 @@ const QString kAutoCommit = QStringLiteral("IB_AUTOCOMMIT");
 const QString kRepositoryPath = QStringLiteral("Obj.rep. Path");
 const QString kFrameGeometry = QStringLiteral("Frame geometry");
 const QString kExplorerAtConnect = QStringLiteral("Explorer at connect");
+// One value, not a group: a path's separators would nest QSettings groups.
+const QString kLoginRoles = QStringLiteral("Login roles");
 
 
 } // namespace
@@ -46,6 +48,13 @@ void read(QSettings &settings)
     const qlonglong explorer = settings.value(kExplorerAtConnect).toLongLong(&isNumber);
     if (isNumber)
         values.ExplorerAtConnect = explorer != 0;
+    const QVariant roles = settings.value(kLoginRoles);
+    if (roles.metaType().id() == QMetaType::QVariantMap) {
+        values.LoginRoles.clear();
+        const QVariantMap map = roles.toMap();
+        for (auto it = map.begin(); it != map.end(); ++it)
+            values.LoginRoles.insert(it.key(), it.value().toString());
+    }
 }
 
 QString write(QSettings &settings)
@@ -56,6 +65,10 @@ QString write(QSettings &settings)
     if (!values.FrameGeometry.isEmpty())
         settings.setValue(kFrameGeometry, values.FrameGeometry);
     settings.setValue(kExplorerAtConnect, values.ExplorerAtConnect ? 1 : 0);
+    QVariantMap roles;
+    for (auto it = values.LoginRoles.begin(); it != values.LoginRoles.end(); ++it)
+        roles.insert(it.key(), it.value());
+    settings.setValue(kLoginRoles, roles);
     settings.sync();
     // A format error is left from reading a damaged file, which the sync
     // has just replaced; only a refused write is a failure here.

@@ -1,5 +1,6 @@
 #include "app/TDBEntryDlg.h"
 
+#include "core/ProgramSettings.h"
 #include "ibdb/TIBDataBase.h"
 
 #include <QComboBox>
@@ -25,7 +26,7 @@ TDBEntryDlg::TDBEntryDlg(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowSystemMenuHint |
                           Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       dbPath(new QComboBox), UserN(new QLineEdit(TIBDataBase::defaultUserName())),
-      Password(new QLineEdit(TIBDataBase::defaultPassword())),
+      Password(new QLineEdit(TIBDataBase::defaultPassword())), Role(new QLineEdit),
       OKBtn(new QPushButton(QStringLiteral("OK"))),
       CancelBtn(new QPushButton(QStringLiteral("Cancel")))
 {
@@ -38,6 +39,9 @@ TDBEntryDlg::TDBEntryDlg(QWidget *parent)
     Password->setAccessibleName(QStringLiteral("Password"));
     Password->setEchoMode(QLineEdit::Password);
     Password->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
+    Role->setAccessibleName(QStringLiteral("Role"));
+    connect(dbPath, &QComboBox::currentTextChanged, this,
+            [this](const QString &path) { recallRole(path); });
     connect(UserN, &QLineEdit::textEdited, this, [this](const QString &text) {
         const int cursor = UserN->cursorPosition();
         UserN->setText(text.toUpper());
@@ -48,6 +52,7 @@ TDBEntryDlg::TDBEntryDlg(QWidget *parent)
     form->addRow(buddyLabel(QStringLiteral("&Database"), dbPath), dbPath);
     form->addRow(buddyLabel(QStringLiteral("&Username"), UserN), UserN);
     form->addRow(buddyLabel(QStringLiteral("&Password"), Password), Password);
+    form->addRow(buddyLabel(QStringLiteral("&Role"), Role), Role);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(OKBtn);
@@ -61,7 +66,8 @@ TDBEntryDlg::TDBEntryDlg(QWidget *parent)
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
     setTabOrder(dbPath, UserN);
     setTabOrder(UserN, Password);
-    setTabOrder(Password, OKBtn);
+    setTabOrder(Password, Role);
+    setTabOrder(Role, OKBtn);
     setTabOrder(OKBtn, CancelBtn);
     m_lastFocus = Password;
 }
@@ -69,6 +75,21 @@ TDBEntryDlg::TDBEntryDlg(QWidget *parent)
 QString TDBEntryDlg::path() const
 {
     return dbPath->currentText();
+}
+
+void TDBEntryDlg::recallRole(const QString &path)
+{
+    Role->setText(ProgramSettings::instance().LoginRoles.value(path));
+}
+
+void TDBEntryDlg::rememberRole()
+{
+    QMap<QString, QString> &roles = ProgramSettings::instance().LoginRoles;
+    const QString role = Role->text().trimmed();
+    if (role.isEmpty())
+        roles.remove(path());
+    else
+        roles.insert(path(), role);
 }
 
 QStringList TDBEntryDlg::history() const

@@ -6,8 +6,9 @@ class QComboBox;
 class QLineEdit;
 class QPushButton;
 
-// The login dialog: database path with the history of paths, user name and
-// password. Created once; what the user typed stays for the next connect.
+// The login dialog: database path with the history of paths, user name,
+// password and role. Created once; what the user typed stays for the next
+// connect, and the role follows the path it was last used with.
 class TDBEntryDlg : public QDialog
 {
     Q_OBJECT
@@ -18,10 +19,13 @@ public:
     QComboBox *dbPath;
     QLineEdit *UserN;
     QLineEdit *Password;
+    QLineEdit *Role;
     QPushButton *OKBtn;
     QPushButton *CancelBtn;
 
     QString path() const;
+    // Remembers the role for the path (an empty role forgets it).
+    void rememberRole();
     QStringList history() const;
     void setHistory(const QStringList &entries);
     void appendToHistory(const QString &entry);
@@ -31,5 +35,7 @@ protected:
     void done(int result) override;
 
 private:
+    void recallRole(const QString &path);
+
     QWidget *m_lastFocus = nullptr;
 };

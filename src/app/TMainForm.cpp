@@ -362,7 +362,9 @@ void TMainForm::ConnectBtnClick()
     db->setParam(QStringLiteral("USER NAME"), DBEntryDlg->UserN->text());
     db->setParam(QStringLiteral("PASSWORD"), DBEntryDlg->Password->text());
     db->setParam(QStringLiteral("SERVER NAME"), path);
+    db->setParam(QStringLiteral("ROLE NAME"), DBEntryDlg->Role->text().trimmed());
     db->Open();
+    DBEntryDlg->rememberRole();
     if (ConnectionHistory::indexOf(DBEntryDlg->history(), path) < 0)
         DBEntryDlg->appendToHistory(path);
     showConnected(true, path);

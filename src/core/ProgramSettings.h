@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QMap>
 #include <QString>
 
 // The program-wide values kept between runs: read once at start-up, written
@@ -14,6 +15,9 @@ struct ProgramSettings
     // database explorer opens at connect.
     QByteArray FrameGeometry;
     bool ExplorerAtConnect = true;
+    // The role each database path was last connected with, for the login
+    // dialog; the connection history file keeps only paths.
+    QMap<QString, QString> LoginRoles;
 
     static ProgramSettings &instance();
 };

@@ -147,7 +147,11 @@ void IbDriver::refuseOpen(const QSqlError &error)
 bool IbDriver::applyOptions(const QString &options)
 {
     m_requestedDialect = 0;
-    const QStringList entries = options.split(u';', Qt::SkipEmptyParts);
+    const qsizetype roleAt = options.indexOf(roleOption(), 0, Qt::CaseInsensitive);
+    const bool hasRole = roleAt == 0 || (roleAt > 0 && options.at(roleAt - 1) == u';');
+    m_role = hasRole ? options.mid(roleAt + roleOption().size()) : QString();
+    const QStringList entries =
+        (hasRole ? options.left(roleAt) : options).split(u';', Qt::SkipEmptyParts);
     for (const QString &entry : entries) {
         const QString key = entry.section(u'=', 0, 0).trimmed();
         const QString value = entry.section(u'=', 1).trimmed();
@@ -180,10 +184,12 @@ bool IbDriver::open(const QString &database, const QString &user, const QString 
                       && (password.isEmpty()
                           || appendParameter(dpb, isc_dpb_password, password.toUtf8()))
                       && appendParameter(dpb, isc_dpb_lc_ctype, QByteArrayLiteral("UTF8"))
-                      && appendParameter(dpb, kSetBind, kExactBindings);
+                      && appendParameter(dpb, kSetBind, kExactBindings)
+                      && (m_role.isEmpty()
+                          || appendParameter(dpb, isc_dpb_sql_role_name, m_role.toUtf8()));
     if (!fits) {
         const QString text =
-            QCoreApplication::translate("IbDriver", "User name or password is too long");
+            QCoreApplication::translate("IbDriver", "User name, password or role is too long");
         refuseOpen(QSqlError(text, QString(), QSqlError::ConnectionError));
         return false;
     }

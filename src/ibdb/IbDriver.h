@@ -28,6 +28,9 @@ public:
 
     // Makes the driver known to QSqlDatabase as "INTRBASE"; calling it again does nothing.
     static void registerDriver();
+    // The connect option naming the role to attach in: the rest of the
+    // options text after it is the role's name, whatever it holds.
+    static QString roleOption() { return QStringLiteral("ISC_DPB_SQL_ROLE_NAME="); }
     // Stops the client library and the embedded engine; once every connection is closed.
     static void shutdownClient();
 
@@ -80,6 +83,7 @@ private:
     int m_dialect = 1;
     IbServerInfo m_server;
     int m_requestedDialect = 0; // 0: the database's own
+    QString m_role;
     // Queries still holding handles on the attachment; let go of before detaching.
     mutable std::vector<IbResult *> m_results;
     LossHandler m_lossHandler;

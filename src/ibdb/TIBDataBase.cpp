@@ -28,8 +28,12 @@ const QString kDriver = QStringLiteral("INTRBASE");
 const QString kUserName = QStringLiteral("USER NAME");
 const QString kPassword = QStringLiteral("PASSWORD");
 const QString kServerName = QStringLiteral("SERVER NAME");
+<<<<<<< HEAD
 // Room for the plans of most statements in the prepare's own answer.
 constexpr int kPlanAnswer = 4096;
+=======
+const QString kRoleName = QStringLiteral("ROLE NAME");
+>>>>>>> users
 
 bool endsTransaction(int statementType)
 {
@@ -117,6 +121,8 @@ void TIBDataBase::applyParams()
     db.setUserName(m_params.value(kUserName));
     db.setPassword(m_params.value(kPassword));
     db.setDatabaseName(m_params.value(kServerName));
+    const QString role = m_params.value(kRoleName);
+    db.setConnectOptions(role.isEmpty() ? QString() : IbDriver::roleOption() + role);
 }
 
 void TIBDataBase::Open()

@@ -37,7 +37,8 @@ public:
     static QString defaultUserName() { return QStringLiteral("SYSDBA"); }
     static QString defaultPassword() { return QStringLiteral("quillpost"); }
 
-    // "USER NAME", "PASSWORD", "SERVER NAME" and any further entries.
+    // "USER NAME", "PASSWORD", "SERVER NAME", "ROLE NAME" (empty: no role)
+    // and any further entries.
     void setParam(const QString &name, const QString &value);
     QString param(const QString &name) const { return m_params.value(name); }
 

@@ -55,3 +55,11 @@ QStringList SystemPrivileges::decode(const QByteArray &bits, const QString &role
     }
     return names;
 }
+
+QStringList SystemPrivileges::known()
+{
+    QStringList names;
+    for (const char *name : kNames)
+        names << QLatin1String(name);
+    return names;
+}

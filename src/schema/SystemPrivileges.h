@@ -12,4 +12,7 @@ namespace SystemPrivileges {
 // GeneralError naming the role and the bit for one this program does not know.
 QStringList decode(const QByteArray &bits, const QString &role);
 
+// Every name this program knows, in bit order.
+QStringList known();
+
 } // namespace SystemPrivileges

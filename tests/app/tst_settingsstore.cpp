@@ -43,6 +43,11 @@ void TestSettingsStore::valuesSurviveARestart()
     ProgramSettings::instance().RepositoryPath = QStringLiteral("/srv/repo/");
     ProgramSettings::instance().FrameGeometry = QByteArray("\x01\xd9\xd0\xcb\x00", 5);
     ProgramSettings::instance().ExplorerAtConnect = false;
+    // Paths hold the separators that nest QSettings groups.
+    const QMap<QString, QString> roles{{QStringLiteral("/data/shop.fdb"), QStringLiteral("CLERK")},
+                                       {QStringLiteral("db/3051:/x/y.fdb"),
+                                        QStringLiteral("\"Mixed role\"")}};
+    ProgramSettings::instance().LoginRoles = roles;
     QCOMPARE(SettingsStore::write(), QString());
     QVERIFY(QFile::exists(configFile()));
 
@@ -52,6 +57,7 @@ void TestSettingsStore::valuesSurviveARestart()
     QCOMPARE(ProgramSettings::instance().RepositoryPath, QStringLiteral("/srv/repo/"));
     QCOMPARE(ProgramSettings::instance().FrameGeometry, QByteArray("\x01\xd9\xd0\xcb\x00", 5));
     QCOMPARE(ProgramSettings::instance().ExplorerAtConnect, false);
+    QCOMPARE(ProgramSettings::instance().LoginRoles, roles);
 }
 
 void TestSettingsStore::damagedFileGivesDefaultsAndIsReplaced()

@@ -12,7 +12,7 @@ void failOn(const ISC_STATUS *status, const QString &what)
         qFatal("other user, %s: %s", qPrintable(what), qPrintable(IbStatus::plainText(status)));
 }
 
-QByteArray loginBlock(const QString &password)
+QByteArray loginBlock(const QString &user, const QString &password, const QString &role)
 {
     QByteArray dpb(1, char(isc_dpb_version1));
     const auto add = [&dpb](char item, const QByteArray &value) {
@@ -20,8 +20,10 @@ QByteArray loginBlock(const QString &password)
         dpb += char(value.size());
         dpb += value;
     };
-    add(char(isc_dpb_user_name), QByteArrayLiteral("SYSDBA"));
+    add(char(isc_dpb_user_name), user.toUtf8());
     add(char(isc_dpb_password), password.toUtf8());
+    if (!role.isEmpty())
+        add(char(isc_dpb_sql_role_name), role.toUtf8());
     add(char(isc_dpb_lc_ctype), QByteArrayLiteral("UTF8"));
     return dpb;
 }
@@ -29,10 +31,16 @@ QByteArray loginBlock(const QString &password)
 } // namespace
 
 OtherUser::OtherUser(const QString &path, const QString &password)
+    : OtherUser(path, QStringLiteral("SYSDBA"), password)
+{
+}
+
+OtherUser::OtherUser(const QString &path, const QString &user, const QString &password,
+                     const QString &role)
 {
     ISC_STATUS_ARRAY status;
     const QByteArray file = path.toUtf8();
-    const QByteArray dpb = loginBlock(password);
+    const QByteArray dpb = loginBlock(user, password, role);
     isc_attach_database(status, 0, file.constData(), m_attachment.ref(), short(dpb.size()),
                         dpb.constData());
     failOn(status, QStringLiteral("attach"));
@@ -55,6 +63,15 @@ void OtherUser::execute(const QString &statement)
     isc_dsql_execute_immediate(status, m_attachment.ref(), m_transaction.ref(), 0,
                                text.constData(), 3, nullptr);
     failOn(status, statement);
+}
+
+QString OtherUser::attempt(const QString &statement)
+{
+    ISC_STATUS_ARRAY status;
+    const QByteArray text = statement.toUtf8();
+    isc_dsql_execute_immediate(status, m_attachment.ref(), m_transaction.ref(), 0,
+                               text.constData(), 3, nullptr);
+    return IbStatus::failed(status) ? IbStatus::plainText(status) : QString();
 }
 
 void OtherUser::commit()

@@ -16,12 +16,18 @@ class OtherUser
 {
 public:
     OtherUser(const QString &path, const QString &password = QStringLiteral("masterkey"));
+    // The same logged in as another user, in a role when one is given.
+    OtherUser(const QString &path, const QString &user, const QString &password,
+              const QString &role = QString());
     ~OtherUser();
     OtherUser(const OtherUser &) = delete;
     OtherUser &operator=(const OtherUser &) = delete;
 
     // Fails the running test on a server error.
     void execute(const QString &statement);
+    // The server's refusal of the statement, or empty: for statements a test
+    // expects to fail (cancelled, disconnected, not allowed).
+    QString attempt(const QString &statement);
     // Once only; later calls do nothing.
     void commit();
     // Commits from a thread of its own unless committed before: a program

@@ -36,7 +36,7 @@ QString ReliabilityFrame::lastErrorSince(qsizetype count) const
 }
 
 QString ReliabilityFrame::connect(const QString &path, const QString &user,
-                                  const QString &password)
+                                  const QString &password, const QString &role)
 {
     const qsizetype before = prompts.errors().size();
     {
@@ -45,6 +45,7 @@ QString ReliabilityFrame::connect(const QString &path, const QString &user,
             form->dbPath->setEditText(path);
             form->UserN->setText(user);
             form->Password->setText(password);
+            form->Role->setText(role);
             return int(QDialog::Accepted);
         });
         frame->MnConnect->trigger();

@@ -20,7 +20,8 @@ public:
 
     // File > Connect with the login dialog filled in; "Commit work?" questions
     // are answered from prompts.answers. Returns the error shown, if any.
-    QString connect(const QString &path, const QString &user, const QString &password);
+    QString connect(const QString &path, const QString &user, const QString &password,
+                    const QString &role = QString());
     // One statement through ExecuteStatement as a user command would run it.
     QString execute(const QString &statement);
     // Runs a command the way a menu item would; returns the error shown.
