@@ -28,12 +28,9 @@ const QString kDriver = QStringLiteral("INTRBASE");
 const QString kUserName = QStringLiteral("USER NAME");
 const QString kPassword = QStringLiteral("PASSWORD");
 const QString kServerName = QStringLiteral("SERVER NAME");
-<<<<<<< HEAD
+const QString kRoleName = QStringLiteral("ROLE NAME");
 // Room for the plans of most statements in the prepare's own answer.
 constexpr int kPlanAnswer = 4096;
-=======
-const QString kRoleName = QStringLiteral("ROLE NAME");
->>>>>>> users
 
 bool endsTransaction(int statementType)
 {
