@@ -207,6 +207,30 @@ void TIBDataBase::StartTransaction()
     emit OnStartTransaction(this);
 }
 
+void TIBDataBase::StartTransactionAs(const QString &setTransaction)
+{
+    BusyCursor busy;
+    if (m_inTransaction)
+        Commit();
+    attach();
+    fetchNativeHandle();
+    const QByteArray text = setTransaction.toUtf8();
+    if (m_observer)
+        m_observer(text);
+    IbTransaction transaction;
+    ISC_STATUS_ARRAY status;
+    const auto dialect = static_cast<unsigned short>(statementDialect());
+    // Executed without a transaction, the statement starts one and hands it back.
+    ServerCall::run(m_nativeHandle, [&] {
+        isc_dsql_execute_immediate(status, &m_nativeHandle, transaction.ref(), 0,
+                                   text.constData(), dialect, nullptr);
+    });
+    check(status, IbConnectionLoss::lostText());
+    m_transaction = std::move(transaction);
+    m_inTransaction = true;
+    emit OnStartTransaction(this);
+}
+
 void TIBDataBase::Commit()
 {
     endTransaction(true);

@@ -48,6 +48,9 @@ public:
     bool ConnectionLost() const;
 
     virtual void StartTransaction();
+    // Starts the tool's transaction with the options a SET TRANSACTION
+    // statement gives, committing the one open first, as isql does.
+    void StartTransactionAs(const QString &setTransaction);
     virtual void ExecuteStatement(const QString &text, bool autoCommit);
     // The same in a given SQL dialect, for the few statements that a
     // dialect-1 text cannot carry (a 64-bit literal, for one).
@@ -64,6 +67,9 @@ public:
     // The rows the last statement executed changed; -1 when it was no
     // INSERT, UPDATE or DELETE (DDL, a procedure, a block).
     int changedRows() const { return m_changedRows; }
+    // The server's kind of the last statement executed (isc_info_sql_stmt_…);
+    // 0 when it did not even prepare.
+    int statementType() const { return m_changeType; }
     // The dialect in which ExecuteStatement compiles a text unless told
     // otherwise: the database's own while connected, 1 before.
     int statementDialect() const;
