@@ -310,10 +310,21 @@ void TIBDataBase::ExecuteStatement(const QString &text, bool autoCommit)
 void TIBDataBase::ExecuteStatement(const QString &text, bool autoCommit, int dialect)
 {
     const QStringList lines = StatementLines::split(text);
+    ExecuteInTransaction(StatementLines::join(lines).toUtf8(), autoCommit, dialect);
+}
+
+void TIBDataBase::ExecuteAsWritten(const QString &text, bool autoCommit)
+{
+    attach();
+    ExecuteInTransaction(text.toUtf8(), autoCommit, statementDialect());
+}
+
+void TIBDataBase::ExecuteInTransaction(const QByteArray &text, bool autoCommit, int dialect)
+{
     StartTransaction();
     BusyCursor busy;
     try {
-        ExecuteLines(lines, dialect);
+        ExecuteText(text, dialect);
         // A typed COMMIT or ROLLBACK has ended the transaction already.
         if (autoCommit && m_inTransaction)
             Commit();
@@ -324,12 +335,11 @@ void TIBDataBase::ExecuteStatement(const QString &text, bool autoCommit, int dia
     }
 }
 
-void TIBDataBase::ExecuteLines(const QStringList &lines, int dialect)
+void TIBDataBase::ExecuteText(const QByteArray &text, int dialect)
 {
     m_changedRows = -1;
     if (!m_inTransaction)
         throw GeneralError(QStringLiteral("Not active transaction for IB"));
-    const QByteArray text = StatementLines::join(lines).toUtf8();
     if (text.isEmpty())
         throw GeneralError(QStringLiteral("Attempt to execute empty statement"));
     if (m_observer)

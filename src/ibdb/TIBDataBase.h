@@ -55,6 +55,9 @@ public:
     // The same in a given SQL dialect, for the few statements that a
     // dialect-1 text cannot carry (a 64-bit literal, for one).
     void ExecuteStatement(const QString &text, bool autoCommit, int dialect);
+    // A script's statement goes as its file has it, line ends included, as
+    // isql sends it: a routine's source keeps the script's own.
+    void ExecuteAsWritten(const QString &text, bool autoCommit);
     virtual void Commit();
     virtual void Rollback();
     bool InTransaction() const { return m_inTransaction; }
@@ -96,7 +99,8 @@ private:
     void attach();
     void lose(const QString &message);
     QString lossNote() const;
-    void ExecuteLines(const QStringList &lines, int dialect);
+    void ExecuteInTransaction(const QByteArray &text, bool autoCommit, int dialect);
+    void ExecuteText(const QByteArray &text, int dialect);
     IbStatement prepareChange(const QByteArray &text, int dialect);
     void endTypedTransaction(const QByteArray &text);
     void endTransaction(bool commit);

@@ -177,7 +177,7 @@ void ScriptRunner::executeStatement(const ScriptCommand &command, ScriptLogRow &
         row.note = QStringLiteral("rows shown in a window of their own");
         return;
     }
-    m_database.ExecuteStatement(command.text, m_options.autoCommit);
+    m_database.ExecuteAsWritten(command.text, m_options.autoCommit);
     row.rows = m_database.changedRows();
     if (!m_options.autoCommit && m_autoDdl && m_database.InTransaction()
         && m_database.statementType() == isc_info_sql_stmt_ddl)

@@ -23,7 +23,8 @@ QByteArray IsqlScript::unpacked(const QString &gzipFile)
     return text.toUtf8();
 }
 
-QString IsqlScript::replay(const TestDatabase &db, const QByteArray &script)
+QString IsqlScript::replay(const TestDatabase &db, const QByteArray &script,
+                          const QString &characterSet)
 {
     const QString file = db.folder() + QStringLiteral("/replay.sql");
     QFile out(file);
@@ -32,9 +33,11 @@ QString IsqlScript::replay(const TestDatabase &db, const QByteArray &script)
     out.close();
     QProcess isql;
     isql.setProcessChannelMode(QProcess::MergedChannels);
-    isql.start(QStringLiteral("isql-fb"), {QStringLiteral("-q"), QStringLiteral("-b"),
-                                           QStringLiteral("-user"), QStringLiteral("SYSDBA"),
-                                           QStringLiteral("-i"), file, db.path()});
+    QStringList arguments{QStringLiteral("-q"), QStringLiteral("-b"), QStringLiteral("-user"),
+                          QStringLiteral("SYSDBA"), QStringLiteral("-i"), file, db.path()};
+    if (!characterSet.isEmpty())
+        arguments << QStringLiteral("-ch") << characterSet;
+    isql.start(QStringLiteral("isql-fb"), arguments);
     if (!isql.waitForFinished(120000))
         return QStringLiteral("isql-fb did not finish");
     const QByteArray output = isql.readAll();
