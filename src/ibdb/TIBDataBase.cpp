@@ -215,6 +215,30 @@ void TIBDataBase::StartTransaction()
     emit OnStartTransaction(this);
 }
 
+void TIBDataBase::StartTransactionAs(const QString &setTransaction)
+{
+    BusyCursor busy;
+    if (m_inTransaction)
+        Commit();
+    attach();
+    fetchNativeHandle();
+    const QByteArray text = setTransaction.toUtf8();
+    if (m_observer)
+        m_observer(text);
+    IbTransaction transaction;
+    ISC_STATUS_ARRAY status;
+    const auto dialect = static_cast<unsigned short>(statementDialect());
+    // Executed without a transaction, the statement starts one and hands it back.
+    ServerCall::run(m_nativeHandle, [&] {
+        isc_dsql_execute_immediate(status, &m_nativeHandle, transaction.ref(), 0,
+                                   text.constData(), dialect, nullptr);
+    });
+    check(status, IbConnectionLoss::lostText());
+    m_transaction = std::move(transaction);
+    m_inTransaction = true;
+    emit OnStartTransaction(this);
+}
+
 void TIBDataBase::Commit()
 {
     endTransaction(true);
@@ -294,10 +318,21 @@ void TIBDataBase::ExecuteStatement(const QString &text, bool autoCommit)
 void TIBDataBase::ExecuteStatement(const QString &text, bool autoCommit, int dialect)
 {
     const QStringList lines = StatementLines::split(text);
+    ExecuteInTransaction(StatementLines::join(lines).toUtf8(), autoCommit, dialect);
+}
+
+void TIBDataBase::ExecuteAsWritten(const QString &text, bool autoCommit)
+{
+    attach();
+    ExecuteInTransaction(text.toUtf8(), autoCommit, statementDialect());
+}
+
+void TIBDataBase::ExecuteInTransaction(const QByteArray &text, bool autoCommit, int dialect)
+{
     StartTransaction();
     BusyCursor busy;
     try {
-        ExecuteLines(lines, dialect);
+        ExecuteText(text, dialect);
         // A typed COMMIT or ROLLBACK has ended the transaction already.
         if (autoCommit && m_inTransaction)
             Commit();
@@ -357,12 +392,11 @@ void TIBDataBase::PlanStatement(const QString &text, StatementProfile &profile)
     profile.setPlanOnly();
 }
 
-void TIBDataBase::ExecuteLines(const QStringList &lines, int dialect)
+void TIBDataBase::ExecuteText(const QByteArray &text, int dialect)
 {
     m_changedRows = -1;
     if (!m_inTransaction)
         throw GeneralError(QStringLiteral("Not active transaction for IB"));
-    const QByteArray text = StatementLines::join(lines).toUtf8();
     if (text.isEmpty())
         throw GeneralError(QStringLiteral("Attempt to execute empty statement"));
     if (m_observer)

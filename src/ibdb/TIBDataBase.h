@@ -50,6 +50,9 @@ public:
     bool ConnectionLost() const;
 
     virtual void StartTransaction();
+    // Starts the tool's transaction with the options a SET TRANSACTION
+    // statement gives, committing the one open first, as isql does.
+    void StartTransactionAs(const QString &setTransaction);
     virtual void ExecuteStatement(const QString &text, bool autoCommit);
     // The same in a given SQL dialect, for the few statements that a
     // dialect-1 text cannot carry (a 64-bit literal, for one).
@@ -60,6 +63,9 @@ public:
     // Prepares the text in a read-only transaction of its own and puts its
     // plans into profile, without running it; throws the server's refusal.
     void PlanStatement(const QString &text, StatementProfile &profile);
+    // A script's statement goes as its file has it, line ends included, as
+    // isql sends it: a routine's source keeps the script's own.
+    void ExecuteAsWritten(const QString &text, bool autoCommit);
     virtual void Commit();
     virtual void Rollback();
     bool InTransaction() const { return m_inTransaction; }
@@ -72,6 +78,9 @@ public:
     // The rows the last statement executed changed; -1 when it was no
     // INSERT, UPDATE or DELETE (DDL, a procedure, a block).
     int changedRows() const { return m_changedRows; }
+    // The server's kind of the last statement executed (isc_info_sql_stmt_…);
+    // 0 when it did not even prepare.
+    int statementType() const { return m_changeType; }
     // The dialect in which ExecuteStatement compiles a text unless told
     // otherwise: the database's own while connected, 1 before.
     int statementDialect() const;
@@ -98,7 +107,8 @@ private:
     void attach();
     void lose(const QString &message);
     QString lossNote() const;
-    void ExecuteLines(const QStringList &lines, int dialect);
+    void ExecuteInTransaction(const QByteArray &text, bool autoCommit, int dialect);
+    void ExecuteText(const QByteArray &text, int dialect);
     IbStatement prepareChange(const QByteArray &text, int dialect);
     void takePlan(isc_stmt_handle statement, const QByteArray &answer,
                   StatementProfile &profile);

@@ -3,10 +3,10 @@
 #include <QString>
 #include <QStringList>
 
-// Splits a metadata script into the statements to send, as isql reads it:
-// each ends at the current terminator outside strings, quoted names and
-// comments; SET TERM changes the terminator, SET SQL DIALECT and SET NAMES
-// are the script's own settings, none of them is sent.
+// The statements of a metadata script to send, as the isql script reader
+// finds them; SET TERM, SET SQL DIALECT and SET NAMES are the script's own
+// settings, isql's display commands and transaction ends are none of the
+// catalogue's, and none of them is sent.
 class ScriptStatements
 {
 public:
@@ -19,10 +19,7 @@ public:
     QString characterSet() const { return m_characterSet; }
 
 private:
-    void take(const QString &statement);
-
     QStringList m_statements;
-    QString m_terminator = QStringLiteral(";");
     int m_dialect = 0;
     QString m_characterSet;
 };

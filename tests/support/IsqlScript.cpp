@@ -26,7 +26,8 @@ QByteArray IsqlScript::unpacked(const QString &gzipFile)
 namespace {
 
 // Runs isql on the script; false when it could not even start or finish.
-bool runIsql(const TestDatabase &db, const QByteArray &script, QProcess &isql, QString &why)
+bool runIsql(const TestDatabase &db, const QByteArray &script, const QString &characterSet,
+             QProcess &isql, QString &why)
 {
     const QString file = db.folder() + QStringLiteral("/replay.sql");
     QFile out(file);
@@ -36,9 +37,11 @@ bool runIsql(const TestDatabase &db, const QByteArray &script, QProcess &isql, Q
     }
     out.close();
     isql.setProcessChannelMode(QProcess::MergedChannels);
-    isql.start(QStringLiteral("isql-fb"), {QStringLiteral("-q"), QStringLiteral("-b"),
-                                           QStringLiteral("-user"), QStringLiteral("SYSDBA"),
-                                           QStringLiteral("-i"), file, db.path()});
+    QStringList arguments{QStringLiteral("-q"), QStringLiteral("-b"), QStringLiteral("-user"),
+                          QStringLiteral("SYSDBA"), QStringLiteral("-i"), file, db.path()};
+    if (!characterSet.isEmpty())
+        arguments << QStringLiteral("-ch") << characterSet;
+    isql.start(QStringLiteral("isql-fb"), arguments);
     if (!isql.waitForFinished(120000)) {
         why = QStringLiteral("isql-fb did not finish");
         return false;
@@ -48,11 +51,12 @@ bool runIsql(const TestDatabase &db, const QByteArray &script, QProcess &isql, Q
 
 } // namespace
 
-QString IsqlScript::replay(const TestDatabase &db, const QByteArray &script)
+QString IsqlScript::replay(const TestDatabase &db, const QByteArray &script,
+                           const QString &characterSet)
 {
     QProcess isql;
     QString why;
-    if (!runIsql(db, script, isql, why))
+    if (!runIsql(db, script, characterSet, isql, why))
         return why;
     const QByteArray output = isql.readAll();
     const bool ran = isql.exitStatus() == QProcess::NormalExit && isql.exitCode() == 0
@@ -64,7 +68,7 @@ QByteArray IsqlScript::output(const TestDatabase &db, const QByteArray &script)
 {
     QProcess isql;
     QString why;
-    if (!runIsql(db, script, isql, why))
+    if (!runIsql(db, script, QString(), isql, why))
         return why.toUtf8();
     return isql.readAll();
 }

@@ -16,7 +16,9 @@ public:
     static QByteArray unpacked(const QString &gzipFile);
     // Runs the script into the database (no attachment may hold it), stopping
     // at the first error: empty when it ran through, else what isql said.
-    static QString replay(const TestDatabase &db, const QByteArray &script);
+    // The connection character set is isql's default (NONE) unless named.
+    static QString replay(const TestDatabase &db, const QByteArray &script,
+                          const QString &characterSet = QString());
     // Everything isql says, errors included, running the script on the
     // database (no attachment may hold it).
     static QByteArray output(const TestDatabase &db, const QByteArray &script);
