@@ -1,8 +1,9 @@
 #include "app/MetadataCommand.h"
 
 #include "app/CommandLineOptions.h"
+#include "app/CommandOutput.h"
+#include "app/ServiceCommand.h"
 #include "core/AppError.h"
-#include "core/MessageLines.h"
 #include "core/OutputFile.h"
 #include "ibdb/IbDriver.h"
 #include "ibdb/TIBDataBase.h"
@@ -24,7 +25,7 @@
 
 namespace {
 
-const char *const kModes[] = {"--extract", "--verify", "--help", "-h"};
+const char *const kModes[] = {"--extract", "--verify", "--backup", "--restore", "--help", "-h"};
 
 bool isMode(const QString &argument)
 {
@@ -48,19 +49,12 @@ QString password()
 
 bool writeOut(FILE *stream, const QString &text)
 {
-    const QByteArray bytes = text.toUtf8();
-    return std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream) == size_t(bytes.size())
-           && std::fflush(stream) == 0;
+    return CommandOutput::write(stream, text);
 }
 
-// A server's message keeps its lines; one with no text at all still tells
-// that the command did not do its work.
 void fail(const QString &message)
 {
-    QString lines = MessageLines::plain(message);
-    if (lines.trimmed().isEmpty())
-        lines = QStringLiteral("failed, and the server gave no reason");
-    writeOut(stderr, QStringLiteral("quorvel: ") + lines + QLatin1Char('\n'));
+    CommandOutput::fail(message);
 }
 
 // A connection of its own under a name no window uses; gone with the object.
@@ -134,6 +128,13 @@ QString MetadataCommand::usage()
         "                                        standard output, or whole to FILE\n"
         "  quorvel --verify DATABASE             re-create DATABASE's metadata in a scratch\n"
         "                                        database and compare; exit 0 when identical\n"
+        "  quorvel --backup DATABASE FILE [--verify]\n"
+        "                                        back DATABASE up to FILE on this machine;\n"
+        "                                        --verify restores it into a scratch\n"
+        "                                        database and compares; exit 0 when identical\n"
+        "  quorvel --restore FILE DATABASE [--replace]\n"
+        "                                        restore the backup FILE into a new DATABASE,\n"
+        "                                        or over an existing one with --replace\n"
         "  quorvel --help                        show this text\n"
         "  quorvel [DATABASE]                    start the program's windows\n"
         "The user name and password come from ISC_USER and ISC_PASSWORD.\n");
@@ -159,6 +160,8 @@ int MetadataCommand::exec()
     }
     if (mode == QLatin1String("--help") || mode == QLatin1String("-h"))
         return writeOut(stdout, usage()) ? 0 : kFailed;
+    if (ServiceCommand::handles(mode))
+        return ServiceCommand(m_arguments).exec();
     const bool extracting = mode == QLatin1String("--extract");
     const bool toFile = extracting && m_arguments.size() == 4
                         && m_arguments.at(2) == QLatin1String("-o");
