@@ -15,6 +15,13 @@ QString milliseconds(qint64 ns)
     return QString::number(double(ns) / 1e6, 'f', 3) + QStringLiteral(" ms");
 }
 
+// The relations' names per database, read once for many statements.
+QHash<QString, QHash<int, QString>> &knownNames()
+{
+    static QHash<QString, QHash<int, QString>> names;
+    return names;
+}
+
 QString section(const QString &title, const QString &body)
 {
     return title + u'\n' + (body.isEmpty() ? QStringLiteral("No plan") : body) + u'\n';
@@ -84,18 +91,27 @@ void StatementProfile::setPlanOnly()
 
 void StatementProfile::nameTables(const QSqlDatabase &db)
 {
-    const auto known = [this](int relation) { return m_names.contains(relation); };
+    QHash<int, QString> &cached = knownNames()[db.connectionName() + u'|' + db.databaseName()];
+    const auto known = [&cached](int relation) { return cached.contains(relation); };
     const QList<int> ids = m_counters.tables.keys();
-    if (std::all_of(ids.cbegin(), ids.cend(), known))
-        return;
-    try {
-        m_names = RelationNames::read(db);
-    } catch (const AppError &) {
-        // The figures stand without names; the ids say which table it was.
+    if (!std::all_of(ids.cbegin(), ids.cend(), known)) {
+        try {
+            cached = RelationNames::read(db);
+        } catch (const AppError &) {
+            // The figures stand without names; the ids say which table it was.
+        }
+        // A relation dropped meanwhile is not looked for again each batch.
+        for (const int relation : ids) {
+            if (!cached.contains(relation))
+                cached.insert(relation, QStringLiteral("#%1").arg(relation));
+        }
     }
-    // A relation dropped meanwhile is not looked for again each batch.
-    for (const int relation : ids)
-        m_names.insert(relation, tableName(relation));
+    m_names = cached;
+}
+
+void StatementProfile::forgetTableNames()
+{
+    knownNames().clear();
 }
 
 QString StatementProfile::tableName(int relation) const

@@ -53,6 +53,9 @@ public:
     // first.
     QList<Table> tables() const;
     void nameTables(const QSqlDatabase &db);
+    // The names are kept between statements, per database, until a
+    // statement may have renamed the relations (DDL run here).
+    static void forgetTableNames();
 
     // One line each: the times, the state of the figures, the pages.
     QString timesText() const;

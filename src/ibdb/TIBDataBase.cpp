@@ -418,6 +418,9 @@ void TIBDataBase::ExecuteText(const QByteArray &text, int dialect)
         m_changedRows = IbStatementInfo::rowsAffected(change.get(), m_changeType);
         return;
     }
+    // A DDL statement may drop a relation and give its id to another.
+    if (m_changeType == isc_info_sql_stmt_ddl || m_changeType == 0)
+        StatementProfile::forgetTableNames();
     runProfiled([&] {
         ServerCall::run(m_nativeHandle, [&] {
             isc_dsql_execute_immediate(status, &m_nativeHandle, m_transaction.ref(), 0,

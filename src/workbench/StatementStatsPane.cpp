@@ -25,8 +25,10 @@ QPlainTextEdit *planView(QWidget *parent, const QString &name)
     return view;
 }
 
-QString planOrNone(const QString &plan)
+QString planOrNone(const QString &plan, bool tooLong)
 {
+    if (tooLong)
+        return plan + QStringLiteral("\n(The server's plan is longer than it hands out.)");
     return plan.isEmpty() ? QStringLiteral("No plan") : plan;
 }
 
@@ -80,8 +82,8 @@ void StatementStatsPane::showProfile(const StatementProfile &profile)
         figures << profile.pagesText();
     Figures->setText(figures.join(u'\n'));
     showTables(profile);
-    PlanText->setPlainText(planOrNone(profile.plan().plan));
-    DetailedPlanText->setPlainText(planOrNone(profile.plan().detailed));
+    PlanText->setPlainText(planOrNone(profile.plan().plan, profile.plan().tooLong));
+    DetailedPlanText->setPlainText(planOrNone(profile.plan().detailed, profile.plan().tooLong));
     m_text = profile.text();
 }
 
