@@ -65,10 +65,16 @@ QString write(QSettings &settings)
     if (!values.FrameGeometry.isEmpty())
         settings.setValue(kFrameGeometry, values.FrameGeometry);
     settings.setValue(kExplorerAtConnect, values.ExplorerAtConnect ? 1 : 0);
-    QVariantMap roles;
-    for (auto it = values.LoginRoles.begin(); it != values.LoginRoles.end(); ++it)
-        roles.insert(it.key(), it.value());
-    settings.setValue(kLoginRoles, roles);
+    // No entry until a role is remembered: the file stays as it was for
+    // everyone who logs in without one.
+    if (values.LoginRoles.isEmpty()) {
+        settings.remove(kLoginRoles);
+    } else {
+        QVariantMap roles;
+        for (auto it = values.LoginRoles.begin(); it != values.LoginRoles.end(); ++it)
+            roles.insert(it.key(), it.value());
+        settings.setValue(kLoginRoles, roles);
+    }
     settings.sync();
     // A format error is left from reading a damaged file, which the sync
     // has just replaced; only a refused write is a failure here.

@@ -65,7 +65,14 @@ TSQLExprForm::TSQLExprForm(QWidget *parent)
     QVBoxLayout *layout = createPanelLayout();
     layout->addWidget(Panel1);
     auto *split = new QSplitter(Qt::Vertical, this);
-    split->addWidget(ExecSql);
+    // The editor keeps a box of its own, where its find bar goes below it.
+    auto *editorBox = new QWidget(split);
+    auto *editorLayout = new QVBoxLayout(editorBox);
+    editorLayout->setContentsMargins(0, 0, 0, 0);
+    editorLayout->setSpacing(0);
+    ExecSql->setParent(editorBox);
+    editorLayout->addWidget(ExecSql);
+    split->addWidget(editorBox);
     split->addWidget(Stats);
     split->setStretchFactor(0, 3);
     split->setStretchFactor(1, 2);
