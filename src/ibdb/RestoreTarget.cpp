@@ -2,18 +2,7 @@
 
 #include "ibdb/IbHandles.h"
 #include "ibdb/IbStatus.h"
-
-namespace {
-
-void appendParameter(QByteArray &dpb, char code, const QString &value)
-{
-    const QByteArray bytes = value.toUtf8().left(255);
-    dpb += code;
-    dpb += char(bytes.size());
-    dpb += bytes;
-}
-
-} // namespace
+#include "ibdb/ParameterBuffer.h"
 
 RestoreTarget::RestoreTarget(QString database, QString user, QString password)
     : m_database(std::move(database)), m_user(std::move(user)), m_password(std::move(password))
@@ -24,9 +13,9 @@ QByteArray RestoreTarget::loginBlock() const
 {
     QByteArray dpb(1, char(isc_dpb_version1));
     if (!m_user.isEmpty())
-        appendParameter(dpb, isc_dpb_user_name, m_user);
+        ParameterBuffer::appendText(dpb, isc_dpb_user_name, m_user);
     if (!m_password.isEmpty())
-        appendParameter(dpb, isc_dpb_password, m_password);
+        ParameterBuffer::appendText(dpb, isc_dpb_password, m_password);
     return dpb;
 }
 

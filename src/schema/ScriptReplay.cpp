@@ -2,29 +2,18 @@
 
 #include "core/AppError.h"
 #include "ibdb/IbStatus.h"
+#include "ibdb/ParameterBuffer.h"
 #include "ibdb/IbTransactionStart.h"
-
-namespace {
-
-void appendParameter(QByteArray &dpb, char code, const QString &value)
-{
-    const QByteArray bytes = value.toUtf8().left(255);
-    dpb += code;
-    dpb += char(bytes.size());
-    dpb += bytes;
-}
-
-} // namespace
 
 ScriptReplay::ScriptReplay(const QString &path, const QString &user, const QString &password,
                            const QString &characterSet)
 {
     QByteArray dpb(1, char(isc_dpb_version1));
     if (!user.isEmpty())
-        appendParameter(dpb, isc_dpb_user_name, user);
+        ParameterBuffer::appendText(dpb, isc_dpb_user_name, user);
     if (!password.isEmpty())
-        appendParameter(dpb, isc_dpb_password, password);
-    appendParameter(dpb, isc_dpb_lc_ctype,
+        ParameterBuffer::appendText(dpb, isc_dpb_password, password);
+    ParameterBuffer::appendText(dpb, isc_dpb_lc_ctype,
                     characterSet.isEmpty() ? QStringLiteral("UTF8") : characterSet);
     const QByteArray file = path.toUtf8();
     ISC_STATUS_ARRAY status;
