@@ -74,7 +74,7 @@ WindowBench::WindowBench(const QString &databasePath, int repeats, const QString
       m_databasePath(databasePath),
       m_hubTable(QString::fromLatin1(kHubTable)),
       m_repeats(repeats),
-      m_only(only)
+      m_only(only.split(QLatin1Char(','), Qt::SkipEmptyParts))
 {
     connectFrame();
 }
@@ -89,7 +89,7 @@ void WindowBench::connectFrame()
 {
     const QString history = QDir(ProgramSettings::instance().RepositoryPath)
                                 .filePath(QStringLiteral("connect.hst"));
-    m_frame = std::make_unique<TMainForm>(QString(), history);
+    m_frame = std::make_unique<TMainForm>(*DMSys, QString(), history);
     m_frame->resize(1280, 900);
     m_frame->show();
     connect();
@@ -128,15 +128,15 @@ QList<BenchMeasure> WindowBench::run()
            m_repeats);
     // Every row of a million is read once per side: one repeat is plenty.
     window(QStringLiteral("dataview"), [this] { return dataView(); }, true, grid, 1);
-    if (m_only.isEmpty() || m_only == QLatin1String("dataview_blob")) {
+    if (wanted(QStringLiteral("dataview_blob"))) {
         createBlobTable();
         window(QStringLiteral("dataview_blob"), [this] { return dataView(kBlobTable); }, false,
                Goals{0, 16}, 1);
     }
     window(QStringLiteral("queryresult"), [this] { return queryResult(); }, true, grid, 1);
-    if (m_only.isEmpty() || m_only == QLatin1String("execute_statement"))
+    if (wanted(QStringLiteral("execute_statement")))
         executeStatements(false);
-    if (m_only.isEmpty() || m_only == QLatin1String("execute_statement_pane"))
+    if (wanted(QStringLiteral("execute_statement_pane")))
         executeStatements(true);
     explorer();
     return m_measures;
@@ -144,10 +144,10 @@ QList<BenchMeasure> WindowBench::run()
 
 void WindowBench::explorer()
 {
-    const bool both = m_only.isEmpty() || m_only == QLatin1String("explorer");
-    const bool tree = both || m_only == QLatin1String("explorer_tree");
-    const bool filter = both || m_only == QLatin1String("explorer_filter");
-    const bool names = both || m_only == QLatin1String("explorer_names");
+    const bool both = wanted(QStringLiteral("explorer"));
+    const bool tree = both || wanted(QStringLiteral("explorer_tree"));
+    const bool filter = both || wanted(QStringLiteral("explorer_filter"));
+    const bool names = both || wanted(QStringLiteral("explorer_names"));
     if (!tree && !filter && !names)
         return;
     std::printf("  explorer\n");
@@ -166,7 +166,7 @@ void WindowBench::explorer()
 void WindowBench::window(const QString &name, const Opener &open, bool scrolls,
                          const Goals &goals, int repeats)
 {
-    if (!m_only.isEmpty() && m_only != name)
+    if (!wanted(name))
         return;
     std::printf("  %s\n", qPrintable(name));
     std::fflush(stdout);

@@ -75,7 +75,7 @@ int run(int argc, char *argv[])
     {
         TDMSys dmSys;
         Command::run([&dmSys] { dmSys.DMSysCreate(); });
-        TMainForm mainForm(commandLinePath, ConnectionHistory::defaultFileName());
+        TMainForm mainForm(dmSys, commandLinePath, ConnectionHistory::defaultFileName());
         TAboutBox::shared();
         TExcDlg::shared();
         TORepOptDlg::shared();

@@ -47,8 +47,10 @@ constexpr int kSignalRetryMs = 50;
 
 } // namespace
 
-TMainForm::TMainForm(const QString &commandLinePath, const QString &historyFile, QWidget *parent)
-    : QMainWindow(parent), m_mdiArea(new QMdiArea(this)), m_historyFile(historyFile)
+TMainForm::TMainForm(TDMSys &session, const QString &commandLinePath, const QString &historyFile,
+                     QWidget *parent)
+    : QMainWindow(parent), m_mdiArea(new QMdiArea(this)), m_session(session),
+      m_historyFile(historyFile)
 {
     setWindowTitle(ApplicationTitle);
     setObjectName(QStringLiteral("MainForm"));
@@ -59,16 +61,14 @@ TMainForm::TMainForm(const QString &commandLinePath, const QString &historyFile,
     buildMenus();
     buildStatusBar();
     Shell::setInstance(this);
-    if (DMSys)
-        DMSys->setTransactionView(this);
+    m_session.setTransactionView(this);
     FormCreate(commandLinePath);
     FramePlacement::place(this, ProgramSettings::instance().FrameGeometry);
 }
 
 TMainForm::~TMainForm()
 {
-    if (DMSys)
-        DMSys->setTransactionView(nullptr);
+    m_session.setTransactionView(nullptr);
     Shell::setInstance(nullptr);
 }
 
@@ -296,14 +296,14 @@ void TMainForm::showConnected(bool connected, const QString &path)
     // follows them, so a narrow panel still shows them.
     panel(kDialectPanel)->setText(
         connected ? QStringLiteral("%1, %2")
-                        .arg(DMSys->IBDataBase->serverText(), DatabaseFileName(path))
+                        .arg(m_session.IBDataBase->serverText(), DatabaseFileName(path))
                   : QString());
     statusBar()->setToolTip(connected ? QStringLiteral("Connected to:%1").arg(path) : QString());
 }
 
 void TMainForm::settleTransaction(bool leaving)
 {
-    TIBDataBase *db = DMSys->IBDataBase;
+    TIBDataBase *db = m_session.IBDataBase;
     if (!db->InTransaction())
         return;
     switch (Prompts::instance().confirm(QStringLiteral("Commit work?"),
@@ -344,13 +344,13 @@ void TMainForm::refuseWhileWindowsOpen() const
 // not posted yet: connecting to the same database again brings them back.
 void TMainForm::refuseOtherDatabaseWhileWindowsOpen(const QString &path) const
 {
-    if (path != DMSys->IBDataBase->param(QStringLiteral("SERVER NAME")))
+    if (path != m_session.IBDataBase->param(QStringLiteral("SERVER NAME")))
         refuseWhileWindowsOpen();
 }
 
 void TMainForm::ConnectBtnClick()
 {
-    TIBDataBase *db = DMSys->IBDataBase;
+    TIBDataBase *db = m_session.IBDataBase;
     if (!db->ConnectionLost())
         refuseWhileWindowsOpen();
     settleTransaction();
@@ -386,7 +386,7 @@ void TMainForm::closeExplorers()
 void TMainForm::MnDisconectClick()
 {
     refuseWhileWindowsOpen();
-    TIBDataBase *db = DMSys->IBDataBase;
+    TIBDataBase *db = m_session.IBDataBase;
     if (db->InTransaction()) {
         if (Prompts::instance().confirm(QStringLiteral("Commit work?"),
                                         Prompts::Buttons::OkCancel) == Prompts::Answer::Ok)
@@ -409,12 +409,12 @@ void TMainForm::MnAutoCommitClick()
 
 void TMainForm::MnCommitWorkClick()
 {
-    DMSys->IBDataBase->Commit();
+    m_session.IBDataBase->Commit();
 }
 
 void TMainForm::MnRollBackWorkClick()
 {
-    DMSys->IBDataBase->Rollback();
+    m_session.IBDataBase->Rollback();
 }
 
 void TMainForm::saveHistory()
@@ -441,12 +441,12 @@ bool TMainForm::FormCloseQuery()
         }
     });
     // A failed commit or rollback leaves the transaction open: stay.
-    return canClose && !DMSys->IBDataBase->InTransaction();
+    return canClose && !m_session.IBDataBase->InTransaction();
 }
 
 void TMainForm::endOnSignal()
 {
-    TIBDataBase *db = DMSys->IBDataBase;
+    TIBDataBase *db = m_session.IBDataBase;
     // A call being waited for holds the attachment: stopped first, its
     // command ends, and the end comes after it.
     if (ServerCall::waiting()) {

@@ -12,6 +12,7 @@ class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
 class TDBEntryDlg;
+class TDMSys;
 
 // The frame: menus, the status bar (four panels and the SQL dialect) and the MDI area in which
 // every tool window opens. It owns no database state; it shows the state the
@@ -21,8 +22,10 @@ class TMainForm : public QMainWindow, public Shell, public TransactionView
     Q_OBJECT
 
 public:
-    explicit TMainForm(const QString &commandLinePath, const QString &historyFile,
-                       QWidget *parent = nullptr);
+    // The frame connects, commits and rolls back through the session it is
+    // given, which outlives it.
+    TMainForm(TDMSys &session, const QString &commandLinePath, const QString &historyFile,
+              QWidget *parent = nullptr);
     ~TMainForm() override;
 
     // Shell
@@ -81,6 +84,7 @@ private:
     void closeExplorers();
 
     QMdiArea *m_mdiArea;
+    TDMSys &m_session;
     QString m_historyFile;
     QList<QLabel *> m_panels;
     QPointer<QMenu> m_childMenu;

@@ -104,7 +104,7 @@ void TestMainForm::init()
 void TestMainForm::startsDisconnectedWithAutoCommitShown()
 {
     TestSession session(false);
-    TMainForm frame("/cmd/line.fdb", historyFile());
+    TMainForm frame(session.dm, "/cmd/line.fdb", historyFile());
     QCOMPARE(frame.windowTitle(), "Quorvel for Interbase");
     QCOMPARE(frame.panel(1)->text(), "Disconnected");
     QCOMPARE(frame.panel(2)->text(), "");
@@ -117,7 +117,7 @@ void TestMainForm::startsDisconnectedWithAutoCommitShown()
 void TestMainForm::autoCommitTogglesCheckAndPanel()
 {
     TestSession session(false);
-    TMainForm frame({}, historyFile());
+    TMainForm frame(session.dm, {}, historyFile());
     frame.MnAutoCommit->trigger();
     QVERIFY(frame.MnAutoCommit->isChecked());
     QCOMPARE(frame.panel(2)->text(), "AUTO");
@@ -130,7 +130,7 @@ void TestMainForm::connectShowsStateAndLearnsThePath()
 {
     TestSession session;
     ScriptedPrompts prompts;
-    TMainForm frame({}, historyFile());
+    TMainForm frame(session.dm, {}, historyFile());
     QCOMPARE(frame.DBEntryDlg->path(), "");
     Login login(session.db.path());
     frame.MnConnect->trigger();
@@ -154,7 +154,7 @@ void TestMainForm::dialectPanelFollowsTheConnection()
     QFETCH(int, dialect);
     TestSession session(true, dialect);
     ScriptedPrompts prompts;
-    TMainForm frame({}, historyFile());
+    TMainForm frame(session.dm, {}, historyFile());
     QCOMPARE(frame.panel(5)->text(), "");
     Login login(session.db.path());
     frame.MnConnect->trigger();
@@ -177,7 +177,7 @@ void TestMainForm::connectIgnoresCaseOfKnownPaths()
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(session.db.path().toUpper().toUtf8() + "\r\n" + session.db.path().toUtf8() + "\r\n");
     file.close();
-    TMainForm frame({}, historyFile());
+    TMainForm frame(session.dm, {}, historyFile());
     QCOMPARE(frame.DBEntryDlg->path(), session.db.path().toUpper());
     Login login(session.db.path());
     frame.MnConnect->trigger();
@@ -188,7 +188,7 @@ void TestMainForm::refusedLoginShowsServerTextAndChangesNothing()
 {
     TestSession session;
     ScriptedPrompts prompts;
-    TMainForm frame({}, historyFile());
+    TMainForm frame(session.dm, {}, historyFile());
     Login login(session.db.folder() + "/missing.fdb");
     frame.MnConnect->trigger();
     QCOMPARE(prompts.errors().size(), 1);
@@ -202,7 +202,7 @@ void TestMainForm::refusedLoginShowsServerTextAndChangesNothing()
 void TestMainForm::cancelledLoginKeepsTheDisplay()
 {
     TestSession session;
-    TMainForm frame({}, historyFile());
+    TMainForm frame(session.dm, {}, historyFile());
     {
         Login login(session.db.path());
         frame.MnConnect->trigger();
@@ -218,7 +218,7 @@ void TestMainForm::connectAsksToSettleOpenWork()
 {
     TestSession session(false);
     ScriptedPrompts prompts;
-    TMainForm frame({}, historyFile());
+    TMainForm frame(session.dm, {}, historyFile());
     session.ib()->ExecuteStatement("CREATE EXCEPTION E1 'x'", false);
     prompts.answers << Prompts::Answer::Cancel;
     Login login(session.db.path());
@@ -247,7 +247,7 @@ void TestMainForm::refusedWhileWindowsOpen()
     QFETCH(bool, connect);
     TestSession session(false);
     ScriptedPrompts prompts;
-    TMainForm frame({}, historyFile());
+    TMainForm frame(session.dm, {}, historyFile());
     session.ib()->ExecuteStatement("CREATE EXCEPTION E1 'x'", false);
     frame.showChild(new MenuForm("Child"));
     Login login(session.db.path());
@@ -263,7 +263,7 @@ void TestMainForm::disconnectWithCancelRollsBack()
 {
     TestSession session(false);
     ScriptedPrompts prompts;
-    TMainForm frame({}, historyFile());
+    TMainForm frame(session.dm, {}, historyFile());
     session.ib()->ExecuteStatement("CREATE EXCEPTION E1 'x'", false);
     prompts.answers << Prompts::Answer::Cancel;
     frame.MnDisconect->trigger();
@@ -283,7 +283,7 @@ void TestMainForm::exitSavesHistoryEvenWhenCancelled()
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write("P1\nP2\nP3\n");
     file.close();
-    TMainForm frame({}, historyFile());
+    TMainForm frame(session.dm, {}, historyFile());
     frame.show();
     frame.DBEntryDlg->dbPath->setEditText("p3");
     prompts.answers << Prompts::Answer::Cancel;
@@ -318,7 +318,7 @@ void TestMainForm::exitAsksCommitWorkEvenAfterCancel()
 {
     TestSession session(false);
     ScriptedPrompts prompts;
-    TMainForm frame({}, historyFile());
+    TMainForm frame(session.dm, {}, historyFile());
     frame.show();
     session.ib()->ExecuteStatement("CREATE EXCEPTION E1 'x'", false);
     prompts.answers << Prompts::Answer::Cancel << Prompts::Answer::Yes;
@@ -336,7 +336,7 @@ void TestMainForm::exitAsksCommitWorkEvenAfterCancel()
 void TestMainForm::commitItemsFollowTheTransaction()
 {
     TestSession session(false);
-    TMainForm frame({}, historyFile());
+    TMainForm frame(session.dm, {}, historyFile());
     session.ib()->StartTransaction();
     QVERIFY(frame.MnCommitWork->isEnabled());
     QVERIFY(frame.MnRollBackWork->isEnabled());
@@ -352,7 +352,7 @@ void TestMainForm::commitItemsFollowTheTransaction()
 void TestMainForm::hintsReachTheLastPanel()
 {
     TestSession session;
-    TMainForm frame({}, historyFile());
+    TMainForm frame(session.dm, {}, historyFile());
     QCOMPARE(frame.MnExit->statusTip(), "Close application");
     QStatusTipEvent tip(frame.MnExit->statusTip());
     QApplication::sendEvent(&frame, &tip);
@@ -362,7 +362,7 @@ void TestMainForm::hintsReachTheLastPanel()
 void TestMainForm::childMenuMergesBeforeWindows()
 {
     TestSession session;
-    TMainForm frame({}, historyFile());
+    TMainForm frame(session.dm, {}, historyFile());
     frame.show();
     frame.showChild(new MenuForm("First"));
     QCOMPARE(menuTitles(&frame),
@@ -384,7 +384,7 @@ void TestMainForm::frameUsesTheScreenThenKeepsTheUsersSize()
     const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
     QSize sized;
     {
-        TMainForm frame({}, historyFile());
+        TMainForm frame(session.dm, {}, historyFile());
         QCOMPARE(frame.geometry(), FramePlacement::initial(available));
         frame.show();
         frame.setGeometry(QRect(available.topLeft() + QPoint(30, 40), QSize(500, 400)));

@@ -86,7 +86,7 @@ void TestFullDisk::exitKeepsOldHistory()
     QTemporaryDir dir;
     const QString path = dir.filePath("connect.hst");
     writeFile(path, "/db/one.fdb\r\n/db/two.fdb\r\n");
-    TMainForm frame({}, path);
+    TMainForm frame(session.dm, {}, path);
     frame.DBEntryDlg->appendToHistory("/a/new/database/with/a/long/path.fdb");
     {
         const DiskFullLimit full(16);

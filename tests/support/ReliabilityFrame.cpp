@@ -21,7 +21,7 @@ ReliabilityFrame::ReliabilityFrame(bool autoCommit, const QString &history)
     ProgramSettings::instance().AutoCommit = autoCommit;
     ProgramSettings::instance().RepositoryPath = dir.path();
     dm.DMSysCreate();
-    frame = std::make_unique<TMainForm>(QString(), historyFile);
+    frame = std::make_unique<TMainForm>(dm, QString(), historyFile);
 }
 
 ReliabilityFrame::~ReliabilityFrame()
