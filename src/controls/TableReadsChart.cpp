@@ -1,6 +1,7 @@
 #include "controls/TableReadsChart.h"
 
 #include <QPainter>
+#include <QStringList>
 
 #include <algorithm>
 
@@ -21,8 +22,19 @@ TableReadsChart::TableReadsChart(QWidget *parent) : QWidget(parent)
 
 void TableReadsChart::setBars(const QList<Bar> &bars)
 {
+    if (bars == m_bars)
+        return;
+    // Only other tables change the size the chart asks for, not their figures.
+    const auto labels = [](const QList<Bar> &list) {
+        QStringList names;
+        for (const Bar &bar : list)
+            names << bar.label;
+        return names;
+    };
+    const bool resized = labels(bars) != labels(m_bars);
     m_bars = bars;
-    updateGeometry();
+    if (resized)
+        updateGeometry();
     update();
 }
 

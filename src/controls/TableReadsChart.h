@@ -18,6 +18,7 @@ public:
         QString label;
         qint64 nonIndexed = 0;
         qint64 indexed = 0;
+        bool operator==(const Bar &) const = default;
     };
 
     explicit TableReadsChart(QWidget *parent = nullptr);

@@ -80,11 +80,35 @@ void StatementStatsPane::showProfile(const StatementProfile &profile)
     QStringList figures{profile.timesText(), profile.stateText()};
     if (!profile.pagesText().isEmpty())
         figures << profile.pagesText();
-    Figures->setText(figures.join(u'\n'));
+    const QString shown = figures.join(u'\n');
+    if (Figures->text() != shown)
+        Figures->setText(shown);
     showTables(profile);
-    PlanText->setPlainText(planOrNone(profile.plan().plan, profile.plan().tooLong));
-    DetailedPlanText->setPlainText(planOrNone(profile.plan().detailed, profile.plan().tooLong));
-    m_text = profile.text();
+    showPlan(PlanText, m_planShown, planOrNone(profile.plan().plan, profile.plan().tooLong));
+    showPlan(DetailedPlanText, m_detailedPlanShown,
+             planOrNone(profile.plan().detailed, profile.plan().tooLong));
+    m_profile = profile;
+}
+
+void StatementStatsPane::showPlan(QPlainTextEdit *view, QString &shown, const QString &plan)
+{
+    if (plan == shown)
+        return;
+    shown = plan;
+    view->setPlainText(plan);
+}
+
+void StatementStatsPane::setCell(int row, int column, const QString &text,
+                                 Qt::Alignment alignment)
+{
+    QTableWidgetItem *item = Tables->item(row, column);
+    if (!item) {
+        item = new QTableWidgetItem(text);
+        item->setTextAlignment(alignment);
+        Tables->setItem(row, column, item);
+    } else if (item->text() != text) {
+        item->setText(text);
+    }
 }
 
 void StatementStatsPane::showTables(const StatementProfile &profile)
@@ -94,12 +118,10 @@ void StatementStatsPane::showTables(const StatementProfile &profile)
     QList<TableReadsChart::Bar> bars;
     for (int row = 0; row < tables.size(); ++row) {
         const StatementProfile::Table &table = tables.at(row);
-        Tables->setItem(row, 0, new QTableWidgetItem(table.name));
-        for (int kind = 0; kind < TableCounts::KindCount; ++kind) {
-            auto *item = new QTableWidgetItem(QString::number(table.counts.values[kind]));
-            item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            Tables->setItem(row, kind + 1, item);
-        }
+        setCell(row, 0, table.name, Qt::AlignLeft | Qt::AlignVCenter);
+        for (int kind = 0; kind < TableCounts::KindCount; ++kind)
+            setCell(row, kind + 1, QString::number(table.counts.values[kind]),
+                    Qt::AlignRight | Qt::AlignVCenter);
         bars.append({table.name, table.counts[TableCounts::NonIndexedReads],
                      table.counts[TableCounts::IndexedReads]});
     }
@@ -108,5 +130,5 @@ void StatementStatsPane::showTables(const StatementProfile &profile)
 
 void StatementStatsPane::copyAll() const
 {
-    QGuiApplication::clipboard()->setText(m_text);
+    QGuiApplication::clipboard()->setText(text());
 }

@@ -1,12 +1,13 @@
 #pragma once
 
+#include "ibdb/StatementProfile.h"
+
 #include <QTabWidget>
 
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 class QTableWidget;
-class StatementProfile;
 class TableReadsChart;
 
 // What the last statement of a window cost: its figures with the rows per
@@ -22,7 +23,7 @@ public:
     // Shows the profile's figures as they stand; called again as they grow.
     void showProfile(const StatementProfile &profile);
     // Everything the pane shows, as the clipboard gets it.
-    QString text() const { return m_text; }
+    QString text() const { return m_profile.text(); }
     void copyAll() const;
 
     QLabel *Figures;
@@ -35,6 +36,12 @@ public:
 private:
     QWidget *buildFiguresTab();
     void showTables(const StatementProfile &profile);
+    void setCell(int row, int column, const QString &text, Qt::Alignment alignment);
+    static void showPlan(QPlainTextEdit *view, QString &shown, const QString &plan);
 
-    QString m_text;
+    // A script or a fetch shows figure after figure: the text is made only
+    // when asked for, and a plan laid out again only when it changed.
+    StatementProfile m_profile;
+    QString m_planShown;
+    QString m_detailedPlanShown;
 };
