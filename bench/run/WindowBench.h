@@ -7,6 +7,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -20,8 +21,8 @@ class TMainForm;
 class WindowBench
 {
 public:
-    // only: the one measure to run (window name, execute_statement or
-    // execute_statement_pane); empty for all.
+    // only: the measures to run, separated by commas (window names,
+    // execute_statement, execute_statement_pane, explorer...); empty for all.
     WindowBench(const QString &databasePath, int repeats, const QString &only = QString());
     ~WindowBench();
 
@@ -82,5 +83,10 @@ private:
     QString m_databasePath;
     QString m_hubTable;
     int m_repeats;
-    QString m_only;
+    bool wanted(const QString &measure) const
+    {
+        return m_only.isEmpty() || m_only.contains(measure);
+    }
+
+    QStringList m_only; // the measures asked for; empty: all
 };
