@@ -126,8 +126,11 @@ QString MetadataCommand::usage()
         "Usage:\n"
         "  quorvel --extract DATABASE [-o FILE]  write the metadata script of DATABASE to\n"
         "                                        standard output, or whole to FILE\n"
-        "  quorvel --verify DATABASE             re-create DATABASE's metadata in a scratch\n"
-        "                                        database and compare; exit 0 when identical\n"
+        "  quorvel --verify DATABASE [--scratch FOLDER]\n"
+        "                                        re-create DATABASE's metadata in a scratch\n"
+        "                                        database on its server and compare; exit 0\n"
+        "                                        when identical; FOLDER (on the server's\n"
+        "                                        machine) instead of the database's own\n"
         "  quorvel --backup DATABASE FILE [--verify]\n"
         "                                        back DATABASE up to FILE on this machine;\n"
         "                                        --verify restores it into a scratch\n"
@@ -163,15 +166,16 @@ int MetadataCommand::exec()
     if (ServiceCommand::handles(mode))
         return ServiceCommand(m_arguments).exec();
     const bool extracting = mode == QLatin1String("--extract");
-    const bool toFile = extracting && m_arguments.size() == 4
-                        && m_arguments.at(2) == QLatin1String("-o");
-    if (m_arguments.size() != 2 && !toFile) {
+    // The one option each mode takes: a file to write, a folder to verify in.
+    const bool withOption = m_arguments.size() == 4
+                            && m_arguments.at(2) == QLatin1String(extracting ? "-o" : "--scratch");
+    if (m_arguments.size() != 2 && !withOption) {
         fail(QStringLiteral("wrong arguments; see quorvel --help"));
         return kUsage;
     }
     try {
         return extracting ? extract(m_arguments.at(1), m_arguments.value(3))
-                          : verify(m_arguments.at(1));
+                          : verify(m_arguments.at(1), m_arguments.value(3));
     } catch (const AppError &error) {
         fail(error.message());
     } catch (const SilentAbort &) {
@@ -213,11 +217,12 @@ int MetadataCommand::extract(const QString &database, const QString &outputFile)
     return 0;
 }
 
-int MetadataCommand::verify(const QString &database)
+int MetadataCommand::verify(const QString &database, const QString &scratchFolder)
 {
     const Reading original = readingOf(database);
     const ScriptStatements statements(original.script);
-    const ScratchDatabase scratch(statements.dialect() ? statements.dialect() : 3, user(),
+    const ScratchDatabase scratch(database, scratchFolder,
+                                  statements.dialect() ? statements.dialect() : 3, user(),
                                   password());
     try {
         ScriptReplay(scratch.path(), user(), password(), statements.characterSet())

@@ -5,7 +5,8 @@
 
 // The command-line modes that get a database's DDL out without a window:
 //   quorvel --extract DATABASE [-o FILE]   the metadata script, to stdout or a file
-//   quorvel --verify DATABASE              re-creates it in a scratch database, compares
+//   quorvel --verify DATABASE [--scratch FOLDER]   re-creates it in a scratch database
+//                                          on its server, compares
 //   quorvel --help
 // They run on QCoreApplication, so a machine without a display needs no
 // platform plugin. The login is ISC_USER and ISC_PASSWORD, as Firebird's own
@@ -26,7 +27,7 @@ private:
 
     int exec();
     int extract(const QString &database, const QString &outputFile);
-    int verify(const QString &database);
+    int verify(const QString &database, const QString &scratchFolder);
     static QString scriptOf(const QString &database, const QString &sourceName);
     // A database's script and what the server keeps beyond it.
     struct Reading

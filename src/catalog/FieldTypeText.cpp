@@ -72,24 +72,14 @@ QString BinaryCharacterSet(const QString &characterSet)
     return characterSet == QLatin1String("OCTETS") ? characterSet : QString();
 }
 
-SchemaType schemaType(const FieldType &field)
-{
-    SchemaType type;
-    type.type = field.type;
-    type.subType = field.subType;
-    type.scale = field.scale;
-    type.precision = field.precision;
-    type.charLength = field.charLength;
-    type.segmentLength = field.segmentLength;
-    type.characterSet = field.characterSet;
-    return type;
-}
-
-QString FieldTypeText(const FieldType &field, int dialect)
+QString FieldTypeText(const SchemaType &type, int dialect)
 {
     // The display form has no word of its own for Firebird 4's types.
-    if (dialect == 3 || (baseName(field.type).isEmpty() && SqlTypeKnown(field.type)))
-        return SqlTypeText(schemaType(field), dialect);
-    return FieldTypeText(field.type, field.scale, field.charLength, field.subType,
-                         field.segmentLength);
+    if (dialect == 3 || (baseName(type.type).isEmpty() && SqlTypeKnown(type.type))) {
+        SchemaType declared = type;
+        declared.dimensions.clear();
+        return SqlTypeText(declared, dialect);
+    }
+    return FieldTypeText(type.type, type.scale, type.charLength, type.subType,
+                         type.segmentLength);
 }

@@ -64,7 +64,7 @@ QString textField(const QSqlRecord &record, const char *name)
 
 QVariant TableFieldsCalcFields(const QSqlRecord &record)
 {
-    FieldType field;
+    SchemaType field;
     field.type = intField(record, "RDB$FIELD_TYPE");
     field.scale = intField(record, "RDB$FIELD_SCALE");
     field.charLength = intField(record, "RDB$CHARACTER_LENGTH");

@@ -101,9 +101,8 @@ const SchemaRoutine *TFunctionsForm::current() const
 
 QString TFunctionsForm::typeText(const SchemaType &type) const
 {
-    const FieldType field{type.type,    type.scale,         type.charLength,
-                          type.subType, type.segmentLength, type.precision,
-                          BinaryCharacterSet(type.characterSet)};
+    SchemaType field = type;
+    field.characterSet = BinaryCharacterSet(type.characterSet);
     const int dialect = DMSys->IBDataBase->statementDialect();
     // The display form has no word for types only external functions take.
     const QString shown = FieldTypeText(field, dialect);

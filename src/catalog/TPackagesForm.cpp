@@ -80,7 +80,8 @@ QStringList TPackagesForm::currentStatements() const
         statements << StatementLines::join(RoutineDdl::packageLines(
             QStringLiteral("RECREATE PACKAGE BODY"), package->name, package->bodySource, dialect));
     statements << StatementLines::join(RoutineDdl::packageLines(
-        QStringLiteral("RECREATE PACKAGE"), package->name, package->headerSource, dialect));
+        QStringLiteral("RECREATE PACKAGE"), package->name, package->headerSource, dialect,
+        package->sqlSecurity));
     return statements;
 }
 

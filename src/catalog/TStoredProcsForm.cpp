@@ -10,6 +10,8 @@
 #include "ibdb/StatementLines.h"
 #include "ibdb/TDMSys.h"
 #include "ibdb/TIBDataBase.h"
+#include "schema/CatalogFeatures.h"
+#include "schema/SqlSecurity.h"
 #include "schema/SqlTypeText.h"
 #include "uikit/CatalogQuery.h"
 #include "uikit/Command.h"
@@ -186,7 +188,9 @@ void TStoredProcsForm::FormCreate()
         QStringLiteral(" PROCS.RDB$PROCEDURE_SOURCE , "),
         QStringLiteral(" PROCS.RDB$DESCRIPTION , "),
         QStringLiteral(" PROCS.RDB$PROCEDURE_INPUTS , "),
-        QStringLiteral(" PROCS.RDB$PROCEDURE_OUTPUTS"),
+        QStringLiteral(" PROCS.RDB$PROCEDURE_OUTPUTS")
+            + CatalogFeatures::of(DMSys->IBDataBase->connection())
+                  .sqlSecurityColumn(QStringLiteral("PROCS.")),
         QStringLiteral("FROM RDB$PROCEDURES PROCS"),
         // Members of packages are rebuilt with their package, not on their own.
         QStringLiteral("WHERE PROCS.RDB$PACKAGE_NAME IS NULL"),
@@ -203,12 +207,12 @@ void TStoredProcsForm::FormCreate()
 namespace {
 
 // The character set goes into the declaration apart from the type text.
-FieldType parameterField(const QSqlRecord &record)
+SchemaType parameterField(const QSqlRecord &record)
 {
     const auto number = [&record](const char *field) {
         return record.value(QLatin1String(field)).toInt();
     };
-    FieldType field;
+    SchemaType field;
     field.type = number("RDB$FIELD_TYPE");
     field.scale = number("RDB$FIELD_SCALE");
     field.charLength = number("RDB$CHARACTER_LENGTH");
@@ -222,7 +226,7 @@ FieldType parameterField(const QSqlRecord &record)
 
 QVariant TStoredProcsForm::ParamTypeCalc(const QSqlRecord &record)
 {
-    FieldType field = parameterField(record);
+    SchemaType field = parameterField(record);
     if (record.value(QStringLiteral("RDB$CHARACTER_SET_ID")).toInt() == OctetsCharacterSetId)
         field.characterSet = QStringLiteral("OCTETS");
     return FieldTypeText(field, DMSys->IBDataBase->statementDialect());
@@ -292,7 +296,7 @@ QList<ProcedureDdl::Parameter> TStoredProcsForm::readParameters(CatalogQuery *qu
         // "DOUBLE" and "BLOB SUBTYPE", and takes a NUMERIC's precision from it.
         parameters.append(reader.read(
             query, row,
-            SqlTypeText(schemaType(parameterField(query->record(row))),
+            SqlTypeText(parameterField(query->record(row)),
                         DMSys->IBDataBase->statementDialect())));
     if (!parameters.isEmpty())
         grid->setCurrentIndex(query->index(int(parameters.size()) - 1,
@@ -311,6 +315,10 @@ QString TStoredProcsForm::currentStatement()
     procedure.source = StorProcsQuery->value(currentRow(), kProcedureSource).toString();
     procedure.inputs = readParameters(InParamsQuery, DBGrid1);
     procedure.outputs = readParameters(OutParamsQuery, DBGrid2);
+    // A column only Firebird 4's catalogue has; read as not set before it.
+    procedure.sqlSecurity = SqlSecurityText::fromCatalog(
+        StorProcsQuery->value(currentRow(), QStringLiteral("RDB$SQL_SECURITY")),
+        QStringLiteral("Procedure ") + procedure.name);
     return ProcedureDdl::text(procedure);
 }
 

@@ -53,6 +53,7 @@ QStringList lines(const Procedure &procedure)
     if (!procedure.outputs.isEmpty())
         result << StatementLines::split(parameterList(QStringLiteral(" RETURNS ("),
                                                       procedure.outputs, dialect));
+    result << SqlSecurityText::lines(procedure.sqlSecurity);
     result << QStringLiteral("AS");
     result << StatementLines::split(procedure.source);
     return result;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "schema/SqlSecurity.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -36,9 +38,12 @@ struct Procedure
     QList<Parameter> outputs;
     int dialect = 1; // the names are spelled as a statement of this dialect needs them
     bool create = false; // CREATE PROCEDURE instead of ALTER PROCEDURE
+    // Said again on an ALTER, which would otherwise unset it.
+    SqlSecurity sqlSecurity = SqlSecurity::NotSet;
 };
 
-// The statement's lines: header, input list, RETURNS list, "AS", body.
+// The statement's lines: header, input list, RETURNS list, SQL SECURITY
+// where set, "AS", body.
 QStringList lines(const Procedure &procedure);
 
 // The lines, each followed by CR LF.

@@ -75,6 +75,7 @@ QStringList functionLines(const SchemaRoutine &f, const QString &body, bool crea
         lines << QStringLiteral("RETURNS ")
                      + ProcedureDdl::declaration(declared(f.outputs.first(), dialect), dialect)
                      + (f.deterministic ? QStringLiteral(" DETERMINISTIC") : QString());
+    lines << SqlSecurityText::lines(f.sqlSecurity);
     lines << QStringLiteral("AS") << StatementLines::splitText(body);
     return lines;
 }
@@ -95,14 +96,13 @@ QStringList externalLines(const SchemaRoutine &f, int dialect)
 }
 
 QStringList packageLines(const QString &statement, const QString &name, const QString &source,
-                         int dialect)
+                         int dialect, SqlSecurity security)
 {
     QStringList lines = StatementLines::splitText(source);
     while (!lines.isEmpty() && lines.last().trimmed().isEmpty())
         lines.removeLast();
-    return QStringList{statement + QLatin1Char(' ') + SqlLiteral::name(name, dialect),
-                       QStringLiteral("AS")}
-           + lines;
+    QStringList result{statement + QLatin1Char(' ') + SqlLiteral::name(name, dialect)};
+    return result << SqlSecurityText::lines(security) << QStringLiteral("AS") << lines;
 }
 
 } // namespace RoutineDdl

@@ -14,16 +14,18 @@ namespace RoutineDdl {
 ProcedureDdl::Parameter declared(const SchemaParameter &parameter, int dialect);
 QList<ProcedureDdl::Parameter> declared(const QList<SchemaParameter> &parameters, int dialect);
 
-// CREATE or ALTER FUNCTION with the given body, without a terminator.
+// CREATE or ALTER FUNCTION with the given body and the function's SQL
+// SECURITY, without a terminator.
 QStringList functionLines(const SchemaRoutine &function, const QString &body, bool create,
                           int dialect);
 
 // DECLARE EXTERNAL FUNCTION, without a terminator.
 QStringList externalLines(const SchemaRoutine &function, int dialect);
 
-// "<statement> <name>", "AS" and the stored source without its trailing
-// blank lines, e.g. statement "RECREATE PACKAGE BODY".
+// "<statement> <name>", the SQL SECURITY where set (a header's; a body has
+// none), "AS" and the stored source without its trailing blank lines, e.g.
+// statement "RECREATE PACKAGE BODY".
 QStringList packageLines(const QString &statement, const QString &name, const QString &source,
-                         int dialect);
+                         int dialect, SqlSecurity security = SqlSecurity::NotSet);
 
 } // namespace RoutineDdl

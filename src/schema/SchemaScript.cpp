@@ -4,6 +4,7 @@
 #include "ibdb/StatementLines.h"
 #include "schema/FieldTypeCode.h"
 #include "schema/GrantText.h"
+#include "schema/IdentityText.h"
 #include "schema/ProcedureDdl.h"
 #include "schema/PublicationDdl.h"
 #include "schema/RoutineDdl.h"
@@ -257,32 +258,12 @@ void SchemaScript::writeDomains()
 
 namespace {
 
-QString identityClause(const SchemaColumn &c)
-{
-    QString text = QStringLiteral(" GENERATED %1 AS IDENTITY (START WITH %2")
-                       .arg(c.identityAlways ? QStringLiteral("ALWAYS")
-                                             : QStringLiteral("BY DEFAULT"))
-                       .arg(c.identityStart);
-    if (c.identityIncrement != 1)
-        text += QStringLiteral(" INCREMENT BY %1").arg(c.identityIncrement);
-    return text + QLatin1Char(')');
-}
-
 // Appended to a statement's first line, or put on a line of its own before
 // the AS of a routine: nothing when not set.
 QString withSecurity(const QString &text, SqlSecurity security)
 {
     const QString clause = SqlSecurityText::clause(security);
     return clause.isEmpty() ? text : text + QLatin1Char(' ') + clause;
-}
-
-// An ALTER without the clause would unset it, so the bodies say it again.
-QStringList beforeAs(QStringList lines, SqlSecurity security)
-{
-    const qsizetype as = lines.indexOf(QStringLiteral("AS"));
-    if (security != SqlSecurity::NotSet && as >= 0)
-        lines.insert(as, SqlSecurityText::clause(security));
-    return lines;
 }
 
 // The column's place in CREATE TABLE. A computed column keeps its position
@@ -296,7 +277,7 @@ QString columnDefinition(const SchemaColumn &c, int dialect)
                           .arg(SqlTypeText(c.type, dialect));
     text += c.domain.isEmpty() ? SqlTypeText(c.type, dialect) : name(c.domain);
     if (c.identity)
-        text += identityClause(c);
+        text += QLatin1Char(' ') + IdentityText::clause(c, true);
     if (!c.defaultSource.trimmed().isEmpty())
         text += QLatin1Char(' ') + TrailingComment::closed(c.defaultSource.trimmed());
     if (!c.notNullConstraint.isEmpty() && c.notNull)
@@ -372,15 +353,14 @@ QStringList procedureLines(const SchemaRoutine &p, const QString &body, bool cre
     ProcedureDdl::Procedure procedure{p.name, body, declared(p.inputs, dialect),
                                       declared(p.outputs, dialect), dialect};
     procedure.create = create;
+    procedure.sqlSecurity = p.sqlSecurity;
     return ProcedureDdl::lines(procedure);
 }
 
 QStringList routineLines(const SchemaRoutine &r, const QString &body, bool create, int dialect)
 {
-    return beforeAs(r.kind == Kind::Procedure
-                        ? procedureLines(r, body, create, dialect)
-                        : RoutineDdl::functionLines(r, body, create, dialect),
-                    r.sqlSecurity);
+    return r.kind == Kind::Procedure ? procedureLines(r, body, create, dialect)
+                                     : RoutineDdl::functionLines(r, body, create, dialect);
 }
 
 } // namespace
@@ -400,9 +380,8 @@ void SchemaScript::writeRoutineHeaders(bool afterViews)
             break;
         if (std::exchange(first, false))
             section(QStringLiteral("Procedure and function headers"));
-        psql(beforeAs(RoutineDdl::packageLines(QStringLiteral("CREATE PACKAGE"), p.name,
-                                               p.headerSource, m_model.dialect),
-                      p.sqlSecurity));
+        psql(RoutineDdl::packageLines(QStringLiteral("CREATE PACKAGE"), p.name, p.headerSource,
+                                      m_model.dialect, p.sqlSecurity));
     }
 }
 

@@ -26,4 +26,10 @@ QString clause(SqlSecurity security)
     return {};
 }
 
+QStringList lines(SqlSecurity security)
+{
+    const QString text = clause(security);
+    return text.isEmpty() ? QStringList() : QStringList{text};
+}
+
 } // namespace SqlSecurityText

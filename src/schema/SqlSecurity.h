@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 // Whose rights an object runs with. Not set, the object follows the
@@ -14,5 +15,7 @@ namespace SqlSecurityText {
 SqlSecurity fromCatalog(const QVariant &value, const QString &object);
 // "SQL SECURITY DEFINER"; empty when not set.
 QString clause(SqlSecurity security);
+// The clause as a line of its own before a routine's AS; none when not set.
+QStringList lines(SqlSecurity security);
 
 } // namespace SqlSecurityText

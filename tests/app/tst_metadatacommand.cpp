@@ -2,10 +2,13 @@
 #include "support/ReliabilityServer.h"
 #include "support/TestDatabase.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlError>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <sys/stat.h>
@@ -25,6 +28,7 @@ private slots:
     void verifiesRoundTrip();
     void databaseInUse();
     void loginRefused();
+    void verifiesOnTheServer();
     void outputNeverTheInput_data();
     void outputNeverTheInput();
 };
@@ -208,6 +212,36 @@ void tst_MetadataCommand::loginRefused()
     QCOMPARE(read.err, QByteArray());
     QCOMPARE(read.status, 0);
     QVERIFY(read.out.contains("CREATE TABLE T (\n    ID INTEGER\n);\n"));
+}
+
+// The scratch database goes beside the original on its server, or into the
+// folder named, and is gone afterwards; a folder the server cannot write
+// gives the server's reason.
+void tst_MetadataCommand::verifiesOnTheServer()
+{
+    if (!ReliabilityServer::available())
+        QSKIP("needs the fbserver CTest fixture");
+    ReliabilityServer::ensureRunning();
+    const ServerDatabase db(QStringLiteral("server.fdb"), 3);
+    db.execute({QStringLiteral("CREATE TABLE T (ID INTEGER)")});
+    const QDir folder = QFileInfo(db.file()).dir();
+    const QTemporaryDir named;
+    for (const QStringList &arguments :
+         {QStringList{"--verify", db.remote()},
+          QStringList{"--verify", db.remote(), "--scratch", named.path()}}) {
+        const Outcome outcome = run(arguments, ReliabilityServer::password());
+        QCOMPARE(outcome.err, QByteArray());
+        QCOMPARE(outcome.out, QByteArray("identical\n"));
+        QCOMPARE(outcome.status, 0);
+    }
+    const QStringList scratch{QStringLiteral("quorvel-verify-*")};
+    QCOMPARE(folder.entryList(scratch, QDir::Files), QStringList());
+    QCOMPARE(QDir(named.path()).entryList(scratch, QDir::Files), QStringList());
+
+    const Outcome refused = run({"--verify", db.remote(), "--scratch", "/no/such/folder"},
+                                ReliabilityServer::password());
+    QCOMPARE(refused.status, 1);
+    QVERIFY2(refused.err.startsWith("quorvel: I/O error"), refused.err.constData());
 }
 
 // -o names the database itself however spelt, a stream, or a device: the

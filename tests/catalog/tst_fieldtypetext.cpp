@@ -4,7 +4,7 @@
 #include <QObject>
 #include <QTest>
 
-Q_DECLARE_METATYPE(FieldType)
+Q_DECLARE_METATYPE(SchemaType)
 
 class TestFieldTypeText : public QObject
 {
@@ -75,73 +75,86 @@ void TestFieldTypeText::text()
     QCOMPARE(FieldTypeText(type, scale, charLength, subType, segmentLength), expected);
 }
 
+namespace {
+
+// The type columns in the order RDB$FIELDS is usually read.
+SchemaType typed(int type, int scale, int charLength, int subType, int segmentLength,
+                 int precision, const QString &characterSet)
+{
+    return SchemaType{.type = type, .subType = subType, .scale = scale, .precision = precision,
+                      .charLength = charLength, .segmentLength = segmentLength,
+                      .characterSet = characterSet};
+}
+
+} // namespace
+
 void TestFieldTypeText::byDialect_data()
 {
-    QTest::addColumn<FieldType>("field");
+    QTest::addColumn<SchemaType>("field");
     QTest::addColumn<int>("dialect");
     QTest::addColumn<QString>("expected");
 
-    const auto row = [](const char *name, FieldType field, int dialect, const char *expected) {
+    const auto row = [](const char *name, SchemaType field, int dialect, const char *expected) {
         QTest::newRow(name) << field << dialect << QString::fromLatin1(expected);
     };
     // Dialect 1 keeps the display form, whatever else is known of the column.
-    row("d1 double", {27, 0, 0, 0, 0, 0, {}}, 1, "DOUBLE");
-    row("d1 numeric", {8, -2, 0, 1, 0, 9, {}}, 1, "NUMERIC(9,2)");
-    row("d1 text blob", {261, 0, 0, 1, 80, 0, "UTF8"}, 1, "BLOB SUBTYPE TEXT SEGMENT SIZE 80");
-    row("d1 varchar", {37, 0, 10, 0, 0, 0, "UTF8"}, 1, "VARCHAR(10)");
-    row("d1 boolean", {23, 0, 0, 0, 0, 0, {}}, 1, "BOOLEAN");
+    row("d1 double", typed(27, 0, 0, 0, 0, 0, {}), 1, "DOUBLE");
+    row("d1 numeric", typed(8, -2, 0, 1, 0, 9, {}), 1, "NUMERIC(9,2)");
+    row("d1 text blob", typed(261, 0, 0, 1, 80, 0, "UTF8"), 1, "BLOB SUBTYPE TEXT SEGMENT SIZE 80");
+    row("d1 varchar", typed(37, 0, 10, 0, 0, 0, "UTF8"), 1, "VARCHAR(10)");
+    row("d1 boolean", typed(23, 0, 0, 0, 0, 0, {}), 1, "BOOLEAN");
 
-    row("smallint", {7, 0, 0, 0, 0, 0, {}}, 3, "SMALLINT");
-    row("integer", {8, 0, 0, 0, 0, 0, {}}, 3, "INTEGER");
-    row("bigint", {16, 0, 0, 0, 0, 0, {}}, 3, "BIGINT");
-    row("numeric 16-bit", {7, -1, 0, 1, 0, 4, {}}, 3, "NUMERIC(4,1)");
-    row("numeric 32-bit", {8, -2, 0, 1, 0, 9, {}}, 3, "NUMERIC(9,2)");
-    row("numeric 64-bit", {16, -4, 0, 1, 0, 18, {}}, 3, "NUMERIC(18,4)");
-    row("numeric precision below storage", {8, -2, 0, 1, 0, 5, {}}, 3, "NUMERIC(5,2)");
-    row("decimal 32-bit", {8, -1, 0, 2, 0, 5, {}}, 3, "DECIMAL(5,1)");
-    row("decimal 64-bit", {16, -2, 0, 2, 0, 15, {}}, 3, "DECIMAL(15,2)");
-    row("numeric scale 0", {16, 0, 0, 1, 0, 12, {}}, 3, "NUMERIC(12,0)");
-    row("numeric without precision", {16, -3, 0, 0, 0, 0, {}}, 3, "NUMERIC(18,3)");
-    row("float", {10, 0, 0, 0, 0, 0, {}}, 3, "FLOAT");
-    row("double", {27, 0, 0, 0, 0, 0, {}}, 3, "DOUBLE PRECISION");
-    row("date", {12, 0, 0, 0, 0, 0, {}}, 3, "DATE");
-    row("time", {13, 0, 0, 0, 0, 0, {}}, 3, "TIME");
-    row("timestamp", {35, 0, 0, 0, 0, 0, {}}, 3, "TIMESTAMP");
-    row("boolean", {23, 0, 0, 0, 0, 0, {}}, 3, "BOOLEAN");
-    row("char", {14, 0, 10, 0, 0, 0, {}}, 3, "CHAR(10)");
-    row("varchar utf8", {37, 0, 40, 0, 0, 0, "UTF8"}, 3, "VARCHAR(40) CHARACTER SET UTF8");
-    row("character set needing quotes", {37, 0, 40, 0, 0, 0, "Set 1"}, 3,
+    row("smallint", typed(7, 0, 0, 0, 0, 0, {}), 3, "SMALLINT");
+    row("integer", typed(8, 0, 0, 0, 0, 0, {}), 3, "INTEGER");
+    row("bigint", typed(16, 0, 0, 0, 0, 0, {}), 3, "BIGINT");
+    row("numeric 16-bit", typed(7, -1, 0, 1, 0, 4, {}), 3, "NUMERIC(4,1)");
+    row("numeric 32-bit", typed(8, -2, 0, 1, 0, 9, {}), 3, "NUMERIC(9,2)");
+    row("numeric 64-bit", typed(16, -4, 0, 1, 0, 18, {}), 3, "NUMERIC(18,4)");
+    row("numeric precision below storage", typed(8, -2, 0, 1, 0, 5, {}), 3, "NUMERIC(5,2)");
+    row("decimal 32-bit", typed(8, -1, 0, 2, 0, 5, {}), 3, "DECIMAL(5,1)");
+    row("decimal 64-bit", typed(16, -2, 0, 2, 0, 15, {}), 3, "DECIMAL(15,2)");
+    row("numeric scale 0", typed(16, 0, 0, 1, 0, 12, {}), 3, "NUMERIC(12,0)");
+    row("numeric without precision", typed(16, -3, 0, 0, 0, 0, {}), 3, "NUMERIC(18,3)");
+    row("float", typed(10, 0, 0, 0, 0, 0, {}), 3, "FLOAT");
+    row("double", typed(27, 0, 0, 0, 0, 0, {}), 3, "DOUBLE PRECISION");
+    row("date", typed(12, 0, 0, 0, 0, 0, {}), 3, "DATE");
+    row("time", typed(13, 0, 0, 0, 0, 0, {}), 3, "TIME");
+    row("timestamp", typed(35, 0, 0, 0, 0, 0, {}), 3, "TIMESTAMP");
+    row("boolean", typed(23, 0, 0, 0, 0, 0, {}), 3, "BOOLEAN");
+    row("char", typed(14, 0, 10, 0, 0, 0, {}), 3, "CHAR(10)");
+    row("varchar utf8", typed(37, 0, 40, 0, 0, 0, "UTF8"), 3, "VARCHAR(40) CHARACTER SET UTF8");
+    row("character set needing quotes", typed(37, 0, 40, 0, 0, 0, "Set 1"), 3,
         "VARCHAR(40) CHARACTER SET \"Set 1\"");
-    row("text blob", {261, 0, 0, 1, 80, 0, {}}, 3, "BLOB SUB_TYPE TEXT SEGMENT SIZE 80");
-    row("text blob utf8", {261, 0, 0, 1, 80, 0, "UTF8"}, 3,
+    row("text blob", typed(261, 0, 0, 1, 80, 0, {}), 3, "BLOB SUB_TYPE TEXT SEGMENT SIZE 80");
+    row("text blob utf8", typed(261, 0, 0, 1, 80, 0, "UTF8"), 3,
         "BLOB SUB_TYPE TEXT SEGMENT SIZE 80 CHARACTER SET UTF8");
-    row("binary blob", {261, 0, 0, 0, 0, 0, "UTF8"}, 3, "BLOB SUB_TYPE BINARY");
-    row("blob sub-type 5", {261, 0, 0, 5, 100, 0, {}}, 3, "BLOB SUB_TYPE 5 SEGMENT SIZE 100");
-    row("blob negative sub-type", {261, 0, 0, -2, 0, 0, {}}, 3, "BLOB SUB_TYPE -2");
+    row("binary blob", typed(261, 0, 0, 0, 0, 0, "UTF8"), 3, "BLOB SUB_TYPE BINARY");
+    row("blob sub-type 5", typed(261, 0, 0, 5, 100, 0, {}), 3, "BLOB SUB_TYPE 5 SEGMENT SIZE 100");
+    row("blob negative sub-type", typed(261, 0, 0, -2, 0, 0, {}), 3, "BLOB SUB_TYPE -2");
 
     // Firebird 4: the display form has no names of its own for these, so
     // both dialects show the declaration; binary text stays CHAR of OCTETS.
     for (int dialect : {1, 3}) {
-        const auto fb4 = [&](const char *name, FieldType field, const char *expected) {
+        const auto fb4 = [&](const char *name, SchemaType field, const char *expected) {
             row(qPrintable(QStringLiteral("d%1 %2").arg(dialect).arg(QLatin1String(name))),
                 field, dialect, expected);
         };
-        fb4("decfloat 16", {24, 0, 0, 0, 0, 16, {}}, "DECFLOAT(16)");
-        fb4("decfloat 34", {25, 0, 0, 0, 0, 34, {}}, "DECFLOAT(34)");
-        fb4("int128", {26, 0, 0, 0, 0, 0, {}}, "INT128");
-        fb4("numeric 128-bit", {26, -4, 0, 1, 0, 38, {}}, "NUMERIC(38,4)");
-        fb4("decimal 128-bit", {26, -2, 0, 2, 0, 19, {}}, "DECIMAL(19,2)");
-        fb4("numeric 128-bit scale 0", {26, 0, 0, 1, 0, 25, {}}, "NUMERIC(25,0)");
-        fb4("time with time zone", {28, 0, 0, 0, 0, 0, {}}, "TIME WITH TIME ZONE");
-        fb4("timestamp with time zone", {29, 0, 0, 0, 0, 0, {}}, "TIMESTAMP WITH TIME ZONE");
+        fb4("decfloat 16", typed(24, 0, 0, 0, 0, 16, {}), "DECFLOAT(16)");
+        fb4("decfloat 34", typed(25, 0, 0, 0, 0, 34, {}), "DECFLOAT(34)");
+        fb4("int128", typed(26, 0, 0, 0, 0, 0, {}), "INT128");
+        fb4("numeric 128-bit", typed(26, -4, 0, 1, 0, 38, {}), "NUMERIC(38,4)");
+        fb4("decimal 128-bit", typed(26, -2, 0, 2, 0, 19, {}), "DECIMAL(19,2)");
+        fb4("numeric 128-bit scale 0", typed(26, 0, 0, 1, 0, 25, {}), "NUMERIC(25,0)");
+        fb4("time with time zone", typed(28, 0, 0, 0, 0, 0, {}), "TIME WITH TIME ZONE");
+        fb4("timestamp with time zone", typed(29, 0, 0, 0, 0, 0, {}), "TIMESTAMP WITH TIME ZONE");
     }
-    row("binary", {14, 0, 4, 0, 0, 0, "OCTETS"}, 3, "CHAR(4) CHARACTER SET OCTETS");
-    row("varbinary", {37, 0, 8, 0, 0, 0, "OCTETS"}, 3, "VARCHAR(8) CHARACTER SET OCTETS");
+    row("binary", typed(14, 0, 4, 0, 0, 0, "OCTETS"), 3, "CHAR(4) CHARACTER SET OCTETS");
+    row("varbinary", typed(37, 0, 8, 0, 0, 0, "OCTETS"), 3, "VARCHAR(8) CHARACTER SET OCTETS");
 }
 
 void TestFieldTypeText::byDialect()
 {
-    QFETCH(FieldType, field);
+    QFETCH(SchemaType, field);
     QFETCH(int, dialect);
     QFETCH(QString, expected);
     QCOMPARE(FieldTypeText(field, dialect), expected);

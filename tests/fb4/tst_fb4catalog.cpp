@@ -6,6 +6,7 @@
 #include "schema/ScriptStatements.h"
 #include "schema/SqlSecurity.h"
 #include "support/DataTestMain.h"
+#include "support/IsqlScript.h"
 #include "support/TestAttachment.h"
 #include "support/TestDatabase.h"
 
@@ -15,8 +16,9 @@
 #include <QUuid>
 
 // What Firebird 4 added to the catalogue survives the metadata script: a
-// schema on the server, its script replayed into a fresh database there,
-// gives the same script again and the same catalogue rows.
+// schema on the server, its script replayed into a fresh database there, by
+// the tool and by isql, gives the same script again and the same catalogue
+// rows.
 class TestFb4Catalog : public QObject
 {
     Q_OBJECT
@@ -158,6 +160,12 @@ void TestFb4Catalog::replaysExactly()
     }
     QCOMPARE(scriptOf(copy), script);
     QCOMPARE(copy.column(rows), original.column(rows));
+
+    // The server's own client reads the script the same way.
+    const TestDatabase byIsql(TestDatabase::firebird4(), 3);
+    QCOMPARE(IsqlScript::replay(byIsql, script.toUtf8()), QString());
+    QCOMPARE(scriptOf(byIsql), script);
+    QCOMPARE(byIsql.column(rows), original.column(rows));
 }
 
 // The server's own packages, publication and the like are no user's objects.

@@ -38,7 +38,9 @@ bool runIsql(const TestDatabase &db, const QByteArray &script, const QString &ch
     out.close();
     isql.setProcessChannelMode(QProcess::MergedChannels);
     QStringList arguments{QStringLiteral("-q"), QStringLiteral("-b"), QStringLiteral("-user"),
-                          QStringLiteral("SYSDBA"), QStringLiteral("-i"), file, db.path()};
+                          QStringLiteral("SYSDBA"), QStringLiteral("-password"),
+                          // The embedded engine takes any; a server checks it.
+                          QStringLiteral("masterkey"), QStringLiteral("-i"), file, db.path()};
     if (!characterSet.isEmpty())
         arguments << QStringLiteral("-ch") << characterSet;
     isql.start(QStringLiteral("isql-fb"), arguments);
