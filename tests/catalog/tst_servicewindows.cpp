@@ -51,6 +51,8 @@ private slots:
     void shutdownThenOnline();
     void endTexts_data();
     void endTexts();
+    void faultLines_data();
+    void faultLines();
 };
 
 namespace {
@@ -144,6 +146,7 @@ void tst_ServiceWindows::cleanup()
 // same metadata script, the same rows.
 void tst_ServiceWindows::backupThenRestoreGivesTheSameDatabase()
 {
+    const ScriptedPrompts prompts;
     fill(*g_db, 2000);
     TBackupForm backup;
     QVERIFY(backup.VerifyCheck->isChecked());
@@ -173,6 +176,7 @@ void tst_ServiceWindows::backupThenRestoreGivesTheSameDatabase()
 // naming the file, and a Cancel starts nothing; OK replaces it.
 void tst_ServiceWindows::replaceRefusedThenConfirmed()
 {
+    ScriptedPrompts prompts;
     fill(*g_db, 10);
     const ServerDatabase other(QStringLiteral("other.fdb"), 3);
     other.execute({"CREATE TABLE OTHER (ID INTEGER)"});
@@ -182,7 +186,6 @@ void tst_ServiceWindows::replaceRefusedThenConfirmed()
     runJob(backup);
     QVERIFY(backup.ResultLine->text().startsWith("Succeeded in "));
 
-    ScriptedPrompts prompts;
     TRestoreForm restore;
     restore.FileEdit->setText(folder() + "/source.fbk");
     restore.DatabaseEdit->setText(other.remote());
@@ -215,6 +218,7 @@ void tst_ServiceWindows::replaceRefusedThenConfirmed()
 // there, not even part of one.
 void tst_ServiceWindows::cancelledBackupLeavesNoFile()
 {
+    const ScriptedPrompts prompts;
     fill(*g_db, 60000);
     TBackupForm backup;
     backup.FileEdit->setText(folder() + "/stopped.fbk");
@@ -236,6 +240,7 @@ void tst_ServiceWindows::cancelledBackupLeavesNoFile()
 // reports it; the original validates clean.
 void tst_ServiceWindows::validationFindsAPlantedFault()
 {
+    const ScriptedPrompts prompts;
     fill(*g_db, 3000);
     const QString relation =
         g_db->scalar("SELECT RDB$RELATION_ID FROM RDB$RELATIONS WHERE RDB$RELATION_NAME = 'T'");
@@ -284,6 +289,7 @@ void tst_ServiceWindows::statisticsAgreeWithGstat_data()
 // The window's figures are those Firebird's own gstat prints for the table.
 void tst_ServiceWindows::statisticsAgreeWithGstat()
 {
+    const ScriptedPrompts prompts;
     QFETCH(QString, table);
     fill(*g_db, 5000);
     g_db->execute({"UPDATE T SET N = 'changed' WHERE ID < 100"});
@@ -366,6 +372,24 @@ void tst_ServiceWindows::endTexts()
     QFETCH(qint64, elapsed);
     QFETCH(QString, text);
     QCOMPARE(TServiceJobForm::endText(ServiceJobRunner::End(end), elapsed), text);
+}
+
+void tst_ServiceWindows::faultLines_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<bool>("fault");
+    QTest::newRow("online, errors") << "Relation 128 (T) : 1 ERRORS found" << true;
+    QTest::newRow("online, clean") << "Relation 128 (T) is ok" << false;
+    QTest::newRow("full, errors") << "Number of record level errors\t: 3" << true;
+    QTest::newRow("full, none") << "Number of record level errors\t: 0" << false;
+    QTest::newRow("tenfold") << "Relation 130 (ORDERS) : 10 ERRORS found" << true;
+}
+
+void tst_ServiceWindows::faultLines()
+{
+    QFETCH(QString, line);
+    QFETCH(bool, fault);
+    QCOMPARE(TMaintenanceForm::reportsFault(line), fault);
 }
 
 QUORVEL_TEST_MAIN(tst_ServiceWindows)
