@@ -64,6 +64,7 @@ double BackupBench::ourRestoreMs(const QString &file, const QString &database) c
 double BackupBench::gbakMs(const QStringList &arguments) const
 {
     QProcess gbak;
+    gbak.setProcessChannelMode(QProcess::MergedChannels);
     QElapsedTimer timer;
     timer.start();
     gbak.start(QStringLiteral("gbak"), QStringList{QStringLiteral("-se"), QStringLiteral("service_mgr"),
@@ -71,7 +72,7 @@ double BackupBench::gbakMs(const QStringList &arguments) const
                                                    QStringLiteral("-password"), password()}
                                            + arguments);
     if (!gbak.waitForFinished(3600000) || gbak.exitCode() != 0)
-        throw std::runtime_error("gbak failed: " + gbak.readAllStandardError().toStdString());
+        throw std::runtime_error("gbak failed: " + gbak.readAll().toStdString());
     return elapsedMs(timer);
 }
 

@@ -7,7 +7,7 @@
 DatabaseSettings DatabaseSettings::read(const QString &database, const QString &user,
                                         const QString &password)
 {
-    const char items[] = {isc_info_sweep_interval, isc_info_forced_writes, isc_info_num_buffers,
+    const char items[] = {isc_info_sweep_interval, isc_info_forced_writes, isc_info_set_page_buffers,
                           isc_info_db_read_only, isc_info_db_sql_dialect, isc_info_end};
     return fromAnswer(RestoreTarget(database, user, password)
                           .info(QByteArray(items, int(sizeof items))));
@@ -28,7 +28,7 @@ DatabaseSettings DatabaseSettings::fromAnswer(const QByteArray &answer)
         switch (item) {
         case isc_info_sweep_interval: settings.sweepInterval = value; break;
         case isc_info_forced_writes: settings.forcedWrites = value != 0; break;
-        case isc_info_num_buffers: settings.pageBuffers = value; break;
+        case isc_info_set_page_buffers: settings.pageBuffers = value; break;
         case isc_info_db_read_only: settings.readOnly = value != 0; break;
         case isc_info_db_sql_dialect: settings.dialect = int(value); break;
         default: break;

@@ -9,7 +9,7 @@ struct DatabaseSettings
 {
     quint32 sweepInterval = 0;
     bool forcedWrites = false;
-    quint32 pageBuffers = 0; // the cache in use
+    quint32 pageBuffers = 0; // the header's; 0: the server's default
     bool readOnly = false;
     int dialect = 0;
 

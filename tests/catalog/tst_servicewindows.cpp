@@ -347,8 +347,10 @@ void tst_ServiceWindows::shutdownThenOnline()
     QCOMPARE(properties.DialectLabel->text(), QStringLiteral("3"));
     properties.SweepIntervalEdit->setValue(1234);
     properties.ForcedWritesCheck->setChecked(false);
+    properties.PageBuffersEdit->setValue(3000);
     Command::run([&] { properties.ApplyBtnClick(); });
     QCOMPARE(prompts.errors(), QStringList());
+    QCOMPARE(properties.PageBuffersEdit->value(), 3000);
     QCOMPARE(target.scalar("SELECT MON$SWEEP_INTERVAL || '/' || MON$FORCED_WRITES FROM MON$DATABASE"),
              QStringLiteral("1234/0"));
 
