@@ -1,5 +1,6 @@
 #include "catalog/TMaintenanceForm.h"
 
+#include "core/AppError.h"
 #include "ibdb/DatabaseService.h"
 #include "ibdb/ServiceMonitor.h"
 
@@ -33,8 +34,10 @@ bool TMaintenanceForm::reportsFault(const QString &line)
 {
     // "Relation 128 (T) : 3 ERRORS found", "Number of record level errors : 1";
     // a count of nought is no fault.
+    // The full validation ends as a failure whose text is its summary.
     static const QRegularExpression count(
-        QStringLiteral("\\b([1-9]\\d*) ERRORS found|errors\\s*:\\s*([1-9]\\d*)"),
+        QStringLiteral("\\b([1-9]\\d*) ERRORS found|errors\\s*:\\s*([1-9]\\d*)"
+                       "|^Summary of validation errors"),
         QRegularExpression::CaseInsensitiveOption);
     return count.match(line).hasMatch();
 }
@@ -47,9 +50,17 @@ ServiceJobRunner::Job TMaintenanceForm::prepare()
     case OnlineValidation:
         return [service](const ServiceMonitor &m) { service.validateOnline(m); };
     case FullValidation:
-        return [service](const ServiceMonitor &m) { service.validateFull(false, m); };
     case FullValidationMend:
-        return [service](const ServiceMonitor &m) { service.validateFull(true, m); };
+        return [service, mend = ActionBox->currentIndex() == FullValidationMend](
+                   const ServiceMonitor &m) {
+            try {
+                service.validateFull(mend, m);
+            } catch (const DatabaseError &error) {
+                // What it found is the failure's text: the log keeps it too.
+                m.tell(error.message());
+                throw;
+            }
+        };
     default: break;
     }
     return [service](const ServiceMonitor &m) { service.sweep(m); };
@@ -57,7 +68,7 @@ ServiceJobRunner::Job TMaintenanceForm::prepare()
 
 void TMaintenanceForm::jobEnded(ServiceJobRunner::End end)
 {
-    if (end != ServiceJobRunner::End::Succeeded || ActionBox->currentIndex() == Sweep)
+    if (end == ServiceJobRunner::End::Cancelled || ActionBox->currentIndex() == Sweep)
         return;
     for (const QString &line : Log->toPlainText().split(QLatin1Char('\n')))
         if (reportsFault(line))

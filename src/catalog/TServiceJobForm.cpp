@@ -162,11 +162,15 @@ QString TServiceJobForm::progressText(qint64 done, qint64 total)
         .arg(done * 100 / total);
 }
 
+// The login stays known after the tool lets go of its attachment, which a
+// job that needs the database to itself (full validation) asks for.
 QString TServiceJobForm::database()
 {
-    if (!DMSys || !DMSys->IBDataBase->Connected())
+    const QString name =
+        DMSys ? DMSys->IBDataBase->param(QStringLiteral("SERVER NAME")) : QString();
+    if (name.isEmpty())
         throw GeneralError(QStringLiteral("Not connected to a database"));
-    return DMSys->IBDataBase->param(QStringLiteral("SERVER NAME"));
+    return name;
 }
 
 QString TServiceJobForm::user()

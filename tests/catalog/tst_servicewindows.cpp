@@ -45,6 +45,7 @@ private slots:
     void backupThenRestoreGivesTheSameDatabase();
     void replaceRefusedThenConfirmed();
     void cancelledBackupLeavesNoFile();
+    void validationFindsAPlantedFault_data();
     void validationFindsAPlantedFault();
     void statisticsAgreeWithGstat_data();
     void statisticsAgreeWithGstat();
@@ -236,10 +237,21 @@ void tst_ServiceWindows::cancelledBackupLeavesNoFile()
     QCOMPARE(QDir(folder()).entryList({"stopped*"}, QDir::Files | QDir::Hidden), QStringList());
 }
 
-// A data page of a copy overwritten with nonsense: online validation
-// reports it; the original validates clean.
+void tst_ServiceWindows::validationFindsAPlantedFault_data()
+{
+    QTest::addColumn<int>("action");
+    QTest::addColumn<QString>("report"); // a line that names the fault
+    QTest::newRow("online") << int(TMaintenanceForm::OnlineValidation) << "(T)";
+    QTest::newRow("full") << int(TMaintenanceForm::FullValidation)
+                          << "Summary of validation errors";
+}
+
+// A data page of a copy overwritten with nonsense: validation reports it;
+// the original validates clean.
 void tst_ServiceWindows::validationFindsAPlantedFault()
 {
+    QFETCH(int, action);
+    QFETCH(QString, report);
     const ScriptedPrompts prompts;
     fill(*g_db, 3000);
     const QString relation =
@@ -267,15 +279,17 @@ void tst_ServiceWindows::validationFindsAPlantedFault()
     ib()->Open();
 
     TMaintenanceForm validation;
-    validation.ActionBox->setCurrentIndex(TMaintenanceForm::OnlineValidation);
+    validation.ActionBox->setCurrentIndex(action);
+    ib()->Close(); // the full validation needs the database to itself
     runJob(validation);
     QVERIFY2(validation.faults().isEmpty(), qPrintable(validation.Log->toPlainText()));
     QVERIFY(validation.ResultLine->text().endsWith(": no faults found"));
 
     name(ReliabilityServer::remotePath(broken));
     runJob(validation);
-    QVERIFY2(!validation.faults().isEmpty(), qPrintable(validation.Log->toPlainText()));
-    QVERIFY(validation.faults().join('\n').contains("Relation " + relation + " (T)"));
+    QVERIFY2(!validation.faults().isEmpty(),
+             qPrintable(validation.Log->toPlainText() + prompts.errors().join('\n')));
+    QVERIFY(validation.faults().join('\n').contains(report));
 }
 
 void tst_ServiceWindows::statisticsAgreeWithGstat_data()
@@ -392,6 +406,7 @@ void tst_ServiceWindows::faultLines_data()
     QTest::newRow("full, errors") << "Number of record level errors\t: 3" << true;
     QTest::newRow("full, none") << "Number of record level errors\t: 0" << false;
     QTest::newRow("tenfold") << "Relation 130 (ORDERS) : 10 ERRORS found" << true;
+    QTest::newRow("full, summary") << "Summary of validation errors" << true;
 }
 
 void tst_ServiceWindows::faultLines()
