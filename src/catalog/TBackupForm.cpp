@@ -52,11 +52,13 @@ QWidget *TBackupForm::createOptions()
         box(panel, "NoGarbageCollectionCheck", QStringLiteral("No &garbage collection"));
     IgnoreChecksumsCheck = box(panel, "IgnoreChecksumsCheck", QStringLiteral("Ignore &checksums"));
     IgnoreLimboCheck = box(panel, "IgnoreLimboCheck", QStringLiteral("Ignore &limbo transactions"));
-    NonTransportableCheck = box(panel, "NonTransportableCheck", QStringLiteral("&Non-transportable"));
+    NonTransportableCheck = box(panel, "NonTransportableCheck",
+                                QStringLiteral("&Non-transportable"));
     ConvertExternalCheck =
         box(panel, "ConvertExternalCheck", QStringLiteral("Convert e&xternal tables"));
     ExpandCheck = box(panel, "ExpandCheck", QStringLiteral("&Expand (no compression)"));
-    VerboseCheck = box(panel, "VerboseCheck", QStringLiteral("&Verbose log (backups on the server)"));
+    VerboseCheck = box(panel, "VerboseCheck",
+                       QStringLiteral("&Verbose log (backups on the server)"));
     VerifyCheck = box(panel, "VerifyCheck", QStringLiteral("Verify &after backup"), true);
     const QList<QCheckBox *> boxes{MetadataOnlyCheck,     NoGarbageCollectionCheck,
                                    IgnoreChecksumsCheck,  IgnoreLimboCheck,

@@ -73,8 +73,9 @@ void TMaintenanceForm::jobEnded(ServiceJobRunner::End end)
     for (const QString &line : Log->toPlainText().split(QLatin1Char('\n')))
         if (reportsFault(line))
             m_faults << line.trimmed();
-    ResultLine->setText(ResultLine->text()
-                        + (m_faults.isEmpty() ? QStringLiteral(": no faults found")
-                                              : QStringLiteral(": %1 reports of faults, see the log")
-                                                    .arg(m_faults.size())));
+    const QString verdict = m_faults.isEmpty()
+                                ? QStringLiteral(": no faults found")
+                                : QStringLiteral(": %1 reports of faults, see the log")
+                                      .arg(m_faults.size());
+    ResultLine->setText(ResultLine->text() + verdict);
 }

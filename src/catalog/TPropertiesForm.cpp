@@ -64,8 +64,9 @@ void TPropertiesForm::createToolPanel()
     ComPanel = new TToolPanel(this);
     RefreshBtn = ComPanel->addButton(QStringLiteral("refresh"),
                                      QStringLiteral("Reads the settings from the server again"));
-    ApplyBtn = ComPanel->addCaptionButton(QStringLiteral("post"), QStringLiteral("&Apply"),
-                                          QStringLiteral("Sends the changed settings to the server"));
+    ApplyBtn = ComPanel->addCaptionButton(
+        QStringLiteral("post"), QStringLiteral("&Apply"),
+        QStringLiteral("Sends the changed settings to the server"));
     ComPanel->addStretch();
     onClick(RefreshBtn, [this] { RefreshBtnClick(); });
     onClick(ApplyBtn, [this] { ApplyBtnClick(); });
@@ -105,13 +106,15 @@ QWidget *TPropertiesForm::createShutdown()
     ShutdownKindBox->setObjectName(QStringLiteral("ShutdownKindBox"));
     ShutdownKindBox->addItems({QStringLiteral("Forced: end attachments after the wait"),
                                QStringLiteral("Attachments: refuse new ones, wait for the others"),
-                               QStringLiteral("Transactions: refuse new ones, wait for the others")});
+                               QStringLiteral("Transactions: refuse new ones, wait for them")});
     ShutdownWaitEdit = spin(group, QStringLiteral("ShutdownWaitEdit"), 86400);
     ShutdownWaitEdit->setSuffix(QStringLiteral(" s"));
     auto *buttons = new TToolPanel(group);
-    ShutdownBtn = buttons->addCaptionButton(QStringLiteral("deactivate"), QStringLiteral("Shut &Down"),
+    ShutdownBtn = buttons->addCaptionButton(QStringLiteral("deactivate"),
+                                            QStringLiteral("Shut &Down"),
                                             QStringLiteral("Shuts the database down"));
-    OnlineBtn = buttons->addCaptionButton(QStringLiteral("activate"), QStringLiteral("Bring &Online"),
+    OnlineBtn = buttons->addCaptionButton(QStringLiteral("activate"),
+                                          QStringLiteral("Bring &Online"),
                                           QStringLiteral("Brings the database back online"));
     buttons->addStretch();
     form->addRow(QStringLiteral("&Into:"), ShutdownModeBox);

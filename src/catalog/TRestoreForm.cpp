@@ -44,7 +44,8 @@ QWidget *TRestoreForm::createOptions()
     auto *form = new QFormLayout(panel);
     FileEdit = new QLineEdit(panel);
     FileEdit->setObjectName(QStringLiteral("FileEdit"));
-    OnServerCheck = box(panel, "OnServerCheck", QStringLiteral("The file is a path on the &server's machine"));
+    OnServerCheck = box(panel, "OnServerCheck",
+                        QStringLiteral("The file is a path on the &server's machine"));
     DatabaseEdit = new QLineEdit(panel);
     DatabaseEdit->setObjectName(QStringLiteral("DatabaseEdit"));
     DatabaseEdit->setPlaceholderText(QStringLiteral("path, or host/port:path"));
@@ -62,14 +63,16 @@ QWidget *TRestoreForm::createOptions()
     form->addRow(QStringLiteral("New &database:"), DatabaseEdit);
     form->addRow(QStringLiteral("&Page size:"), PageSizeBox);
     form->addRow(QStringLiteral("Page &buffers:"), BuffersEdit);
-    DeactivateIndicesCheck = box(panel, "DeactivateIndicesCheck", QStringLiteral("Deactivate &indices"));
+    DeactivateIndicesCheck = box(panel, "DeactivateIndicesCheck",
+                                 QStringLiteral("Deactivate &indices"));
     NoValidityCheck = box(panel, "NoValidityCheck", QStringLiteral("No &validity checks"));
     OneAtATimeCheck = box(panel, "OneAtATimeCheck", QStringLiteral("&One relation at a time"));
     UseAllSpaceCheck = box(panel, "UseAllSpaceCheck", QStringLiteral("Use &all space"));
     ReadOnlyCheck = box(panel, "ReadOnlyCheck", QStringLiteral("&Read-only"));
     ReplaceCheck = box(panel, "ReplaceCheck", QStringLiteral("R&eplace an existing database"));
     VerboseCheck = box(panel, "VerboseCheck", QStringLiteral("Ver&bose log"), true);
-    KeepOnFailureCheck = box(panel, "KeepOnFailureCheck", QStringLiteral("&Keep what a failed restore wrote"));
+    KeepOnFailureCheck = box(panel, "KeepOnFailureCheck",
+                             QStringLiteral("&Keep what a failed restore wrote"));
     const QList<QCheckBox *> boxes{DeactivateIndicesCheck, NoValidityCheck, OneAtATimeCheck,
                                    UseAllSpaceCheck,       ReadOnlyCheck,   ReplaceCheck,
                                    VerboseCheck,           KeepOnFailureCheck};

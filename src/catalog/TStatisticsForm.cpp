@@ -47,7 +47,8 @@ TStatisticsForm *TStatisticsForm::open()
 TStatisticsForm::TStatisticsForm(QWidget *parent) : TServiceJobForm(parent)
 {
     setWindowTitle(QStringLiteral("Statistics"));
-    HeaderList = createList(QStringLiteral("Header"), {QStringLiteral("Entry"), QStringLiteral("Value")});
+    HeaderList = createList(QStringLiteral("Header"), {QStringLiteral("Entry"),
+                                                       QStringLiteral("Value")});
     TableList = createList(QStringLiteral("Tables"), tableColumns());
     IndexList = createList(QStringLiteral("Indices"), indexColumns());
     Chart = new TableSizeChart(this);

@@ -7,7 +7,8 @@
 DatabaseSettings DatabaseSettings::read(const QString &database, const QString &user,
                                         const QString &password)
 {
-    const char items[] = {isc_info_sweep_interval, isc_info_forced_writes, isc_info_set_page_buffers,
+    const char items[] = {isc_info_sweep_interval, isc_info_forced_writes,
+                          isc_info_set_page_buffers,
                           isc_info_db_read_only, isc_info_db_sql_dialect, isc_info_end};
     return fromAnswer(RestoreTarget(database, user, password)
                           .info(QByteArray(items, int(sizeof items))));
