@@ -7,6 +7,7 @@
 // the metadata script against isql-fb -x,
 // and prints a table and one "bench ..." line per measure.
 #include "BenchReport.h"
+#include "BackupBench.h"
 #include "ExtractBench.h"
 #include "controls/ApplicationLook.h"
 #include "core/ProgramSettings.h"
@@ -80,6 +81,8 @@ int main(int argc, char *argv[])
     try {
         if (wanted("extract"))
             measures << ExtractBench(arguments.first(), repeats).measure();
+        if (only.isEmpty() || only == QLatin1String("backup"))
+            measures << BackupBench(arguments.first(), repeats).measures();
     } catch (const std::exception &error) {
         std::fprintf(stderr, "benchmark failed: %s\n", error.what());
         return 1;

@@ -2,6 +2,7 @@
 
 #include "catalog/MetadataExtraction.h"
 #include "catalog/TAttachmentsForm.h"
+#include "catalog/TBackupForm.h"
 #include "catalog/TDatabaseExplorer.h"
 #include "catalog/TDomainsForm.h"
 #include "catalog/TExceptionsForm.h"
@@ -9,8 +10,12 @@
 #include "catalog/TFormTriggers.h"
 #include "catalog/TFunctionsForm.h"
 #include "catalog/TGeneratorsForm.h"
+#include "catalog/TMaintenanceForm.h"
 #include "catalog/TPackagesForm.h"
+#include "catalog/TPropertiesForm.h"
+#include "catalog/TRestoreForm.h"
 #include "catalog/TRolesForm.h"
+#include "catalog/TStatisticsForm.h"
 #include "catalog/TStoredProcsForm.h"
 #include "catalog/TUsersForm.h"
 #include "workbench/TDataForm.h"
@@ -69,6 +74,23 @@ QList<Item> items()
         {QStringLiteral("Roles"),
          QStringLiteral("Creates and drops roles, grants them to users and roles and revokes them"),
          [] { TRolesForm::open(); }},
+        {QStringLiteral("&Backup…"),
+         QStringLiteral("Backs the database up through its server, and proves the backup by "
+                        "restoring it"),
+         [] { TBackupForm::open(); }},
+        {QStringLiteral("Restore…"),
+         QStringLiteral("Restores a backup into a new database through a server"),
+         [] { TRestoreForm::open(); }},
+        {QStringLiteral("Validation and S&weep…"),
+         QStringLiteral("Validates the database's tables and indices, or sweeps it"),
+         [] { TMaintenanceForm::open(); }},
+        {QStringLiteral("Propert&ies…"),
+         QStringLiteral("Shows and changes the database's settings; shuts it down and brings "
+                        "it online"),
+         [] { TPropertiesForm::open(); }},
+        {QStringLiteral("Statisti&cs"),
+         QStringLiteral("Shows the header page and the size of every table and index"),
+         [] { TStatisticsForm::open(); }},
     };
 }
 

@@ -6,7 +6,8 @@
 //   quorvel --backup DATABASE FILE [--verify]   FILE on this machine; --verify
 //                                               restores it into a scratch
 //                                               database and compares
-//   quorvel --restore FILE DATABASE [--replace]
+//   quorvel --restore FILE DATABASE [--replace]  --replace keeps the old database
+//                                               when the backup fails to restore
 // Both go through the server's services, as the windows' jobs do. A failure is
 // one line on standard error and exit status 1; a wrong command line exits 2.
 class ServiceCommand

@@ -1,6 +1,7 @@
 #include "ibdb/RestoreJob.h"
 
 #include "core/AppError.h"
+#include "ibdb/DatabaseService.h"
 #include "ibdb/RestoreTarget.h"
 #include "ibdb/ServiceAddress.h"
 #include "ibdb/ServiceAnswer.h"
@@ -10,7 +11,8 @@
 #include "ibdb/ServiceRequest.h"
 
 #include <QFile>
-#include <QThread>
+
+#include <filesystem>
 
 RestoreJob::RestoreJob(Options options, QString user, QString password)
     : m_options(std::move(options)), m_user(std::move(user)), m_password(std::move(password))
@@ -40,10 +42,25 @@ void RestoreJob::run(const ServiceMonitor &monitor) const
 {
     const QByteArray stampBefore =
         RestoreTarget(m_options.database, m_user, m_password).creationStamp();
-    if (!m_options.replace && !stampBefore.isEmpty())
+    if (stampBefore.isEmpty()) {
+        restoreOrDrop(stampBefore, monitor);
+        return;
+    }
+    if (!m_options.replace)
         throw GeneralError(
             QStringLiteral("database %1 already exists; it is overwritten only with Replace")
                 .arg(m_options.database));
+    // The service drops the old database before it reads a byte of the
+    // backup: were the backup bad, the old one would be gone with nothing in
+    // its place.
+    if (ServiceAddress(m_options.database).remote())
+        replaceOnServer(stampBefore, monitor);
+    else
+        replaceHere(monitor);
+}
+
+void RestoreJob::restoreOrDrop(const QByteArray &stampBefore, const ServiceMonitor &monitor) const
+{
     try {
         restore(monitor);
     } catch (...) {
@@ -51,6 +68,58 @@ void RestoreJob::run(const ServiceMonitor &monitor) const
             dropIfWritten(stampBefore);
         throw;
     }
+}
+
+RestoreJob::Options RestoreJob::besideTarget(const QString &stem) const
+{
+    Options options = m_options;
+    options.database = RestoreTarget::siblingName(m_options.database, stem);
+    options.replace = false;
+    return options;
+}
+
+// A file here can be swapped: the new database is restored beside the old
+// one, which is replaced only by a whole, restored database.
+void RestoreJob::replaceHere(const ServiceMonitor &monitor) const
+{
+    const Options scratch = besideTarget(QStringLiteral(".quorvel-restore"));
+    monitor.tell(QStringLiteral("Restoring into %1 first").arg(scratch.database));
+    RestoreJob(scratch, m_user, m_password).run(monitor);
+    const RestoreTarget restored(scratch.database, m_user, m_password);
+    const DatabaseService old(m_options.database, m_user, m_password);
+    try {
+        // A shutdown that waits for no one is refused while anyone is
+        // attached, and keeps everyone out until the file is swapped.
+        old.shutDown(DatabaseService::Mode::Full, DatabaseService::Shutdown::Attachments, 0);
+    } catch (const DatabaseError &error) {
+        restored.dropQuietly();
+        throw DatabaseError(QStringLiteral("database %1 is in use and was not replaced\n%2")
+                                .arg(m_options.database, error.message()));
+    }
+    std::error_code failure;
+    std::filesystem::rename(scratch.database.toStdU16String(),
+                            m_options.database.toStdU16String(), failure);
+    if (failure) {
+        old.bringOnline();
+        restored.dropQuietly();
+        throw GeneralError(QStringLiteral("cannot replace %1: %2")
+                               .arg(m_options.database, QString::fromStdString(failure.message())));
+    }
+}
+
+// No file of another machine can be renamed from here: the backup is first
+// read to its end by a restore of its metadata into a scratch database
+// beside the old one, and only a backup that passes replaces it.
+void RestoreJob::replaceOnServer(const QByteArray &stampBefore,
+                                 const ServiceMonitor &monitor) const
+{
+    Options proof = besideTarget(QStringLiteral("quorvel-proof"));
+    proof.flags |= isc_spb_res_metadata_only;
+    proof.keepOnFailure = false;
+    monitor.tell(QStringLiteral("Reading the backup through into %1 first").arg(proof.database));
+    RestoreJob(proof, m_user, m_password).run(monitor);
+    RestoreTarget(proof.database, m_user, m_password).dropQuietly();
+    restoreOrDrop(stampBefore, monitor);
 }
 
 void RestoreJob::restore(const ServiceMonitor &monitor) const
@@ -105,14 +174,5 @@ void RestoreJob::dropIfWritten(const QByteArray &stampBefore) const
     const QByteArray stampNow = target.creationStamp();
     if (stampNow.isEmpty() || stampNow == stampBefore)
         return;
-    // A stopped service lets go of the file a moment after it is told to.
-    for (int attempt = 0; attempt < 20; ++attempt) {
-        try {
-            target.drop();
-            return;
-        } catch (const DatabaseError &) {
-            QThread::msleep(250);
-        }
-    }
-    // The restore's own error is the one to tell.
+    target.dropQuietly();
 }

@@ -31,11 +31,17 @@ public:
     // Throws DatabaseError with the server's text when the restore fails,
     // GeneralError when the database is there and Replace was not asked
     // for, SilentAbort when stopped. After a failure or a stop no database
-    // is left that the restore wrote.
+    // is left that the restore wrote, and a database it was to replace is
+    // still there: a local one is swapped for the restored file only when
+    // that is whole; a server's is replaced only by a backup read through.
     void run(const ServiceMonitor &monitor) const;
 
 private:
     QByteArray request(const QString &serverPath) const;
+    void restoreOrDrop(const QByteArray &stampBefore, const ServiceMonitor &monitor) const;
+    Options besideTarget(const QString &stem) const;
+    void replaceHere(const ServiceMonitor &monitor) const;
+    void replaceOnServer(const QByteArray &stampBefore, const ServiceMonitor &monitor) const;
     void restore(const ServiceMonitor &monitor) const;
     void send(ServiceConnection &service, QFile &backup, const ServiceMonitor &monitor) const;
     void dropIfWritten(const QByteArray &stampBefore) const;

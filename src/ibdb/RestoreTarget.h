@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ibdb/IbHandles.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -14,11 +16,23 @@ public:
     // The server's creation stamp of the database there now; empty when
     // none can be attached (no file, not a database, refused).
     QByteArray creationStamp() const;
+    // isc_database_info's answer to items, on an attachment of its own;
+    // throws DatabaseError when none can be made.
+    QByteArray info(const QByteArray &items) const;
     // Drops the database there; throws DatabaseError when refused.
     void drop() const;
+    // Drops it, waiting a little for a service that lets go of the file a
+    // moment after it ends; a failure to drop is not told, since the error
+    // that made the caller drop it is the one that matters.
+    void dropQuietly() const;
+
+    // A database of a name of its own in the same folder of the same server
+    // as database ("host/port:/folder/stem-<id>.fdb", or a plain path).
+    static QString siblingName(const QString &database, const QString &stem);
 
 private:
     QByteArray loginBlock() const;
+    IbAttachment attach(ISC_STATUS *status) const;
 
     QString m_database;
     QString m_user;

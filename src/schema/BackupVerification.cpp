@@ -47,16 +47,10 @@ BackupVerification::BackupVerification(QString database, QString user, QString p
 
 QString BackupVerification::scratchName(const QString &database, const QString &localFolder)
 {
-    const QString file =
-        QStringLiteral("quorvel-verify-%1.fdb").arg(QUuid::createUuid().toString(QUuid::Id128));
-    const ServiceAddress address(database);
-    if (!address.remote())
-        return QDir(localFolder).filePath(file);
-    // The server's own separator, whichever system it runs on.
-    const QString path = address.path();
-    const qsizetype slash = std::max(path.lastIndexOf(QLatin1Char('/')),
-                                     path.lastIndexOf(QLatin1Char('\\')));
-    return address.serverPrefix() + path.left(slash + 1) + file;
+    const QString stem = QStringLiteral("quorvel-verify");
+    if (ServiceAddress(database).remote())
+        return RestoreTarget::siblingName(database, stem);
+    return RestoreTarget::siblingName(QDir(localFolder).filePath(stem), stem);
 }
 
 QStringList BackupVerification::run(const QString &backupFile, bool onServer,

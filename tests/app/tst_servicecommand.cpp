@@ -1,5 +1,6 @@
 #include "support/DataTestMain.h"
 #include "support/ReliabilityServer.h"
+#include "support/TestDatabase.h"
 
 #include "core/AppError.h"
 #include "ibdb/BackupJob.h"
@@ -22,6 +23,8 @@ private slots:
     void backupRestoresAlike();
     void refused_data();
     void refused();
+    void replaceHere_data();
+    void replaceHere();
     void stoppedBackupLeavesNoFile_data();
     void stoppedBackupLeavesNoFile();
 };
@@ -149,6 +152,16 @@ void tst_ServiceCommand::refused_data()
         << "quorvel: Unexpected I/O error while reading from backup file; "
            "Exiting before completion due to errors\n"
         << "%F/new.fdb";
+    QTest::newRow("junk backup over a database, --replace")
+        << QStringList{"--restore", "%F/junk.fbk", "%S", "--replace"} << 1
+        << "quorvel: expected backup description record; "
+           "Exiting before completion due to errors\n"
+        << "";
+    QTest::newRow("cut-short backup over a database, --replace")
+        << QStringList{"--restore", "%F/half.fbk", "%S", "--replace"} << 1
+        << "quorvel: Unexpected I/O error while reading from backup file; "
+           "Exiting before completion due to errors\n"
+        << "";
     QTest::newRow("existing database, no --replace")
         << QStringList{"--restore", "%B", "%S"} << 1
         << "quorvel: database %S already exists; it is overwritten only with Replace\n" << "";
@@ -204,6 +217,46 @@ void tst_ServiceCommand::refused()
     if (!absent.isEmpty())
         QVERIFY2(!QFile::exists(expand(absent)), qPrintable(expand(absent)));
     QCOMPARE(db.scalar("SELECT COUNT(*) FROM T"), QStringLiteral("20000"));
+    QCOMPARE(QDir(folder).entryList({"*quorvel-*"}, QDir::Files | QDir::Hidden), QStringList());
+}
+
+void tst_ServiceCommand::replaceHere_data()
+{
+    QTest::addColumn<QString>("backup");
+    QTest::addColumn<QString>("error");
+    QTest::addColumn<QString>("rows"); // in the database after
+    QTest::newRow("junk kept out") << "junk.fbk"
+                                   << "quorvel: expected backup description record; "
+                                      "Exiting before completion due to errors\n"
+                                   << "20";
+    QTest::newRow("whole backup swapped in") << "other.fbk" << "" << "5";
+}
+
+// A database file of this machine is swapped for the restored one only when
+// the restore is whole; nothing of the attempt stays beside it.
+void tst_ServiceCommand::replaceHere()
+{
+    QFETCH(QString, backup);
+    QFETCH(QString, error);
+    QFETCH(QString, rows);
+    const TestDatabase target(QStringLiteral("target.fdb"));
+    target.execute({"CREATE TABLE T (ID INTEGER)",
+                    "EXECUTE BLOCK AS DECLARE I INTEGER = 0; BEGIN WHILE (I < 20) DO"
+                    " BEGIN INSERT INTO T VALUES (:I); I = I + 1; END END"});
+    const TestDatabase other(QStringLiteral("other.fdb"));
+    other.execute({"CREATE TABLE T (ID INTEGER)",
+                   "INSERT INTO T SELECT FIRST 5 RDB$RELATION_ID FROM RDB$RELATIONS"});
+    const QString folder = target.folder();
+    QCOMPARE(quorvel({"--backup", other.path(), folder + "/other.fbk"}).status, 0);
+    QFile junk(folder + QStringLiteral("/junk.fbk"));
+    QVERIFY(junk.open(QIODevice::WriteOnly) && junk.write(QByteArray(100000, '\x5a')) > 0);
+    junk.close();
+
+    const Outcome outcome = quorvel({"--restore", folder + "/" + backup, target.path(), "--replace"});
+    QCOMPARE(QString::fromUtf8(outcome.err), error);
+    QCOMPARE(outcome.status, error.isEmpty() ? 0 : 1);
+    QCOMPARE(target.scalar("SELECT COUNT(*) FROM T"), rows);
+    QCOMPARE(QDir(folder).entryList({"*quorvel-*"}, QDir::Files | QDir::Hidden), QStringList());
 }
 
 void tst_ServiceCommand::stoppedBackupLeavesNoFile_data()

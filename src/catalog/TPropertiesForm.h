@@ -1,0 +1,57 @@
+#pragma once
+
+#include "uikit/TChildForm.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QSpinBox;
+struct DatabaseSettings;
+class TOfficeButton;
+class TToolPanel;
+
+// Database > Properties…: the connected database's settings as its server
+// has them (sweep interval, forced writes, page buffers, read-only, the
+// SQL dialect shown), changed through the server's services; and its
+// shutdown (forced, attachments or transactions; into multi, single or
+// full) and bringing it online again.
+class TPropertiesForm : public TChildForm
+{
+    Q_OBJECT
+
+public:
+    static TPropertiesForm *open();
+    explicit TPropertiesForm(QWidget *parent = nullptr);
+
+    void RefreshBtnClick();
+    // Sends only what differs from what was read.
+    void ApplyBtnClick();
+    void ShutdownBtnClick();
+    void OnlineBtnClick();
+    static QString shutdownQuestion(const QString &database);
+
+    TToolPanel *ComPanel;
+    TOfficeButton *RefreshBtn;
+    TOfficeButton *ApplyBtn;
+    QSpinBox *SweepIntervalEdit;
+    QCheckBox *ForcedWritesCheck;
+    QSpinBox *PageBuffersEdit;
+    QCheckBox *ReadOnlyCheck;
+    QLabel *DialectLabel;
+    QComboBox *ShutdownModeBox;
+    QComboBox *ShutdownKindBox;
+    QSpinBox *ShutdownWaitEdit;
+    TOfficeButton *ShutdownBtn;
+    TOfficeButton *OnlineBtn;
+
+private:
+    void createToolPanel();
+    QWidget *createSettings();
+    QWidget *createShutdown();
+    void showSettings(const DatabaseSettings &settings);
+
+    quint32 m_sweepInterval = 0;
+    bool m_forcedWrites = false;
+    quint32 m_pageBuffers = 0;
+    bool m_readOnly = false;
+};
