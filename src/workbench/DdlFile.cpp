@@ -15,6 +15,11 @@ QString filter()
     return QStringLiteral("DDL statements (*.DDL);;All files (*.*)");
 }
 
+QString scriptFilter()
+{
+    return QStringLiteral("DDL statements (*.DDL);;SQL scripts (*.sql);;All files (*.*)");
+}
+
 QString withDefaultExtension(const QString &fileName)
 {
     return QFileInfo(fileName).suffix().isEmpty() ? fileName + QStringLiteral(".DDL") : fileName;

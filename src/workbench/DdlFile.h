@@ -8,6 +8,8 @@ namespace DdlFile {
 
 // "DDL statements|*.DDL|All files|*.*" as the file dialogs take it.
 QString filter();
+// The same with isql scripts beside them, for files to be run.
+QString scriptFilter();
 
 // The name with ".DDL" added when it has no extension.
 QString withDefaultExtension(const QString &fileName);

@@ -6,6 +6,8 @@
 
 class QLabel;
 class QMenu;
+class ScriptRunPane;
+struct ScriptCommand;
 class StatementEditor;
 class StatementProfile;
 class StatementStatsPane;
@@ -32,6 +34,9 @@ public:
     // The commands, shared by tool buttons, the "&DDL" menu and the
     // editor's context menu.
     void execbtnClick();
+    // Runs the whole text as an isql script, statement by statement; stops
+    // at a failure with the failing statement selected, unless told to go on.
+    void RunScriptClick();
     void SelFromReposClick();
     void AddBtnClick();
     void MNLoadfromFileClick();
@@ -51,6 +56,9 @@ public:
     // number of rows it changed, or -1 for a statement that changes none
     // by itself (DDL, a procedure).
     static QString runResultText(int changedRows);
+    // What F9's error box adds for a query, after the server's text.
+    static QString queryHint();
+    static bool isQuery(const QString &text);
 
     TToolPanel *Panel1;
     TOfficeButton *LoadFromReposBtn;
@@ -65,12 +73,18 @@ public:
     QMenu *PopupMenu1;
     // What the last run or plan cost; hidden until there was one.
     StatementStatsPane *Stats;
+    // The log of the last script run; hidden until there was one.
+    ScriptRunPane *ScriptPane;
 
 private:
     void buildToolPanel();
     void buildMenus();
     void addPlanCommand();
     void showStats(StatementProfile &profile);
+    void selectCommand(const ScriptCommand &command);
+
+    // Where the text was loaded from: a script's INPUT names files from there.
+    QString m_directory;
 };
 
 // Opens a new DDL statements window holding the text; line breaks in the
