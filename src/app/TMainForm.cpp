@@ -416,7 +416,6 @@ void TMainForm::MnNewDatabaseClick()
     request.create();
     db->Close();
     connectTo(request.path, request.user, request.password, QString());
-    closeExplorers();
 }
 
 void TMainForm::MnRunScriptFileClick()
