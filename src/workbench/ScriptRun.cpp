@@ -161,8 +161,10 @@ void ScriptRun::flushLog()
 
 void ScriptRun::showProgress()
 {
-    if (m_box)
-        m_box->setProgress(progressText(m_progress, m_elapsed.elapsed()));
+    if (!m_box)
+        return;
+    m_box->setProgress(m_progress.command == 0 ? QStringLiteral("Reading the script...")
+                                               : progressText(m_progress, m_elapsed.elapsed()));
 }
 
 QString ScriptRun::progressText(const Progress &progress, qint64 milliseconds)
