@@ -8,6 +8,7 @@
 // and prints a table and one "bench ..." line per measure.
 #include "BenchReport.h"
 #include "ExtractBench.h"
+#include "ScriptBench.h"
 #include "controls/ApplicationLook.h"
 #include "core/ProgramSettings.h"
 #include "ibdb/IbDriver.h"
@@ -76,6 +77,8 @@ int main(int argc, char *argv[])
     try {
         if (only.isEmpty() || only == QLatin1String("extract"))
             measures << ExtractBench(arguments.first(), repeats).measure();
+        if (only.isEmpty() || only.startsWith(QLatin1String("script")))
+            measures << ScriptBench(arguments.first(), repeats, only).measures();
     } catch (const std::exception &error) {
         std::fprintf(stderr, "benchmark failed: %s\n", error.what());
         return 1;

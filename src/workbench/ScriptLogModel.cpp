@@ -47,6 +47,17 @@ void ScriptLogModel::clear()
     endResetModel();
 }
 
+ScriptLogRow ScriptLogModel::compact(const ScriptLogRow &row)
+{
+    constexpr qsizetype kLongest = 200;
+    ScriptLogRow kept = row;
+    QString first = row.firstLine();
+    if (first.size() > kLongest)
+        first = first.left(kLongest) + QStringLiteral("...");
+    kept.command.text = first;
+    return kept;
+}
+
 ScriptLogModel::Entry ScriptLogModel::entryOf(const ScriptLogRow &row)
 {
     const QString line = QString::number(row.command.line);

@@ -21,6 +21,9 @@ public:
     explicit ScriptLogModel(QObject *parent = nullptr);
 
     static int shownRows() { return 10000; }
+    // The row as the log keeps it: the command's first line, cut short, in
+    // place of its whole text, which may be a 10 MB INSERT.
+    static ScriptLogRow compact(const ScriptLogRow &row);
 
     void clear();
     // Rows are taken a batch at a time: the grid lays itself out once a batch.

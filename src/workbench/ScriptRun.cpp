@@ -135,7 +135,7 @@ void ScriptRun::commandStarting(const Progress &progress, const ScriptCommand &c
 
 void ScriptRun::commandDone(const ScriptLogRow &row)
 {
-    m_pending.append(row);
+    m_pending.append(ScriptLogModel::compact(row));
 }
 
 // The rows are the results' own window's to show, read as it scrolls.
