@@ -16,6 +16,8 @@ QString withDefaultExtension(const QString &fileName);
 
 // The file's lines; a line ends at CR, LF or CR LF. Throws GeneralError.
 QStringList read(const QString &fileName);
+// The file's text as it is, line ends included. Throws GeneralError.
+QString readText(const QString &fileName);
 
 // Every line followed by CR LF, written beside the old file and renamed
 // over it, so a failure never leaves half a file. Throws GeneralError.

@@ -169,7 +169,8 @@ void ScriptRun::showProgress()
 
 QString ScriptRun::progressText(const Progress &progress, qint64 milliseconds)
 {
-    const QLocale c = QLocale::c();
+    QLocale c = QLocale::c();
+    c.setNumberOptions(QLocale::DefaultNumberOptions);
     QString where = QStringLiteral("line %1").arg(progress.line);
     if (progress.commands == 0 && !progress.file.isEmpty())
         where += QStringLiteral(" of %1").arg(QFileInfo(progress.file).fileName());

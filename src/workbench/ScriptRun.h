@@ -2,6 +2,7 @@
 
 #include "schema/ScriptRunObserver.h"
 #include "schema/ScriptRunner.h"
+#include "workbench/ScriptRunBox.h"
 
 #include <QElapsedTimer>
 #include <QList>
@@ -11,7 +12,6 @@
 #include <memory>
 
 class ScriptLogModel;
-class ScriptRunBox;
 class TIBDataBase;
 class QTimer;
 class QWidget;

@@ -222,20 +222,41 @@ bool TSQLExprForm::isQuery(const QString &text)
 void TSQLExprForm::RunScriptClick()
 {
     RunResult->clear();
-    const QString text = StatementText::fromEditor(ExecSql->toPlainText());
+    const QString text = scriptText();
     const ScriptRunner::Outcome outcome = ScriptPane->runText(text, m_directory);
     RunResult->setText(ScriptRun::resultText(outcome));
     if (outcome.failure && outcome.failure->file.isEmpty())
-        selectCommand(outcome.failure->command);
+        selectCommand(text, outcome.failure->command);
     ScriptRun::throwFailure(outcome);
 }
 
-// The runner counts in the text it ran, whose lines end CR LF; the editor
-// ends them with one line feed.
-void TSQLExprForm::selectCommand(const ScriptCommand &command)
+// A text typed or changed in the editor goes with CR LF line ends, as F9
+// sends it.
+QString TSQLExprForm::scriptText() const
 {
-    const int start = int(command.offset) - (command.line - 1);
-    const int length = int(command.text.size() - command.text.count(QStringLiteral("\r\n")));
+    const QString shown = ExecSql->toPlainText();
+    return shown == m_asShown ? m_asWritten : StatementText::fromEditor(shown);
+}
+
+void TSQLExprForm::setScript(const QString &text)
+{
+    ExecSql->setPlainText(StatementText::toEditor(text));
+    keepAsWritten(text);
+}
+
+void TSQLExprForm::keepAsWritten(const QString &text)
+{
+    m_asWritten = text;
+    m_asShown = ExecSql->toPlainText();
+}
+
+// The runner counts in the text it ran, where a line may end CR LF; the
+// editor ends every line with one line feed.
+void TSQLExprForm::selectCommand(const QString &ran, const ScriptCommand &command)
+{
+    const QString crLf = QStringLiteral("\r\n");
+    const int start = int(command.offset - QStringView(ran).left(command.offset).count(crLf));
+    const int length = int(command.text.size() - command.text.count(crLf));
     QTextCursor cursor = ExecSql->textCursor();
     cursor.setPosition(start);
     cursor.setPosition(start + length, QTextCursor::KeepAnchor);
@@ -285,7 +306,9 @@ void TSQLExprForm::MNLoadfromFileClick()
         Prompts::instance().openFileName(QString(), DdlFile::scriptFilter());
     if (fileName.isEmpty())
         return;
-    setLines(DdlFile::read(fileName));
+    const QString text = DdlFile::readText(fileName);
+    setLines(StatementLines::splitText(text));
+    keepAsWritten(text);
     m_directory = QFileInfo(fileName).absolutePath();
 }
 
@@ -331,5 +354,5 @@ void OpenInDDLWindow(const QString &text)
 {
     TSQLExprForm *form = TSQLExprForm::open();
     form->ExecSql->clear();
-    form->ExecSql->setPlainText(StatementText::toEditor(text));
+    form->setScript(text);
 }

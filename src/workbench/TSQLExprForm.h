@@ -30,6 +30,9 @@ public:
     // The editor's lines; a trailing line break starts no further line.
     QStringList lines() const;
     void setLines(const QStringList &lines);
+    // The editor shows the text; until it is edited, Run Script runs the
+    // text as written, line ends included, as isql runs a file.
+    void setScript(const QString &text);
 
     // The commands, shared by tool buttons, the "&DDL" menu and the
     // editor's context menu.
@@ -81,10 +84,15 @@ private:
     void buildMenus();
     void addPlanCommand();
     void showStats(StatementProfile &profile);
-    void selectCommand(const ScriptCommand &command);
+    void selectCommand(const QString &ran, const ScriptCommand &command);
+    QString scriptText() const;
+    void keepAsWritten(const QString &text);
 
     // Where the text was loaded from: a script's INPUT names files from there.
     QString m_directory;
+    // The script given to the editor, and the editor's text it became.
+    QString m_asWritten;
+    QString m_asShown;
 };
 
 // Opens a new DDL statements window holding the text; line breaks in the

@@ -13,6 +13,7 @@
 #include "support/TestShell.h"
 #include "uikit/Command.h"
 #include "workbench/ScriptLogModel.h"
+#include "workbench/ScriptRun.h"
 #include "workbench/ScriptRunBox.h"
 #include "workbench/ScriptRunPane.h"
 #include "workbench/TOutputForm.h"
@@ -144,8 +145,15 @@ void TstScriptRun::failureStopsAndSelectsTheStatement()
     QCOMPARE(form->ScriptPane->Log->rowCount(), runOn ? 6 : 3);
     QCOMPARE(session->db.column(QStringLiteral("SELECT A FROM T ORDER BY A")), committed);
     QCOMPARE(session->ib()->InTransaction(), !autoCommit);
-    // Nothing was sent but the statements themselves, line ends as F9 sends them.
-    QCOMPARE(session->sent.at(2), QByteArray("insert into t\r\n  values ('x')"));
+    // The statements go as the script has them, line ends included; once
+    // edited, the text goes with CR LF, as F9 sends it.
+    QCOMPARE(session->sent.at(2), QByteArray("insert into t\n  values ('x')"));
+    form->ExecSql->selectAll();
+    form->ExecSql->insertPlainText(QStringLiteral("insert into t\n  values (8);\nsyntax error;"));
+    session->sent.clear();
+    Command::run([form] { form->RunScriptClick(); });
+    QCOMPARE(session->sent, (QByteArrayList{"insert into t\r\n  values (8)", "syntax error"}));
+    QCOMPARE(form->ExecSql->textCursor().selectedText(), QStringLiteral("syntax error"));
 }
 
 // The other attachment's update holds the row, so the script's update
@@ -224,7 +232,7 @@ void TstScriptRun::queryOpensAResultWindow()
     TOutputForm *output = shell->last<TOutputForm>();
     QVERIFY(output);
     QCOMPARE(output->OutSQL->rowCount(), 1);
-    QCOMPARE(output->StmStrings->toPlainText(), QStringLiteral("select a from t\n"));
+    QCOMPARE(output->StmStrings->toPlainText(), QStringLiteral("select a from t"));
     QCOMPARE(session->db.column(QStringLiteral("SELECT A FROM T ORDER BY A")),
              (QStringList{"7", "8"}));
 }
