@@ -1,3 +1,4 @@
+#include "app/TDBEntryDlg.h"
 #include "app/TMainForm.h"
 #include "app/TNewDatabaseDlg.h"
 #include "core/ProgramSettings.h"
