@@ -64,6 +64,7 @@ private slots:
     void failureStopsAndSelectsTheStatement();
     void stopEndsALockWaitWithinASecond();
     void savedLogText();
+    void longLogKeepsLatestRowsAndSavesAll();
     void queryOpensAResultWindow();
     void runOnSelectSaysWhereRowsOpen();
     void fileRunNamesLineAndFile();
@@ -219,6 +220,35 @@ void TstScriptRun::savedLogText()
                             "4\tset list on\t\tMS\t\tskipped: isql's own display command\r\n"
                             "5\tinsert into t values ('x y')\t\tMS\t"
                             "conversion error from string \"x y\"\t\r\n"));
+}
+
+// A file of a million INSERTs must not keep a million rows in memory.
+void TstScriptRun::longLogKeepsLatestRowsAndSavesAll()
+{
+    ScriptLogModel log;
+    const int extra = 5;
+    QList<ScriptLogRow> rows;
+    for (int line = 1; line <= ScriptLogModel::shownRows() + extra; ++line) {
+        ScriptLogRow row;
+        row.command.line = line;
+        row.command.text = QStringLiteral("insert into t values (%1)\n-- more").arg(line);
+        rows.append(ScriptLogModel::compact(row));
+        if (rows.size() == 999) {
+            log.append(rows);
+            rows.clear();
+        }
+    }
+    log.append(rows);
+    QCOMPARE(log.rowCount(), ScriptLogModel::shownRows());
+    QCOMPARE(log.droppedRows(), qint64(extra));
+    QCOMPARE(log.index(0, ScriptLogModel::LineColumn).data().toString(),
+             QString::number(extra + 1));
+    const QByteArrayList lines = log.text().split('\n');
+    QCOMPARE(lines.size(), ScriptLogModel::shownRows() + extra + 2);
+    QCOMPARE(lines.at(1), QByteArray("1\tinsert into t values (1)\t\t0\t\t\r"));
+    log.clear();
+    QCOMPARE(log.rowCount(), 0);
+    QCOMPARE(log.text(), QByteArray("Line\tStatement\tRows\tms\tError\tNote\r\n"));
 }
 
 void TstScriptRun::queryOpensAResultWindow()
