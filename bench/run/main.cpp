@@ -9,6 +9,7 @@
 #include "BenchReport.h"
 #include "BackupBench.h"
 #include "ExtractBench.h"
+#include "ScriptBench.h"
 #include "controls/ApplicationLook.h"
 #include "core/ProgramSettings.h"
 #include "ibdb/IbDriver.h"
@@ -81,8 +82,10 @@ int main(int argc, char *argv[])
     try {
         if (wanted("extract"))
             measures << ExtractBench(arguments.first(), repeats).measure();
-        if (only.isEmpty() || only == QLatin1String("backup"))
+        if (wanted("backup"))
             measures << BackupBench(arguments.first(), repeats).measures();
+        if (asked.isEmpty() || only.startsWith(QLatin1String("script")))
+            measures << ScriptBench(arguments.first(), repeats, only).measures();
     } catch (const std::exception &error) {
         std::fprintf(stderr, "benchmark failed: %s\n", error.what());
         return 1;

@@ -5,6 +5,7 @@
 #include "app/FramePlacement.h"
 #include "app/TAboutBox.h"
 #include "app/TDBEntryDlg.h"
+#include "app/TNewDatabaseDlg.h"
 #include "app/THelpWindow.h"
 #include "app/TileLayout.h"
 #include "catalog/TDatabaseExplorer.h"
@@ -19,6 +20,8 @@
 #include "uikit/ModalForms.h"
 #include "uikit/Prompts.h"
 #include "uikit/TChildForm.h"
+#include "workbench/DdlFile.h"
+#include "workbench/TScriptRunForm.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -108,6 +111,9 @@ void TMainForm::buildFileMenu()
     MnDisconect = Command::addAction(file, QStringLiteral("&Disconnect"),
                                      QStringLiteral("Disconect from database"),
                                      [this] { MnDisconectClick(); });
+    Command::addAction(file, QStringLiteral("&New Database..."),
+                       QStringLiteral("Create a database and connect to it"),
+                       [this] { MnNewDatabaseClick(); });
     file->addSeparator();
     MnAutoCommit = Command::addAction(file, QStringLiteral("&Auto Commit"),
                                       QStringLiteral("Set auto commit on/off"),
@@ -127,6 +133,10 @@ void TMainForm::buildFileMenu()
         QStringLiteral("Selects or creates object repository table for keeping DDL and SQL "
                        "statements"),
         [] { DatabaseMenu::ORepSettingsClick(); });
+    file->addSeparator();
+    Command::addAction(file, QStringLiteral("Run Script &File..."),
+                       QStringLiteral("Run a script file on the database without loading it"),
+                       [this] { MnRunScriptFileClick(); });
     file->addSeparator();
     MnExit = Command::addAction(file, QStringLiteral("E&xit"), QStringLiteral("Close application"),
                                 [this] { close(); });
@@ -359,12 +369,20 @@ void TMainForm::ConnectBtnClick()
         return;
     const QString path = DBEntryDlg->path();
     refuseOtherDatabaseWhileWindowsOpen(path);
-    db->setParam(QStringLiteral("USER NAME"), DBEntryDlg->UserN->text());
-    db->setParam(QStringLiteral("PASSWORD"), DBEntryDlg->Password->text());
-    db->setParam(QStringLiteral("SERVER NAME"), path);
-    db->setParam(QStringLiteral("ROLE NAME"), DBEntryDlg->Role->text().trimmed());
-    db->Open();
+    connectTo(path, DBEntryDlg->UserN->text(), DBEntryDlg->Password->text(),
+              DBEntryDlg->Role->text().trimmed());
     DBEntryDlg->rememberRole();
+}
+
+void TMainForm::connectTo(const QString &path, const QString &user, const QString &password,
+                          const QString &role)
+{
+    TIBDataBase *db = DMSys->IBDataBase;
+    db->setParam(QStringLiteral("USER NAME"), user);
+    db->setParam(QStringLiteral("PASSWORD"), password);
+    db->setParam(QStringLiteral("SERVER NAME"), path);
+    db->setParam(QStringLiteral("ROLE NAME"), role);
+    db->Open();
     if (ConnectionHistory::indexOf(DBEntryDlg->history(), path) < 0)
         DBEntryDlg->appendToHistory(path);
     showConnected(true, path);
@@ -381,6 +399,33 @@ void TMainForm::closeExplorers()
         if (qobject_cast<TDatabaseExplorer *>(window->widget()))
             delete window;
     }
+}
+
+// The login dialog offers the new database next time, as any database
+// connected to.
+void TMainForm::MnNewDatabaseClick()
+{
+    TIBDataBase *db = DMSys->IBDataBase;
+    if (!db->ConnectionLost())
+        refuseWhileWindowsOpen();
+    TNewDatabaseDlg dialog(this);
+    if (ModalForms::exec(&dialog) != QDialog::Accepted)
+        return;
+    const NewDatabase request = dialog.request();
+    settleTransaction();
+    request.create();
+    db->Close();
+    connectTo(request.path, request.user, request.password, QString());
+}
+
+void TMainForm::MnRunScriptFileClick()
+{
+    if (!DMSys->IBDataBase->Connected())
+        throw GeneralError(QStringLiteral("Connect to a database first"));
+    const QString fileName =
+        Prompts::instance().openFileName(QStringLiteral("Run Script File"), DdlFile::scriptFilter());
+    if (!fileName.isEmpty())
+        RunScriptFile(fileName);
 }
 
 void TMainForm::MnDisconectClick()

@@ -50,6 +50,10 @@ public:
     QAction *MnExit = nullptr;
 
     void ConnectBtnClick();
+    // Makes a database and connects to it.
+    void MnNewDatabaseClick();
+    // Runs a script file on the connected database without loading it.
+    void MnRunScriptFileClick();
     void MnDisconectClick();
     void MnAutoCommitClick();
     void MnCommitWorkClick();
@@ -81,6 +85,8 @@ private:
     void tile(bool vertical);
     void mergeChildMenu(QMdiSubWindow *window);
     void showConnected(bool connected, const QString &path);
+    void connectTo(const QString &path, const QString &user, const QString &password,
+                   const QString &role);
     void closeExplorers();
 
     QMdiArea *m_mdiArea;

@@ -86,6 +86,11 @@ void ServerCall::install(WaitBoxFactory factory)
     installedFactory() = std::move(factory);
 }
 
+ServerCall::WaitBoxFactory ServerCall::installed()
+{
+    return installedFactory();
+}
+
 QString ServerCall::waitingText()
 {
     return QCoreApplication::translate("ServerCall", "Waiting for the server\u2026");

@@ -28,6 +28,9 @@ public:
         const QString &text, std::function<void()> cancel)>;
 
     static void install(WaitBoxFactory factory);
+    // The factory in use, so that a caller that puts its own box up for a
+    // while can put the previous one back.
+    static WaitBoxFactory installed();
     static QString waitingText();
     static int waitBoxDelayMs() { return 500; }
 

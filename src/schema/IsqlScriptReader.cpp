@@ -93,14 +93,21 @@ void IsqlScriptReader::skipBlockComment()
 }
 
 // A doubled quote inside stands for the quote itself.
+// A data load is mostly string literals: the characters up to the next
+// quote are passed over a buffer at a time, their line breaks counted.
 void IsqlScriptReader::skipQuoted(QChar quote)
 {
     advance();
     while (available(0)) {
-        const QChar c = m_buffer.at(m_pos);
-        advance();
-        if (c != quote)
+        const qsizetype next = m_buffer.indexOf(quote, m_pos);
+        const qsizetype end = next < 0 ? m_buffer.size() : next;
+        m_line += int(QStringView(m_buffer).sliced(m_pos, end - m_pos).count(u'\n'));
+        m_pos = end;
+        if (m_leading)
+            m_start = m_pos;
+        if (next < 0)
             continue;
+        advance();
         if (!available(0) || m_buffer.at(m_pos) != quote)
             return;
         advance();

@@ -15,6 +15,11 @@ QString filter()
     return QStringLiteral("DDL statements (*.DDL);;All files (*.*)");
 }
 
+QString scriptFilter()
+{
+    return QStringLiteral("DDL statements (*.DDL);;SQL scripts (*.sql);;All files (*.*)");
+}
+
 QString withDefaultExtension(const QString &fileName)
 {
     return QFileInfo(fileName).suffix().isEmpty() ? fileName + QStringLiteral(".DDL") : fileName;
@@ -22,12 +27,17 @@ QString withDefaultExtension(const QString &fileName)
 
 QStringList read(const QString &fileName)
 {
+    return StatementLines::splitText(readText(fileName));
+}
+
+QString readText(const QString &fileName)
+{
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) {
         throw GeneralError(QStringLiteral("Cannot open file \"%1\". %2")
                                .arg(QDir::toNativeSeparators(fileName), file.errorString()));
     }
-    return StatementLines::splitText(QString::fromUtf8(file.readAll()));
+    return QString::fromUtf8(file.readAll());
 }
 
 void write(const QString &fileName, const QStringList &lines)

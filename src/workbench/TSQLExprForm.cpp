@@ -1,6 +1,7 @@
 #include "workbench/TSQLExprForm.h"
 
 #include "controls/CaretPanel.h"
+#include "core/AppError.h"
 #include "controls/SqlEditorKit.h"
 #include "controls/StatementEditor.h"
 #include "controls/TOfficeButton.h"
@@ -14,14 +15,20 @@
 #include "uikit/Prompts.h"
 #include "uikit/Shell.h"
 #include "uikit/StatementText.h"
+#include "schema/IsqlScriptReader.h"
 #include "workbench/DdlFile.h"
+#include "workbench/ScriptRun.h"
+#include "workbench/ScriptRunPane.h"
 #include "workbench/StatementStatsPane.h"
 #include "workbench/TObjRepos.h"
 #include "workbench/TOutputForm.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
+#include <QRegularExpression>
 #include <QSplitter>
 #include <QVBoxLayout>
 
@@ -32,6 +39,7 @@ const QString kSelectHint = QStringLiteral("Select saved DDL statement from repo
 const QString kAddHint = QStringLiteral("Add active DDL statement to repository");
 const QString kLoadHint = QStringLiteral("Load DDL statement from file");
 const QString kSaveHint = QStringLiteral("Save active DDL statement to file");
+const QString kScriptHint = QStringLiteral("Run the whole text as a script, statement by statement");
 const QString kPlanHint = QStringLiteral("Show the DDL statement's plans without running it");
 
 } // namespace
@@ -42,7 +50,9 @@ TSQLExprForm::TSQLExprForm(QWidget *parent)
       ExecSql(new StatementEditor(this)),
       DDLMenu(nullptr),
       PopupMenu1(new QMenu(this)),
-      Stats(new StatementStatsPane(this))
+      Stats(new StatementStatsPane(this)),
+      ScriptPane(new ScriptRunPane(this)),
+      m_directory(QDir::currentPath())
 {
     setWindowTitle(QStringLiteral("DDL  Statements Editor"));
     resize(480, 300);
@@ -74,10 +84,13 @@ TSQLExprForm::TSQLExprForm(QWidget *parent)
     editorLayout->addWidget(ExecSql);
     split->addWidget(editorBox);
     split->addWidget(Stats);
+    split->addWidget(ScriptPane);
     split->setStretchFactor(0, 3);
     split->setStretchFactor(1, 2);
+    split->setStretchFactor(2, 2);
     split->setChildrenCollapsible(false);
     Stats->hide();
+    ScriptPane->hide();
     layout->addWidget(split, 1);
     SqlEditorKit::attach(ExecSql, ConnectedDialect::doubleQuotes());
     setFocusProxy(ExecSql);
@@ -122,6 +135,9 @@ void TSQLExprForm::buildMenus()
         Command::addAction(
             menu, QStringLiteral("&Run"), kRunHint, [this] { execbtnClick(); },
             QKeySequence(Qt::Key_F9));
+        Command::addAction(
+            menu, QStringLiteral("Run Script"), kScriptHint, [this] { RunScriptClick(); },
+            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F9));
         menu->addSeparator();
         Command::addAction(
             menu, QStringLiteral("&Select from Repository"), kSelectHint,
@@ -169,13 +185,82 @@ void TSQLExprForm::setLines(const QStringList &lines)
     ExecSql->setPlainText(lines.join(QLatin1Char('\n')));
 }
 
+// A query sent as a statement returns its rows to no one: the server
+// refuses it, and the box says where its rows are shown.
 void TSQLExprForm::execbtnClick()
 {
     RunResult->clear();
     StatementProfile profile;
-    DMSys->execute(StatementText::fromEditor(ExecSql->toPlainText()), profile);
+    const QString text = StatementText::fromEditor(ExecSql->toPlainText());
+    try {
+        DMSys->execute(text, profile);
+    } catch (const DatabaseError &error) {
+        if (!isQuery(text))
+            throw;
+        throw DatabaseError(error.message() + u'\n' + queryHint());
+    }
     RunResult->setText(runResultText(DMSys->IBDataBase->changedRows()));
     showStats(profile);
+}
+
+QString TSQLExprForm::queryHint()
+{
+    return QStringLiteral("A query's rows open with Open As Result Set (Ctrl+R)");
+}
+
+bool TSQLExprForm::isQuery(const QString &text)
+{
+    const std::optional<ScriptCommand> first = IsqlScriptReader(text).next();
+    if (!first)
+        return false;
+    const QString word = first->text.section(QRegularExpression(QStringLiteral("\\s+")), 0, 0,
+                                             QString::SectionSkipEmpty)
+                             .toUpper();
+    return word == u"SELECT" || word == u"WITH";
+}
+
+void TSQLExprForm::RunScriptClick()
+{
+    RunResult->clear();
+    const QString text = scriptText();
+    const ScriptRunner::Outcome outcome = ScriptPane->runText(text, m_directory);
+    RunResult->setText(ScriptRun::resultText(outcome));
+    if (outcome.failure && outcome.failure->file.isEmpty())
+        selectCommand(text, outcome.failure->command);
+    ScriptRun::throwFailure(outcome);
+}
+
+// A text typed or changed in the editor goes with CR LF line ends, as F9
+// sends it.
+QString TSQLExprForm::scriptText() const
+{
+    const QString shown = ExecSql->toPlainText();
+    return shown == m_asShown ? m_asWritten : StatementText::fromEditor(shown);
+}
+
+void TSQLExprForm::setScript(const QString &text)
+{
+    ExecSql->setPlainText(StatementText::toEditor(text));
+    keepAsWritten(text);
+}
+
+void TSQLExprForm::keepAsWritten(const QString &text)
+{
+    m_asWritten = text;
+    m_asShown = ExecSql->toPlainText();
+}
+
+// The runner counts in the text it ran, where a line may end CR LF; the
+// editor ends every line with one line feed.
+void TSQLExprForm::selectCommand(const QString &ran, const ScriptCommand &command)
+{
+    const QString crLf = QStringLiteral("\r\n");
+    const int start = int(command.offset - QStringView(ran).left(command.offset).count(crLf));
+    const int length = int(command.text.size() - command.text.count(crLf));
+    QTextCursor cursor = ExecSql->textCursor();
+    cursor.setPosition(start);
+    cursor.setPosition(start + length, QTextCursor::KeepAnchor);
+    ExecSql->setTextCursor(cursor);
 }
 
 void TSQLExprForm::PlanBtnClick()
@@ -217,10 +302,14 @@ void TSQLExprForm::AddBtnClick()
 
 void TSQLExprForm::MNLoadfromFileClick()
 {
-    const QString fileName = Prompts::instance().openFileName(QString(), DdlFile::filter());
+    const QString fileName =
+        Prompts::instance().openFileName(QString(), DdlFile::scriptFilter());
     if (fileName.isEmpty())
         return;
-    setLines(DdlFile::read(fileName));
+    const QString text = DdlFile::readText(fileName);
+    setLines(StatementLines::splitText(text));
+    keepAsWritten(text);
+    m_directory = QFileInfo(fileName).absolutePath();
 }
 
 void TSQLExprForm::SavetoFile1Click()
@@ -265,5 +354,5 @@ void OpenInDDLWindow(const QString &text)
 {
     TSQLExprForm *form = TSQLExprForm::open();
     form->ExecSql->clear();
-    form->ExecSql->setPlainText(StatementText::toEditor(text));
+    form->setScript(text);
 }

@@ -133,6 +133,8 @@ void TstSqlExprForm::menusInOrder_data()
     QTest::addColumn<QStringList>("expected");
     const QStringList ddl{
         QStringLiteral("&Run|Run DDL statement|F9"),
+        QStringLiteral("Run Script|Run the whole text as a script, statement by statement|"
+                       "Ctrl+Shift+F9"),
         QStringLiteral("||"),
         QStringLiteral("&Select from Repository|Select saved DDL statement from repository|"
                        "Ctrl+Space"),
@@ -148,7 +150,7 @@ void TstSqlExprForm::menusInOrder_data()
                       QStringLiteral("&Paste|Paste from clipboard|Ctrl+V"),
                       QStringLiteral("||")};
     popup += ddl;
-    popup[8] = QStringLiteral("&Load from File|Load DDL statement from File|Ctrl+O");
+    popup[9] = QStringLiteral("&Load from File|Load DDL statement from File|Ctrl+O");
     QTest::newRow("DDL menu") << false << ddl;
     QTest::newRow("context menu") << true << popup;
 }
