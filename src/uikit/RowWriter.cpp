@@ -1,0 +1,29 @@
+#include "uikit/RowWriter.h"
+
+#include "core/AppError.h"
+
+#include <QIODevice>
+#include <QSqlField>
+#include <QSqlRecord>
+
+RowWriter::Columns RowWriter::columns(const QSqlRecord &record, const QStringList &names)
+{
+    Columns columns;
+    for (int i = 0; i < names.size(); ++i) {
+        const int type = i < record.count() ? record.field(i).metaType().id() : QMetaType::QString;
+        columns.append({names.at(i), QMetaType::Type(type)});
+    }
+    return columns;
+}
+
+void RowWriter::begin(const Columns &columns)
+{
+    m_columns = columns;
+}
+
+void RowWriter::write(const QString &text)
+{
+    const QByteArray bytes = text.toUtf8();
+    if (m_device->write(bytes) != bytes.size())
+        throw GeneralError(m_device->errorString());
+}
