@@ -23,7 +23,7 @@ template <typename Number>
 QString shortest(Number number)
 {
     char text[64];
-    const auto end = std::to_chars(text, text + sizeof text, number).ptr;
+    const auto end = std::to_chars(text, text + sizeof text, number, std::chars_format::general).ptr;
     return QString::fromLatin1(text, end - text);
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/AppError.h"
 #include "ibdb/IbDriver.h"
+#include "ibdb/IbSnapshot.h"
 #include "ibdb/SqlErrorText.h"
 #include "uikit/CsvWriter.h"
 #include "uikit/InsertWriter.h"
@@ -132,7 +133,10 @@ qint64 GridExport::write(const Target &target, const Progress &progress) const
 qint64 GridExport::writeRows(QIODevice *device, const Target &target,
                              const Progress &progress) const
 {
-    QSqlQuery query(m_database);
+    // One snapshot for the whole file: its rows are those of one moment,
+    // and its long blobs stay readable until the last row is written.
+    const IbSnapshot snapshot(m_database);
+    QSqlQuery query = snapshot.query();
     query.setForwardOnly(true);
     // Exact values, long blobs as previews read whole as they are written.
     query.setNumericalPrecisionPolicy(QSql::HighPrecision);

@@ -120,6 +120,9 @@ void TDataForm::sortBy(int column, Qt::SortOrder order)
     }
     m_sortColumn = column;
     m_sortOrder = order;
+    // The column sorted by stays in sight, its first row current.
+    if (SrcTable->rowCount() > 0)
+        DBGrid1->setCurrentIndex(SrcTable->index(0, column));
 }
 
 void TDataForm::copyAsInsert()

@@ -78,10 +78,8 @@ QString readBack(int dialect, const QString &column)
 {
     if (column == "DBL" || column == "F" || (dialect == 1 && column == "N"))
         return column;
-    if (column == "TB" || column == "BB")
+    if (column == "TB" || isBinary(column))
         return "COALESCE('=' || HASH(" + column + "), '<null>')";
-    if (column == "OC")
-        return "COALESCE('=' || HEX_ENCODE(OC), '<null>')";
     return "COALESCE('=' || CAST(" + column + " AS VARCHAR(60)), '<null>')";
 }
 
@@ -117,7 +115,7 @@ QList<QList<Field>> parseCsv(const QString &text, QChar separator)
         } else if (c == '\r' && i + 1 < text.size() && text.at(i + 1) == '\n') {
             lines.last() << field;
             field = {};
-            lines.append({});
+            lines.append(QList<Field>());
             ++i;
         } else {
             field.text += c;
@@ -303,7 +301,7 @@ void TestGridExport::exportReadsBackTheSameRows()
     m_prompts->files << path;
     m_prompts->inputs << QStringLiteral(";");
     gridCommand(form->DBGrid1, "&Export Rows...")->trigger();
-    QCOMPARE(m_prompts->errors(), QStringList());
+    QVERIFY2(m_prompts->errors().isEmpty(), qPrintable(m_prompts->errors().join("\n")));
     QCOMPARE(m_prompts->told(), QStringList{"3 rows exported to " + path + "."});
 
     m_session->db.execute("DELETE FROM T");
@@ -476,6 +474,8 @@ void TestGridExport::titleClickSortsInServerOrder()
             ids << form->SrcTable->index(row, 0).data().toString();
         return ids;
     };
+    form->DBGrid1->scrollTo(form->SrcTable->index(0, s));
+    QVERIFY(titles->sectionViewportPosition(s) < titles->viewport()->width());
     for (const char *order : {"ASC", "DESC"}) {
         QTest::mouseClick(titles->viewport(), Qt::LeftButton, {},
                           QPoint(titles->sectionViewportPosition(s) + 4, 4));
