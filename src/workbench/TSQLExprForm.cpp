@@ -10,6 +10,7 @@
 #include "ibdb/TDMSys.h"
 #include "ibdb/TIBDataBase.h"
 #include "uikit/Command.h"
+#include "uikit/EditorCommands.h"
 #include "uikit/ConnectedDialect.h"
 #include "uikit/Prompts.h"
 #include "uikit/Shell.h"
@@ -50,6 +51,7 @@ TSQLExprForm::TSQLExprForm(QWidget *parent)
     buildToolPanel();
     buildMenus();
     addPlanCommand();
+    EditorCommands::add(PopupMenu1, ExecSql);
 
     ExecSql->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(ExecSql, &QWidget::customContextMenuRequested, this,
