@@ -34,7 +34,10 @@ QImage buttonPicture(const char *name)
 {
     const QImage picture(QStringLiteral(":/buttons/%1").arg(QLatin1String(name)));
     const QImage middle = ButtonPicture::keyedOut(picture).copy(4, 4, kSize, kSize);
-    return painted([&](QPainter &painter) { painter.drawImage(0, 0, middle); });
+    QImage cut = painted([&](QPainter &painter) { painter.drawImage(0, 0, middle); });
+    // The corner names the key colour; the cut may run through the picture.
+    cut.setPixel(0, 0, kKey.rgb());
+    return cut;
 }
 
 void letters(QPainter &painter, const QString &text, const QColor &fill)

@@ -17,6 +17,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QMenu>
+#include <QSqlTableModel>
 #include <QTableView>
 #include <QTreeView>
 
