@@ -238,7 +238,7 @@ void TTrigSourceForm::buildSourceMenu()
         QKeySequence(Qt::CTRL | Qt::Key_I));
     add(QStringLiteral("&Update Statement "), kUpdateHint, [this] { MNUpdateWizardClick(); },
         QKeySequence(Qt::CTRL | Qt::Key_U));
-    EditorCommands::add(SourceMenu, TrigSource);
+    EditorCommands::addSelectAll(SourceMenu, TrigSource);
     TrigSource->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(TrigSource, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
         SourceMenu->popup(TrigSource->viewport()->mapToGlobal(pos));

@@ -3,12 +3,12 @@
 class QMenu;
 class QPlainTextEdit;
 
-// The text commands of an editor's context menu: Cut, Copy, Paste and
-// Select All, enabled as the editor allows them. They carry no shortcut of
-// their own: the editor's keys already do the same, and a window may give a
-// key (Ctrl+A) another meaning.
+// What an editor's own context menu adds to its cut, copy and paste.
 namespace EditorCommands {
 
-void add(QMenu *menu, QPlainTextEdit *editor);
+// Select All, at the end of the menu. It carries no shortcut: the editor's
+// key does the same where the window gives Ctrl+A no other meaning, and
+// where it does (Add to Repository), the key keeps it.
+void addSelectAll(QMenu *menu, QPlainTextEdit *editor);
 
 } // namespace EditorCommands

@@ -51,7 +51,7 @@ TSQLExprForm::TSQLExprForm(QWidget *parent)
     buildToolPanel();
     buildMenus();
     addPlanCommand();
-    EditorCommands::add(PopupMenu1, ExecSql);
+    EditorCommands::addSelectAll(PopupMenu1, ExecSql);
 
     ExecSql->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(ExecSql, &QWidget::customContextMenuRequested, this,
