@@ -143,7 +143,8 @@ qint64 GridExport::writeRows(QIODevice *device, const Target &target,
     if (!query.exec(m_statement))
         throw DatabaseError(SqlErrorText(query.lastError()));
     const std::unique_ptr<RowWriter> writer =
-        writerFor(device, target, m_table, dialectOf(m_database));
+        writerFor(device, target, m_table.isEmpty() ? target.table.trimmed() : m_table,
+                  dialectOf(m_database));
     const int count = int(m_names.size());
     writer->begin(RowWriter::columns(query.record(), m_names));
     QVariantList values;
@@ -169,6 +170,11 @@ bool GridExport::ask(Target &target) const
     if (target.path.isEmpty())
         return false;
     target.format = formatOf(target.path);
+    if (target.format == Format::Sql && m_table.isEmpty()) {
+        return Prompts::instance().inputQuery(QStringLiteral("Export Rows"),
+                                              QStringLiteral("Insert into table:"), target.table)
+               && !target.table.trimmed().isEmpty();
+    }
     if (target.format != Format::Csv)
         return true;
     QString typed = QStringLiteral(",");

@@ -23,13 +23,15 @@ public:
         QString path;
         Format format = Format::Csv;
         QChar separator = QLatin1Char(',');
+        // Where an INSERT script inserts, when the grid names no table.
+        QString table;
     };
 
     // Told the rows written so far now and then; false cancels.
     using Progress = std::function<bool(qint64 rows)>;
 
     // The query's columns are named as the grid titles them; an INSERT
-    // script inserts into table.
+    // script inserts into table, or where the user says when it is empty.
     GridExport(QSqlDatabase database, QString statement, QStringList names, QString table);
 
     // Writes every row; throws GeneralError or DatabaseError on a failure and

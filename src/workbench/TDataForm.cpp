@@ -127,6 +127,8 @@ void TDataForm::sortBy(int column, Qt::SortOrder order)
 
 void TDataForm::copyAsInsert()
 {
+    if (!m_table->isOpen())
+        throw GeneralError(QStringLiteral("Pick a table or view to copy its rows"));
     const auto *driver = qobject_cast<const IbDriver *>(SrcTable->database().driver());
     QApplication::clipboard()->setText(GridCopy::selectedInserts(
         DBGrid1, m_relationName, driver ? driver->dialect() : 1));

@@ -277,9 +277,7 @@ void TOutputForm::exportRows()
 {
     if (m_shownText.isEmpty())
         return;
-    GridExport target(QSqlDatabase::database(kConnection), m_shownText, m_names,
-                      m_insertTable.isEmpty() ? QStringLiteral("RESULT") : m_insertTable);
-    target.run();
+    GridExport(QSqlDatabase::database(kConnection), m_shownText, m_names, m_insertTable).run();
 }
 
 void TOutputForm::refreshRows()
