@@ -2,6 +2,8 @@
 
 #include "uikit/ValueText.h"
 
+#include <algorithm>
+
 void CsvWriter::begin(const Columns &columns)
 {
     RowWriter::begin(columns);
@@ -13,20 +15,24 @@ void CsvWriter::begin(const Columns &columns)
 
 void CsvWriter::row(const QVariantList &values)
 {
-    QStringList fields;
-    fields.reserve(values.size());
-    for (const QVariant &value : values)
-        fields << field(ValueText::plain(value), ValueText::isNull(value));
-    line(fields);
+    m_line.clear();
+    for (qsizetype i = 0; i < values.size(); ++i) {
+        if (i > 0)
+            m_line += m_separator;
+        const QVariant &value = values.at(i);
+        m_line += field(ValueText::plain(value), ValueText::isNull(value));
+    }
+    m_line += QLatin1String("\r\n");
+    write(m_line);
 }
 
 QString CsvWriter::field(const QString &text, bool null) const
 {
     if (null)
         return {};
-    const bool quoted = text.isEmpty() || text.contains(m_separator)
-                        || text.contains(QLatin1Char('"')) || text.contains(QLatin1Char('\n'))
-                        || text.contains(QLatin1Char('\r'));
+    const bool quoted = text.isEmpty() || std::any_of(text.cbegin(), text.cend(), [this](QChar c) {
+        return c == m_separator || c == u'"' || c == u'\n' || c == u'\r';
+    });
     if (!quoted)
         return text;
     QString escaped = text;

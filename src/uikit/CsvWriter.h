@@ -23,4 +23,6 @@ private:
     void line(const QStringList &fields);
 
     QChar m_separator;
+    // The line being made, kept for its capacity.
+    QString m_line;
 };

@@ -123,6 +123,7 @@ QString selectedText(const QTableView *view)
         writer.begin(columns(view, which));
         for (int row : selectedRows(view))
             writer.row(rowValues(view, row, which, &cells));
+        writer.end();
     });
 }
 
@@ -134,6 +135,7 @@ QString selectedInserts(const QTableView *view, const QString &table, int dialec
         writer.begin(columns(view, which));
         for (int row : selectedRows(view))
             writer.row(rowValues(view, row, which, nullptr));
+        writer.end();
     });
 }
 

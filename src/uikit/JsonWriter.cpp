@@ -27,4 +27,5 @@ void JsonWriter::row(const QVariantList &values)
 void JsonWriter::end()
 {
     write(m_first ? QStringLiteral("]\n") : QStringLiteral("\n]\n"));
+    RowWriter::end();
 }

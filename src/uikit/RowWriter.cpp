@@ -21,9 +21,27 @@ void RowWriter::begin(const Columns &columns)
     m_columns = columns;
 }
 
+namespace {
+
+constexpr qsizetype kBufferBytes = 256 * 1024;
+
+} // namespace
+
 void RowWriter::write(const QString &text)
 {
-    const QByteArray bytes = text.toUtf8();
-    if (m_device->write(bytes) != bytes.size())
+    m_buffer += text.toUtf8();
+    if (m_buffer.size() >= kBufferBytes)
+        flush();
+}
+
+void RowWriter::end()
+{
+    flush();
+}
+
+void RowWriter::flush()
+{
+    if (m_device->write(m_buffer) != m_buffer.size())
         throw GeneralError(m_device->errorString());
+    m_buffer.clear();
 }

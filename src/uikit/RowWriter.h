@@ -32,13 +32,18 @@ public:
     virtual void begin(const Columns &columns);
     // One row's values, in the order of the columns.
     virtual void row(const QVariantList &values) = 0;
-    virtual void end() {}
+    // Writes what is still buffered; nothing reaches the device without it.
+    virtual void end();
 
 protected:
     const Columns &columnList() const { return m_columns; }
     void write(const QString &text);
 
 private:
+    void flush();
+
     QIODevice *m_device;
+    // Rows go to the device in large writes, not one by one.
+    QByteArray m_buffer;
     Columns m_columns;
 };
