@@ -1,5 +1,7 @@
 #include "catalog/ObjectTreeModel.h"
 
+#include "catalog/ExplorerIcons.h"
+
 namespace {
 
 // Names sit under their kind; the internal id of a name's index is its
@@ -191,6 +193,8 @@ int ObjectTreeModel::columnCount(const QModelIndex &) const
 
 QVariant ObjectTreeModel::data(const QModelIndex &index, int role) const
 {
+    if (index.isValid() && role == Qt::DecorationRole)
+        return ExplorerIcons::icon(kindOf(index));
     if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::AccessibleTextRole))
         return {};
     if (index.internalId() == kKindRow)

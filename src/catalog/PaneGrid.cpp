@@ -3,6 +3,7 @@
 #include "controls/ColumnResizeBatch.h"
 #include "uikit/GridColumns.h"
 
+#include <QHeaderView>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -24,6 +25,9 @@ QTableView *PaneGrid::grid()
     model->setHorizontalHeaderLabels(m_titles);
     m_grid->setModel(model);
     GridColumns::setupReadOnly(m_grid);
+    // A pane's rows are all at hand, so its titles sort them in place.
+    m_grid->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    m_grid->setSortingEnabled(true);
     m_grid->setAccessibleName(accessibleName());
     m_grid->setToolTip(toolTip());
     layout()->addWidget(m_grid);

@@ -1,6 +1,9 @@
 #include "catalog/TDatabaseExplorer.h"
 
+#include "catalog/MetadataExtraction.h"
 #include "catalog/ObjectTreeModel.h"
+#include "catalog/TObjectListForm.h"
+#include "catalog/TRelationPanes.h"
 #include "catalog/TDomainsForm.h"
 #include "catalog/TExceptionsForm.h"
 #include "catalog/TFormTblStr.h"
@@ -17,11 +20,14 @@
 #include "ibdb/TIBDataBase.h"
 #include "uikit/Command.h"
 #include "uikit/GridColumns.h"
+#include "workbench/TDataForm.h"
 
 #include <QCheckBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
 #include <QTreeView>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -80,6 +86,9 @@ TDatabaseExplorer::TDatabaseExplorer(QWidget *parent)
             [this](const QModelIndex &index) {
                 Command::run([this, index] { ObjectTreeActivated(index); });
             });
+    ObjectTree->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(ObjectTree, &QWidget::customContextMenuRequested, this,
+            &TDatabaseExplorer::showObjectMenu);
     NoteLabel->setAccessibleName(QStringLiteral("Note"));
     OpenAtConnect->setAccessibleName(QStringLiteral("Open at connect"));
     OpenAtConnect->setChecked(ProgramSettings::instance().ExplorerAtConnect);
@@ -154,44 +163,134 @@ void TDatabaseExplorer::ObjectTreeActivated(const QModelIndex &index)
     openObject(kind, name);
 }
 
-void TDatabaseExplorer::openObject(Kind kind, const QString &name)
+TChildForm *TDatabaseExplorer::openObject(Kind kind, const QString &name)
 {
     switch (kind) {
     case Kind::Table:
-    case Kind::View:
-        TFormTblStr::open()->showRelation(name, kind == Kind::View);
-        break;
-    case Kind::Function:
-        TFunctionsForm::open()->selectFunction(name);
-        break;
-    case Kind::Package:
-        TPackagesForm::open()->selectPackage(name);
-        break;
+    case Kind::View: {
+        TFormTblStr *form = TFormTblStr::open();
+        form->showRelation(name, kind == Kind::View);
+        return form;
+    }
+    case Kind::Function: {
+        TFunctionsForm *form = TFunctionsForm::open();
+        form->selectFunction(name);
+        return form;
+    }
+    case Kind::Package: {
+        TPackagesForm *form = TPackagesForm::open();
+        form->selectPackage(name);
+        return form;
+    }
     case Kind::Procedure: {
         TStoredProcsForm *form = TStoredProcsForm::open();
         GridColumns::selectRow(form->DataGrid, form->StorProcsQuery,
                                QStringLiteral("RDB$PROCEDURE_NAME"), name);
-        break;
+        return form;
     }
     case Kind::Domain: {
         TDomainsForm *form = TDomainsForm::open();
         GridColumns::selectRow(form->DBGrid1, form->DMQuery, QStringLiteral("RDB$FIELD_NAME"),
                                name);
-        break;
+        return form;
     }
     case Kind::Exception: {
         TExceptionsForm *form = TExceptionsForm::open();
         GridColumns::selectRow(form->FGrid, form->ExceptionsTable,
                                QStringLiteral("RDB$EXCEPTION_NAME"), name);
-        break;
+        return form;
     }
     case Kind::Generator:
         openGenerator(name);
-        break;
+        return nullptr;
     case Kind::Trigger:
         TTrigSourceForm::openStored(name);
-        break;
+        return nullptr;
     default:
-        break;
+        return nullptr;
     }
+}
+
+namespace {
+
+bool hasDdlCommand(Kind kind)
+{
+    return kind == Kind::Table || kind == Kind::View || kind == Kind::Procedure
+           || kind == Kind::Function || kind == Kind::Package;
+}
+
+bool hasDropCommand(Kind kind)
+{
+    return kind == Kind::Procedure || kind == Kind::Function || kind == Kind::Package
+           || kind == Kind::Domain || kind == Kind::Exception;
+}
+
+} // namespace
+
+// The DDL button of the window that shows the object.
+void TDatabaseExplorer::showDdl(Kind kind, const QString &name)
+{
+    TChildForm *form = openObject(kind, name);
+    if (auto *relation = qobject_cast<TFormTblStr *>(form))
+        relation->DetailPanes->DdlWindowBtn->click();
+    else if (auto *procedures = qobject_cast<TStoredProcsForm *>(form))
+        procedures->DDLBtn->click();
+    else if (auto *list = qobject_cast<TObjectListForm *>(form))
+        list->DDLBtn->click();
+}
+
+// The drop command of the window that shows the object, which asks first.
+void TDatabaseExplorer::drop(Kind kind, const QString &name)
+{
+    TChildForm *form = openObject(kind, name);
+    if (auto *procedures = qobject_cast<TStoredProcsForm *>(form))
+        procedures->BtnDropProc->click();
+    else if (auto *list = qobject_cast<TObjectListForm *>(form))
+        list->DropBtn->click();
+    else if (auto *domains = qobject_cast<TDomainsForm *>(form))
+        domains->DeleteDomainBtnClick();
+    else if (auto *exceptions = qobject_cast<TExceptionsForm *>(form))
+        exceptions->DeleteDomainBtnClick();
+}
+
+QMenu *TDatabaseExplorer::objectMenu(const QModelIndex &index)
+{
+    auto *menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    const QString name = Objects->nameOf(index);
+    const Kind kind = Objects->kindOf(index);
+    if (!name.isEmpty() && kind != Kind::Role) {
+        Command::addAction(menu, QStringLiteral("&Open"), QStringLiteral("Opens the object in its window"),
+                           [kind, name] { openObject(kind, name); });
+    }
+    if (!name.isEmpty() && (kind == Kind::Table || kind == Kind::View)) {
+        Command::addAction(menu, QStringLiteral("Show &Data"),
+                           QStringLiteral("Shows the rows in a data view"),
+                           [name] { OpenDataView(name); });
+    }
+    if (!name.isEmpty() && hasDdlCommand(kind)) {
+        Command::addAction(menu, QStringLiteral("&DDL"),
+                           QStringLiteral("Puts the object's DDL into a DDL statements window"),
+                           [kind, name] { showDdl(kind, name); });
+    }
+    Command::addAction(menu, QStringLiteral("E&xtract Metadata…"),
+                       QStringLiteral("Writes the DDL of the whole database into a DDL statements window"),
+                       [] { MetadataExtraction::open(); });
+    if (!name.isEmpty() && hasDropCommand(kind)) {
+        menu->addSeparator();
+        Command::addAction(menu, QStringLiteral("D&rop…"), QStringLiteral("Drops the object"),
+                           [kind, name] { drop(kind, name); });
+    }
+    menu->addSeparator();
+    Command::addAction(menu, QStringLiteral("&Refresh"), QStringLiteral("Read the database's objects anew"),
+                       [this] { RefreshBtnClick(); });
+    return menu;
+}
+
+void TDatabaseExplorer::showObjectMenu(const QPoint &position)
+{
+    const QModelIndex index = ObjectTree->indexAt(position);
+    if (index.isValid())
+        ObjectTree->setCurrentIndex(index);
+    objectMenu(index)->popup(ObjectTree->viewport()->mapToGlobal(position));
 }

@@ -7,6 +7,8 @@ class ObjectTreeModel;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
+class QPoint;
 class QModelIndex;
 class QTreeView;
 class TOfficeButton;
@@ -30,8 +32,13 @@ public:
     void FilterEditChange();
     void ObjectTreeActivated(const QModelIndex &index);
 
-    // Opens the object in the window that shows its kind.
-    static void openObject(ObjectDirectory::Kind kind, const QString &name);
+    // Opens the object in the window that shows its kind, and gives that
+    // window (nullptr for a kind that has none).
+    static TChildForm *openObject(ObjectDirectory::Kind kind, const QString &name);
+
+    // The object's context menu: the commands of the windows that show its
+    // kind, run through their own buttons, with their own questions.
+    QMenu *objectMenu(const QModelIndex &index);
 
     TToolPanel *ToolPanel;
     TOfficeButton *RefreshBtn;
@@ -44,4 +51,7 @@ public:
 
 private:
     void showTree();
+    void showObjectMenu(const QPoint &position);
+    static void showDdl(ObjectDirectory::Kind kind, const QString &name);
+    static void drop(ObjectDirectory::Kind kind, const QString &name);
 };

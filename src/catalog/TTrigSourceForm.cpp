@@ -16,6 +16,7 @@
 #include "ibdb/TDMSys.h"
 #include "ibdb/TIBDataBase.h"
 #include "uikit/Command.h"
+#include "uikit/EditorCommands.h"
 #include "uikit/ConnectedDialect.h"
 #include "uikit/Prompts.h"
 #include "uikit/RelationNameList.h"
@@ -237,6 +238,7 @@ void TTrigSourceForm::buildSourceMenu()
         QKeySequence(Qt::CTRL | Qt::Key_I));
     add(QStringLiteral("&Update Statement "), kUpdateHint, [this] { MNUpdateWizardClick(); },
         QKeySequence(Qt::CTRL | Qt::Key_U));
+    EditorCommands::addSelectAll(SourceMenu, TrigSource);
     TrigSource->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(TrigSource, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
         SourceMenu->popup(TrigSource->viewport()->mapToGlobal(pos));

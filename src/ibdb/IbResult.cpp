@@ -363,7 +363,8 @@ int IbResult::keepBatch(IbReadAhead::Batch &&batch)
     const int count = batch.rows.count();
     m_atEnd = count < batch.asked;
     // The transaction is over: blob ids of its rows are no longer to be read.
-    if (m_atEnd)
+    // A shared one lives on with its owner, and so do its blobs.
+    if (m_atEnd && !m_shared)
         m_blobReader.reset();
     if (batch.failure)
         setLastError(noticed(*batch.failure));

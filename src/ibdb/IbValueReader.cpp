@@ -4,7 +4,10 @@
 #include "ibdb/IbTimeStamp.h"
 #include "ibdb/IbType.h"
 
+#include <QDate>
+
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -114,9 +117,15 @@ QString IbValueReader::decimalText(qint64 value, int scale)
     return value < 0 ? QLatin1Char('-') + digits : digits;
 }
 
+// Written digit by digit: a grid or an export turns a million of these, and
+// a date's format string would be read again for each one.
 QString IbValueReader::dateText(ISC_DATE date)
 {
-    return IbTimeStamp::date(date).toString(QStringLiteral("yyyy-MM-dd"));
+    const QDate day = IbTimeStamp::date(date);
+    char text[16];
+    const int length = std::snprintf(text, sizeof text, "%04d-%02d-%02d", day.year(), day.month(),
+                                     day.day());
+    return QString::fromLatin1(text, length);
 }
 
 QString IbValueReader::timeText(ISC_TIME time)
@@ -124,13 +133,12 @@ QString IbValueReader::timeText(ISC_TIME time)
     // ISC_TIME counts ten-thousandths of a second.
     const int fraction = int(time % 10000);
     const int seconds = int(time / 10000);
-    QString text = QStringLiteral("%1:%2:%3")
-                       .arg(seconds / 3600, 2, 10, QLatin1Char('0'))
-                       .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
-                       .arg(seconds % 60, 2, 10, QLatin1Char('0'));
+    char text[24];
+    int length = std::snprintf(text, sizeof text, "%02d:%02d:%02d", seconds / 3600,
+                               seconds / 60 % 60, seconds % 60);
     if (fraction != 0)
-        text += QStringLiteral(".%1").arg(fraction, 4, 10, QLatin1Char('0'));
-    return text;
+        length += std::snprintf(text + length, sizeof text - length, ".%04d", fraction);
+    return QString::fromLatin1(text, length);
 }
 
 QVariant IbValueReader::text(const XSQLVAR &var, const char *data, qsizetype length)

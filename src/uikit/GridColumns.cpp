@@ -4,6 +4,7 @@
 #include "controls/GridValueDelegate.h"
 #include "ibdb/PlainName.h"
 #include "uikit/CatalogQuery.h"
+#include "uikit/GridCopy.h"
 
 #include <QHeaderView>
 #include <QTableView>
@@ -21,6 +22,7 @@ void setupReadOnly(QTableView *view)
     view->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     view->horizontalHeader()->setHighlightSections(false);
     view->setItemDelegate(new GridValueDelegate(view));
+    GridCopy::install(view);
 }
 
 void apply(QTableView *view, CatalogQuery *query, const QList<GridColumn> &columns)

@@ -42,6 +42,7 @@ void bindKeyValues(QSqlQuery &query, const QSqlRecord &key)
 // a table has record versions: a view may have none.
 void DataViewModel::setTable(const QString &tableName)
 {
+    m_sortColumn = -1;
     QSqlTableModel::setTable(tableName);
     m_readsVersions = !primaryKey().isEmpty();
     m_declared = database().record(this->tableName());
@@ -142,6 +143,36 @@ QString DataViewModel::selectStatement() const
 {
     if (!m_readsVersions)
         return QSqlTableModel::selectStatement();
+    return statementOf(true);
+}
+
+void DataViewModel::setSort(int column, Qt::SortOrder order)
+{
+    m_sortColumn = column;
+    m_sortOrder = order;
+    QSqlTableModel::setSort(column, order);
+}
+
+QString DataViewModel::orderByClause() const
+{
+    const QSqlRecord fields = record();
+    if (m_sortColumn < 0 || m_sortColumn >= fields.count())
+        return {};
+    const QString name = database().driver()->escapeIdentifier(fields.fieldName(m_sortColumn),
+                                                                QSqlDriver::FieldName);
+    return QStringLiteral("ORDER BY %1 %2")
+        .arg(name, m_sortOrder == Qt::AscendingOrder ? QStringLiteral("ASC")
+                                                      : QStringLiteral("DESC"));
+}
+
+QString DataViewModel::exportStatement() const
+{
+    return statementOf(false);
+}
+
+// The rows as the grid has them, with or without the record version.
+QString DataViewModel::statementOf(bool withVersion) const
+{
     const QSqlDriver *driver = database().driver();
     QStringList names;
     const QSqlRecord fields = record();
@@ -149,7 +180,8 @@ QString DataViewModel::selectStatement() const
         if (fields.fieldName(i) != kVersion)
             names << driver->escapeIdentifier(fields.fieldName(i), QSqlDriver::FieldName);
     }
-    names << kVersion;
+    if (withVersion)
+        names << kVersion;
     QString statement = QStringLiteral("SELECT %1 FROM %2")
                             .arg(names.join(QStringLiteral(", ")),
                                  driver->escapeIdentifier(tableName(), QSqlDriver::TableName));

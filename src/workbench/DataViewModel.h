@@ -32,15 +32,23 @@ public:
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     // The long value read whole for an editor is let go of once it closes.
     void forgetWholeValue() { m_whole = {}; }
+    // The rows the grid shows, in its order, without the record version:
+    // what an export reads again.
+    QString exportStatement() const;
+    void setSort(int column, Qt::SortOrder order) override;
 
 protected:
     QString selectStatement() const override;
+    // The column's name spelt as the dialect needs it, unqualified: a table
+    // name that needs quotes would need them there too.
+    QString orderByClause() const override;
     bool updateRowInTable(int row, const QSqlRecord &values) override;
     bool insertRowIntoTable(const QSqlRecord &values) override;
     bool deleteRowFromTable(int row) override;
 
 private:
     bool versioned() const;
+    QString statementOf(bool withVersion) const;
     // False, with the reason as the last error, when a typed value would
     // not be stored as typed (see TypedValueCheck).
     bool typedExactly(const QSqlRecord &values);
@@ -63,6 +71,8 @@ private:
     };
 
     bool m_readsVersions = false;
+    int m_sortColumn = -1;
+    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
     // The columns as declared (a result's record knows only what the
     // client was sent).
     QSqlRecord m_declared;

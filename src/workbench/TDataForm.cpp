@@ -11,10 +11,16 @@
 #include "uikit/RelationNameList.h"
 #include "uikit/TableNavigator.h"
 #include "workbench/DataViewModel.h"
+#include "workbench/GridExport.h"
+#include "ibdb/IbDriver.h"
+#include "uikit/GridCopy.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFrame>
+#include <QApplication>
+#include <QClipboard>
+#include <QHeaderView>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QMdiArea>
@@ -65,10 +71,84 @@ TDataForm::TDataForm(QWidget *parent) : TChildForm(parent)
             refuseChange();
     });
 
+    addGridCommands();
+
     QVBoxLayout *layout = createPanelLayout();
     layout->addWidget(Panel1);
     layout->addWidget(DBGrid1, 1);
     FormCreate();
+}
+
+void TDataForm::addGridCommands()
+{
+    GridCopy::install(DBGrid1);
+    GridCopy::addAction(DBGrid1, QStringLiteral("Copy as &INSERT"), [this] { copyAsInsert(); },
+                        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+    GridCopy::addAction(DBGrid1, QStringLiteral("&Export Rows..."), [this] { exportRows(); }, {});
+    GridCopy::addAction(DBGrid1, QStringLiteral("&Refresh"), [this] { refreshRows(); },
+                        QKeySequence::Refresh);
+    QHeaderView *titles = DBGrid1->horizontalHeader();
+    titles->setSortIndicatorShown(true);
+    titles->setSortIndicator(-1, Qt::AscendingOrder);
+    connect(titles, &QHeaderView::sectionClicked, this, &TDataForm::titleClicked);
+}
+
+void TDataForm::titleClicked(int column)
+{
+    const Qt::SortOrder order = column == m_sortColumn && m_sortOrder == Qt::AscendingOrder
+                                    ? Qt::DescendingOrder
+                                    : Qt::AscendingOrder;
+    Command::run([&] { sortBy(column, order); });
+    DBGrid1->horizontalHeader()->setSortIndicator(m_sortColumn, m_sortOrder);
+}
+
+void TDataForm::sortBy(int column, Qt::SortOrder order)
+{
+    if (!m_table->isOpen())
+        return;
+    // A pending change is written before the rows are read again, as when
+    // the user leaves its row; refused, the rows stay as they are.
+    postPendingRow();
+    auto *model = static_cast<DataViewModel *>(SrcTable);
+    model->setSort(column, order);
+    try {
+        m_table->open();
+    } catch (...) {
+        model->setSort(m_sortColumn, m_sortOrder);
+        m_table->open();
+        throw;
+    }
+    m_sortColumn = column;
+    m_sortOrder = order;
+    // The column sorted by stays in sight, its first row current.
+    if (SrcTable->rowCount() > 0)
+        DBGrid1->setCurrentIndex(SrcTable->index(0, column));
+}
+
+void TDataForm::copyAsInsert()
+{
+    if (!m_table->isOpen())
+        throw GeneralError(QStringLiteral("Pick a table or view to copy its rows"));
+    const auto *driver = qobject_cast<const IbDriver *>(SrcTable->database().driver());
+    QApplication::clipboard()->setText(GridCopy::selectedInserts(
+        DBGrid1, m_relationName, driver ? driver->dialect() : 1));
+}
+
+void TDataForm::exportRows()
+{
+    if (!m_table->isOpen())
+        throw GeneralError(QStringLiteral("Pick a table or view to export its rows"));
+    postPendingRow();
+    QStringList names;
+    for (int column = 0; column < SrcTable->columnCount(); ++column)
+        names << SrcTable->headerData(column, Qt::Horizontal).toString();
+    const auto *model = static_cast<const DataViewModel *>(SrcTable);
+    GridExport(SrcTable->database(), model->exportStatement(), names, m_relationName).run();
+}
+
+void TDataForm::refreshRows()
+{
+    m_table->refresh();
 }
 
 void TDataForm::buildPanel()
@@ -111,6 +191,8 @@ void TDataForm::openRelation(const QString &relationName)
     m_table->close();
     m_relationName.clear();
     SrcTable->setTable(name);
+    m_sortColumn = -1;
+    DBGrid1->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     m_table->setReadOnly(readOnlyReason(name));
     m_table->open();
     m_relationName = name;

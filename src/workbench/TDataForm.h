@@ -31,6 +31,13 @@ public:
     // The user picked an item of TblsCB.
     void TblsCBClick();
 
+    // The grid's commands, as its context menu offers them.
+    void copyAsInsert();
+    void exportRows();
+    void refreshRows();
+    // Rows in the server's order of the column, as a click on its title asks.
+    void sortBy(int column, Qt::SortOrder order);
+
     QFrame *Panel1 = nullptr;
     TDBNavigator *DBNavigator1 = nullptr;
     QComboBox *TblsCB = nullptr;
@@ -48,10 +55,14 @@ private:
     void postPendingRow();
     QString readOnlyReason(const QString &relationName) const;
     void refuseChange();
+    void addGridCommands();
+    void titleClicked(int column);
 
     TableNavigator *m_table = nullptr;
     QString m_relationName;
     int m_shownItem = -1;
+    int m_sortColumn = -1;
+    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
 };
 
 // Opens a new data view on the relation and brings it to the front. An error

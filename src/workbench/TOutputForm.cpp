@@ -9,10 +9,19 @@
 #include "ibdb/SqlErrorText.h"
 #include "ibdb/TDMSys.h"
 #include "uikit/StatementText.h"
+#include "workbench/GridExport.h"
 #include "workbench/ResultSetModel.h"
+#include "ibdb/IbDriver.h"
+#include "uikit/Command.h"
+#include "uikit/GridCopy.h"
+#include "uikit/Prompts.h"
 #include "workbench/StatementStatsPane.h"
 
+#include <QApplication>
+#include <QClipboard>
+#include <QHeaderView>
 #include <QLabel>
+#include <QSqlField>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -89,6 +98,8 @@ TOutputForm::TOutputForm(QWidget *parent)
     StmStrings->viewport()->setBackgroundRole(QPalette::Window);
     StmStrings->setFixedHeight(110);
 
+    addGridCommands();
+
     auto *split = new QSplitter(Qt::Vertical, this);
     split->addWidget(GridResult);
     split->addWidget(Stats);
@@ -125,6 +136,25 @@ TOutputForm *TOutputForm::open()
 
 void TOutputForm::OpenQuery(const QString &text)
 {
+    m_sortColumn = -1;
+    GridResult->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    runText(text);
+    m_text = text;
+    m_names.clear();
+    const QSqlRecord columns = OutSQL->record();
+    QStringList tables;
+    for (int i = 0; i < columns.count(); ++i) {
+        m_names << columns.fieldName(i);
+        tables << columns.field(i).tableName();
+    }
+    tables.removeDuplicates();
+    m_insertTable = tables.size() == 1 ? tables.constFirst() : QString();
+    StmStrings->setPlainText(StatementText::toEditor(text));
+    showStats();
+}
+
+void TOutputForm::runText(const QString &text)
+{
     BusyCursor busy;
     OutSQL->clear();
     QSqlDatabase db = QSqlDatabase::database(kConnection);
@@ -147,7 +177,115 @@ void TOutputForm::OpenQuery(const QString &text)
     OutSQL->setQuery(std::move(query));
     if (OutSQL->lastError().isValid())
         throw DatabaseError(SqlErrorText(OutSQL->lastError()));
-    StmStrings->setPlainText(StatementText::toEditor(text));
+    m_shownText = text;
+}
+
+// The user's text as a derived table whose columns get names of their own,
+// so that a result with two columns of one name sorts too; the titles stay
+// the result's. A line break ends a trailing comment of the text.
+QString TOutputForm::sortedText(int column, Qt::SortOrder order) const
+{
+    QString text = m_text.trimmed();
+    while (text.endsWith(QLatin1Char(';')))
+        text = text.chopped(1).trimmed();
+    QStringList names;
+    for (int i = 1; i <= m_names.size(); ++i)
+        names << QStringLiteral("C%1").arg(i);
+    return QStringLiteral("SELECT * FROM (\n%1\n) SORTED_ROWS (%2) ORDER BY %3 %4")
+        .arg(text, names.join(QStringLiteral(", ")))
+        .arg(column + 1)
+        .arg(order == Qt::AscendingOrder ? QStringLiteral("ASC") : QStringLiteral("DESC"));
+}
+
+void TOutputForm::sortBy(int column, Qt::SortOrder order)
+{
+    if (m_text.isEmpty() || column < 0 || column >= m_names.size())
+        return;
+    const QString before = m_shownText;
+    try {
+        runText(sortedText(column, order));
+    } catch (...) {
+        // The rows the user had stay on screen.
+        runText(before);
+        showTitles();
+        throw;
+    }
+    showTitles();
+    m_sortColumn = column;
+    m_sortOrder = order;
+    showStats();
+}
+
+void TOutputForm::showTitles()
+{
+    for (int i = 0; i < m_names.size(); ++i)
+        OutSQL->setHeaderData(i, Qt::Horizontal, m_names.at(i));
+}
+
+void TOutputForm::titleClicked(int column)
+{
+    const Qt::SortOrder order = column == m_sortColumn && m_sortOrder == Qt::AscendingOrder
+                                    ? Qt::DescendingOrder
+                                    : Qt::AscendingOrder;
+    Command::run([&] { sortBy(column, order); });
+    GridResult->horizontalHeader()->setSortIndicator(m_sortColumn, m_sortOrder);
+}
+
+void TOutputForm::addGridCommands()
+{
+    GridCopy::install(GridResult);
+    GridCopy::addAction(GridResult, QStringLiteral("Copy as &INSERT"), [this] { copyAsInsert(); },
+                        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+    GridCopy::addAction(GridResult, QStringLiteral("&Export Rows..."), [this] { exportRows(); },
+                        {});
+    GridCopy::addAction(GridResult, QStringLiteral("&Refresh"), [this] { refreshRows(); },
+                        QKeySequence::Refresh);
+    QHeaderView *titles = GridResult->horizontalHeader();
+    titles->setSortIndicatorShown(true);
+    titles->setSortIndicator(-1, Qt::AscendingOrder);
+    connect(titles, &QHeaderView::sectionClicked, this, &TOutputForm::titleClicked);
+}
+
+// The rows of one table go into it; rows joined from several go where the
+// user says.
+QString TOutputForm::insertTable() const
+{
+    if (!m_insertTable.isEmpty())
+        return m_insertTable;
+    QString table;
+    if (!Prompts::instance().inputQuery(QStringLiteral("Copy as INSERT"),
+                                        QStringLiteral("Insert into table:"), table)
+        || table.trimmed().isEmpty())
+        throw SilentAbort();
+    return table.trimmed();
+}
+
+int TOutputForm::dialect() const
+{
+    const auto *driver = qobject_cast<const IbDriver *>(
+        QSqlDatabase::database(kConnection, false).driver());
+    return driver ? driver->dialect() : 1;
+}
+
+void TOutputForm::copyAsInsert()
+{
+    const QString table = insertTable();
+    QApplication::clipboard()->setText(GridCopy::selectedInserts(GridResult, table, dialect()));
+}
+
+void TOutputForm::exportRows()
+{
+    if (m_shownText.isEmpty())
+        return;
+    GridExport(QSqlDatabase::database(kConnection), m_shownText, m_names, m_insertTable).run();
+}
+
+void TOutputForm::refreshRows()
+{
+    if (m_shownText.isEmpty())
+        return;
+    runText(m_shownText);
+    showTitles();
     showStats();
 }
 

@@ -3,6 +3,8 @@
 #include "ibdb/StatementProfile.h"
 #include "uikit/TChildForm.h"
 
+#include <QStringList>
+
 class QLabel;
 class QPlainTextEdit;
 class QSqlQueryModel;
@@ -40,13 +42,37 @@ public:
     StatementStatsPane *Stats;
     const StatementProfile &profile() const { return m_profile; }
 
+    // The grid's commands, as its context menu offers them.
+    void copyAsInsert();
+    void exportRows();
+    void refreshRows();
+    // The rows again in the server's order of the column, as a click on its
+    // title asks; the text shown stays the one the user gave.
+    void sortBy(int column, Qt::SortOrder order);
+
 private:
     void showRowCount();
     void runProfiled(QSqlQuery &query);
     void showStats();
+    void runText(const QString &text);
+    QString sortedText(int column, Qt::SortOrder order) const;
+    void showTitles();
+    void titleClicked(int column);
+    void addGridCommands();
+    QString insertTable() const;
+    int dialect() const;
 
     StatementProfile m_profile;
     isc_db_handle m_attachment = 0;
+    // The user's text, the one the rows shown came from, and the result's
+    // own column names.
+    QString m_text;
+    QString m_shownText;
+    QStringList m_names;
+    // The one table every column comes from, if there is one.
+    QString m_insertTable;
+    int m_sortColumn = -1;
+    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
 };
 
 // Opens a new result window running the text as a query. When the query

@@ -11,6 +11,7 @@
 #include "ibdb/TDMSys.h"
 #include "ibdb/TIBDataBase.h"
 #include "uikit/Command.h"
+#include "uikit/EditorCommands.h"
 #include "uikit/ConnectedDialect.h"
 #include "uikit/Prompts.h"
 #include "uikit/Shell.h"
@@ -60,6 +61,7 @@ TSQLExprForm::TSQLExprForm(QWidget *parent)
     buildToolPanel();
     buildMenus();
     addPlanCommand();
+    EditorCommands::addSelectAll(PopupMenu1, ExecSql);
 
     ExecSql->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(ExecSql, &QWidget::customContextMenuRequested, this,

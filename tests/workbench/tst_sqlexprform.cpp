@@ -151,6 +151,7 @@ void TstSqlExprForm::menusInOrder_data()
                       QStringLiteral("||")};
     popup += ddl;
     popup[9] = QStringLiteral("&Load from File|Load DDL statement from File|Ctrl+O");
+    popup << QStringLiteral("||") << QStringLiteral("Select A&ll|Select the whole text|");
     QTest::newRow("DDL menu") << false << ddl;
     QTest::newRow("context menu") << true << popup;
 }
