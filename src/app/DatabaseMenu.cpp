@@ -10,6 +10,7 @@
 #include "catalog/TFunctionsForm.h"
 #include "catalog/TGeneratorsForm.h"
 #include "catalog/TPackagesForm.h"
+#include "catalog/TPrivilegesForm.h"
 #include "catalog/TRolesForm.h"
 #include "catalog/TStoredProcsForm.h"
 #include "catalog/TUsersForm.h"
@@ -69,6 +70,10 @@ QList<Item> items()
         {QStringLiteral("Roles"),
          QStringLiteral("Creates and drops roles, grants them to users and roles and revokes them"),
          [] { TRolesForm::open(); }},
+        {QStringLiteral("Privileges"),
+         QStringLiteral("Shows and changes who may do what: the privileges of a grantee or on an "
+                        "object"),
+         [] { TPrivilegesForm::open(); }},
     };
 }
 
