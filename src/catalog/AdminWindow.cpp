@@ -22,6 +22,11 @@ int dialect()
     return DMSys->IBDataBase->statementDialect();
 }
 
+QString yesNo(bool value)
+{
+    return value ? QStringLiteral("Yes") : QStringLiteral("No");
+}
+
 QTreeWidget *createList(QWidget *parent, const QString &name, const QStringList &columns)
 {
     auto *list = new QTreeWidget(parent);

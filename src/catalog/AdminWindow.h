@@ -17,6 +17,9 @@ QSqlDatabase connection();
 // The dialect the tool's statements are compiled in.
 int dialect();
 
+// "Yes" or "No", as the lists show a flag.
+QString yesNo(bool value);
+
 // A list of rows, one selected at a time, named for the accessibility tree.
 QTreeWidget *createList(QWidget *parent, const QString &name, const QStringList &columns);
 bool selectText(QTreeWidget *list, const QString &text);
