@@ -5,6 +5,8 @@
 #include "ibdb/TDMSys.h"
 #include "ibdb/TIBDataBase.h"
 
+#include <functional>
+
 namespace {
 
 const QString kSavepoint = QStringLiteral("QV_STATEMENT_SET");

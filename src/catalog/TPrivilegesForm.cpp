@@ -218,8 +218,7 @@ void TPrivilegesForm::showSubject()
 {
     const int subject = SubjectBox->currentIndex();
     QList<Row> rows;
-    if (subject < 0) {
-    } else if (mode() == Mode::ByGrantee) {
+    if (subject >= 0 && mode() == Mode::ByGrantee) {
         const PrivilegeGrantee &grantee = m_catalog.grantees.at(subject);
         rows.reserve(m_catalog.objects.size());
         for (const PrivilegeTarget &target : std::as_const(m_catalog.objects)) {
@@ -227,7 +226,7 @@ void TPrivilegesForm::showSubject()
                 target.kind == Kind::Ddl ? PrivilegeTarget::ddlKeyword(target.name) : target.name;
             rows << Row{target, grantee, PrivilegeTarget::kindName(target.kind), name};
         }
-    } else {
+    } else if (subject >= 0) {
         const PrivilegeTarget &target = m_catalog.objects.at(subject);
         // Users and roles are offered whether or not they hold anything;
         // routines, triggers and views when they do.

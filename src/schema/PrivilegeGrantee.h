@@ -3,6 +3,8 @@
 #include <QList>
 #include <QString>
 
+#include <tuple>
+
 // Who holds a privilege: a user (PUBLIC among them), a role, or a routine,
 // trigger or view that uses the object; RDB$USER_TYPE tells them apart.
 struct PrivilegeGrantee
@@ -23,5 +25,8 @@ struct PrivilegeGrantee
     QString caption() const;
 
     friend bool operator==(const PrivilegeGrantee &, const PrivilegeGrantee &) = default;
-    friend auto operator<=>(const PrivilegeGrantee &, const PrivilegeGrantee &) = default;
+    friend bool operator<(const PrivilegeGrantee &a, const PrivilegeGrantee &b)
+    {
+        return std::tie(a.type, a.name) < std::tie(b.type, b.name);
+    }
 };

@@ -1,5 +1,6 @@
 #include "schema/PrivilegeMatrix.h"
 
+#include <algorithm>
 #include <set>
 
 namespace {

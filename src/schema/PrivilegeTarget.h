@@ -3,6 +3,7 @@
 #include <QChar>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 // What a privilege is held on: an object of the database, one column of a
 // table or view, or a kind of object for the DDL privileges (CREATE, ALTER

@@ -10,6 +10,8 @@
 #include "workbench/TSQLSourceForm.h"
 
 #include <QComboBox>
+#include <QLabel>
+#include <QTest>
 #include <QTableView>
 
 using Privilege = PrivilegeTarget::Privilege;
@@ -318,7 +320,6 @@ void TestPrivileges::dialect3QuotesNames()
 {
     open(3);
     m_session->db.execute(QStringLiteral("CREATE TABLE \"lower t\" (\"a b\" INTEGER)"));
-    m_prompts->answers.enqueue(Prompts::Answer::Ok);
     m_form->RefreshBtnClick();
     QVERIFY(m_form->selectSubject(QStringLiteral("User QV_PLAIN")));
     toggleRow(QStringLiteral("Table"), QStringLiteral("lower t"), Privilege::Select);
