@@ -61,6 +61,7 @@ private:
     void connect();
     void explorer();
     void exportRows();
+    void attachments();
     // Times one window: its first screen and, for grids that fetch as the
     // user scrolls, every row; the best of the repeats counts on each side.
     void window(const QString &name, const Opener &open, bool scrolls, const Goals &goals,

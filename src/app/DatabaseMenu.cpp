@@ -14,6 +14,7 @@
 #include "catalog/TPackagesForm.h"
 #include "catalog/TPropertiesForm.h"
 #include "catalog/TRestoreForm.h"
+#include "catalog/TPrivilegesForm.h"
 #include "catalog/TRolesForm.h"
 #include "catalog/TStatisticsForm.h"
 #include "catalog/TStoredProcsForm.h"
@@ -91,6 +92,10 @@ QList<Item> items()
         {QStringLiteral("Statisti&cs"),
          QStringLiteral("Shows the header page and the size of every table and index"),
          [] { TStatisticsForm::open(); }},
+        {QStringLiteral("Privileges"),
+         QStringLiteral("Shows and changes who may do what: the privileges of a grantee or on an "
+                        "object"),
+         [] { TPrivilegesForm::open(); }},
     };
 }
 

@@ -1,12 +1,12 @@
 #include "catalog/TAttachmentsForm.h"
 
+#include "catalog/AdminWindow.h"
 #include "controls/TOfficeButton.h"
 #include "controls/TToolPanel.h"
 #include "controls/UpdatesSuspended.h"
 #include "core/AppError.h"
 #include "ibdb/BoundQuery.h"
 #include "ibdb/ServerCall.h"
-#include "ibdb/TDMSys.h"
 #include "uikit/Command.h"
 #include "uikit/Prompts.h"
 
@@ -70,10 +70,7 @@ qint64 currentId(const QTreeWidget *list)
     return item ? item->data(0, kIdRole).toLongLong() : 0;
 }
 
-QSqlDatabase ib()
-{
-    return QSqlDatabase::database(TDMSys::ibName(), false);
-}
+using AdminWindow::connection;
 
 } // namespace
 
@@ -94,13 +91,13 @@ TAttachmentsForm::TAttachmentsForm(QWidget *parent) : TChildForm(parent), m_time
     LimitedLabel->setObjectName(QStringLiteral("LimitedLabel"));
     LimitedLabel->setContentsMargins(4, 2, 4, 2);
     LimitedLabel->setVisible(false);
-    AttachmentList = createList(QStringLiteral("Attachments"),
+    AttachmentList = AdminWindow::createList(this, QStringLiteral("Attachments"),
                                 QStringList{QStringLiteral("Own")}
                                     + MonitorSnapshot::attachmentColumns());
-    TransactionList = createList(QStringLiteral("Transactions"),
+    TransactionList = AdminWindow::createList(this, QStringLiteral("Transactions"),
                                  QStringList{QStringLiteral("Oldest active")}
                                      + MonitorSnapshot::transactionColumns());
-    StatementList = createList(QStringLiteral("Statements"),
+    StatementList = AdminWindow::createList(this, QStringLiteral("Statements"),
                                QStringList{QString()} + MonitorSnapshot::statementColumns());
     auto *splitter = new QSplitter(Qt::Vertical, this);
     for (QTreeWidget *list : {AttachmentList, TransactionList, StatementList})
@@ -159,20 +156,6 @@ void TAttachmentsForm::createMenu()
                        [this] { DisconnectBtnClick(); });
 }
 
-QTreeWidget *TAttachmentsForm::createList(const QString &name, const QStringList &columns)
-{
-    auto *list = new QTreeWidget(this);
-    list->setObjectName(name);
-    list->setAccessibleName(name);
-    list->setRootIsDecorated(false);
-    list->setUniformRowHeights(true);
-    list->setAllColumnsShowFocus(true);
-    list->setSelectionMode(QAbstractItemView::SingleSelection);
-    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    list->setHeaderLabels(columns);
-    return list;
-}
-
 QString TAttachmentsForm::limitedViewText()
 {
     return QStringLiteral("Only your own attachments are shown: the server shows other "
@@ -212,7 +195,7 @@ void TAttachmentsForm::FormCreate()
 
 void TAttachmentsForm::RefreshBtnClick()
 {
-    m_snapshot = MonitorSnapshot::read(ib());
+    m_snapshot = MonitorSnapshot::read(connection());
     showSnapshot();
 }
 
@@ -287,7 +270,7 @@ void TAttachmentsForm::CancelStatementBtnClick()
     if (Prompts::instance().confirm(cancelQuestion(*statement), Prompts::Buttons::OkCancel)
         != Prompts::Answer::Ok)
         throw SilentAbort();
-    BoundQuery::run(ib(), QStringLiteral("DELETE FROM MON$STATEMENTS WHERE MON$STATEMENT_ID = :ID"),
+    BoundQuery::run(connection(), QStringLiteral("DELETE FROM MON$STATEMENTS WHERE MON$STATEMENT_ID = :ID"),
                     {{QStringLiteral("ID"), statement->id}});
     RefreshBtnClick();
 }
@@ -302,7 +285,7 @@ void TAttachmentsForm::DisconnectBtnClick()
     if (Prompts::instance().confirm(disconnectQuestion(*attachment), Prompts::Buttons::OkCancel)
         != Prompts::Answer::Ok)
         throw SilentAbort();
-    BoundQuery::run(ib(),
+    BoundQuery::run(connection(),
                     QStringLiteral("DELETE FROM MON$ATTACHMENTS WHERE MON$ATTACHMENT_ID = :ID"),
                     {{QStringLiteral("ID"), attachment->id}});
     RefreshBtnClick();

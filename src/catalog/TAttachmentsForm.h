@@ -51,7 +51,6 @@ public:
 private:
     void createToolPanel();
     void createMenu();
-    QTreeWidget *createList(const QString &name, const QStringList &columns);
     void FormCreate();
     void showSnapshot();
     void showAttachmentDetails();

@@ -1,22 +1,19 @@
 #include "catalog/TRolesForm.h"
 
+#include "catalog/AdminWindow.h"
 #include "catalog/TRoleGrantDlg.h"
 #include "controls/TOfficeButton.h"
 #include "controls/TToolPanel.h"
 #include "controls/UpdatesSuspended.h"
 #include "core/AppError.h"
 #include "ibdb/TDMSys.h"
-#include "ibdb/TIBDataBase.h"
 #include "schema/SystemPrivileges.h"
 #include "schema/TypedName.h"
-#include "schema/UserEntry.h"
 #include "uikit/Command.h"
 #include "uikit/ModalForms.h"
 #include "uikit/Prompts.h"
-#include "workbench/TSQLSourceForm.h"
 
 #include <QMenu>
-#include <QScopeGuard>
 #include <QSplitter>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -25,48 +22,10 @@ namespace {
 
 enum RoleColumn { NameColumn = 0, OwnerColumn = 1, PrivilegesColumn = 2 };
 
-int dialect()
-{
-    return DMSys->IBDataBase->statementDialect();
-}
+using AdminWindow::connection;
+using AdminWindow::dialect;
 
-QSqlDatabase ib()
-{
-    return QSqlDatabase::database(TDMSys::ibName(), false);
-}
-
-QString yesNo(bool value)
-{
-    return value ? QStringLiteral("Yes") : QStringLiteral("No");
-}
-
-int currentRow(QTreeWidget *list)
-{
-    QTreeWidgetItem *item = list->currentItem();
-    return item ? list->indexOfTopLevelItem(item) : -1;
-}
-
-bool selectText(QTreeWidget *list, const QString &text)
-{
-    const QList<QTreeWidgetItem *> found = list->findItems(text, Qt::MatchExactly);
-    if (found.isEmpty())
-        return false;
-    list->setCurrentItem(found.first());
-    return true;
-}
-
-// The users a grant may name; a user the server shows none of still types one.
-QStringList userNames()
-{
-    QStringList names;
-    try {
-        for (const UserEntry &user : UserEntry::readAll(ib()))
-            names << user.name;
-    } catch (const DatabaseError &) {
-    }
-    names.removeDuplicates();
-    return names;
-}
+using AdminWindow::yesNo;
 
 QStringList checkedPrivileges(const QString &typed)
 {
@@ -93,10 +52,10 @@ TRolesForm::TRolesForm(QWidget *parent) : TChildForm(parent), GrantDlg(new TRole
     setWindowTitle(QStringLiteral("Roles"));
     createToolPanel();
     createMenu();
-    RoleList = createList(QStringLiteral("Roles"),
+    RoleList = AdminWindow::createList(this, QStringLiteral("Roles"),
                           {QStringLiteral("Role"), QStringLiteral("Owner"),
                            QStringLiteral("System privileges")});
-    HolderList = createList(QStringLiteral("Holders"),
+    HolderList = AdminWindow::createList(this, QStringLiteral("Holders"),
                             {QStringLiteral("Grantee"), QStringLiteral("Kind"),
                              QStringLiteral("Admin option"), QStringLiteral("Grantor")});
     auto *splitter = new QSplitter(Qt::Horizontal, this);
@@ -156,19 +115,6 @@ void TRolesForm::createMenu()
         [this] { RefreshBtnClick(); }, QKeySequence(Qt::Key_F5));
 }
 
-QTreeWidget *TRolesForm::createList(const QString &name, const QStringList &columns)
-{
-    auto *list = new QTreeWidget(this);
-    list->setObjectName(name);
-    list->setAccessibleName(name);
-    list->setRootIsDecorated(false);
-    list->setUniformRowHeights(true);
-    list->setAllColumnsShowFocus(true);
-    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    list->setHeaderLabels(columns);
-    return list;
-}
-
 void TRolesForm::FormCreate()
 {
     RefreshBtnClick();
@@ -177,8 +123,8 @@ void TRolesForm::FormCreate()
 void TRolesForm::RefreshBtnClick()
 {
     const QString selected = selectedRole() ? selectedRole()->name : QString();
-    m_systemPrivileges = RoleEntry::hasSystemPrivileges(ib());
-    m_roles = RoleEntry::readAll(ib());
+    m_systemPrivileges = RoleEntry::hasSystemPrivileges(connection());
+    m_roles = RoleEntry::readAll(connection());
     fillRoles();
     if (!selectRole(selected) && !m_roles.isEmpty())
         RoleList->setCurrentItem(RoleList->topLevelItem(0));
@@ -213,34 +159,32 @@ void TRolesForm::fillHolders()
 
 const RoleEntry *TRolesForm::selectedRole() const
 {
-    const int row = currentRow(RoleList);
+    const int row = AdminWindow::currentRow(RoleList);
     return row >= 0 && row < m_roles.size() ? &m_roles[row] : nullptr;
 }
 
 const RoleEntry::Holder *TRolesForm::selectedHolder() const
 {
     const RoleEntry *role = selectedRole();
-    const int row = currentRow(HolderList);
+    const int row = AdminWindow::currentRow(HolderList);
     return role && row >= 0 && row < role->holders.size() ? &role->holders[row] : nullptr;
 }
 
 bool TRolesForm::selectRole(const QString &name)
 {
-    return !name.isEmpty() && selectText(RoleList, name);
+    return !name.isEmpty() && AdminWindow::selectText(RoleList, name);
 }
 
 bool TRolesForm::selectHolder(const QString &name)
 {
-    return selectText(HolderList, name);
+    return AdminWindow::selectText(HolderList, name);
 }
 
 void TRolesForm::runApproved(const QString &statement)
 {
-    ShowSQLSource({statement});
-    // Refreshed whatever the server says: another user may have changed the
-    // roles meanwhile, which is what a refusal often means.
-    const auto refresh = qScopeGuard([this] { Command::run([this] { RefreshBtnClick(); }); });
-    DMSys->execute(statement);
+    AdminWindow::runApproved(
+        {statement}, [&statement] { DMSys->execute(statement); },
+        [this] { RefreshBtnClick(); });
 }
 
 void TRolesForm::NewBtnClick()
@@ -271,7 +215,7 @@ void TRolesForm::GrantBtnClick()
     QStringList roleNames;
     for (const RoleEntry &each : m_roles)
         roleNames << each.name;
-    GrantDlg->offer(name, userNames(), roleNames);
+    GrantDlg->offer(name, AdminWindow::userNames(), roleNames);
     if (ModalForms::exec(GrantDlg) != QDialog::Accepted)
         return;
     RoleEntry::Holder grantee = GrantDlg->grantee();

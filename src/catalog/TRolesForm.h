@@ -46,7 +46,6 @@ public:
 private:
     void createToolPanel();
     void createMenu();
-    QTreeWidget *createList(const QString &name, const QStringList &columns);
     void FormCreate();
     void fillRoles();
     void fillHolders();

@@ -1,5 +1,6 @@
 #include "catalog/TUsersForm.h"
 
+#include "catalog/AdminWindow.h"
 #include "catalog/TUserDlg.h"
 #include "controls/TOfficeButton.h"
 #include "controls/TToolPanel.h"
@@ -7,23 +8,17 @@
 #include "core/AppError.h"
 #include "schema/TypedName.h"
 #include "ibdb/TDMSys.h"
-#include "ibdb/TIBDataBase.h"
 #include "uikit/Command.h"
 #include "uikit/ModalForms.h"
-#include "workbench/TSQLSourceForm.h"
 
 #include <QLabel>
 #include <QMenu>
-#include <QScopeGuard>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
 namespace {
 
-QString yesNo(bool value)
-{
-    return value ? QStringLiteral("Yes") : QStringLiteral("No");
-}
+using AdminWindow::yesNo;
 
 // The preview and the repository never hold a password.
 UserEntry masked(UserEntry entry)
@@ -33,10 +28,7 @@ UserEntry masked(UserEntry entry)
     return entry;
 }
 
-int dialect()
-{
-    return DMSys->IBDataBase->statementDialect();
-}
+using AdminWindow::dialect;
 
 } // namespace
 
@@ -94,17 +86,13 @@ void TUsersForm::createMenu()
 
 void TUsersForm::createList()
 {
-    UserList = new QTreeWidget(this);
+    UserList = AdminWindow::createList(
+        this, QStringLiteral("Users"),
+        {QStringLiteral("User name"), QStringLiteral("First name"), QStringLiteral("Middle name"),
+         QStringLiteral("Last name"), QStringLiteral("Active"), QStringLiteral("Admin"),
+         QStringLiteral("Plugin"), QStringLiteral("Tags")});
+    // Its object name differs from the accessible one, which reads better.
     UserList->setObjectName(QStringLiteral("UserList"));
-    UserList->setAccessibleName(QStringLiteral("Users"));
-    UserList->setRootIsDecorated(false);
-    UserList->setUniformRowHeights(true);
-    UserList->setAllColumnsShowFocus(true);
-    UserList->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    UserList->setHeaderLabels({QStringLiteral("User name"), QStringLiteral("First name"),
-                               QStringLiteral("Middle name"), QStringLiteral("Last name"),
-                               QStringLiteral("Active"), QStringLiteral("Admin"),
-                               QStringLiteral("Plugin"), QStringLiteral("Tags")});
     connect(UserList, &QTreeWidget::itemDoubleClicked, this,
             Command::guard([this] { EditBtnClick(); }));
 }
@@ -122,7 +110,7 @@ void TUsersForm::FormCreate()
 
 void TUsersForm::RefreshBtnClick()
 {
-    const QSqlDatabase connection = QSqlDatabase::database(TDMSys::ibName(), false);
+    const QSqlDatabase connection = AdminWindow::connection();
     m_administrator = UserEntry::managesUsers(connection);
     m_users = UserEntry::readAll(connection);
     fillList();
@@ -144,27 +132,18 @@ void TUsersForm::fillList()
 
 bool TUsersForm::selectUser(const QString &name)
 {
-    const QList<QTreeWidgetItem *> found = UserList->findItems(name, Qt::MatchExactly);
-    if (found.isEmpty())
-        return false;
-    UserList->setCurrentItem(found.first());
-    return true;
+    return AdminWindow::selectText(UserList, name);
 }
 
 const UserEntry *TUsersForm::selectedUser() const
 {
-    QTreeWidgetItem *item = UserList->currentItem();
-    const int row = item ? UserList->indexOfTopLevelItem(item) : -1;
+    const int row = AdminWindow::currentRow(UserList);
     return row >= 0 && row < m_users.size() ? &m_users[row] : nullptr;
 }
-
 void TUsersForm::runApproved(const QString &text, const QString &shown)
 {
-    ShowSQLSource({shown});
-    // Refreshed whatever the server says: a refusal may follow a change
-    // another administrator made meanwhile.
-    const auto refresh = qScopeGuard([this] { Command::run([this] { RefreshBtnClick(); }); });
-    DMSys->execute(text);
+    AdminWindow::runApproved(
+        {shown}, [&text] { DMSys->execute(text); }, [this] { RefreshBtnClick(); });
 }
 
 void TUsersForm::NewBtnClick()

@@ -1,46 +1,15 @@
 #include "schema/GrantText.h"
 
 #include "ibdb/SqlLiteral.h"
-
-#include <QHash>
+#include "schema/PrivilegeTarget.h"
 
 namespace {
 
-QString privilegeName(QChar privilege)
+QString privilegeName(QChar letter)
 {
-    switch (privilege.unicode()) {
-    case 'S': return QStringLiteral("SELECT");
-    case 'I': return QStringLiteral("INSERT");
-    case 'U': return QStringLiteral("UPDATE");
-    case 'D': return QStringLiteral("DELETE");
-    case 'R': return QStringLiteral("REFERENCES");
-    case 'X': return QStringLiteral("EXECUTE");
-    case 'G': return QStringLiteral("USAGE");
-    case 'C': return QStringLiteral("CREATE");
-    case 'L': return QStringLiteral("ALTER ANY");
-    case 'O': return QStringLiteral("DROP ANY");
-    default: return {};
-    }
-}
-
-// What a DDL privilege is on: RDB$RELATION_NAME holds a name of this kind.
-QString ddlObject(const QString &object)
-{
-    static const QHash<QString, QString> kinds{
-        {QStringLiteral("SQL$TABLES"), QStringLiteral("TABLE")},
-        {QStringLiteral("SQL$VIEWS"), QStringLiteral("VIEW")},
-        {QStringLiteral("SQL$PROCEDURES"), QStringLiteral("PROCEDURE")},
-        {QStringLiteral("SQL$FUNCTIONS"), QStringLiteral("FUNCTION")},
-        {QStringLiteral("SQL$PACKAGES"), QStringLiteral("PACKAGE")},
-        {QStringLiteral("SQL$GENERATORS"), QStringLiteral("SEQUENCE")},
-        {QStringLiteral("SQL$DOMAINS"), QStringLiteral("DOMAIN")},
-        {QStringLiteral("SQL$EXCEPTIONS"), QStringLiteral("EXCEPTION")},
-        {QStringLiteral("SQL$ROLES"), QStringLiteral("ROLE")},
-        {QStringLiteral("SQL$CHARSETS"), QStringLiteral("CHARACTER SET")},
-        {QStringLiteral("SQL$COLLATIONS"), QStringLiteral("COLLATION")},
-        {QStringLiteral("SQL$FILTERS"), QStringLiteral("FILTER")},
-    };
-    return kinds.value(object);
+    PrivilegeTarget::Privilege privilege;
+    return PrivilegeTarget::fromLetter(letter, privilege) ? PrivilegeTarget::privilegeName(privilege)
+                                                          : QString();
 }
 
 QString objectKind(int objectType)
@@ -76,7 +45,7 @@ QString whatText(const SchemaGrant &grant, int dialect)
 {
     if (grant.privilege == QLatin1Char('M'))
         return SqlLiteral::name(grant.object, dialect);
-    const QString ddl = ddlObject(grant.object);
+    const QString ddl = PrivilegeTarget::ddlKeyword(grant.object);
     if (!ddl.isEmpty())
         return privilegeName(grant.privilege) + QLatin1Char(' ') + ddl;
     QString text = privilegeName(grant.privilege);

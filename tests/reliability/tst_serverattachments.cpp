@@ -4,6 +4,7 @@
 #include "support/OtherUser.h"
 #include "support/ReliabilityFrame.h"
 #include "support/ReliabilityServer.h"
+#include "support/ServerLogin.h"
 #include "support/TestMain.h"
 
 #include <QLabel>
@@ -12,6 +13,7 @@
 #include <QTreeWidget>
 
 #include <future>
+#include <thread>
 
 // Who is in the database: the attachments window against other users'
 // attachments on a real server, its cancel and disconnect included.
@@ -28,14 +30,6 @@ private:
     {
         return QStringLiteral("EXECUTE BLOCK AS DECLARE I INTEGER = 0; "
                               "BEGIN WHILE (I < 2000000000) DO I = I + 1; END");
-    }
-
-    static TAttachmentsForm *openWindow(ReliabilityFrame &f)
-    {
-        if (!f.run([] { TAttachmentsForm::open(); }).isEmpty())
-            return nullptr;
-        QMdiSubWindow *window = f.frame->mdiArea()->activeSubWindow();
-        return window ? qobject_cast<TAttachmentsForm *>(window->widget()) : nullptr;
     }
 
     static QStringList users(const TAttachmentsForm *form)
@@ -76,13 +70,8 @@ private:
 private slots:
     void initTestCase()
     {
-        if (!ReliabilityServer::available())
+        if (!ServerLogin::prepareUsers({worker(), watcher()}, userPassword()))
             QSKIP("needs the fbserver CTest fixture");
-        ReliabilityServer::ensureRunning();
-        ServerDatabase db;
-        for (const QString &user : {worker(), watcher()})
-            db.execute({QStringLiteral("CREATE OR ALTER USER %1 PASSWORD '%2'")
-                            .arg(user, userPassword())});
     }
 
     void init() { ReliabilityServer::ensureRunning(); }
@@ -94,9 +83,9 @@ private slots:
         OtherUser third(db.remote(), watcher(), userPassword());
         second.execute(QStringLiteral("EXECUTE BLOCK AS BEGIN END"));
         ReliabilityFrame f(true);
-        QCOMPARE(f.connect(db.remote(), QStringLiteral("SYSDBA"), ReliabilityServer::password()),
+        QCOMPARE(ServerLogin::asAdministrator(f, db),
                  QString());
-        TAttachmentsForm *form = openWindow(f);
+        TAttachmentsForm *form = ServerLogin::openWindow(f, &TAttachmentsForm::open);
         QVERIFY(form);
         QCOMPARE(users(form), (QStringList{QStringLiteral("QV_MON_WATCHER"),
                                            QStringLiteral("QV_MON_WORKER"),
@@ -125,7 +114,7 @@ private slots:
         OtherUser colleague(db.remote(), worker(), userPassword());
         ReliabilityFrame f(true);
         QCOMPARE(f.connect(db.remote(), watcher(), userPassword()), QString());
-        TAttachmentsForm *form = openWindow(f);
+        TAttachmentsForm *form = ServerLogin::openWindow(f, &TAttachmentsForm::open);
         QVERIFY(form);
         QCOMPARE(users(form), QStringList{watcher()});
         QVERIFY(!form->LimitedLabel->isHidden());
@@ -138,9 +127,9 @@ private slots:
     {
         ServerDatabase db;
         ReliabilityFrame f(true);
-        QCOMPARE(f.connect(db.remote(), QStringLiteral("SYSDBA"), ReliabilityServer::password()),
+        QCOMPARE(ServerLogin::asAdministrator(f, db),
                  QString());
-        TAttachmentsForm *form = openWindow(f);
+        TAttachmentsForm *form = ServerLogin::openWindow(f, &TAttachmentsForm::open);
         QVERIFY(form && form->selectAttachment(form->snapshot().ownAttachment));
         QCOMPARE(f.run([form] { form->DisconnectBtnClick(); }),
                  QStringLiteral("Your own attachment cannot be disconnected from here."));
@@ -156,9 +145,9 @@ private slots:
         auto running = std::async(std::launch::async,
                                   [&other] { return other.attempt(longStatement()); });
         ReliabilityFrame f(true);
-        QCOMPARE(f.connect(db.remote(), QStringLiteral("SYSDBA"), ReliabilityServer::password()),
+        QCOMPARE(ServerLogin::asAdministrator(f, db),
                  QString());
-        TAttachmentsForm *form = openWindow(f);
+        TAttachmentsForm *form = ServerLogin::openWindow(f, &TAttachmentsForm::open);
         QVERIFY(form);
         const qint64 statement = runningStatement(f, form);
         QVERIFY(statement != 0);
@@ -187,9 +176,9 @@ private slots:
         ServerDatabase db;
         OtherUser other(db.remote(), worker(), userPassword());
         ReliabilityFrame f(true);
-        QCOMPARE(f.connect(db.remote(), QStringLiteral("SYSDBA"), ReliabilityServer::password()),
+        QCOMPARE(ServerLogin::asAdministrator(f, db),
                  QString());
-        TAttachmentsForm *form = openWindow(f);
+        TAttachmentsForm *form = ServerLogin::openWindow(f, &TAttachmentsForm::open);
         QVERIFY(form);
         const MonitorSnapshot::Row *attachment = otherAttachment(form, worker());
         QVERIFY(attachment);
@@ -204,6 +193,44 @@ private slots:
         QVERIFY(!form->snapshot().attachment(id));
         const QString refusal = other.attempt(QStringLiteral("EXECUTE BLOCK AS BEGIN END"));
         QVERIFY2(refusal.contains(u"shutdown"), qPrintable(refusal));
+    }
+
+    // The server dies while the window reads its snapshot: the standard
+    // error box says so once, the window keeps the rows it showed, and the
+    // timer that met the loss is switched off rather than ask every period.
+    void serverLostMidRefresh()
+    {
+        ServerDatabase db;
+        OtherUser other(db.remote(), worker(), userPassword());
+        ReliabilityFrame f(true);
+        QCOMPARE(ServerLogin::asAdministrator(f, db), QString());
+        TAttachmentsForm *form = ServerLogin::openWindow(f, &TAttachmentsForm::open);
+        QVERIFY(form);
+        const int shown = form->AttachmentList->topLevelItemCount();
+        QCOMPARE(shown, 2);
+        // Refreshes back to back while the server is killed from elsewhere:
+        // one of them meets it dying.
+        auto killing = std::async(std::launch::async, [] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(150));
+            ReliabilityServer::kill();
+        });
+        QString refusal;
+        for (int attempt = 0; attempt < 2000 && refusal.isEmpty(); ++attempt)
+            refusal = f.run([form] { form->RefreshBtnClick(); });
+        killing.wait();
+        QVERIFY2(refusal.endsWith(u"The connection to the database was lost."),
+                 qPrintable(refusal));
+        QCOMPARE(f.prompts.errors().size(), 1);
+        QCOMPARE(f.panel(1), QStringLiteral("Disconnected"));
+        QCOMPARE(form->AttachmentList->topLevelItemCount(), shown);
+        QCOMPARE(form->snapshot().attachments.size(), shown);
+
+        form->RefreshEvery->setValue(1);
+        QTRY_COMPARE_WITH_TIMEOUT(f.prompts.errors().size(), 2, 5000);
+        QCOMPARE(form->RefreshEvery->value(), 0);
+        QTest::qWait(1500);
+        QCOMPARE(f.prompts.errors().size(), 2);
+        ReliabilityServer::restart();
     }
 };
 

@@ -8,6 +8,7 @@
 #include "support/ReliabilityFrame.h"
 #include "support/ReliabilityServer.h"
 #include "support/ScopedFormRunner.h"
+#include "support/ServerLogin.h"
 #include "support/TestMain.h"
 #include "workbench/TSQLSourceForm.h"
 
@@ -30,14 +31,6 @@ private:
     static QString member() { return QStringLiteral("QV_ROLE_MEMBER"); }
     static QString bystander() { return QStringLiteral("QV_ROLE_BYSTANDER"); }
     static QString password() { return QStringLiteral("role-pw"); }
-
-    static TRolesForm *openWindow(ReliabilityFrame &f)
-    {
-        if (!f.run([] { TRolesForm::open(); }).isEmpty())
-            return nullptr;
-        QMdiSubWindow *window = f.frame->mdiArea()->activeSubWindow();
-        return window ? qobject_cast<TRolesForm *>(window->widget()) : nullptr;
-    }
 
     // Approves every statement shown, recording it; fills the grant dialog.
     static ScopedFormRunner approving(QStringList &shown, const QString &grantee = QString(),
@@ -72,13 +65,8 @@ private:
 private slots:
     void initTestCase()
     {
-        if (!ReliabilityServer::available())
+        if (!ServerLogin::prepareUsers({member(), bystander()}, password()))
             QSKIP("needs the fbserver CTest fixture");
-        ReliabilityServer::ensureRunning();
-        ServerDatabase db;
-        for (const QString &user : {member(), bystander()})
-            db.execute({QStringLiteral("CREATE OR ALTER USER %1 PASSWORD '%2'")
-                            .arg(user, password())});
     }
 
     void init() { ReliabilityServer::ensureRunning(); }
@@ -119,9 +107,9 @@ private slots:
         ServerDatabase db;
         db.execute({QStringLiteral("CREATE TABLE T (ID INTEGER)")});
         ReliabilityFrame f(true);
-        QCOMPARE(f.connect(db.remote(), QStringLiteral("SYSDBA"), ReliabilityServer::password()),
+        QCOMPARE(ServerLogin::asAdministrator(f, db),
                  QString());
-        TRolesForm *form = openWindow(f);
+        TRolesForm *form = ServerLogin::openWindow(f, &TRolesForm::open);
         QVERIFY(form);
         QVERIFY(form->SystemPrivilegesBtn->isHidden());
         QStringList shown;
@@ -190,9 +178,9 @@ private slots:
         ServerDatabase db;
         db.execute({QStringLiteral("CREATE ROLE QV_BASE"), QStringLiteral("CREATE ROLE QV_LEAD")});
         ReliabilityFrame f(true);
-        QCOMPARE(f.connect(db.remote(), QStringLiteral("SYSDBA"), ReliabilityServer::password()),
+        QCOMPARE(ServerLogin::asAdministrator(f, db),
                  QString());
-        TRolesForm *form = openWindow(f);
+        TRolesForm *form = ServerLogin::openWindow(f, &TRolesForm::open);
         QVERIFY(form && form->selectRole(QStringLiteral("QV_BASE")));
         QStringList shown;
         const ScopedFormRunner runner = approving(shown, QStringLiteral("QV_LEAD"), true);

@@ -5,6 +5,7 @@
 #include "support/ReliabilityFrame.h"
 #include "support/ReliabilityServer.h"
 #include "support/ScopedFormRunner.h"
+#include "support/ServerLogin.h"
 #include "support/TestMain.h"
 #include "workbench/TSQLSourceForm.h"
 
@@ -46,14 +47,6 @@ private:
         return refusal;
     }
 
-    static TUsersForm *openWindow(ReliabilityFrame &f)
-    {
-        if (!f.run([] { TUsersForm::open(); }).isEmpty())
-            return nullptr;
-        QMdiSubWindow *window = f.frame->mdiArea()->activeSubWindow();
-        return window ? qobject_cast<TUsersForm *>(window->widget()) : nullptr;
-    }
-
     // Fills the user dialog, approves the statement and records what it showed.
     static ScopedFormRunner approving(const std::function<void(TUserDlg *)> &fill,
                                       QStringList &shown)
@@ -81,12 +74,10 @@ private:
 private slots:
     void initTestCase()
     {
-        if (!ReliabilityServer::available())
+        if (!ServerLogin::prepareUsers({plainUser()}, QStringLiteral("plain-pw")))
             QSKIP("needs the fbserver CTest fixture");
-        ReliabilityServer::ensureRunning();
         ServerDatabase db;
-        db.execute({QStringLiteral("CREATE OR ALTER USER %1 PASSWORD 'plain-pw' FIRSTNAME 'Pat'")
-                        .arg(plainUser())});
+        db.execute({QStringLiteral("ALTER USER %1 FIRSTNAME 'Pat'").arg(plainUser())});
         const QString dropped = db.scalar(QStringLiteral(
             "SELECT COUNT(*) FROM SEC$USERS WHERE SEC$USER_NAME = 'QV_NEW_USER'"));
         if (dropped != u"0")
@@ -99,9 +90,9 @@ private slots:
     {
         ServerDatabase db;
         ReliabilityFrame f(true);
-        QCOMPARE(f.connect(db.remote(), QStringLiteral("SYSDBA"), ReliabilityServer::password()),
+        QCOMPARE(ServerLogin::asAdministrator(f, db),
                  QString());
-        TUsersForm *form = openWindow(f);
+        TUsersForm *form = ServerLogin::openWindow(f, &TUsersForm::open);
         QVERIFY(form);
         QVERIFY(form->OwnEntryLabel->isHidden());
         QStringList shown;
@@ -156,7 +147,7 @@ private slots:
         ServerDatabase db;
         ReliabilityFrame f(true);
         QCOMPARE(f.connect(db.remote(), plainUser(), QStringLiteral("plain-pw")), QString());
-        TUsersForm *form = openWindow(f);
+        TUsersForm *form = ServerLogin::openWindow(f, &TUsersForm::open);
         QVERIFY(form);
         QCOMPARE(form->users().size(), 1);
         QCOMPARE(form->users().first().name, plainUser());
