@@ -303,8 +303,8 @@ void TestMainForm::copiesExitingInTurnKeepEachOthersPaths()
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write("P1\r\n");
     file.close();
-    TMainForm first({}, historyFile());
-    TMainForm second({}, historyFile());
+    TMainForm first(session.dm, {}, historyFile());
+    TMainForm second(session.dm, {}, historyFile());
     first.DBEntryDlg->appendToHistory("/first.fdb");
     second.DBEntryDlg->appendToHistory("/second.fdb");
     QVERIFY(!first.close());
@@ -393,7 +393,7 @@ void TestMainForm::frameUsesTheScreenThenKeepsTheUsersSize()
         QVERIFY(frame.close());
     }
     QVERIFY(!ProgramSettings::instance().FrameGeometry.isEmpty());
-    TMainForm again({}, historyFile());
+    TMainForm again(session.dm, {}, historyFile());
     QCOMPARE(again.size(), sized);
     ProgramSettings::instance().FrameGeometry.clear();
 }

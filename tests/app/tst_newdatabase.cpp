@@ -99,7 +99,7 @@ void TestNewDatabase::createsAndConnects()
     ScriptedPrompts prompts;
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("new.fdb"));
-    TMainForm frame({}, dir.filePath(QStringLiteral("connect.hst")));
+    TMainForm frame(session.dm, {}, dir.filePath(QStringLiteral("connect.hst")));
     const ScopedFormRunner runner([&](QDialog *dialog) {
         auto *form = qobject_cast<TNewDatabaseDlg *>(dialog);
         if (!form)
@@ -128,7 +128,7 @@ void TestNewDatabase::existingFileIsRefused()
     TestSession session(false);
     ScriptedPrompts prompts;
     QTemporaryDir dir;
-    TMainForm frame({}, dir.filePath(QStringLiteral("connect.hst")));
+    TMainForm frame(session.dm, {}, dir.filePath(QStringLiteral("connect.hst")));
     DMSys->IBDataBase->Close();
     const ScopedFormRunner runner([&](QDialog *dialog) {
         qobject_cast<TNewDatabaseDlg *>(dialog)->dbPath->setText(session.db.path());

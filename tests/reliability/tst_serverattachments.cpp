@@ -7,6 +7,7 @@
 #include "support/ServerLogin.h"
 #include "support/TestMain.h"
 
+#include <QSpinBox>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
