@@ -5,9 +5,7 @@
 # query result window and ExecuteStatement against the same statements run on
 # the bare client library, the whole metadata script against isql-fb -x, and
 # the explorer on a hundred thousand objects with and without the
-# accessibility bridge, and the explorer, structure window and data view
-# against a Firebird 4 server when the tests made one (all left out when
-# --only names a measure).
+# accessibility bridge (left out when --only names a measure).
 # Prints a table and one line per measure:
 #   bench <name> ratio=<r> quorvel_ms=<t> raw_ms=<t> rss_mb=<m> added_mb=<m>
 #         data_mb=<m> bytes_per_row=<b>
@@ -55,21 +53,6 @@ if [ -n "$profile" ]; then
 fi
 status=0
 "$QV_BUILD/bin/quorvel_bench" "$db" "${args[@]}" || status=1
-
-# The windows that meet a server most, again against the Firebird 4 server
-# over loopback TCP, when its private root is there (the Firebird 4 tests
-# make it): the schema is generated on that server once and kept.
-fb4_root="${QV_FB4_ROOT:-/opt/fb4root}"
-if [[ " ${args[*]-} " != *" --only "* ]] && [ -d "$fb4_root/data" ]; then
-  "$QV_ROOT/tests/support/fb4server.sh" ensure "$fb4_root" 3051 >/dev/null || status=1
-  fb4db="localhost/3051:/data/bench-$size.fdb"
-  if [ ! -f "$fb4_root/data/bench-$size.fdb" ]; then
-    echo "Generating the $size schema into $fb4db"
-    "$QV_BUILD/bin/quorvel_benchgen" "${generate[@]}" "$fb4db" || status=1
-  fi
-  "$QV_BUILD/bin/quorvel_bench" "$fb4db" --only explorer,structure,dataview --suffix _fb4 \
-    "${args[@]}" || status=1
-fi
 
 # The explorer on a hundred thousand objects (a thousand with --tiny), as
 # above and again with the accessibility bridge on, as a screen reader or
