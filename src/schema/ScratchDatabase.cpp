@@ -1,11 +1,9 @@
 #include "schema/ScratchDatabase.h"
 
 #include "core/AppError.h"
-#include "ibdb/IbHandles.h"
-#include "ibdb/IbStatus.h"
+#include "ibdb/NewDatabase.h"
 #include "ibdb/RestoreTarget.h"
 #include "ibdb/ServiceAddress.h"
-#include "ibdb/SqlLiteral.h"
 #include "schema/BackupVerification.h"
 
 #include <QDir>
@@ -44,18 +42,12 @@ ScratchDatabase::~ScratchDatabase()
 
 void ScratchDatabase::create(int dialect) const
 {
+    NewDatabase database;
+    database.path = m_path;
+    database.user = m_user;
+    database.password = m_password;
+    database.dialect = dialect;
     // The script sets the default character set itself.
-    QString statement = QStringLiteral("CREATE DATABASE %1").arg(SqlLiteral::string(m_path, 3));
-    if (!m_user.isEmpty())
-        statement += QStringLiteral(" USER %1").arg(SqlLiteral::string(m_user, 3));
-    if (!m_password.isEmpty())
-        statement += QStringLiteral(" PASSWORD %1").arg(SqlLiteral::string(m_password, 3));
-    const QByteArray text = statement.toUtf8();
-    ISC_STATUS_ARRAY status;
-    IbAttachment attachment;
-    isc_tr_handle noTransaction = 0;
-    isc_dsql_execute_immediate(status, attachment.ref(), &noTransaction, 0, text.constData(),
-                               static_cast<unsigned short>(dialect), nullptr);
-    if (IbStatus::failed(status))
-        throw DatabaseError(IbStatus::text(status));
+    database.characterSet = QStringLiteral("NONE");
+    database.create();
 }
