@@ -41,9 +41,10 @@ void IscSession::create(const std::string &path, int pageSize)
     isc_dsql_execute_immediate(status, db.ref(), &none, 0, statement.c_str(), 1, nullptr);
     IscError::check(status, "create " + path);
     db.reset();
-    const char dpb[] = {isc_dpb_version1, isc_dpb_user_name, 6, 'S', 'Y', 'S', 'D', 'B', 'A',
-                        isc_dpb_force_write, 1, 0};
-    isc_attach_database(status, 0, path.c_str(), db.ref(), short(sizeof dpb), dpb);
+    // A server asks for the password the embedded engine does without.
+    std::vector<char> dpb = attachParameters();
+    dpb.insert(dpb.end(), {isc_dpb_force_write, 1, 0});
+    isc_attach_database(status, 0, path.c_str(), db.ref(), short(dpb.size()), dpb.data());
     IscError::check(status, "async writes for " + path);
 }
 
