@@ -24,7 +24,7 @@ public:
         Format format = Format::Csv;
         QChar separator = QLatin1Char(',');
         // Where an INSERT script inserts, when the grid names no table.
-        QString table;
+        QString table{};
     };
 
     // Told the rows written so far now and then; false cancels.

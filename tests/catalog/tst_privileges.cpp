@@ -263,8 +263,8 @@ void TestPrivileges::byObjectListsGrantees()
         listed << (row.kind + u' ' + row.name).trimmed();
     // Users and roles always; a routine, trigger or view once it holds something.
     QVERIFY2(listed.value(0) == u"PUBLIC", qPrintable(listed.join(u',')));
-    for (const QString &expected : {"User QV_HOLDER", "User QV_PLAIN", "Role R_ONE"})
-        QVERIFY2(listed.contains(expected), qPrintable(expected));
+    for (const char *expected : {"User QV_HOLDER", "User QV_PLAIN", "Role R_ONE"})
+        QVERIFY2(listed.contains(QLatin1String(expected)), expected);
     QVERIFY(!listed.contains(QStringLiteral("Procedure P_ONE")));
     const int holder = m_form->MatrixModel->find(QStringLiteral("User"), QStringLiteral("QV_HOLDER"));
     QCOMPARE(m_form->MatrixModel->index(holder, PrivilegeGridModel::kLeadingColumns).data(),
