@@ -32,6 +32,12 @@ const QString kRoleName = QStringLiteral("ROLE NAME");
 // Room for the plans of most statements in the prepare's own answer.
 constexpr int kPlanAnswer = 4096;
 
+bool isChange(int statementType)
+{
+    return statementType == isc_info_sql_stmt_insert || statementType == isc_info_sql_stmt_update
+           || statementType == isc_info_sql_stmt_delete || statementType == isc_info_sql_stmt_ddl;
+}
+
 bool endsTransaction(int statementType)
 {
     return statementType == isc_info_sql_stmt_commit
@@ -401,26 +407,32 @@ void TIBDataBase::ExecuteText(const QByteArray &text, int dialect)
         throw GeneralError(QStringLiteral("Attempt to execute empty statement"));
     if (m_observer)
         m_observer(text);
-    ISC_STATUS_ARRAY status;
-    IbStatement change = prepareChange(text, dialect);
+    ISC_STATUS_ARRAY status{};
+    // Unprofiled, a change runs in the call that prepares it: a script of
+    // short statements then waits for the server-call thread once each.
+    bool ran = false;
+    IbStatement change = prepareChange(text, dialect, m_profile ? nullptr : status, ran);
     if (endsTransaction(m_changeType)) {
         endTypedTransaction(text);
-        return;
-    }
-    if (change) {
-        runProfiled([&] {
-            ServerCall::run(m_nativeHandle, [&] {
-                isc_dsql_execute(status, m_transaction.ref(), change.ref(), SQLDA_VERSION1,
-                                 nullptr);
-            });
-        });
-        check(status, IbConnectionLoss::lostWorkText());
-        m_changedRows = IbStatementInfo::rowsAffected(change.get(), m_changeType);
         return;
     }
     // A DDL statement may drop a relation and give its id to another.
     if (m_changeType == isc_info_sql_stmt_ddl || m_changeType == 0)
         StatementProfile::forgetTableNames();
+    if (change) {
+        if (!ran) {
+            runProfiled([&] {
+                ServerCall::run(m_nativeHandle, [&] {
+                    isc_dsql_execute(status, m_transaction.ref(), change.ref(), SQLDA_VERSION1,
+                                     nullptr);
+                });
+            });
+        }
+        check(status, IbConnectionLoss::lostWorkText());
+        if (m_changeType != isc_info_sql_stmt_ddl)
+            m_changedRows = IbStatementInfo::rowsAffected(change.get(), m_changeType);
+        return;
+    }
     runProfiled([&] {
         ServerCall::run(m_nativeHandle, [&] {
             isc_dsql_execute_immediate(status, &m_nativeHandle, m_transaction.ref(), 0,
@@ -466,11 +478,14 @@ void TIBDataBase::endTypedTransaction(const QByteArray &text)
     endTransaction(commit);
 }
 
-// Only a plain INSERT, UPDATE or DELETE runs as a prepared statement, which
-// can tell how many rows it changed; everything else, and any text that does
-// not even prepare, goes through the immediate execution as it always did, so
-// that its effect and its error are the server's usual ones.
-IbStatement TIBDataBase::prepareChange(const QByteArray &text, int dialect)
+// A plain INSERT, UPDATE or DELETE runs as a prepared statement, which can
+// tell how many rows it changed, and so does DDL, which a second parse would
+// only slow down (its errors come from running it either way); everything
+// else, and any text that does not even prepare, goes through the immediate
+// execution as it always did, so that its effect and its error are the
+// server's usual ones. Given runStatus, a change is run at once too.
+IbStatement TIBDataBase::prepareChange(const QByteArray &text, int dialect,
+                                       ISC_STATUS *runStatus, bool &ran)
 {
     m_changeType = 0;
     IbStatement statement;
@@ -493,18 +508,22 @@ IbStatement TIBDataBase::prepareChange(const QByteArray &text, int dialect)
                            static_cast<unsigned short>(dialect),
                            static_cast<unsigned short>(items.size()), items.constData(),
                            static_cast<unsigned short>(answer.size()), answer.data());
+        if (IbStatus::failed(status))
+            return;
+        m_changeType = IbStatementInfo::typeIn(answer.constData(), int(answer.size()));
+        if (runStatus && isChange(m_changeType)) {
+            isc_dsql_execute(runStatus, m_transaction.ref(), statement.ref(), SQLDA_VERSION1,
+                             nullptr);
+            ran = true;
+        }
     });
     if (m_profile)
         m_profile->times().prepareNs = timer.nsecsElapsed();
     if (IbStatus::failed(status))
         return {};
-    m_changeType = IbStatementInfo::typeIn(answer.constData(), int(answer.size()));
     if (m_profile)
         takePlan(statement.get(), answer, *m_profile);
-    const bool change = m_changeType == isc_info_sql_stmt_insert
-                        || m_changeType == isc_info_sql_stmt_update
-                        || m_changeType == isc_info_sql_stmt_delete;
-    return change ? std::move(statement) : IbStatement();
+    return isChange(m_changeType) ? std::move(statement) : IbStatement();
 }
 
 // A plan too long for the prepare's answer is asked for on its own; one the

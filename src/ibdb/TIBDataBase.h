@@ -109,7 +109,8 @@ private:
     QString lossNote() const;
     void ExecuteInTransaction(const QByteArray &text, bool autoCommit, int dialect);
     void ExecuteText(const QByteArray &text, int dialect);
-    IbStatement prepareChange(const QByteArray &text, int dialect);
+    IbStatement prepareChange(const QByteArray &text, int dialect, ISC_STATUS *runStatus,
+                              bool &ran);
     void takePlan(isc_stmt_handle statement, const QByteArray &answer,
                   StatementProfile &profile);
     // Runs the call that executes a statement, counted into the profile.

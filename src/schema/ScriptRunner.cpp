@@ -17,9 +17,12 @@ namespace {
 // The character set of the tool's attachment, in which it sends every text.
 const QString kConnectionCharacterSet = QStringLiteral("UTF8");
 
+// A few words at the start of a statement that may be 10 KB long: only its
+// head is looked at.
 QString leadingWords(const QString &text, int count)
 {
-    return text.simplified().section(u' ', 0, count - 1).toUpper();
+    constexpr qsizetype kHead = 64;
+    return text.left(kHead).simplified().section(u' ', 0, count - 1).toUpper();
 }
 
 bool isQuery(const ScriptCommand &command)

@@ -56,6 +56,7 @@ public:
 private:
     ScriptRunner::Outcome run(const std::function<ScriptRunner::Outcome(ScriptRunner &)> &how);
     void pump();
+    static void releaseFreedMemory();
     void flushLog();
     void showProgress();
     void clearPendingCancel();
