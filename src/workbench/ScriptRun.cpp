@@ -17,10 +17,6 @@
 
 #include <ibase.h>
 
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
-
 namespace {
 
 // Often enough for a progress line that moves and a Stop that answers at
@@ -154,19 +150,7 @@ void ScriptRun::pump()
     flushLog();
     showProgress();
     QCoreApplication::processEvents();
-    releaseFreedMemory();
     m_sincePump.restart();
-}
-
-// Each command leaves a log row behind among the freed texts of its
-// statement, and the C library keeps those holes rather than handing them
-// back: a 100 MB data load would hold as much again in memory it no longer
-// uses. Giving back their pages as the run goes keeps the run lean.
-void ScriptRun::releaseFreedMemory()
-{
-#ifdef __GLIBC__
-    malloc_trim(0);
-#endif
 }
 
 void ScriptRun::flushLog()

@@ -56,7 +56,6 @@ public:
 private:
     ScriptRunner::Outcome run(const std::function<ScriptRunner::Outcome(ScriptRunner &)> &how);
     void pump();
-    static void releaseFreedMemory();
     void flushLog();
     void showProgress();
     void clearPendingCancel();
