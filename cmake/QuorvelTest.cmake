@@ -22,7 +22,7 @@ function(quorvel_add_test)
   endif()
   add_executable(${T_NAME} ${T_SOURCES})
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} Qt6::Test)
-  # Tests that link the same libraries compile alike and share one header.
+  # Tests of the same Qt modules compile alike and share one header.
   if(T_LIBS MATCHES "quorvel_controls")
     set(headers widgets)
   elseif(T_LIBS MATCHES "^(quorvel_schema;)?quorvel_test_data$")
@@ -30,8 +30,7 @@ function(quorvel_add_test)
   else()
     set(headers windows)
   endif()
-  string(MAKE_C_IDENTIFIER "${T_LIBS}" key)
-  quorvel_precompile(${T_NAME} ${headers} REUSE ${key})
+  quorvel_precompile(${T_NAME} ${headers} REUSE tests_${headers})
   set_target_properties(${T_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   add_test(NAME ${T_NAME} COMMAND ${T_NAME})
   set_tests_properties(${T_NAME} PROPERTIES
