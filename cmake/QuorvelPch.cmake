@@ -1,8 +1,8 @@
 # Precompiled Qt headers. Nearly every file includes a few Qt headers whose
 # parse costs more than the file's own code; parsed once per library (and
 # once per kind of test) instead, a cold build takes a fraction of the time.
-# Each set holds only headers of the modules its layer may use, so a file
-# that forgets an include its layer may not have still fails to compile.
+# Each set holds only headers of the modules its layer may use: a file that
+# uses a module its layer may not have still fails to compile.
 #   quorvel_precompile(<target> <core|data|widgets|windows> [REUSE <test key>])
 option(QUORVEL_PCH "Precompile the common Qt headers" ON)
 

@@ -410,8 +410,7 @@ void TIBDataBase::ExecuteText(const QByteArray &text, int dialect)
     ISC_STATUS_ARRAY status{};
     // Unprofiled, a change runs in the call that prepares it: a script of
     // short statements then waits for the server-call thread once each.
-    bool ran = false;
-    IbStatement change = prepareChange(text, dialect, m_profile ? nullptr : status, ran);
+    IbStatement change = prepareChange(text, dialect, m_profile ? nullptr : status);
     if (endsTransaction(m_changeType)) {
         endTypedTransaction(text);
         return;
@@ -420,7 +419,7 @@ void TIBDataBase::ExecuteText(const QByteArray &text, int dialect)
     if (m_changeType == isc_info_sql_stmt_ddl || m_changeType == 0)
         StatementProfile::forgetTableNames();
     if (change) {
-        if (!ran) {
+        if (m_profile) {
             runProfiled([&] {
                 ServerCall::run(m_nativeHandle, [&] {
                     isc_dsql_execute(status, m_transaction.ref(), change.ref(), SQLDA_VERSION1,
@@ -485,7 +484,7 @@ void TIBDataBase::endTypedTransaction(const QByteArray &text)
 // execution as it always did, so that its effect and its error are the
 // server's usual ones. Given runStatus, a change is run at once too.
 IbStatement TIBDataBase::prepareChange(const QByteArray &text, int dialect,
-                                       ISC_STATUS *runStatus, bool &ran)
+                                       ISC_STATUS *runStatus)
 {
     m_changeType = 0;
     IbStatement statement;
@@ -511,11 +510,9 @@ IbStatement TIBDataBase::prepareChange(const QByteArray &text, int dialect,
         if (IbStatus::failed(status))
             return;
         m_changeType = IbStatementInfo::typeIn(answer.constData(), int(answer.size()));
-        if (runStatus && isChange(m_changeType)) {
+        if (runStatus && isChange(m_changeType))
             isc_dsql_execute(runStatus, m_transaction.ref(), statement.ref(), SQLDA_VERSION1,
                              nullptr);
-            ran = true;
-        }
     });
     if (m_profile)
         m_profile->times().prepareNs = timer.nsecsElapsed();

@@ -109,8 +109,7 @@ private:
     QString lossNote() const;
     void ExecuteInTransaction(const QByteArray &text, bool autoCommit, int dialect);
     void ExecuteText(const QByteArray &text, int dialect);
-    IbStatement prepareChange(const QByteArray &text, int dialect, ISC_STATUS *runStatus,
-                              bool &ran);
+    IbStatement prepareChange(const QByteArray &text, int dialect, ISC_STATUS *runStatus);
     void takePlan(isc_stmt_handle statement, const QByteArray &answer,
                   StatementProfile &profile);
     // Runs the call that executes a statement, counted into the profile.
