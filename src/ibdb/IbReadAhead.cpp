@@ -24,29 +24,46 @@ IbReadAhead::TakeWatch &takeWatch()
 // reading stopped and ends without touching the query.
 struct IbReadAhead::State
 {
-    State(const IbRowBuffer &rows, Reader read, int batch, int most)
-        : emptyRows(rows.emptyCopy()), reader(std::move(read)), batchRows(batch), limit(most)
+    State(const IbRowBuffer &rows, Reader read, int batch, int most, Limit counted)
+        : emptyRows(rows.emptyCopy()),
+          reader(std::move(read)),
+          batchRows(batch),
+          limit(most),
+          limitCounts(counted)
     {
+    }
+
+    // Called with the mutex held.
+    bool belowLimit() const
+    {
+        return (limitCounts == Limit::InAll ? rowsRead : rowsRead - rowsTaken) < limit;
     }
 
     const IbRowBuffer emptyRows;
     const Reader reader;
     const int batchRows;
     const int limit;
+    const Limit limitCounts;
 
     std::mutex mutex;
     std::condition_variable idle;
     std::vector<Batch> read;
+    // The job reading the next batch, or the last one posted.
+    std::shared_ptr<ServerCallWorker::Job> posted;
     int rowsRead = 0;
+    int rowsTaken = 0;
     bool stopped = false;
     bool reading = false;
+    // Waiting for the taker, with the limit reached.
+    bool paused = false;
 };
 
 IbReadAhead::IbReadAhead(isc_db_handle attachment, isc_stmt_handle statement,
-                         const IbRowBuffer &emptyRows, Reader reader, int batchRows, int limit)
+                         const IbRowBuffer &emptyRows, Reader reader, int batchRows, int limit,
+                         Limit counted)
     : m_attachment(attachment),
       m_statement(statement),
-      m_state(std::make_shared<State>(emptyRows, std::move(reader), batchRows, limit))
+      m_state(std::make_shared<State>(emptyRows, std::move(reader), batchRows, limit, counted))
 {
     const std::lock_guard lock(m_state->mutex);
     if (ServerCall::handsOver())
@@ -60,11 +77,12 @@ IbReadAhead::~IbReadAhead()
     abandon();
 }
 
+// Called with the state's mutex held.
 void IbReadAhead::post(const std::shared_ptr<State> &state)
 {
     ServerCall::countCall();
-    ServerCallWorker::instance().post(
-        std::make_shared<ServerCallWorker::Job>([state] { readNext(state); }, true));
+    state->posted = std::make_shared<ServerCallWorker::Job>([state] { readNext(state); }, true);
+    ServerCallWorker::instance().post(state->posted);
 }
 
 void IbReadAhead::readNext(const std::shared_ptr<State> &state)
@@ -95,7 +113,8 @@ void IbReadAhead::readNext(const std::shared_ptr<State> &state)
     const bool ended = fill(*state, batch);
     const std::lock_guard lock(state->mutex);
     state->rowsRead += batch.rows.count();
-    more = !ended && state->rowsRead < state->limit;
+    more = !ended && state->belowLimit();
+    state->paused = !ended && !more && state->limitCounts == Limit::AheadOfTaking;
     state->read.push_back(std::move(batch));
 }
 
@@ -119,18 +138,48 @@ bool IbReadAhead::fill(const State &state, Batch &batch)
 std::vector<IbReadAhead::Batch> IbReadAhead::take()
 {
     std::vector<Batch> taken;
+    int rows = 0;
     {
         const std::lock_guard lock(m_state->mutex);
         taken = std::exchange(m_state->read, {});
-    }
-    if (takeWatch() && !taken.empty()) {
-        int rows = 0;
         for (const Batch &batch : taken)
             rows += batch.rows.count();
+        m_state->rowsTaken += rows;
+        if (m_state->paused && !m_state->stopped && m_state->belowLimit()) {
+            m_state->paused = false;
+            post(m_state);
+        }
+    }
+    if (takeWatch() && !taken.empty()) {
         const Batch &last = taken.back();
         takeWatch()(m_statement, rows, !last.failure && last.rows.count() < last.asked);
     }
     return taken;
+}
+
+// The job awaited may give way to a call of the window's and post another
+// in its place: that one is awaited next.
+bool IbReadAhead::awaitBatch()
+{
+    for (;;) {
+        std::shared_ptr<ServerCallWorker::Job> job;
+        {
+            const std::lock_guard lock(m_state->mutex);
+            if (!m_state->read.empty())
+                return true;
+            if (m_state->stopped || m_state->paused || !m_state->posted)
+                return false;
+            job = m_state->posted;
+        }
+        if (job->done.load(std::memory_order_acquire)) {
+            // Its batch is in, or it posted the next job before it ended.
+            const std::lock_guard lock(m_state->mutex);
+            if (m_state->read.empty() && m_state->posted == job)
+                return false;
+            continue;
+        }
+        ServerCall::await(m_attachment, *job);
+    }
 }
 
 void IbReadAhead::stop()

@@ -28,12 +28,16 @@ public:
     // rows have ended or fail (then it sets the failure).
     using Reader = std::function<void(Batch &batch)>;
 
+    // What `limit` counts: every row read, or the rows read and not yet
+    // taken (the reading then waits for the taker and goes on after it).
+    enum class Limit { InAll, AheadOfTaking };
+
     // Starts reading the statement's rows at once, `batchRows` at a time,
-    // `limit` rows in all at most, into copies of `emptyRows`. Nothing is
-    // read where server calls run in place (no application, or off its
-    // thread).
+    // `limit` rows at most, into copies of `emptyRows`. Nothing is read
+    // where server calls run in place (no application, or off its thread).
     IbReadAhead(isc_db_handle attachment, isc_stmt_handle statement,
-                const IbRowBuffer &emptyRows, Reader reader, int batchRows, int limit);
+                const IbRowBuffer &emptyRows, Reader reader, int batchRows, int limit,
+                Limit counted = Limit::InAll);
     // Abandons the reading.
     ~IbReadAhead();
     IbReadAhead(const IbReadAhead &) = delete;
@@ -41,6 +45,9 @@ public:
 
     // The batches read since the last taking; the reading goes on.
     std::vector<Batch> take();
+    // Waits, as for a server call, until a batch is there to be taken;
+    // false when none will come because the reading is over.
+    bool awaitBatch();
     // Once this returns, no further batch is read. The batch being read is
     // waited for as any server call is (the event loop runs, the wait box
     // may show); take() then gives the last batches.

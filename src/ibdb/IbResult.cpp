@@ -20,8 +20,11 @@ namespace {
 // fetching a million rows is a few hundred hand-offs to the server thread, yet
 // one batch ends well within the server call's quiet wait.
 constexpr int kAhead = 256;
-// A forward-only query holds no more than one such batch at a time.
+// A forward-only query holds no more than one such batch at a time, or,
+// read ahead, the rows read and not yet passed.
 constexpr int kForwardAhead = 255;
+constexpr int kForwardBatch = 512;
+constexpr int kForwardLimit = 2048;
 constexpr int kLargestAhead = 4096;
 constexpr int kLastBatch = 4096;
 // Reading in the background, a batch at a time; a catalogue query longer
@@ -387,36 +390,54 @@ StatementTimes IbResult::times(const QSqlQuery &query)
 
 void IbResult::startReadAhead()
 {
-    if (m_readAhead || m_atEnd || !m_query || !ibDriver() || !isActive() || !isSelect()
-        || isForwardOnly()) {
+    if (m_readAhead || m_atEnd || !m_query || !ibDriver() || !isActive() || !isSelect())
         return;
-    }
     IbQuery *const query = m_query.get();
+    const bool forwardOnly = isForwardOnly();
     m_readAhead = std::make_shared<IbReadAhead>(
         ibDriver()->attachment(), query->statementHandle(), m_rows,
         [query](IbReadAhead::Batch &batch) { readRows(*query, batch, 1); },
-        kBackgroundBatch,
-        kBackgroundLimit);
+        forwardOnly ? kForwardBatch : kBackgroundBatch,
+        forwardOnly ? kForwardLimit : kBackgroundLimit,
+        forwardOnly ? IbReadAhead::Limit::AheadOfTaking : IbReadAhead::Limit::InAll);
 }
 
 // A fetch waiting for the last batch may let the event loop run, and a view
 // may ask for rows meanwhile: that nested fetch then keeps every batch and
-// ends the reading itself.
+// ends the reading itself. A forward-only query's reading goes on as its
+// rows are passed, so its fetch waits for the next batch instead.
 int IbResult::takeReadAhead(int count)
 {
     const std::shared_ptr<IbReadAhead> ahead = m_readAhead;
-    int kept = 0;
-    for (IbReadAhead::Batch &batch : ahead->take())
-        kept += keepBatch(std::move(batch));
+    int kept = keepTaken(*ahead);
+    if (isForwardOnly()) {
+        while (kept < count && !m_atEnd && m_readAhead == ahead && ahead->awaitBatch())
+            kept += keepTaken(*ahead);
+    }
     if (kept >= count || m_atEnd)
         return kept;
     ahead->stop();
     if (m_readAhead != ahead)
         return kept;
-    for (IbReadAhead::Batch &batch : ahead->take())
-        kept += keepBatch(std::move(batch));
+    kept += keepTaken(*ahead);
     m_readAhead.reset();
     return kept;
+}
+
+// The batches as one, so that a forward-only query passes only the rows
+// before them.
+int IbResult::keepTaken(IbReadAhead &ahead)
+{
+    std::vector<IbReadAhead::Batch> taken = ahead.take();
+    if (taken.empty())
+        return 0;
+    IbReadAhead::Batch all = std::move(taken.front());
+    for (std::size_t i = 1; i < taken.size(); ++i) {
+        all.rows.join(std::move(taken[i].rows));
+        all.asked += taken[i].asked;
+        all.failure = std::move(taken[i].failure);
+    }
+    return keepBatch(std::move(all));
 }
 
 void IbResult::dropReadAhead() noexcept
@@ -455,7 +476,7 @@ bool IbResult::fetch(int i)
 int IbResult::readAhead() const
 {
     if (isForwardOnly())
-        return kForwardAhead;
+        return m_readAhead ? 0 : kForwardAhead;
     return std::clamp(rowsKnown(), kAhead, kLargestAhead);
 }
 

@@ -39,8 +39,10 @@ public:
 
     // For a query whose rows are few enough to hold all (the catalogue's):
     // the rows past its first batch are read on the server thread in the
-    // background, from now on, until asked for. A forward-only query, one of
-    // another driver or one read to its end is left as it is.
+    // background, from now on, until asked for. A forward-only query is read
+    // a few batches ahead of the rows it has passed, so that its reader works
+    // on one batch while the next is fetched. One of another driver or one
+    // read to its end is left as it is.
     static void readAheadInBackground(const QSqlQuery &query);
     // Where the query's time went so far; nothing for another driver's.
     static StatementTimes times(const QSqlQuery &query);
@@ -108,6 +110,7 @@ private:
     // Keeps the rows read ahead; asking for more than were read ends the
     // reading, so that the rest follows them in order.
     int takeReadAhead(int count);
+    int keepTaken(IbReadAhead &ahead);
     void dropReadAhead() noexcept;
     std::shared_ptr<const IbBlobPreview::Reader> blobReader() const;
     // The one row of a run that is no cursor, read before it was committed.

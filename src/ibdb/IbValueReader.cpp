@@ -7,7 +7,7 @@
 #include <QDate>
 
 #include <cmath>
-#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -18,6 +18,22 @@ T load(const char *data)
     T value;
     std::memcpy(&value, data, sizeof value);
     return value;
+}
+
+// At least `width` digits of a value that is not negative, zeros first.
+char *writeDigits(char *out, int value, int width)
+{
+    char digits[12];
+    int count = 0;
+    do {
+        digits[count++] = char('0' + value % 10);
+        value /= 10;
+    } while (value > 0);
+    for (; width > count; --width)
+        *out++ = '0';
+    while (count > 0)
+        *out++ = digits[--count];
+    return out;
 }
 
 } // namespace
@@ -118,14 +134,20 @@ QString IbValueReader::decimalText(qint64 value, int scale)
 }
 
 // Written digit by digit: a grid or an export turns a million of these, and
-// a date's format string would be read again for each one.
+// a format string would be read again for each one.
 QString IbValueReader::dateText(ISC_DATE date)
 {
     const QDate day = IbTimeStamp::date(date);
-    char text[16];
-    const int length = std::snprintf(text, sizeof text, "%04d-%02d-%02d", day.year(), day.month(),
-                                     day.day());
-    return QString::fromLatin1(text, length);
+    char text[24];
+    char *out = text;
+    if (day.year() < 0)
+        *out++ = '-';
+    out = writeDigits(out, std::abs(day.year()), 4);
+    *out++ = '-';
+    out = writeDigits(out, day.month(), 2);
+    *out++ = '-';
+    out = writeDigits(out, day.day(), 2);
+    return QString::fromLatin1(text, out - text);
 }
 
 QString IbValueReader::timeText(ISC_TIME time)
@@ -133,12 +155,17 @@ QString IbValueReader::timeText(ISC_TIME time)
     // ISC_TIME counts ten-thousandths of a second.
     const int fraction = int(time % 10000);
     const int seconds = int(time / 10000);
-    char text[24];
-    int length = std::snprintf(text, sizeof text, "%02d:%02d:%02d", seconds / 3600,
-                               seconds / 60 % 60, seconds % 60);
-    if (fraction != 0)
-        length += std::snprintf(text + length, sizeof text - length, ".%04d", fraction);
-    return QString::fromLatin1(text, length);
+    char text[40];
+    char *out = writeDigits(text, seconds / 3600, 2);
+    *out++ = ':';
+    out = writeDigits(out, seconds / 60 % 60, 2);
+    *out++ = ':';
+    out = writeDigits(out, seconds % 60, 2);
+    if (fraction != 0) {
+        *out++ = '.';
+        out = writeDigits(out, fraction, 4);
+    }
+    return QString::fromLatin1(text, out - text);
 }
 
 QVariant IbValueReader::text(const XSQLVAR &var, const char *data, qsizetype length)

@@ -110,14 +110,19 @@ void ServerCall::run(isc_db_handle database, const std::function<void()> &call)
         return;
     }
     const auto job = std::make_shared<Job>(call);
+    ServerCallWorker::instance().post(job);
+    await(database, *job);
+}
+
+void ServerCall::await(isc_db_handle database, Job &job)
+{
     ++callsWaitedFor();
     const auto waited = qScopeGuard([] { --callsWaitedFor(); });
     ServerCallWorker &worker = ServerCallWorker::instance();
-    worker.post(job);
-    if (!worker.waitFor(*job, kQuietWait))
-        waitInEventLoop(worker, *job, database);
-    if (job->error)
-        std::rethrow_exception(job->error);
+    if (!worker.waitFor(job, kQuietWait))
+        waitInEventLoop(worker, job, database);
+    if (job.error)
+        std::rethrow_exception(job.error);
 }
 
 bool ServerCall::waiting()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ibdb/IbHandles.h"
+#include "ibdb/ServerCallWorker.h"
 
 #include <QString>
 
@@ -39,6 +40,9 @@ public:
     // a call runs in place.
     static bool handsOver();
     static void run(isc_db_handle database, const std::function<void()> &call);
+    // Waits for a job already handed over to the server-call thread as
+    // run() waits for its own, and throws what the job threw.
+    static void await(isc_db_handle database, ServerCallWorker::Job &job);
     // Whether the application's thread is inside run(), waiting for a call.
     static bool waiting();
     // Asks the server to stop whatever runs on the attachment.

@@ -2,6 +2,7 @@
 
 #include "core/AppError.h"
 #include "ibdb/IbDriver.h"
+#include "ibdb/IbResult.h"
 #include "ibdb/IbSnapshot.h"
 #include "ibdb/SqlErrorText.h"
 #include "uikit/CsvWriter.h"
@@ -142,6 +143,8 @@ qint64 GridExport::writeRows(QIODevice *device, const Target &target,
     query.setNumericalPrecisionPolicy(QSql::HighPrecision);
     if (!query.exec(m_statement))
         throw DatabaseError(SqlErrorText(query.lastError()));
+    // The next rows are fetched while these are written.
+    IbResult::readAheadInBackground(query);
     const std::unique_ptr<RowWriter> writer =
         writerFor(device, target, m_table.isEmpty() ? target.table.trimmed() : m_table,
                   dialectOf(m_database));

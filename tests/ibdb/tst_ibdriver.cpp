@@ -67,6 +67,7 @@ private slots:
     void readAheadKeepsEveryRowInOrder_data();
     void readAheadKeepsEveryRowInOrder();
     void closedWhileReadingAhead();
+    void forwardOnlyReadAheadBesideOtherCalls();
     void generatorValues_data();
     void generatorValues();
     void rowsBeforeAFailedFetchStay_data();
@@ -534,12 +535,34 @@ void TestIbDriver::closedWhileReadingAhead()
 {
     for (int i = 0; i < 20; ++i) {
         QSqlQuery q(db());
+        q.setForwardOnly(i % 4 >= 2);
         QVERIFY_SQL(q, exec(QStringLiteral("SELECT N FROM BIG ORDER BY N")));
         IbResult::readAheadInBackground(q);
         if (i % 2)
             QVERIFY_SQL(q, exec(QStringLiteral("SELECT N FROM BIG ORDER BY N DESC")));
     }
     QCOMPARE(openTransactions(), 1);
+}
+
+// An export's reading: the next rows come in while these are passed and
+// other statements run in between; none is lost, repeated or out of order.
+void TestIbDriver::forwardOnlyReadAheadBesideOtherCalls()
+{
+    QSqlQuery q(db());
+    q.setForwardOnly(true);
+    QVERIFY_SQL(q, exec(QStringLiteral("SELECT N FROM BIG ORDER BY N")));
+    IbResult::readAheadInBackground(q);
+    int rows = 0;
+    while (q.next()) {
+        QCOMPARE(q.value(0), QVariant(rows));
+        if (++rows % 1500 == 0) {
+            QSqlQuery other(db());
+            QVERIFY_SQL(other, exec(QStringLiteral("SELECT COUNT(*) FROM RDB$DATABASE")));
+            QVERIFY(other.next());
+        }
+    }
+    QVERIFY(!q.lastError().isValid());
+    QCOMPARE(rows, 20000);
 }
 
 void TestIbDriver::generatorValues_data()
@@ -582,11 +605,13 @@ void TestIbDriver::rowsBeforeAFailedFetchStay_data()
     QTest::addColumn<bool>("readAhead");
     QTest::addColumn<int>("failingRow");
     // Within the batch a run reads with its execution, and well past it.
-    const QList<std::pair<bool, bool>> modes = {{false, false}, {true, false}, {false, true}};
+    const QList<std::pair<bool, bool>> modes = {
+        {false, false}, {true, false}, {false, true}, {true, true}};
     for (const auto &[forwardOnly, readAhead] : modes) {
         for (const int row : {0, 100, 3000}) {
-            const char *mode = forwardOnly ? "forward-only" : readAhead ? "read ahead"
-                                                                        : "scrollable";
+            const char *mode = forwardOnly ? (readAhead ? "forward-only read ahead" : "forward-only")
+                               : readAhead ? "read ahead"
+                                           : "scrollable";
             QTest::newRow(qPrintable(QStringLiteral("%1, row %2").arg(mode).arg(row)))
                 << forwardOnly << readAhead << row;
         }
