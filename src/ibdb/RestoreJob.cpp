@@ -1,6 +1,7 @@
 #include "ibdb/RestoreJob.h"
 
 #include "core/AppError.h"
+#include "ibdb/BackupJob.h"
 #include "ibdb/DatabaseService.h"
 #include "ibdb/RestoreTarget.h"
 #include "ibdb/ServiceAddress.h"
@@ -11,8 +12,16 @@
 #include "ibdb/ServiceRequest.h"
 
 #include <QFile>
+#include <QTemporaryDir>
+#include <QThread>
 
 #include <filesystem>
+
+namespace {
+
+constexpr int kPutBackAttempts = 8;
+
+} // namespace
 
 RestoreJob::RestoreJob(Options options, QString user, QString password)
     : m_options(std::move(options)), m_user(std::move(user)), m_password(std::move(password))
@@ -54,7 +63,7 @@ void RestoreJob::run(const ServiceMonitor &monitor) const
     // backup: were the backup bad, the old one would be gone with nothing in
     // its place.
     if (ServiceAddress(m_options.database).remote())
-        replaceOnServer(stampBefore, monitor);
+        replaceOnServer(monitor);
     else
         replaceHere(monitor);
 }
@@ -109,9 +118,11 @@ void RestoreJob::replaceHere(const ServiceMonitor &monitor) const
 
 // No file of another machine can be renamed from here: the backup is first
 // read to its end by a restore of its metadata into a scratch database
-// beside the old one, and only a backup that passes replaces it.
-void RestoreJob::replaceOnServer(const QByteArray &stampBefore,
-                                 const ServiceMonitor &monitor) const
+// beside the old one, and only a backup that passes replaces it. A restore
+// that still fails or is stopped midway (a full disk, a lost line, Cancel)
+// has dropped the old database by then: a backup of it made on this machine
+// beforehand puts it back.
+void RestoreJob::replaceOnServer(const ServiceMonitor &monitor) const
 {
     Options proof = besideTarget(QStringLiteral("quorvel-proof"));
     proof.flags |= isc_spb_res_metadata_only;
@@ -119,7 +130,59 @@ void RestoreJob::replaceOnServer(const QByteArray &stampBefore,
     monitor.tell(QStringLiteral("Reading the backup through into %1 first").arg(proof.database));
     RestoreJob(proof, m_user, m_password).run(monitor);
     RestoreTarget(proof.database, m_user, m_password).dropQuietly();
-    restoreOrDrop(stampBefore, monitor);
+    QTemporaryDir folder;
+    if (!folder.isValid())
+        throw GeneralError(QStringLiteral("cannot make a folder for the backup of %1: %2")
+                               .arg(m_options.database, folder.errorString()));
+    const QString safety = folder.filePath(QStringLiteral("before-restore.fbk"));
+    monitor.tell(QStringLiteral("Backing up %1 to %2 first, to put it back should the restore "
+                                "not end").arg(m_options.database, safety));
+    BackupJob({m_options.database, safety}, m_user, m_password).run(monitor);
+    monitor.tell(QStringLiteral("Restoring over %1").arg(m_options.database));
+    try {
+        restore(monitor);
+    } catch (...) {
+        putBack(safety, monitor, folder);
+        throw;
+    }
+}
+
+// Not to be stopped: the old database is whole again, or its backup is kept
+// and the failure says where.
+void RestoreJob::putBack(const QString &safety, const ServiceMonitor &monitor,
+                         QTemporaryDir &folder) const
+{
+    Options old = m_options;
+    old.file = safety;
+    old.onServer = false;
+    old.flags = 0;
+    old.pageSize = 0;
+    old.buffers = 0;
+    old.readOnly = false;
+    old.replace = true;
+    ServiceMonitor quiet;
+    quiet.line = monitor.line;
+    monitor.tell(QStringLiteral("The restore did not end: putting %1 back as it was")
+                     .arg(m_options.database));
+    try {
+        // The stopped restore's service may hold the file a moment longer.
+        for (int attempt = 1;; ++attempt) {
+            try {
+                RestoreJob(old, m_user, m_password).restore(quiet);
+                break;
+            } catch (const DatabaseError &) {
+                if (attempt == kPutBackAttempts)
+                    throw;
+                QThread::msleep(250);
+            }
+        }
+    } catch (const AppError &error) {
+        folder.setAutoRemove(false);
+        throw DatabaseError(QStringLiteral("the restore did not end, and %1 could not be put back "
+                                           "as it was: %2\nits backup is kept in %3")
+                                .arg(m_options.database, error.message(), safety));
+    }
+    monitor.tell(QStringLiteral("%1 is as it was before the restore").arg(m_options.database));
 }
 
 void RestoreJob::restore(const ServiceMonitor &monitor) const

@@ -3,6 +3,7 @@
 #include <QString>
 
 class QFile;
+class QTemporaryDir;
 class ServiceConnection;
 struct ServiceMonitor;
 
@@ -33,7 +34,8 @@ public:
     // for, SilentAbort when stopped. After a failure or a stop no database
     // is left that the restore wrote, and a database it was to replace is
     // still there: a local one is swapped for the restored file only when
-    // that is whole; a server's is replaced only by a backup read through.
+    // that is whole; a server's is replaced only by a backup read through,
+    // and put back from a backup of its own should the restore not end.
     void run(const ServiceMonitor &monitor) const;
 
 private:
@@ -41,7 +43,8 @@ private:
     void restoreOrDrop(const QByteArray &stampBefore, const ServiceMonitor &monitor) const;
     Options besideTarget(const QString &stem) const;
     void replaceHere(const ServiceMonitor &monitor) const;
-    void replaceOnServer(const QByteArray &stampBefore, const ServiceMonitor &monitor) const;
+    void replaceOnServer(const ServiceMonitor &monitor) const;
+    void putBack(const QString &safety, const ServiceMonitor &monitor, QTemporaryDir &folder) const;
     void restore(const ServiceMonitor &monitor) const;
     void send(ServiceConnection &service, QFile &backup, const ServiceMonitor &monitor) const;
     void dropIfWritten(const QByteArray &stampBefore) const;

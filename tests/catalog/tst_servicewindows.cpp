@@ -45,6 +45,7 @@ private slots:
     void backupThenRestoreGivesTheSameDatabase();
     void replaceRefusedThenConfirmed();
     void cancelledBackupLeavesNoFile();
+    void cancelledReplaceKeepsTheOldDatabase();
     void validationFindsAPlantedFault_data();
     void validationFindsAPlantedFault();
     void statisticsAgreeWithGstat_data();
@@ -235,6 +236,45 @@ void tst_ServiceWindows::cancelledBackupLeavesNoFile()
     QVERIFY2(backup.ResultLine->text().startsWith("Cancelled after "),
              qPrintable(backup.ResultLine->text()));
     QCOMPARE(QDir(folder()).entryList({"stopped*"}, QDir::Files | QDir::Hidden), QStringList());
+}
+
+// Cancel once the restore over a server's database has begun, when the
+// service has dropped the old one: the old one is put back, rows and all.
+void tst_ServiceWindows::cancelledReplaceKeepsTheOldDatabase()
+{
+    ScriptedPrompts prompts;
+    fill(*g_db, 30000);
+    const ServerDatabase other(QStringLiteral("kept.fdb"), 3);
+    other.execute({"CREATE TABLE OTHER (ID INTEGER)", "INSERT INTO OTHER VALUES (7)"});
+    TBackupForm backup;
+    backup.VerifyCheck->setChecked(false);
+    backup.FileEdit->setText(folder() + "/big.fbk");
+    runJob(backup);
+    QVERIFY(backup.ResultLine->text().startsWith("Succeeded in "));
+
+    TRestoreForm restore;
+    restore.FileEdit->setText(folder() + "/big.fbk");
+    restore.DatabaseEdit->setText(other.remote());
+    restore.ReplaceCheck->setChecked(true);
+    prompts.answers << Prompts::Answer::Ok;
+    bool restoring = false;
+    bool cancelled = false;
+    connect(restore.runner(), &ServiceJobRunner::line, &restore, [&](const QString &text) {
+        restoring = restoring || text.startsWith("Restoring over ");
+    });
+    connect(restore.runner(), &ServiceJobRunner::progress, &restore, [&](qint64 done, qint64) {
+        if (restoring && done > 0 && !cancelled) {
+            cancelled = true;
+            restore.CancelBtnClick();
+        }
+    });
+    runJob(restore);
+    QVERIFY(cancelled);
+    QVERIFY2(restore.ResultLine->text().startsWith("Cancelled after "),
+             qPrintable(restore.Log->toPlainText()));
+    QCOMPARE(other.scalar("SELECT SUM(ID) FROM OTHER"), QStringLiteral("7"));
+    QVERIFY2(restore.Log->toPlainText().contains(other.remote() + " is as it was before the restore"),
+             qPrintable(restore.Log->toPlainText()));
 }
 
 void tst_ServiceWindows::validationFindsAPlantedFault_data()
