@@ -9,6 +9,8 @@
 #include <QTabWidget>
 #include <QTreeWidget>
 
+#include <algorithm>
+
 #include <ibase.h>
 
 namespace {
@@ -53,12 +55,13 @@ TStatisticsForm::TStatisticsForm(QWidget *parent) : TServiceJobForm(parent)
     IndexList = createList(QStringLiteral("Indices"), indexColumns());
     Chart = new TableSizeChart(this);
     Chart->setObjectName(QStringLiteral("Chart"));
-    auto *tables = new QSplitter(Qt::Vertical, this);
-    tables->addWidget(Chart);
-    tables->addWidget(TableList);
+    TablesSplitter = new QSplitter(Qt::Vertical, this);
+    TablesSplitter->addWidget(Chart);
+    TablesSplitter->addWidget(TableList);
+    TablesSplitter->setStretchFactor(1, 1);
     auto *tabs = new QTabWidget(this);
     tabs->setObjectName(QStringLiteral("Pages"));
-    tabs->addTab(tables, QStringLiteral("&Tables"));
+    tabs->addTab(TablesSplitter, QStringLiteral("&Tables"));
     tabs->addTab(IndexList, QStringLiteral("&Indices"));
     tabs->addTab(HeaderList, QStringLiteral("&Header page"));
     setOptions(tabs);
@@ -133,4 +136,17 @@ void TStatisticsForm::showStatistics()
     }
     TableList->sortByColumn(1, Qt::DescendingOrder);
     Chart->setBars(bars);
+    showChartWhole();
+}
+
+// The splitter shared its height out before there were bars; the chart is
+// what people look at first, so it gets its bars' height, up to half.
+void TStatisticsForm::showChartWhole()
+{
+    const QList<int> sizes = TablesSplitter->sizes();
+    const int total = sizes.value(0) + sizes.value(1);
+    if (total <= 0)
+        return;
+    const int chart = std::min(Chart->sizeHint().height(), total / 2);
+    TablesSplitter->setSizes({chart, total - chart});
 }

@@ -4,6 +4,7 @@
 #include "schema/DatabaseStatistics.h"
 
 class QTreeWidget;
+class QSplitter;
 class TableSizeChart;
 
 // Database > Statistics: the server's statistics of the connected
@@ -27,6 +28,7 @@ public:
     QTreeWidget *TableList;
     QTreeWidget *IndexList;
     TableSizeChart *Chart;
+    QSplitter *TablesSplitter;
 
 protected:
     ServiceJobRunner::Job prepare() override;
@@ -35,6 +37,7 @@ protected:
 private:
     QTreeWidget *createList(const QString &name, const QStringList &columns);
     void showStatistics();
+    void showChartWhole();
 
     DatabaseStatistics m_statistics{QStringList()};
 };

@@ -29,6 +29,11 @@ void TableSizeChart::setBars(QList<Bar> bars, int count)
     update();
 }
 
+QString TableSizeChart::pagesText(qint64 pages)
+{
+    return pages == 1 ? QStringLiteral("1 page") : QStringLiteral("%1 pages").arg(pages);
+}
+
 int TableSizeChart::rowHeight() const
 {
     return fontMetrics().height() + 4;
@@ -62,7 +67,7 @@ void TableSizeChart::paintEvent(QPaintEvent *)
         const int length = TableReadsChart::barLength(bar.pages, largest, room);
         painter.fillRect(x, top + 2, length, rowHeight() - 4, TableReadsChart::indexedColor());
         painter.drawText(QRect(x + length + kGap, top, kFigures + room, rowHeight()),
-                         Qt::AlignVCenter, QStringLiteral("%1 pages").arg(bar.pages));
+                         Qt::AlignVCenter, pagesText(bar.pages));
         top += rowHeight();
     }
 }

@@ -25,6 +25,8 @@ public:
     const QList<Bar> &bars() const { return m_bars; }
 
     QSize sizeHint() const override;
+    // A bar's figure.
+    static QString pagesText(qint64 pages);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -707,6 +707,20 @@ def dialect3(session, steps):
 DEMO_SQL = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "demo",
                         "demo.sql")
 FRAME_SIZE = (1024, 720)
+SHOT_SCRIPT = """/* A price list, loaded the way isql loads it */
+CREATE TABLE PRICE_LIST (ITEM VARCHAR(20) NOT NULL PRIMARY KEY, PRICE NUMERIC(9,2));
+INSERT INTO PRICE_LIST VALUES ('Tea', 3.20);
+INSERT INTO PRICE_LIST VALUES ('Coffee', 2.80);
+COMMIT;
+SET TERM ^ ;
+CREATE PROCEDURE CHEAPEST RETURNS (ITEM VARCHAR(20)) AS
+BEGIN
+  SELECT FIRST 1 ITEM FROM PRICE_LIST ORDER BY PRICE INTO :ITEM;
+  SUSPEND;
+END^
+SET TERM ; ^
+COMMIT;
+"""
 
 
 def shoot(session, app, name):
@@ -725,6 +739,25 @@ def close_window(app, window):
     time.sleep(0.05)
     qvdriver.xdotool("click", 1)
     app.gone(window, "the window")
+
+
+def click_at(x, y):
+    qvdriver.xdotool("mousemove", x, y)
+    time.sleep(0.05)
+    qvdriver.xdotool("click", 1)
+    time.sleep(0.3)
+
+
+def maximize_window(window):
+    """Clicks the maximize box, left of the close box."""
+    box = window.queryComponent().getExtents(qvdriver._atspi().DESKTOP_COORDS)
+    click_at(box.x + box.width - 34, box.y + 10)
+
+
+def restore_window(app):
+    """Clicks the restore box that a maximized window puts in the menu bar."""
+    x, y, width, _ = app.frame_box()
+    click_at(x + width - 31, y + 8)
 
 
 @scenario
@@ -803,9 +836,61 @@ def screenshots(session, steps):
         shoot(session, app, "table-structure")
         close_window(app, window)
     with steps("data view"):
-        _, grid = open_data_view(app, "CUSTOMER")
+        data, grid = open_data_view(app, "CUSTOMER")
         wait_for("the rows", lambda: app.grid_rows(grid))
         shoot(session, app, "data-view")
+    with steps("a grid's context menu, then its rows exported to CSV"):
+        x, y = app.centre(app.cell(grid, 1, 1))
+        qvdriver.xdotool("mousemove", x, y)
+        time.sleep(0.05)
+        qvdriver.xdotool("click", 3)
+        shoot(session, app, "grid-context-menu")
+        app.key("e")  # the menu's own window is not in the accessibility tree
+        app.dialog("Export Rows")
+        time.sleep(0.3)
+        qvdriver.xdotool("type", "--delay", 5, os.path.join(session.work, "customer.csv"))
+        app.key("Return")
+        app.dialog("Export Rows")
+        time.sleep(0.3)
+        app.key("Return")
+        wait_for("the export's end", lambda: "exported to" in app.message_text(
+            app.dialog("Quorvel for Interbase")))
+        shoot(session, app, "export")
+        app.answer("Quorvel for Interbase", "OK", expect="exported to")
+        close_window(app, data)
+    with steps("a script run in the DDL window"):
+        ddl = open_window(app, "DDL Statements", "DDL  Statements Editor")
+        app.set_text(app.find("text", "DDL statement", ddl), SHOT_SCRIPT)
+        app.menu("DDL", "Run Script")
+        wait_for("the run's end", lambda: app.find("label", "Run result", ddl).name)
+        no_error_box(app)
+        maximize_window(ddl)
+        shoot(session, app, "run-script")
+        restore_window(app)
+        close_window(app, ddl)
+    with steps("who is attached now"):
+        window = open_window(app, "Attachments", "Attachments")
+        attachments = app.find(("tree table", "table", "tree"), "Attachments", window)
+        wait_for("the attachments", lambda: attachments.childCount > 0)
+        shoot(session, app, "attachments")
+        close_window(app, window)
+    with steps("a backup, verified by restoring it"):
+        window = open_window(app, "Backup…", "Backup")
+        app.set_text(app.find("text", "Backup file", window),
+                     os.path.join(session.work, "demo.fbk"))
+        app.click_button("Starts the job on the server", window)
+        wait_for("the backup's end", lambda: app.find(
+            "label", None, window, timeout=1).name and any(
+            label.name.startswith("Succeeded in ") for label in app.find_all("label", window)),
+            timeout=60)
+        shoot(session, app, "backup")
+        close_window(app, window)
+    with steps("statistics, with the largest tables charted"):
+        window = open_window(app, "Statistics", "Statistics")
+        tables = app.find(("tree table", "table", "tree"), "Tables", window)
+        app.click_button("Starts the job on the server", window)
+        wait_for("the tables' figures", lambda: tables.childCount > 0, timeout=60)
+        shoot(session, app, "statistics")
 
 
 def main():
