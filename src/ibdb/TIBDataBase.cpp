@@ -408,9 +408,10 @@ void TIBDataBase::ExecuteText(const QByteArray &text, int dialect)
     if (m_observer)
         m_observer(text);
     ISC_STATUS_ARRAY status{};
-    // Unprofiled, a change runs in the call that prepares it: a script of
-    // short statements then waits for the server-call thread once each.
-    IbStatement change = prepareChange(text, dialect, m_profile ? nullptr : status);
+    // A change runs in the call that prepares it, its counters read around
+    // it there when profiled: a script of short statements then waits for
+    // the server-call thread once each.
+    IbStatement change = prepareChange(text, dialect, status);
     if (endsTransaction(m_changeType)) {
         endTypedTransaction(text);
         return;
@@ -419,14 +420,6 @@ void TIBDataBase::ExecuteText(const QByteArray &text, int dialect)
     if (m_changeType == isc_info_sql_stmt_ddl || m_changeType == 0)
         StatementProfile::forgetTableNames();
     if (change) {
-        if (m_profile) {
-            runProfiled([&] {
-                ServerCall::run(m_nativeHandle, [&] {
-                    isc_dsql_execute(status, m_transaction.ref(), change.ref(), SQLDA_VERSION1,
-                                     nullptr);
-                });
-            });
-        }
         check(status, IbConnectionLoss::lostWorkText());
         if (m_changeType != isc_info_sql_stmt_ddl)
             m_changedRows = IbStatementInfo::rowsAffected(change.get(), m_changeType);
@@ -482,7 +475,8 @@ void TIBDataBase::endTypedTransaction(const QByteArray &text)
 // only slow down (its errors come from running it either way); everything
 // else, and any text that does not even prepare, goes through the immediate
 // execution as it always did, so that its effect and its error are the
-// server's usual ones. Given runStatus, a change is run at once too.
+// server's usual ones. A change is run at once too, its failure left in
+// runStatus.
 IbStatement TIBDataBase::prepareChange(const QByteArray &text, int dialect,
                                        ISC_STATUS *runStatus)
 {
@@ -500,22 +494,30 @@ IbStatement TIBDataBase::prepareChange(const QByteArray &text, int dialect,
     if (m_profile)
         items += StatementPlan::items();
     QByteArray answer(m_profile ? kPlanAnswer : 16, '\0');
-    QElapsedTimer timer;
-    timer.start();
     ServerCall::run(m_nativeHandle, [&] {
+        QElapsedTimer timer;
+        timer.start();
         isc_dsql_prepare_m(status, m_transaction.ref(), statement.ref(), 0, text.constData(),
                            static_cast<unsigned short>(dialect),
                            static_cast<unsigned short>(items.size()), items.constData(),
                            static_cast<unsigned short>(answer.size()), answer.data());
+        if (m_profile)
+            m_profile->times().prepareNs = timer.nsecsElapsed();
         if (IbStatus::failed(status))
             return;
         m_changeType = IbStatementInfo::typeIn(answer.constData(), int(answer.size()));
-        if (runStatus && isChange(m_changeType))
+        if (!isChange(m_changeType))
+            return;
+        // The profile's counters are read here too, around the run, which
+        // is counted as a call of its own so that those after it are read
+        // anew.
+        runProfiled([&] {
+            if (m_profile)
+                ServerCall::countCall();
             isc_dsql_execute(runStatus, m_transaction.ref(), statement.ref(), SQLDA_VERSION1,
                              nullptr);
+        });
     });
-    if (m_profile)
-        m_profile->times().prepareNs = timer.nsecsElapsed();
     if (IbStatus::failed(status))
         return {};
     if (m_profile)
