@@ -110,6 +110,7 @@ TDomainsForm::TDomainsForm(QWidget *parent)
     DBGrid1->setAccessibleName(QStringLiteral("Domains"));
     GridColumns::setupReadOnly(DBGrid1);
     DBGrid1->setModel(DMQuery);
+    GridColumns::sortOnClick(DBGrid1);
     connect(DBGrid1, &QAbstractItemView::doubleClicked, this,
             Command::guard([this] { DBGrid1DblClick(); }));
 

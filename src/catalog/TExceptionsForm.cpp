@@ -83,6 +83,7 @@ TExceptionsForm::TExceptionsForm(QWidget *parent)
     GridColumns::setupReadOnly(FGrid);
     FGrid->horizontalHeader()->setStretchLastSection(true);
     FGrid->setModel(ExceptionsTable);
+    GridColumns::sortOnClick(FGrid);
     connect(FGrid, &QAbstractItemView::doubleClicked, this,
             Command::guard([this] { BtnUpdateClick(); }));
 

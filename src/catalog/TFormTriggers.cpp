@@ -141,6 +141,7 @@ void TFormTriggers::buildTable()
     DBGrid1->setAccessibleName(QStringLiteral("Triggers"));
     GridColumns::setupReadOnly(DBGrid1);
     DBGrid1->setModel(m_rows);
+    GridColumns::sortOnClick(DBGrid1);
     connect(DBGrid1, &QTableView::doubleClicked, this,
             Command::guard([this] { SourceEditClick(); }));
 }

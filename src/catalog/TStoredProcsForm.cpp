@@ -77,6 +77,7 @@ TStoredProcsForm::TStoredProcsForm(QWidget *parent)
     DataGrid = createGrid(this, StorProcsQuery);
     DataGrid->setFixedWidth(273);
     DataGrid->setAccessibleName(QStringLiteral("Stored procedures"));
+    GridColumns::sortOnClick(DataGrid);
     QWidget *details = createDetails();
     createMenu();
 
@@ -296,7 +297,7 @@ QList<ProcedureDdl::Parameter> TStoredProcsForm::readParameters(CatalogQuery *qu
         // "DOUBLE" and "BLOB SUBTYPE", and takes a NUMERIC's precision from it.
         parameters.append(reader.read(
             query, row,
-            SqlTypeText(parameterField(query->record(row)),
+            SqlTypeText(parameterField(query->rowRecord(row)),
                         DMSys->IBDataBase->statementDialect())));
     if (!parameters.isEmpty())
         grid->setCurrentIndex(query->index(int(parameters.size()) - 1,

@@ -12,6 +12,8 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 
+#include <algorithm>
+
 namespace {
 
 const QString kConnection = TDMSys::ibName();
@@ -72,13 +74,79 @@ void CatalogQuery::open()
         close();
         throw DatabaseError(text);
     }
+    if (m_sortColumn >= 0)
+        applySort();
 }
 
 void CatalogQuery::close()
 {
     clear();
     m_calculatedValues.clear();
+    m_order.clear();
     m_open = false;
+}
+
+void CatalogQuery::sort(int column, Qt::SortOrder order)
+{
+    m_sortColumn = column < columnCount() ? column : -1;
+    m_sortOrder = order;
+    if (m_open)
+        applySort();
+}
+
+// Rows that compare equal keep the query's order, which is the catalogue's
+// own (by name, mostly); the current row stays on its object.
+void CatalogQuery::applySort()
+{
+    fetchAll();
+    const QModelIndexList shown = persistentIndexList();
+    QList<int> sources;
+    for (const QModelIndex &index : shown)
+        sources << sourceRow(index.row());
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    QList<int> order;
+    if (m_sortColumn >= 0) {
+        for (int row = 0; row < rowCount(); ++row)
+            order << row;
+        QList<QVariant> keys;
+        for (int row = 0; row < rowCount(); ++row)
+            keys << sortKey(row, m_sortColumn);
+        const bool ascending = m_sortOrder == Qt::AscendingOrder;
+        std::stable_sort(order.begin(), order.end(), [&keys, ascending](int a, int b) {
+            return ascending ? before(keys[a], keys[b]) : before(keys[b], keys[a]);
+        });
+    }
+    m_order = order;
+    QList<int> viewRows(rowCount());
+    for (int row = 0; row < rowCount(); ++row)
+        viewRows[sourceRow(row)] = row;
+    QModelIndexList moved;
+    for (qsizetype i = 0; i < shown.size(); ++i)
+        moved << index(viewRows.value(sources[i]), shown[i].column());
+    changePersistentIndexList(shown, moved);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+// Names without the catalogue's blank padding, letters without case.
+QVariant CatalogQuery::sortKey(int sourceRow, int column) const
+{
+    const int base = baseColumnCount();
+    const QVariant value = column < base ? stored(sourceRow, column)
+                                         : calculated(sourceRow, column - base);
+    if (value.typeId() == QMetaType::QString)
+        return value.toString().trimmed().toCaseFolded();
+    return value;
+}
+
+// A strict order for sorting: NULL before every value, numbers by value.
+bool CatalogQuery::before(const QVariant &left, const QVariant &right)
+{
+    if (left.isNull() || right.isNull())
+        return left.isNull() && !right.isNull();
+    const QPartialOrdering ordering = QVariant::compare(left, right);
+    if (ordering == QPartialOrdering::Unordered)
+        return left.toString() < right.toString();
+    return ordering == QPartialOrdering::Less;
 }
 
 int CatalogQuery::baseColumnCount() const
@@ -117,15 +185,37 @@ QVariant CatalogQuery::value(int row, const QString &name) const
 {
     if (row < 0 || row >= rowCount())
         return {};
-    if (record().indexOf(name) >= 0)
-        return record(row).value(name);
+    const int column = record().indexOf(name);
+    if (column >= 0)
+        return stored(sourceRow(row), column);
     for (int field = 0; field < m_calculated.size(); ++field) {
         if (m_calculated[field].first == name)
-            return calculated(row, field);
+            return calculated(sourceRow(row), field);
     }
     return {};
 }
 
+QSqlRecord CatalogQuery::rowRecord(int row) const
+{
+    return sourceRecord(sourceRow(row));
+}
+
+// Qt's record(row) reads through data(), so in the grid's order; these
+// read the query's own rows.
+QVariant CatalogQuery::stored(int sourceRow, int column) const
+{
+    return QSqlQueryModel::data(QSqlQueryModel::index(sourceRow, column), Qt::EditRole);
+}
+
+QSqlRecord CatalogQuery::sourceRecord(int sourceRow) const
+{
+    QSqlRecord values = record();
+    for (int column = 0; column < values.count(); ++column)
+        values.setValue(column, stored(sourceRow, column));
+    return values;
+}
+
+// Of the query's row: the values are kept by it, whatever the order shown.
 QVariant CatalogQuery::calculated(int row, int field) const
 {
     auto known = m_calculatedValues.constFind({row, field});
@@ -133,7 +223,7 @@ QVariant CatalogQuery::calculated(int row, int field) const
         return *known;
     // A row's values are read once for all its calculated fields: a grid asks
     // for them cell by cell.
-    const QSqlRecord values = record(row);
+    const QSqlRecord values = sourceRecord(row);
     for (int other = 0; other < m_calculated.size(); ++other) {
         if (!m_calculatedValues.contains({row, other}))
             m_calculatedValues.insert({row, other}, m_calculated[other].second(values));
@@ -157,11 +247,12 @@ QVariant CatalogQuery::data(const QModelIndex &index, int role) const
     if (index.column() >= base) {
         if (role != Qt::DisplayRole && role != Qt::EditRole)
             return {};
-        return calculated(index.row(), index.column() - base);
+        return calculated(sourceRow(index.row()), index.column() - base);
     }
     if (role == Qt::DisplayRole && isMemoField(fieldName(index.column())))
         return QStringLiteral("(MEMO)");
-    return QSqlQueryModel::data(index, role);
+    return QSqlQueryModel::data(QSqlQueryModel::index(sourceRow(index.row()), index.column()),
+                                role);
 }
 
 QVariant CatalogQuery::headerData(int section, Qt::Orientation orientation, int role) const

@@ -41,6 +41,14 @@ public:
     QVariant value(int row, const QString &name) const;
     // Fetches every row (for windows that filter or sort in the client).
     void fetchAll();
+    // The row's stored fields, in the order the grid shows the rows.
+    QSqlRecord rowRecord(int row) const;
+
+    // Sorts the rows in place by a column, all of them fetched first; a
+    // column below 0 gives back the query's order. The order outlives
+    // open(). Row numbers everywhere (value(), data(), rowRecord()) are
+    // the grid's.
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
@@ -50,6 +58,13 @@ public:
 private:
     int baseColumnCount() const;
     QVariant calculated(int row, int field) const;
+    // The query's row shown at row.
+    int sourceRow(int row) const { return m_order.isEmpty() ? row : m_order.value(row, row); }
+    QVariant stored(int sourceRow, int column) const;
+    QSqlRecord sourceRecord(int sourceRow) const;
+    QVariant sortKey(int sourceRow, int column) const;
+    static bool before(const QVariant &left, const QVariant &right);
+    void applySort();
 
     QString m_text;
     QList<std::pair<QString, QVariant>> m_params;
@@ -58,5 +73,9 @@ private:
     // per opening, not at every paint and measure of its cell.
     mutable QHash<std::pair<int, int>, QVariant> m_calculatedValues;
     QStringList m_memoFields;
+    // The query's row numbers in the grid's order; empty for the query's.
+    QList<int> m_order;
+    int m_sortColumn = -1;
+    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
     bool m_open = false;
 };

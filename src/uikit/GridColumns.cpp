@@ -25,6 +25,13 @@ void setupReadOnly(QTableView *view)
     GridCopy::install(view);
 }
 
+void sortOnClick(QTableView *view)
+{
+    // No column yet: the rows come in the catalogue's own order at first.
+    view->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    view->setSortingEnabled(true);
+}
+
 void apply(QTableView *view, CatalogQuery *query, const QList<GridColumn> &columns)
 {
     const ColumnResizeBatch batch(view);

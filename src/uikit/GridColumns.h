@@ -21,6 +21,9 @@ namespace GridColumns {
 // selection that stays visible, no row indicator, values (NULL among them)
 // shown as every grid shows them.
 void setupReadOnly(QTableView *view);
+// A list of objects sorts by the column title clicked, its model in place;
+// a list whose order means something (parameters, columns) is left alone.
+void sortOnClick(QTableView *view);
 
 // Applies the columns to a view over the query; call after each open().
 void apply(QTableView *view, CatalogQuery *query, const QList<GridColumn> &columns);

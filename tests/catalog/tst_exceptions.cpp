@@ -41,6 +41,7 @@ private slots:
     void messagesStoredAsTyped();
     void dialect3NamesAndLiterals_data();
     void dialect3NamesAndLiterals();
+    void sortedListActsOnTheChosenRow();
 
 private:
     struct Visit
@@ -408,5 +409,28 @@ void TestExceptions::editOffersMessageAsNow()
     QCOMPARE(m_visits.size(), 1);
 }
 
+
+// Sorted by a column title, the list keeps the catalogue's rows in that
+// order through a refresh, and a command acts on the row chosen in it.
+void TestExceptions::sortedListActsOnTheChosenRow()
+{
+    QTableView *grid = m_form->FGrid;
+    QVERIFY(grid->isSortingEnabled());
+    QCOMPARE(names(), (QStringList{"E_ONE", "E_TWO"}));
+    const int message = m_form->ExceptionsTable->fieldIndex("RDB$MESSAGE");
+    grid->sortByColumn(message, Qt::DescendingOrder);
+    QCOMPARE(names(), (QStringList{"E_TWO", "E_ONE"}));
+    grid->setCurrentIndex(m_form->ExceptionsTable->index(1, message));
+    m_session->db.execute("CREATE EXCEPTION E_THREE 'Third message'");
+    m_form->RefreshBtb->click();
+    QCOMPARE(names(), (QStringList{"E_THREE", "E_TWO", "E_ONE"}));
+    grid->setCurrentIndex(m_form->ExceptionsTable->index(2, message));
+    answerDialog(QDialog::Rejected, std::nullopt, std::nullopt);
+    run("&Edit");
+    QCOMPARE(m_visits.last().name, QStringLiteral("E_ONE"));
+    QCOMPARE(m_visits.last().message, QStringLiteral("First message"));
+    grid->sortByColumn(-1, Qt::AscendingOrder);
+    QCOMPARE(names(), (QStringList{"E_ONE", "E_THREE", "E_TWO"}));
+}
 QUORVEL_TEST_MAIN(TestExceptions)
 #include "tst_exceptions.moc"
