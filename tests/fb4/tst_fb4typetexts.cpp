@@ -1,6 +1,8 @@
 #include "catalog/TDomainsForm.h"
 #include "catalog/TFormTblStr.h"
 #include "catalog/TFunctionsForm.h"
+#include "catalog/TGenValueForm.h"
+#include "catalog/TGeneratorsForm.h"
 #include "catalog/TPackagesForm.h"
 #include "catalog/TRelationPickerDlg.h"
 #include "catalog/TStoredProcsForm.h"
@@ -15,7 +17,10 @@
 #include "workbench/TSQLExprForm.h"
 
 #include <QLineEdit>
+#include <QAction>
 #include <QListWidget>
+#include <QPushButton>
+#include <QTreeWidget>
 #include <QTableView>
 
 #include <memory>
@@ -37,6 +42,7 @@ private slots:
     void identityShownAsStored();
     void rebuiltRoutineKeepsItsSqlSecurity_data();
     void rebuiltRoutineKeepsItsSqlSecurity();
+    void generatorValueShownAndSetAsStored();
 
 private:
     void start(const QStringList &schema);
@@ -216,6 +222,40 @@ void TestFb4TypeTexts::rebuiltRoutineKeepsItsSqlSecurity()
     QCOMPARE(m_session->refusal(lines), QString());
     QCOMPARE(m_session->db.column(stored), before);
     QCOMPARE(m_prompts->errors(), QStringList());
+}
+
+// A sequence of Firebird 4, stepping by two: the window lists it with the
+// value the server gives (its start less one step, before any NEXT VALUE),
+// not the identity's own generator, and sets the widest value exactly.
+void TestFb4TypeTexts::generatorValueShownAndSetAsStored()
+{
+    start({"CREATE SEQUENCE S START WITH 10 INCREMENT BY 2",
+           "CREATE TABLE T (ID INTEGER GENERATED ALWAYS AS IDENTITY, C INTEGER)"});
+    const QString current = "SELECT GEN_ID(S, 0) FROM RDB$DATABASE";
+    TGeneratorsForm *form = TGeneratorsForm::open();
+    QCOMPARE(form->GeneratorList->topLevelItemCount(), 1);
+    QTreeWidgetItem *item = form->GeneratorList->topLevelItem(0);
+    QCOMPARE(item->text(0), QStringLiteral("S"));
+    QCOMPARE(item->text(1), m_session->db.scalar(current));
+    form->GeneratorList->setCurrentItem(item);
+    const QString widest = QStringLiteral("9223372036854775807");
+    const ScopedFormRunner dialog([&widest](QDialog *shown) {
+        auto *value = qobject_cast<TGenValueForm *>(shown);
+        value->GenValueEdit->setText(widest);
+        value->Ok->click();
+        return value->result();
+    });
+    const auto trigger = [form](const QString &text) {
+        for (QAction *action : form->formMenu()->actions()) {
+            if (action->text() == text)
+                action->trigger();
+        }
+    };
+    trigger(QStringLiteral("&Value"));
+    QCOMPARE(m_prompts->errors(), QStringList());
+    QCOMPARE(m_session->db.scalar(current), widest);
+    trigger(QStringLiteral("&Refresh"));
+    QCOMPARE(form->GeneratorList->findItems("S", Qt::MatchExactly).value(0)->text(1), widest);
 }
 
 QUORVEL_TEST_MAIN(TestFb4TypeTexts)
