@@ -48,8 +48,10 @@ struct IbReadAhead::State
     std::mutex mutex;
     std::condition_variable idle;
     std::vector<Batch> read;
-    // The job reading the next batch, or the last one posted.
-    std::shared_ptr<ServerCallWorker::Job> posted;
+    // The job reading the next batch, or the last one posted, and how many
+    // were posted: not owned, for the job owns the state.
+    std::weak_ptr<ServerCallWorker::Job> posted;
+    int postings = 0;
     int rowsRead = 0;
     int rowsTaken = 0;
     bool stopped = false;
@@ -81,8 +83,10 @@ IbReadAhead::~IbReadAhead()
 void IbReadAhead::post(const std::shared_ptr<State> &state)
 {
     ServerCall::countCall();
-    state->posted = std::make_shared<ServerCallWorker::Job>([state] { readNext(state); }, true);
-    ServerCallWorker::instance().post(state->posted);
+    const auto job = std::make_shared<ServerCallWorker::Job>([state] { readNext(state); }, true);
+    state->posted = job;
+    ++state->postings;
+    ServerCallWorker::instance().post(job);
 }
 
 void IbReadAhead::readNext(const std::shared_ptr<State> &state)
@@ -163,18 +167,22 @@ bool IbReadAhead::awaitBatch()
 {
     for (;;) {
         std::shared_ptr<ServerCallWorker::Job> job;
+        int postings = 0;
         {
             const std::lock_guard lock(m_state->mutex);
             if (!m_state->read.empty())
                 return true;
-            if (m_state->stopped || m_state->paused || !m_state->posted)
+            if (m_state->stopped || m_state->paused)
                 return false;
-            job = m_state->posted;
+            job = m_state->posted.lock();
+            postings = m_state->postings;
         }
-        if (job->done.load(std::memory_order_acquire)) {
+        if (!job || job->done.load(std::memory_order_acquire)) {
             // Its batch is in, or it posted the next job before it ended.
             const std::lock_guard lock(m_state->mutex);
-            if (m_state->read.empty() && m_state->posted == job)
+            if (!m_state->read.empty())
+                return true;
+            if (m_state->postings == postings)
                 return false;
             continue;
         }
