@@ -1,6 +1,7 @@
 #include "schema/Catalog.h"
 
 #include "core/AppError.h"
+#include "ibdb/IbResult.h"
 #include "ibdb/IbSnapshot.h"
 #include "schema/CatalogRow.h"
 
@@ -38,5 +39,7 @@ CatalogRow Catalog::run(const QString &text) const
         const QSqlError error = query.lastError();
         throw DatabaseError(error.databaseText().isEmpty() ? error.text() : error.databaseText());
     }
+    // The next rows are fetched while these are turned into the schema's.
+    IbResult::readAheadInBackground(query);
     return CatalogRow(std::move(query));
 }
