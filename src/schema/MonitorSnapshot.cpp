@@ -3,6 +3,7 @@
 #include "core/AppError.h"
 #include "ibdb/IbDriver.h"
 #include "ibdb/IbSnapshot.h"
+#include "ibdb/IbResult.h"
 #include "ibdb/PlainName.h"
 #include "ibdb/SqlErrorText.h"
 
@@ -79,6 +80,8 @@ QSqlQuery run(const IbSnapshot &snapshot, const char *text)
     query.setForwardOnly(true);
     if (!query.exec(QString::fromLatin1(text)))
         throw DatabaseError(SqlErrorText(query.lastError()));
+    // The next rows come in while these are read.
+    IbResult::readAheadInBackground(query);
     return query;
 }
 

@@ -1,6 +1,7 @@
 #include "schema/ObjectDirectory.h"
 
 #include "core/AppError.h"
+#include "ibdb/IbResult.h"
 #include "ibdb/PlainName.h"
 #include "ibdb/SqlErrorText.h"
 #include "schema/Catalog.h"
@@ -65,6 +66,8 @@ QSqlQuery run(const QString &connection, const QString &text)
     query.setForwardOnly(true);
     if (!query.exec(text))
         throw DatabaseError(SqlErrorText(query.lastError()));
+    // The next rows come in while these are read.
+    IbResult::readAheadInBackground(query);
     return query;
 }
 
