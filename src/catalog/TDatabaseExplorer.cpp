@@ -10,6 +10,7 @@
 #include "catalog/TFunctionsForm.h"
 #include "catalog/TGeneratorsForm.h"
 #include "catalog/TPackagesForm.h"
+#include "catalog/TRolesForm.h"
 #include "catalog/TStoredProcsForm.h"
 #include "catalog/TTrigSourceForm.h"
 #include "controls/TOfficeButton.h"
@@ -206,6 +207,11 @@ TChildForm *TDatabaseExplorer::openObject(Kind kind, const QString &name)
     case Kind::Trigger:
         TTrigSourceForm::openStored(name);
         return nullptr;
+    case Kind::Role: {
+        TRolesForm *form = TRolesForm::open();
+        form->selectRole(name);
+        return form;
+    }
     default:
         return nullptr;
     }
@@ -222,7 +228,7 @@ bool hasDdlCommand(Kind kind)
 bool hasDropCommand(Kind kind)
 {
     return kind == Kind::Procedure || kind == Kind::Function || kind == Kind::Package
-           || kind == Kind::Domain || kind == Kind::Exception;
+           || kind == Kind::Domain || kind == Kind::Exception || kind == Kind::Role;
 }
 
 } // namespace
@@ -251,6 +257,8 @@ void TDatabaseExplorer::drop(Kind kind, const QString &name)
         domains->DeleteDomainBtnClick();
     else if (auto *exceptions = qobject_cast<TExceptionsForm *>(form))
         exceptions->DeleteDomainBtnClick();
+    else if (auto *roles = qobject_cast<TRolesForm *>(form))
+        roles->DropBtnClick();
 }
 
 QMenu *TDatabaseExplorer::objectMenu(const QModelIndex &index)
@@ -259,7 +267,7 @@ QMenu *TDatabaseExplorer::objectMenu(const QModelIndex &index)
     menu->setAttribute(Qt::WA_DeleteOnClose);
     const QString name = Objects->nameOf(index);
     const Kind kind = Objects->kindOf(index);
-    if (!name.isEmpty() && kind != Kind::Role) {
+    if (!name.isEmpty()) {
         Command::addAction(menu, QStringLiteral("&Open"), QStringLiteral("Opens the object in its window"),
                            [kind, name] { openObject(kind, name); });
     }

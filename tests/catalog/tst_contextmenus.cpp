@@ -3,15 +3,18 @@
 #include "catalog/TDatabaseExplorer.h"
 #include "catalog/TExceptionsForm.h"
 #include "catalog/TFormTblStr.h"
+#include "catalog/TRolesForm.h"
 #include "catalog/TStoredProcsForm.h"
 #include "controls/TOfficeButton.h"
 #include "support/ExplorerSchema.h"
+#include "support/ScopedFormRunner.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestMain.h"
 #include "support/TestSession.h"
 #include "support/TestShell.h"
 #include "support/TestWidgets.h"
 #include "workbench/TDataForm.h"
+#include "workbench/TSQLSourceForm.h"
 #include "workbench/TSQLExprForm.h"
 
 #include <QApplication>
@@ -19,6 +22,7 @@
 #include <QMenu>
 #include <QSqlTableModel>
 #include <QTableView>
+#include <QTreeWidget>
 #include <QTreeView>
 
 #include "controls/StatementEditor.h"
@@ -65,6 +69,7 @@ private slots:
     void openAndShowDataOpenWhatTheirTwinsOpen();
     void ddlIsWhatTheWindowsDdlButtonGives();
     void dropAsksTheWindowsQuestion();
+    void roleDropShowsTheRolesWindowsStatement();
     void catalogueGridCopiesItsRow();
     void everyKindHasItsOwnIcon();
 
@@ -114,7 +119,8 @@ void TestContextMenus::menuOffersWhatTheKindHas_data()
                                << QStringList{"&Open", "&DDL", extract, "D&rop…", "&Refresh"};
     QTest::newRow("exception") << int(Kind::Exception) << "E_NO_CUSTOMER"
                                << QStringList{"&Open", extract, "D&rop…", "&Refresh"};
-    QTest::newRow("role") << int(Kind::Role) << "CLERK" << QStringList{extract, "&Refresh"};
+    QTest::newRow("role") << int(Kind::Role) << "CLERK"
+                          << QStringList{"&Open", extract, "D&rop…", "&Refresh"};
 }
 
 void TestContextMenus::menuOffersWhatTheKindHas()
@@ -172,6 +178,29 @@ void TestContextMenus::dropAsksTheWindowsQuestion()
     QCOMPARE(m_session->db.scalar("SELECT COUNT(*) FROM RDB$EXCEPTIONS "
                                   "WHERE RDB$EXCEPTION_NAME = 'E_NO_CUSTOMER'"),
              QString("0"));
+    QCOMPARE(m_prompts->errors(), QStringList());
+}
+
+// A role has the roles window for its twin: Open selects it there, and Drop
+// shows that window's statement before it runs, Cancel running nothing.
+void TestContextMenus::roleDropShowsTheRolesWindowsStatement()
+{
+    trigger(Kind::Role, "CLERK", "&Open");
+    auto *roles = m_shell->last<TRolesForm>();
+    QVERIFY(roles);
+    QCOMPARE(roles->RoleList->currentItem()->text(0), QStringLiteral("CLERK"));
+    const QString held = "SELECT COUNT(*) FROM RDB$ROLES WHERE RDB$ROLE_NAME = 'CLERK'";
+    for (const int answer : {int(QDialog::Rejected), int(QDialog::Accepted)}) {
+        QStringList shown;
+        const ScopedFormRunner preview([&shown, answer](QDialog *dialog) {
+            if (auto *source = qobject_cast<TSQLSourceForm *>(dialog))
+                shown << source->lines();
+            return answer;
+        });
+        trigger(Kind::Role, "CLERK", "D&rop…");
+        QCOMPARE(shown, QStringList{"DROP ROLE CLERK"});
+        QCOMPARE(m_session->db.scalar(held), answer == QDialog::Accepted ? "0" : "1");
+    }
     QCOMPARE(m_prompts->errors(), QStringList());
 }
 
