@@ -352,10 +352,21 @@ void TIBDataBase::ExecuteInTransaction(const QByteArray &text, bool autoCommit, 
 void TIBDataBase::ExecuteStatement(const QString &text, bool autoCommit,
                                    StatementProfile &profile)
 {
+    profiled(profile, [&] { ExecuteStatement(text, autoCommit); });
+}
+
+void TIBDataBase::ExecuteAsWritten(const QString &text, bool autoCommit,
+                                   StatementProfile &profile)
+{
+    profiled(profile, [&] { ExecuteAsWritten(text, autoCommit); });
+}
+
+void TIBDataBase::profiled(StatementProfile &profile, const std::function<void()> &run)
+{
     profile.clear();
     m_profile = &profile;
     const auto done = qScopeGuard([this] { m_profile = nullptr; });
-    ExecuteStatement(text, autoCommit);
+    run();
 }
 
 void TIBDataBase::PlanStatement(const QString &text, StatementProfile &profile)

@@ -66,6 +66,8 @@ public:
     // A script's statement goes as its file has it, line ends included, as
     // isql sends it: a routine's source keeps the script's own.
     void ExecuteAsWritten(const QString &text, bool autoCommit);
+    // The same, its plans, times and reads into profile.
+    void ExecuteAsWritten(const QString &text, bool autoCommit, StatementProfile &profile);
     virtual void Commit();
     virtual void Rollback();
     bool InTransaction() const { return m_inTransaction; }
@@ -114,6 +116,8 @@ private:
                   StatementProfile &profile);
     // Runs the call that executes a statement, counted into the profile.
     void runProfiled(const std::function<void()> &call);
+    // Runs with the profile taking the statement's figures.
+    void profiled(StatementProfile &profile, const std::function<void()> &run);
     void endTypedTransaction(const QByteArray &text);
     void endTransaction(bool commit);
     void check(const ISC_STATUS *status, const QString &lossNote);

@@ -4,6 +4,10 @@
 
 #include <QString>
 
+#include <memory>
+
+class StatementProfile;
+
 // What one command of a script run did: a row of the run's log.
 struct ScriptLogRow
 {
@@ -17,6 +21,8 @@ struct ScriptLogRow
     QString error;
     // What the runner did instead of sending it ("skipped: …"), if anything.
     QString note;
+    // Its plans and reads, when the run was asked for them and it ran.
+    std::shared_ptr<const StatementProfile> profile;
 
     QString firstLine() const { return command.text.section(u'\n', 0, 0).trimmed(); }
     bool failed() const { return !error.isEmpty(); }

@@ -2,6 +2,7 @@
 
 #include "core/AppError.h"
 #include "ibdb/ServerCall.h"
+#include "ibdb/StatementProfile.h"
 #include "ibdb/TIBDataBase.h"
 #include "schema/IsqlScriptReader.h"
 
@@ -180,7 +181,14 @@ void ScriptRunner::executeStatement(const ScriptCommand &command, ScriptLogRow &
         row.note = QStringLiteral("rows shown in a window of their own");
         return;
     }
-    m_database.ExecuteAsWritten(command.text, m_options.autoCommit);
+    if (m_options.profile) {
+        auto profile = std::make_shared<StatementProfile>();
+        m_database.ExecuteAsWritten(command.text, m_options.autoCommit, *profile);
+        profile->nameTables(m_database.connection());
+        row.profile = std::move(profile);
+    } else {
+        m_database.ExecuteAsWritten(command.text, m_options.autoCommit);
+    }
     row.rows = m_database.changedRows();
     if (!m_options.autoCommit && m_autoDdl && m_database.InTransaction()
         && m_database.statementType() == isc_info_sql_stmt_ddl)

@@ -23,6 +23,9 @@ public:
     {
         bool autoCommit = true;
         bool continueAfterErrors = false;
+        // Each statement's plans and reads kept in its log row, at the cost
+        // of the plans and counters the server gives for each.
+        bool profile = false;
     };
     struct Outcome
     {

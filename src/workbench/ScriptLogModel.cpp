@@ -66,7 +66,13 @@ ScriptLogModel::Entry ScriptLogModel::entryOf(const ScriptLogRow &row)
             row.rows,
             row.milliseconds,
             oneLine(row.error.trimmed()),
-            oneLine(row.note)};
+            oneLine(row.note),
+            row.profile};
+}
+
+std::shared_ptr<const StatementProfile> ScriptLogModel::profileAt(int row) const
+{
+    return row >= 0 && row < m_entries.size() ? m_entries[row].profile : nullptr;
 }
 
 QByteArray ScriptLogModel::lineOf(const Entry &entry)

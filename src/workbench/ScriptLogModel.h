@@ -36,6 +36,9 @@ public:
     void save(const QString &fileName) const;
     // Rows of the run no longer in the grid, the oldest ones.
     qint64 droppedRows() const { return m_dropped; }
+    // The plans and reads of the statement in a row of the grid, when the
+    // run kept them.
+    std::shared_ptr<const StatementProfile> profileAt(int row) const;
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
@@ -53,6 +56,7 @@ private:
         qint64 milliseconds;
         QString error;
         QString note;
+        std::shared_ptr<const StatementProfile> profile;
     };
     static Entry entryOf(const ScriptLogRow &row);
     static QByteArray lineOf(const Entry &entry);

@@ -6,6 +6,7 @@
 #include "uikit/Prompts.h"
 #include "workbench/ScriptLogModel.h"
 #include "workbench/ScriptRun.h"
+#include "workbench/StatementStatsPane.h"
 
 #include <QCheckBox>
 #include <QFileInfo>
@@ -18,6 +19,7 @@
 ScriptRunPane::ScriptRunPane(QWidget *parent)
     : QWidget(parent),
       ContinueBox(new QCheckBox(QStringLiteral("Continue after errors"), this)),
+      ProfileBox(new QCheckBox(QStringLiteral("Plans and reads of each statement"), this)),
       SaveLogBtn(new QPushButton(QStringLiteral("Save Log..."), this)),
       LogGrid(new QTableView(this)),
       Log(new ScriptLogModel(this))
@@ -32,8 +34,10 @@ ScriptRunPane::ScriptRunPane(QWidget *parent)
                 SaveLogBtnClick();
             }));
 
+    ProfileBox->hide();
     auto *bar = new QHBoxLayout;
     bar->addWidget(ContinueBox);
+    bar->addWidget(ProfileBox);
     bar->addStretch();
     bar->addWidget(SaveLogBtn);
     auto *layout = new QVBoxLayout(this);
@@ -44,7 +48,20 @@ ScriptRunPane::ScriptRunPane(QWidget *parent)
 
 ScriptRunner::Options ScriptRunPane::options() const
 {
-    return {ProgramSettings::instance().AutoCommit, ContinueBox->isChecked()};
+    return {ProgramSettings::instance().AutoCommit, ContinueBox->isChecked(),
+            !ProfileBox->isHidden() && ProfileBox->isChecked()};
+}
+
+void ScriptRunPane::offerProfiles(StatementStatsPane *stats)
+{
+    ProfileBox->show();
+    connect(LogGrid->selectionModel(), &QItemSelectionModel::currentRowChanged, stats,
+            [this, stats](const QModelIndex &current) {
+                if (const auto profile = Log->profileAt(current.row())) {
+                    stats->showProfile(*profile);
+                    stats->show();
+                }
+            });
 }
 
 void ScriptRunPane::SaveLogBtnClick()

@@ -11,6 +11,7 @@ class QPushButton;
 class QTableView;
 class ScriptLogModel;
 class ScriptRun;
+class StatementStatsPane;
 
 // The log of a window's script runs, one row per command, with the choice
 // to run on after a failure and a button that saves the log as text.
@@ -29,8 +30,12 @@ public:
     ScriptRunner::Outcome runFile(const QString &path);
     // Asks for a file and writes the whole log into it.
     void SaveLogBtnClick();
+    // Offers to keep each statement's plans and reads; a log row chosen
+    // then shows its statement's in stats.
+    void offerProfiles(StatementStatsPane *stats);
 
     QCheckBox *ContinueBox;
+    QCheckBox *ProfileBox;
     QPushButton *SaveLogBtn;
     QTableView *LogGrid;
     ScriptLogModel *Log;

@@ -93,6 +93,7 @@ TSQLExprForm::TSQLExprForm(QWidget *parent)
     split->setChildrenCollapsible(false);
     Stats->hide();
     ScriptPane->hide();
+    ScriptPane->offerProfiles(Stats);
     layout->addWidget(split, 1);
     SqlEditorKit::attach(ExecSql, ConnectedDialect::doubleQuotes());
     setFocusProxy(ExecSql);

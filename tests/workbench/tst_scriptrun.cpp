@@ -16,6 +16,7 @@
 #include "workbench/ScriptRun.h"
 #include "workbench/ScriptRunBox.h"
 #include "workbench/ScriptRunPane.h"
+#include "workbench/StatementStatsPane.h"
 #include "workbench/TOutputForm.h"
 #include "workbench/TSQLExprForm.h"
 #include "workbench/TScriptRunForm.h"
@@ -27,6 +28,8 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSqlQueryModel>
+#include <QTableView>
+#include <QTableWidget>
 #include <QTimer>
 
 namespace {
@@ -64,6 +67,7 @@ private slots:
     void failureStopsAndSelectsTheStatement();
     void stopEndsALockWaitWithinASecond();
     void savedLogText();
+    void chosenLogRowShowsItsStatementsReads();
     void longLogKeepsLatestRowsAndSavesAll();
     void queryOpensAResultWindow();
     void runOnSelectSaysWhereRowsOpen();
@@ -220,6 +224,38 @@ void TstScriptRun::savedLogText()
                             "4\tset list on\t\tMS\t\tskipped: isql's own display command\r\n"
                             "5\tinsert into t values ('x y')\t\tMS\t"
                             "conversion error from string \"x y\"\t\r\n"));
+}
+
+// Asked for, each statement's plans and reads stay with its log row, and
+// choosing the row shows them: the UPDATE's row, not the last statement's.
+void TstScriptRun::chosenLogRowShowsItsStatementsReads()
+{
+    TSQLExprForm *form = newForm(QStringLiteral("create table t (a integer);\n"
+                                                "insert into t values (1);\n"
+                                                "insert into t values (2);\n"
+                                                "update t set a = a + 1;\n"
+                                                "delete from t where a = 3;"));
+    QVERIFY(!form->ScriptPane->ProfileBox->isHidden());
+    form->ScriptPane->ProfileBox->setChecked(true);
+    Command::run([form] { form->RunScriptClick(); });
+    QCOMPARE(prompts->errors(), QStringList());
+    QTableView *log = form->ScriptPane->LogGrid;
+    log->setCurrentIndex(form->ScriptPane->Log->index(3, 0));
+    QVERIFY(form->Stats->isVisibleTo(form));
+    QTableWidget *tables = form->Stats->Tables;
+    QCOMPARE(tables->rowCount(), 1);
+    QCOMPARE(tables->item(0, 0)->text(), QStringLiteral("T"));
+    const auto figure = [tables](const char *title) {
+        for (int column = 0; column < tables->columnCount(); ++column) {
+            if (tables->horizontalHeaderItem(column)->text() == QLatin1String(title))
+                return tables->item(0, column)->text();
+        }
+        return QString();
+    };
+    QCOMPARE(figure("Updates"), QStringLiteral("2"));
+    QCOMPARE(figure("Deletes"), QStringLiteral("0"));
+    log->setCurrentIndex(form->ScriptPane->Log->index(4, 0));
+    QCOMPARE(figure("Deletes"), QStringLiteral("1"));
 }
 
 // A file of a million INSERTs must not keep a million rows in memory.
