@@ -106,11 +106,11 @@ void CatalogQuery::applySort()
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     QList<int> order;
     if (m_sortColumn >= 0) {
-        for (int row = 0; row < rowCount(); ++row)
-            order << row;
         QList<QVariant> keys;
-        for (int row = 0; row < rowCount(); ++row)
+        for (int row = 0; row < rowCount(); ++row) {
+            order << row;
             keys << sortKey(row, m_sortColumn);
+        }
         const bool ascending = m_sortOrder == Qt::AscendingOrder;
         std::stable_sort(order.begin(), order.end(), [&keys, ascending](int a, int b) {
             return ascending ? before(keys[a], keys[b]) : before(keys[b], keys[a]);

@@ -101,6 +101,16 @@ void runJob(TServiceJobForm &form)
     QTRY_VERIFY_WITH_TIMEOUT(!form.running(), 240000);
 }
 
+// A backup through the window, unverified, to a file of this machine.
+bool backedUp(const QString &file)
+{
+    TBackupForm backup;
+    backup.VerifyCheck->setChecked(false);
+    backup.FileEdit->setText(file);
+    runJob(backup);
+    return backup.ResultLine->text().startsWith("Succeeded in ");
+}
+
 QString scriptOf(const QString &database)
 {
     TIBDataBase attachment(QUuid::createUuid().toString());
@@ -182,11 +192,7 @@ void tst_ServiceWindows::replaceRefusedThenConfirmed()
     fill(*g_db, 10);
     const ServerDatabase other(QStringLiteral("other.fdb"), 3);
     other.execute({"CREATE TABLE OTHER (ID INTEGER)"});
-    TBackupForm backup;
-    backup.VerifyCheck->setChecked(false);
-    backup.FileEdit->setText(folder() + "/source.fbk");
-    runJob(backup);
-    QVERIFY(backup.ResultLine->text().startsWith("Succeeded in "));
+    QVERIFY(backedUp(folder() + "/source.fbk"));
 
     TRestoreForm restore;
     restore.FileEdit->setText(folder() + "/source.fbk");
@@ -246,11 +252,7 @@ void tst_ServiceWindows::cancelledReplaceKeepsTheOldDatabase()
     fill(*g_db, 30000);
     const ServerDatabase other(QStringLiteral("kept.fdb"), 3);
     other.execute({"CREATE TABLE OTHER (ID INTEGER)", "INSERT INTO OTHER VALUES (7)"});
-    TBackupForm backup;
-    backup.VerifyCheck->setChecked(false);
-    backup.FileEdit->setText(folder() + "/big.fbk");
-    runJob(backup);
-    QVERIFY(backup.ResultLine->text().startsWith("Succeeded in "));
+    QVERIFY(backedUp(folder() + "/big.fbk"));
 
     TRestoreForm restore;
     restore.FileEdit->setText(folder() + "/big.fbk");

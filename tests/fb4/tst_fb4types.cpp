@@ -71,6 +71,9 @@ private:
     TDataForm *openTable(const QString &table = QStringLiteral("T"));
     QModelIndex cell(TDataForm *form, int row, const QString &column) const;
     void post(TDataForm *form);
+    // A new database whose row 1 holds literal in column; the column as
+    // the server reads it back.
+    QStringList store(const QString &column, const QString &literal);
 
     std::unique_ptr<TestSession> m_session;
     std::unique_ptr<TestShell> m_shell;
@@ -101,6 +104,14 @@ TDataForm *TestFb4Types::openTable(const QString &table)
 QModelIndex TestFb4Types::cell(TDataForm *form, int row, const QString &column) const
 {
     return form->SrcTable->index(row, form->SrcTable->fieldIndex(column));
+}
+
+QStringList TestFb4Types::store(const QString &column, const QString &literal)
+{
+    m_session = std::make_unique<TestSession>(TestDatabase::firebird4(), 3);
+    m_session->db.execute(kSchema);
+    m_session->db.execute("UPDATE T SET " + column + " = " + literal + " WHERE ID = 1");
+    return m_session->db.column(readBack(column));
 }
 
 void TestFb4Types::post(TDataForm *form)
@@ -199,10 +210,7 @@ void TestFb4Types::valueSurvivesReadVisitAndPost()
     QFETCH(QString, column);
     QFETCH(QString, literal);
     QFETCH(QString, shown);
-    m_session = std::make_unique<TestSession>(TestDatabase::firebird4(), 3);
-    m_session->db.execute(kSchema);
-    m_session->db.execute("UPDATE T SET " + column + " = " + literal + " WHERE ID = 1");
-    const QStringList before = m_session->db.column(readBack(column));
+    const QStringList before = store(column, literal);
     TDataForm *form = openTable();
     QVERIFY(form);
     QCOMPARE(m_prompts->errors(), QStringList());
@@ -236,10 +244,7 @@ void TestFb4Types::exportedAndLoadedBackAsStored()
     QFETCH(QString, column);
     QFETCH(QString, literal);
     QFETCH(QString, shown);
-    m_session = std::make_unique<TestSession>(TestDatabase::firebird4(), 3);
-    m_session->db.execute(kSchema);
-    m_session->db.execute("UPDATE T SET " + column + " = " + literal + " WHERE ID = 1");
-    const QStringList before = m_session->db.column(readBack(column));
+    const QStringList before = store(column, literal);
     m_shell = std::make_unique<TestShell>();
     m_prompts = std::make_unique<ScriptedPrompts>();
     const QTemporaryDir folder;
