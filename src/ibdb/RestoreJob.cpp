@@ -165,17 +165,7 @@ void RestoreJob::putBack(const QString &safety, const ServiceMonitor &monitor,
     monitor.tell(QStringLiteral("The restore did not end: putting %1 back as it was")
                      .arg(m_options.database));
     try {
-        // The stopped restore's service may hold the file a moment longer.
-        for (int attempt = 1;; ++attempt) {
-            try {
-                RestoreJob(old, m_user, m_password).restore(quiet);
-                break;
-            } catch (const DatabaseError &) {
-                if (attempt == kPutBackAttempts)
-                    throw;
-                QThread::msleep(250);
-            }
-        }
+        RestoreJob(old, m_user, m_password).restoreRetrying(quiet);
     } catch (const AppError &error) {
         folder.setAutoRemove(false);
         throw DatabaseError(QStringLiteral("the restore did not end, and %1 could not be put back "
@@ -183,6 +173,21 @@ void RestoreJob::putBack(const QString &safety, const ServiceMonitor &monitor,
                                 .arg(m_options.database, error.message(), safety));
     }
     monitor.tell(QStringLiteral("%1 is as it was before the restore").arg(m_options.database));
+}
+
+// The stopped restore's service may hold the file a moment longer.
+void RestoreJob::restoreRetrying(const ServiceMonitor &monitor) const
+{
+    for (int attempt = 1;; ++attempt) {
+        try {
+            restore(monitor);
+            return;
+        } catch (const DatabaseError &) {
+            if (attempt == kPutBackAttempts)
+                throw;
+            QThread::msleep(250);
+        }
+    }
 }
 
 void RestoreJob::restore(const ServiceMonitor &monitor) const

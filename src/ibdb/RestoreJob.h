@@ -46,6 +46,7 @@ private:
     void replaceOnServer(const ServiceMonitor &monitor) const;
     void putBack(const QString &safety, const ServiceMonitor &monitor, QTemporaryDir &folder) const;
     void restore(const ServiceMonitor &monitor) const;
+    void restoreRetrying(const ServiceMonitor &monitor) const;
     void send(ServiceConnection &service, QFile &backup, const ServiceMonitor &monitor) const;
     void dropIfWritten(const QByteArray &stampBefore) const;
 
