@@ -1,7 +1,6 @@
 #include "catalog/TStoredProcsForm.h"
 
 #include "catalog/FieldTypeText.h"
-#include "catalog/ProcedureParameterReader.h"
 #include "controls/FixedPitchFont.h"
 #include "controls/SqlEditorKit.h"
 #include "controls/TOfficeButton.h"
@@ -11,8 +10,8 @@
 #include "ibdb/TDMSys.h"
 #include "ibdb/TIBDataBase.h"
 #include "schema/CatalogFeatures.h"
-#include "schema/SqlSecurity.h"
-#include "schema/SqlTypeText.h"
+#include "schema/RoutineDdl.h"
+#include "schema/SchemaReader.h"
 #include "uikit/CatalogQuery.h"
 #include "uikit/Command.h"
 #include "uikit/ConnectedDialect.h"
@@ -34,6 +33,7 @@ namespace {
 
 const QString kProcedureName = QStringLiteral("RDB$PROCEDURE_NAME");
 const QString kProcedureSource = QStringLiteral("RDB$PROCEDURE_SOURCE");
+const QString kSqlSecurity = QStringLiteral("RDB$SQL_SECURITY");
 const QString kParameterName = QStringLiteral("RDB$PARAMETER_NAME");
 const QString kTypeText = QStringLiteral("FIELD_TS");
 
@@ -286,41 +286,48 @@ QString TStoredProcsForm::currentName() const
     return StorProcsQuery->value(currentRow(), kProcedureName).toString();
 }
 
-QList<ProcedureDdl::Parameter> TStoredProcsForm::readParameters(CatalogQuery *query,
-                                                                 QTableView *grid)
+// Rebuilding goes through the parameters as the list's cursor does, which
+// leaves each grid on its last parameter.
+void TStoredProcsForm::passParameters(CatalogQuery *query, QTableView *grid)
 {
     query->fetchAll();
-    QList<ProcedureDdl::Parameter> parameters;
-    ProcedureParameterReader reader(DMSys->IBDataBase->statementDialect());
-    for (int row = 0; row < query->rowCount(); ++row)
-        // The grid's text is the display form; a dialect-1 server refuses
-        // "DOUBLE" and "BLOB SUBTYPE", and takes a NUMERIC's precision from it.
-        parameters.append(reader.read(
-            query, row,
-            SqlTypeText(parameterField(query->rowRecord(row)),
-                        DMSys->IBDataBase->statementDialect())));
-    if (!parameters.isEmpty())
-        grid->setCurrentIndex(query->index(int(parameters.size()) - 1,
+    if (query->rowCount() > 0)
+        grid->setCurrentIndex(query->index(query->rowCount() - 1,
                                            query->fieldIndex(kParameterName)));
-    return parameters;
 }
 
-QString TStoredProcsForm::currentStatement()
+std::optional<QString> TStoredProcsForm::shownProcedure(const QString &name)
 {
-    // Parameters that could not be read must not vanish from the statement.
+    if (currentRow() < 0 || currentName() != name)
+        return std::nullopt;
+    // Parameters that could not be read must not hide a change.
     if (!InParamsQuery->isOpen() || !OutParamsQuery->isOpen())
         followCurrentProcedure();
-    ProcedureDdl::Procedure procedure;
-    procedure.name = currentName();
-    procedure.dialect = DMSys->IBDataBase->statementDialect();
-    procedure.source = StorProcsQuery->value(currentRow(), kProcedureSource).toString();
-    procedure.inputs = readParameters(InParamsQuery, DBGrid1);
-    procedure.outputs = readParameters(OutParamsQuery, DBGrid2);
-    // A column only Firebird 4's catalogue has; read as not set before it.
-    procedure.sqlSecurity = SqlSecurityText::fromCatalog(
-        StorProcsQuery->value(currentRow(), QStringLiteral("RDB$SQL_SECURITY")),
-        QStringLiteral("Procedure ") + procedure.name);
-    return ProcedureDdl::text(procedure);
+    QStringList shown{StorProcsQuery->value(currentRow(), kProcedureSource).toString(),
+                      StorProcsQuery->value(currentRow(), kSqlSecurity).toString()};
+    for (CatalogQuery *query : {InParamsQuery, OutParamsQuery}) {
+        query->fetchAll();
+        for (int row = 0; row < query->rowCount(); ++row) {
+            for (int column = 0; column < query->columnCount(); ++column)
+                shown << query->index(row, column).data(Qt::EditRole).toString();
+        }
+        shown << QString();
+    }
+    return shown.join(QChar(0));
+}
+
+// Built by the schema layer, as the metadata script declares the procedure.
+QString TStoredProcsForm::currentStatement()
+{
+    const QString name = currentName();
+    const SchemaModel model = SchemaReader(DMSys->IBDataBase->connection()).readProcedure(name);
+    if (model.routines.isEmpty())
+        ShownObject::dropped(name);
+    passParameters(InParamsQuery, DBGrid1);
+    passParameters(OutParamsQuery, DBGrid2);
+    const SchemaRoutine &procedure = model.routines.first();
+    return StatementLines::join(RoutineDdl::procedureLines(
+        procedure, procedure.source, false, DMSys->IBDataBase->statementDialect()));
 }
 
 void TStoredProcsForm::selectProcedure(const QString &name)
@@ -340,11 +347,7 @@ void TStoredProcsForm::DDLBtnClick()
     if (currentRow() < 0)
         return;
     const QString name = currentName();
-    const auto statement = [this, &name]() -> std::optional<QString> {
-        if (currentRow() < 0 || currentName() != name)
-            return std::nullopt;
-        return currentStatement();
-    };
+    const auto statement = [this, &name] { return shownProcedure(name); };
     ShownObject::readAgain(name, statement, [this, &name] {
         StoredProcesRefresh();
         selectProcedure(name);

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "schema/ProcedureDdl.h"
 #include "uikit/TChildForm.h"
+
+#include <optional>
 
 class CatalogQuery;
 class QPlainTextEdit;
@@ -52,8 +53,11 @@ private:
     void followCurrentProcedure();
     int currentRow() const;
     QString currentName() const;
-    QList<ProcedureDdl::Parameter> readParameters(CatalogQuery *query, QTableView *grid);
-    // The ALTER PROCEDURE of the current procedure as the window shows it.
+    static void passParameters(CatalogQuery *query, QTableView *grid);
+    // What the window shows of the procedure of that name, as one text to
+    // compare; nullopt when it does not show it.
+    std::optional<QString> shownProcedure(const QString &name);
+    // The ALTER PROCEDURE of the current procedure as the catalogue holds it.
     QString currentStatement();
     void selectProcedure(const QString &name);
 

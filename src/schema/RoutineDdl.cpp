@@ -61,6 +61,15 @@ QList<ProcedureDdl::Parameter> declared(const QList<SchemaParameter> &parameters
     return result;
 }
 
+QStringList procedureLines(const SchemaRoutine &p, const QString &body, bool create, int dialect)
+{
+    ProcedureDdl::Procedure procedure{p.name, body, declared(p.inputs, dialect),
+                                      declared(p.outputs, dialect), dialect};
+    procedure.create = create;
+    procedure.sqlSecurity = p.sqlSecurity;
+    return ProcedureDdl::lines(procedure);
+}
+
 QStringList functionLines(const SchemaRoutine &f, const QString &body, bool create, int dialect)
 {
     QStringList arguments;

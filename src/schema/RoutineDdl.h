@@ -5,7 +5,7 @@
 
 #include <QStringList>
 
-// The statements that declare a function or a package from what the schema
+// The statements that declare a routine or a package from what the schema
 // layer read, shared by the whole-database script and the windows that
 // rebuild one object, so both declare it the same way.
 namespace RoutineDdl {
@@ -13,6 +13,11 @@ namespace RoutineDdl {
 // A parameter as a PSQL declaration needs it: the domain, TYPE OF or the type.
 ProcedureDdl::Parameter declared(const SchemaParameter &parameter, int dialect);
 QList<ProcedureDdl::Parameter> declared(const QList<SchemaParameter> &parameters, int dialect);
+
+// CREATE or ALTER PROCEDURE with the given body and the procedure's SQL
+// SECURITY, without a terminator.
+QStringList procedureLines(const SchemaRoutine &procedure, const QString &body, bool create,
+                           int dialect);
 
 // CREATE or ALTER FUNCTION with the given body and the function's SQL
 // SECURITY, without a terminator.

@@ -31,10 +31,12 @@ void RoutineReader::readProcedures()
 {
     CatalogRow row = m_catalog.run(QStringLiteral(
         "SELECT RDB$PROCEDURE_NAME, RDB$PROCEDURE_SOURCE, RDB$PROCEDURE_TYPE, RDB$DESCRIPTION%2 "
-        "FROM RDB$PROCEDURES WHERE %1 AND RDB$PACKAGE_NAME IS NULL "
+        "FROM RDB$PROCEDURES WHERE %1 AND RDB$PACKAGE_NAME IS NULL%3 "
         "ORDER BY RDB$PROCEDURE_NAME")
                             .arg(QLatin1String(Catalog::userObjects),
-                                 m_features.sqlSecurityColumn()));
+                                 m_features.sqlSecurityColumn(),
+                                 m_catalog.withinProcedure(
+                                     QStringLiteral("RDB$PROCEDURE_NAME = :PROCEDURE"))));
     while (row.next()) {
         SchemaRoutine routine{row.name("RDB$PROCEDURE_NAME")};
         routine.source = row.stored("RDB$PROCEDURE_SOURCE");
@@ -80,8 +82,10 @@ void RoutineReader::readProcedureParameters()
         "P.RDB$FIELD_SOURCE, P.RDB$NULL_FLAG, P.RDB$DEFAULT_SOURCE, P.RDB$COLLATION_ID, "
         "P.RDB$PARAMETER_MECHANISM, P.RDB$FIELD_NAME, P.RDB$RELATION_NAME, P.RDB$DESCRIPTION "
         "FROM RDB$PROCEDURE_PARAMETERS P "
-        "WHERE COALESCE(P.RDB$SYSTEM_FLAG, 0) = 0 AND P.RDB$PACKAGE_NAME IS NULL "
-        "ORDER BY P.RDB$PROCEDURE_NAME, P.RDB$PARAMETER_TYPE, P.RDB$PARAMETER_NUMBER"));
+        "WHERE COALESCE(P.RDB$SYSTEM_FLAG, 0) = 0 AND P.RDB$PACKAGE_NAME IS NULL%1 "
+        "ORDER BY P.RDB$PROCEDURE_NAME, P.RDB$PARAMETER_TYPE, P.RDB$PARAMETER_NUMBER")
+                            .arg(m_catalog.withinProcedure(
+                                QStringLiteral("P.RDB$PROCEDURE_NAME = :PROCEDURE"))));
     SchemaRoutine *routine = nullptr;
     while (row.next()) {
         const QString procedure = row.name("RDB$PROCEDURE_NAME");

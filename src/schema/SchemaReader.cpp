@@ -91,6 +91,21 @@ SchemaModel SchemaReader::readRoutines()
     return std::move(m_model);
 }
 
+SchemaModel SchemaReader::readProcedure(const QString &procedure)
+{
+    static const Step steps[] = {
+        &SchemaReader::readDatabase,   &SchemaReader::readCharacterSets,
+        &SchemaReader::readDomains,    &SchemaReader::readDimensions,
+        &SchemaReader::readProcedures, &SchemaReader::readProcedureParameters,
+    };
+    begin(QString(), procedure);
+    const auto reading = qScopeGuard([this] { end(); });
+    for (const Step s : steps)
+        (this->*s)();
+    SchemaTypeCheck::requireKnownTypes(m_model);
+    return std::move(m_model);
+}
+
 SchemaModel SchemaReader::readRelation(const QString &relation)
 {
     static const Step steps[] = {
@@ -110,10 +125,11 @@ SchemaModel SchemaReader::readRelation(const QString &relation)
 }
 
 // Nothing of an earlier reading carries over into the next.
-void SchemaReader::begin(const QString &relation)
+void SchemaReader::begin(const QString &relation, const QString &procedure)
 {
     m_model = SchemaModel{};
     m_catalog.keepTo(relation);
+    m_catalog.keepToProcedure(procedure);
     m_step = 0;
     m_types = CatalogTypes{};
     m_segments.clear();
@@ -125,6 +141,7 @@ void SchemaReader::end()
 {
     m_catalog.endReading();
     m_catalog.keepTo(QString());
+    m_catalog.keepToProcedure(QString());
 }
 
 int SchemaReader::stepCount()
@@ -202,13 +219,17 @@ void SchemaReader::readCharacterSets()
 }
 
 // For one relation only the domains of its columns, joined from the columns
-// the server finds by the relation's name, not every domain tested against them.
+// the server finds by the relation's name, not every domain tested against
+// them; for one procedure those of its parameters alike.
 void SchemaReader::readDomains()
 {
-    const QString from = m_catalog.keptToRelation()
-        ? QStringLiteral("RDB$RELATION_FIELDS RF JOIN RDB$FIELDS F "
-                         "ON F.RDB$FIELD_NAME = RF.RDB$FIELD_SOURCE")
-        : QStringLiteral("RDB$FIELDS F");
+    QString from = QStringLiteral("RDB$FIELDS F");
+    if (m_catalog.keptToRelation())
+        from = QStringLiteral("RDB$RELATION_FIELDS RF JOIN RDB$FIELDS F "
+                              "ON F.RDB$FIELD_NAME = RF.RDB$FIELD_SOURCE");
+    if (m_catalog.keptToProcedure())
+        from = QStringLiteral("RDB$PROCEDURE_PARAMETERS P JOIN RDB$FIELDS F "
+                              "ON F.RDB$FIELD_NAME = P.RDB$FIELD_SOURCE");
     CatalogRow row = m_catalog.run(QStringLiteral(
         "SELECT F.RDB$FIELD_NAME, F.RDB$FIELD_TYPE, F.RDB$FIELD_SUB_TYPE, F.RDB$FIELD_SCALE, "
         "F.RDB$FIELD_PRECISION, F.RDB$CHARACTER_LENGTH, F.RDB$FIELD_LENGTH, "
@@ -216,8 +237,12 @@ void SchemaReader::readDomains()
         "F.RDB$DEFAULT_SOURCE, F.RDB$VALIDATION_SOURCE, F.RDB$COMPUTED_SOURCE, "
         "F.RDB$DESCRIPTION FROM %1 WHERE COALESCE(F.RDB$SYSTEM_FLAG, 0) = 0%2 "
         "ORDER BY F.RDB$FIELD_NAME")
-                            .arg(from, m_catalog.within(
-                                           QStringLiteral("RF.RDB$RELATION_NAME = :RELATION"))));
+                            .arg(from,
+                                 m_catalog.within(
+                                     QStringLiteral("RF.RDB$RELATION_NAME = :RELATION"))
+                                     + m_catalog.withinProcedure(QStringLiteral(
+                                         "P.RDB$PROCEDURE_NAME = :PROCEDURE "
+                                         "AND P.RDB$PACKAGE_NAME IS NULL"))));
     while (row.next()) {
         SchemaDomain domain{row.name("RDB$FIELD_NAME"), m_types.typeOf(row)};
         // Two columns of one relation may share a domain.

@@ -37,11 +37,14 @@ public:
     // The functions and packages with their parameters and the domains
     // those are declared by, without relations, procedures or triggers.
     SchemaModel readRoutines();
+    // One procedure outside packages with its parameters and the domains
+    // they are declared by; no routine at all when there is no such procedure.
+    SchemaModel readProcedure(const QString &procedure);
 
     static int stepCount();
 
 private:
-    void begin(const QString &relation);
+    void begin(const QString &relation, const QString &procedure = QString());
     void end();
     void step();
     RoutineReader routines();

@@ -336,8 +336,6 @@ void SchemaScript::writePublication()
 
 namespace {
 
-using RoutineDdl::declared;
-
 // A body that compiles before anything it calls exists; a selectable
 // procedure stays selectable for the views that select from it meanwhile.
 QString emptyBody(const SchemaRoutine &routine)
@@ -348,18 +346,9 @@ QString emptyBody(const SchemaRoutine &routine)
                               : QStringLiteral("BEGIN\n  EXIT;\nEND");
 }
 
-QStringList procedureLines(const SchemaRoutine &p, const QString &body, bool create, int dialect)
-{
-    ProcedureDdl::Procedure procedure{p.name, body, declared(p.inputs, dialect),
-                                      declared(p.outputs, dialect), dialect};
-    procedure.create = create;
-    procedure.sqlSecurity = p.sqlSecurity;
-    return ProcedureDdl::lines(procedure);
-}
-
 QStringList routineLines(const SchemaRoutine &r, const QString &body, bool create, int dialect)
 {
-    return r.kind == Kind::Procedure ? procedureLines(r, body, create, dialect)
+    return r.kind == Kind::Procedure ? RoutineDdl::procedureLines(r, body, create, dialect)
                                      : RoutineDdl::functionLines(r, body, create, dialect);
 }
 

@@ -5,6 +5,12 @@
 
 namespace ShownObject {
 
+void dropped(const QString &name)
+{
+    throw GeneralError(
+        QStringLiteral("%1 was dropped by another user since it was shown").arg(name));
+}
+
 void readAgain(const QString &name, const Statement &statement,
                const std::function<void()> &reread)
 {
@@ -12,8 +18,7 @@ void readAgain(const QString &name, const Statement &statement,
     reread();
     const std::optional<QString> now = statement();
     if (!now)
-        throw GeneralError(
-            QStringLiteral("%1 was dropped by another user since it was shown").arg(name));
+        dropped(name);
     if (shown != now)
         Prompts::instance().inform(QStringLiteral("%1 was changed by another user since it was "
                                                   "shown; the statement is built from its "

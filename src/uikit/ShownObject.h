@@ -23,4 +23,7 @@ using Statement = std::function<std::optional<QString>()>;
 void readAgain(const QString &name, const Statement &statement,
                const std::function<void()> &reread);
 
+// Ends the command: the object is gone from the catalogue.
+[[noreturn]] void dropped(const QString &name);
+
 } // namespace ShownObject
