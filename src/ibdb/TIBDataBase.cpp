@@ -12,6 +12,7 @@
 #include "ibdb/SqlLiteral.h"
 #include "ibdb/StatementPlan.h"
 #include "ibdb/StatementProfile.h"
+#include "ibdb/StatementBatch.h"
 #include "ibdb/StatementLines.h"
 
 #include <QElapsedTimer>
@@ -359,6 +360,33 @@ void TIBDataBase::ExecuteAsWritten(const QString &text, bool autoCommit,
                                    StatementProfile &profile)
 {
     profiled(profile, [&] { ExecuteAsWritten(text, autoCommit); });
+}
+
+void TIBDataBase::ExecuteBatch(StatementBatch &batch)
+{
+    m_changedRows = -1;
+    m_changeType = 0;
+    if (!m_inTransaction)
+        throw GeneralError(QStringLiteral("Not active transaction for IB"));
+    BusyCursor busy;
+    const auto dialect = statementDialect();
+    ServerCall::run(m_nativeHandle,
+                    [&] { batch.run(&m_nativeHandle, m_transaction.ref(), dialect); });
+    const qsizetype sent = batch.ran().size() + (batch.failed() ? 1 : 0);
+    for (qsizetype i = 0; m_observer && i < sent; ++i)
+        m_observer(batch.texts().at(i));
+    if (!batch.ran().isEmpty()) {
+        m_changeType = batch.ran().constLast().type;
+        m_changedRows = batch.ran().constLast().rows;
+    }
+    if (batch.failed()) {
+        m_changeType = batch.failedType();
+        m_changedRows = -1;
+    }
+    if (m_changeType == isc_info_sql_stmt_ddl)
+        StatementProfile::forgetTableNames();
+    if (batch.failed())
+        check(batch.status(), IbConnectionLoss::lostWorkText());
 }
 
 void TIBDataBase::profiled(StatementProfile &profile, const std::function<void()> &run)

@@ -10,6 +10,7 @@
 #include <functional>
 
 class IbDriver;
+class StatementBatch;
 class StatementProfile;
 
 // The one connection to the database being administered. Catalogue queries
@@ -68,6 +69,10 @@ public:
     void ExecuteAsWritten(const QString &text, bool autoCommit);
     // The same, its plans, times and reads into profile.
     void ExecuteAsWritten(const QString &text, bool autoCommit, StatementProfile &profile);
+    // Runs the batch's statements as written in the open transaction, in one
+    // call to the server; changedRows() and statementType() tell of the last
+    // one run. Throws the error of the statement that failed, if one did.
+    void ExecuteBatch(StatementBatch &batch);
     virtual void Commit();
     virtual void Rollback();
     bool InTransaction() const { return m_inTransaction; }

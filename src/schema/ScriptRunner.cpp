@@ -2,6 +2,7 @@
 
 #include "core/AppError.h"
 #include "ibdb/ServerCall.h"
+#include "ibdb/StatementBatch.h"
 #include "ibdb/StatementProfile.h"
 #include "ibdb/TIBDataBase.h"
 #include "schema/IsqlScriptReader.h"
@@ -80,19 +81,121 @@ void ScriptRunner::stop()
 
 bool ScriptRunner::runReader(IsqlScriptReader &reader, const QString &file, const QDir &directory)
 {
+    std::deque<Queued> queued;
     while (!m_halted) {
-        const std::optional<ScriptCommand> command = reader.next();
-        if (!command)
+        if (queued.empty() && !readInto(reader, queued))
             return true;
-        m_terminator = reader.terminator();
-        if (!runCommand(*command, file, directory))
+        if (batchable(queued.front().command) && fillBatch(reader, queued) > 1) {
+            if (!runBatch(queued, file, directory))
+                m_halted = true;
+            continue;
+        }
+        const Queued next = std::move(queued.front());
+        queued.pop_front();
+        m_terminator = next.terminator;
+        if (!runCommand(next.command, file, directory))
             m_halted = true;
     }
     return false;
 }
 
+bool ScriptRunner::readInto(IsqlScriptReader &reader, std::deque<Queued> &queued) const
+{
+    std::optional<ScriptCommand> command = reader.next();
+    if (!command)
+        return false;
+    queued.push_back({std::move(*command), reader.terminator()});
+    return true;
+}
+
+// Each statement of a batch needs the open transaction it runs in, and no
+// commit of its own nor figures of its own.
+bool ScriptRunner::batchable(const ScriptCommand &command) const
+{
+    return command.kind == ScriptCommand::Statement && !m_options.autoCommit
+           && !m_options.profile && !m_stop && m_database.InTransaction() && !isQuery(command);
+}
+
+// The batchable commands at the head of the queue, read on to at most a
+// batch's worth; one more that is not batchable may follow them.
+qsizetype ScriptRunner::fillBatch(IsqlScriptReader &reader, std::deque<Queued> &queued) const
+{
+    constexpr qsizetype kMostStatements = 256;
+    constexpr qsizetype kMostCharacters = 1 << 20;
+    qsizetype count = 0;
+    qsizetype characters = 0;
+    for (;;) {
+        if (qsizetype(queued.size()) == count && !readInto(reader, queued))
+            return count;
+        const ScriptCommand &command = queued.at(size_t(count)).command;
+        if (!batchable(command))
+            return count;
+        characters += command.text.size();
+        ++count;
+        if (count == kMostStatements || characters >= kMostCharacters)
+            return count;
+    }
+}
+
+// The batch's log rows come as its statements ran; the statement it left is
+// run on its own, and those after a failure stay queued for a run that goes on.
+bool ScriptRunner::runBatch(std::deque<Queued> &queued, const QString &file,
+                            const QDir &directory)
+{
+    StatementBatch batch;
+    for (const Queued &entry : queued) {
+        if (!batchable(entry.command))
+            break;
+        batch.add(entry.command.text.toUtf8());
+    }
+    QString error;
+    try {
+        m_database.ExecuteBatch(batch);
+    } catch (const AppError &failure) {
+        error = failure.message();
+    }
+    for (const StatementBatch::Ran &ran : batch.ran()) {
+        ScriptLogRow row = starting(queued.front().command, file);
+        queued.pop_front();
+        row.rows = ran.rows;
+        row.milliseconds = ran.nanoseconds / 1'000'000;
+        try {
+            commitAfterDdl(ran.type);
+        } catch (const AppError &failure) {
+            row.error = failure.message();
+        }
+        if (!finished(row, false))
+            return false;
+    }
+    const bool failed = batch.failed() || !error.isEmpty();
+    if (!failed && !batch.left())
+        return true;
+    const ScriptCommand command = std::move(queued.front().command);
+    queued.pop_front();
+    if (!failed)
+        return runCommand(command, file, directory);
+    ScriptLogRow row = starting(command, file);
+    row.error = error;
+    return finished(row, true);
+}
+
 bool ScriptRunner::runCommand(const ScriptCommand &command, const QString &file,
                               const QDir &directory)
+{
+    ScriptLogRow row = starting(command, file);
+    QElapsedTimer timer;
+    timer.start();
+    try {
+        if (!m_stop)
+            execute(command, directory, row);
+    } catch (const AppError &error) {
+        row.error = error.message();
+    }
+    row.milliseconds = timer.elapsed();
+    return finished(row, true);
+}
+
+ScriptLogRow ScriptRunner::starting(const ScriptCommand &command, const QString &file)
 {
     ++m_progress.command;
     m_progress.line = command.line;
@@ -103,17 +206,15 @@ bool ScriptRunner::runCommand(const ScriptCommand &command, const QString &file,
     ScriptLogRow row;
     row.file = file;
     row.command = command;
-    QElapsedTimer timer;
-    timer.start();
-    try {
-        if (!m_stop)
-            execute(command, directory, row);
-    } catch (const AppError &error) {
-        row.error = error.message();
-    }
-    row.milliseconds = timer.elapsed();
+    return row;
+}
+
+// A Stop asked while the command ran stops it, when it could still be
+// stopped; false ends the run.
+bool ScriptRunner::finished(ScriptLogRow &row, bool stoppable)
+{
     ++m_outcome.commands;
-    if (m_stop) {
+    if (stoppable && m_stop) {
         m_outcome.stopped = true;
         row.note = QStringLiteral("stopped");
     } else if (row.failed()) {
@@ -190,8 +291,13 @@ void ScriptRunner::executeStatement(const ScriptCommand &command, ScriptLogRow &
         m_database.ExecuteAsWritten(command.text, m_options.autoCommit);
     }
     row.rows = m_database.changedRows();
+    commitAfterDdl(m_database.statementType());
+}
+
+void ScriptRunner::commitAfterDdl(int statementType)
+{
     if (!m_options.autoCommit && m_autoDdl && m_database.InTransaction()
-        && m_database.statementType() == isc_info_sql_stmt_ddl)
+        && statementType == isc_info_sql_stmt_ddl)
         m_database.Commit();
 }
 

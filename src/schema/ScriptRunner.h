@@ -6,6 +6,7 @@
 #include <QDir>
 
 #include <atomic>
+#include <deque>
 #include <optional>
 
 class IsqlScriptReader;
@@ -49,8 +50,23 @@ public:
     static int maximumInputDepth() { return 16; }
 
 private:
+    // A command read and not yet run, with the terminator in force after it.
+    struct Queued
+    {
+        ScriptCommand command;
+        QString terminator;
+    };
+
     bool runReader(IsqlScriptReader &reader, const QString &file, const QDir &directory);
+    bool readInto(IsqlScriptReader &reader, std::deque<Queued> &queued) const;
+    // Plain statements in a row go to the server in one call each batch.
+    bool batchable(const ScriptCommand &command) const;
+    qsizetype fillBatch(IsqlScriptReader &reader, std::deque<Queued> &queued) const;
+    bool runBatch(std::deque<Queued> &queued, const QString &file, const QDir &directory);
     bool runCommand(const ScriptCommand &command, const QString &file, const QDir &directory);
+    ScriptLogRow starting(const ScriptCommand &command, const QString &file);
+    bool finished(ScriptLogRow &row, bool stoppable);
+    void commitAfterDdl(int statementType);
     void execute(const ScriptCommand &command, const QDir &directory, ScriptLogRow &row);
     void executeStatement(const ScriptCommand &command, ScriptLogRow &row);
     void runInput(const ScriptCommand &command, const QDir &directory, ScriptLogRow &row);

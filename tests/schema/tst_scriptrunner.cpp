@@ -111,6 +111,20 @@ void TestScriptRunner::commandsAndFailures_data()
                        "2 insert into t values (1) | 1 |  | ",
                        "3 insert into t values ('x') | -1 | " + conversion + " | "}
         << "0";
+    QTest::newRow("tool's transaction runs on past a failure amid plain statements")
+        << false << true
+        << QStringLiteral("create table t (a integer);\ninsert into t values (1);\n"
+                          "insert into t values (2);\ninsert into t values ('x');\n"
+                          "update t set a = a + 10;\ninsert into t values (4);\n"
+                          "delete from t where a = 4;")
+        << QStringList{"1 create table t (a integer) | -1 |  | ",
+                       "2 insert into t values (1) | 1 |  | ",
+                       "3 insert into t values (2) | 1 |  | ",
+                       "4 insert into t values ('x') | -1 | " + conversion + " | ",
+                       "5 update t set a = a + 10 | 2 |  | ",
+                       "6 insert into t values (4) | 1 |  | ",
+                       "7 delete from t where a = 4 | 1 |  | "}
+        << "0";
     QTest::newRow("isql's own commands")
         << false << false
         << QStringLiteral("set autoddl off;\nset list on;\ncreate table t (a integer);\n"
