@@ -50,6 +50,7 @@ private slots:
     void employeeSampleGivesIsqlsCatalogue();
     void commandsAndFailures_data();
     void commandsAndFailures();
+    void stopEndsALockWaitWithinASecond_data();
     void stopEndsALockWaitWithinASecond();
 };
 
@@ -179,26 +180,43 @@ void TestScriptRunner::commandsAndFailures()
         QCOMPARE(session.db.scalar(QStringLiteral("select count(*) from t")), committedRows);
 }
 
+void TestScriptRunner::stopEndsALockWaitWithinASecond_data()
+{
+    QTest::addColumn<bool>("autoCommit");
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<int>("commands");
+    QTest::newRow("auto-commit") << true
+                                 << QStringLiteral("update t set a = 3;\nupdate t set a = 4;") << 1;
+    // The first statement starts the transaction; the two after it go in one call.
+    QTest::newRow("tool's transaction, in one call")
+        << false
+        << QStringLiteral("insert into u values (1);\nupdate t set a = 3;\nupdate t set a = 4;")
+        << 2;
+}
+
 void TestScriptRunner::stopEndsALockWaitWithinASecond()
 {
-    TestSession session(true, 3);
+    QFETCH(bool, autoCommit);
+    QFETCH(QString, script);
+    QFETCH(int, commands);
+    TestSession session(autoCommit, 3);
     session.db.execute(QStringList{QStringLiteral("create table t (a integer)"),
+                                   QStringLiteral("create table u (a integer)"),
                                    QStringLiteral("insert into t values (1)")});
     OtherUser other(session.db.path());
     other.execute(QStringLiteral("update t set a = 2"));
     other.commitAfter(std::chrono::seconds(20));
-    ScriptRunner runner(*session.ib(), {true, false}, nullptr);
+    ScriptRunner runner(*session.ib(), {autoCommit, false}, nullptr);
     QElapsedTimer sinceStop;
     QTimer::singleShot(500, [&] {
         sinceStop.start();
         runner.stop();
     });
-    const ScriptRunner::Outcome outcome =
-        runner.runText(QStringLiteral("update t set a = 3;\nupdate t set a = 4;"), QString());
+    const ScriptRunner::Outcome outcome = runner.runText(script, QString());
     QVERIFY(sinceStop.isValid());
     QVERIFY2(sinceStop.elapsed() < 1000, qPrintable(QString::number(sinceStop.elapsed())));
     QVERIFY(outcome.stopped);
-    QCOMPARE(outcome.commands, 1);
+    QCOMPARE(outcome.commands, commands);
     QCOMPARE(outcome.failures, 0);
 }
 
