@@ -3,6 +3,9 @@
 #include "ibdb/IbError.h"
 
 #include <QByteArray>
+#include <QList>
+
+#include <vector>
 
 namespace {
 
@@ -75,14 +78,59 @@ AttachmentCounters AttachmentCounters::fromAnswer(const char *answer, int size)
     return counters;
 }
 
-// A run of pairs: a two-byte relation id and a four-byte count.
+namespace {
+
+struct TableCount
+{
+    int relation = 0;
+    qint64 count = 0;
+};
+
+// The server writes each count in four bytes, or in eight once it passes
+// 2^31, with no length of its own; the relation ids rise, which tells the
+// one way to read the run. From the end back: whether a reading of the rest
+// starts at each offset. Empty when none reads the whole run.
+QList<TableCount> readCounts(const char *value, int length)
+{
+    const auto relation = [value](int at) { return number(value + at, 2); };
+    const auto next = [&](int at, int size) {
+        const int after = at + 2 + size;
+        return after <= length ? after : -1;
+    };
+    std::vector<char> reads(size_t(length) + 1, 0);
+    reads[size_t(length)] = 1;
+    const auto leadsOn = [&](int at, int size) {
+        const int after = next(at, size);
+        return after == length
+               || (after > 0 && reads[size_t(after)] && relation(after) > relation(at));
+    };
+    for (int at = length - 1; at >= 0; --at)
+        reads[size_t(at)] = leadsOn(at, 4) || leadsOn(at, 8);
+    QList<TableCount> counts;
+    if (length == 0 || !reads[0])
+        return counts;
+    for (int at = 0; at < length;) {
+        const int size = leadsOn(at, 4) ? 4 : 8;
+        counts.append({int(relation(at)), number(value + at + 2, size)});
+        at = next(at, size);
+    }
+    return counts;
+}
+
+} // namespace
+
+// A run of a two-byte relation id and its count each. A run no reading
+// fits is read as pairs of four-byte counts, its odd tail left.
 void AttachmentCounters::takeTableItem(TableCounts::Kind kind, const char *value, int length)
 {
-    constexpr int kPair = 6;
-    for (int at = 0; at + kPair <= length; at += kPair) {
-        const int relation = int(number(value + at, 2));
-        tables[relation].values[kind] = number(value + at + 2, 4);
+    QList<TableCount> counts = readCounts(value, length);
+    if (counts.isEmpty()) {
+        constexpr int kPair = 6;
+        for (int at = 0; at + kPair <= length; at += kPair)
+            counts.append({int(number(value + at, 2)), number(value + at + 2, 4)});
     }
+    for (const TableCount &count : std::as_const(counts))
+        tables[count.relation].values[kind] = count.count;
 }
 
 AttachmentCounters AttachmentCounters::operator-(const AttachmentCounters &earlier) const

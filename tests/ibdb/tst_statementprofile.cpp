@@ -230,21 +230,29 @@ void TestStatementProfile::hostileAnswersParseSafely_data()
     QTest::addColumn<bool>("truncated");
     QTest::addColumn<qint64>("reads");
     QTest::addColumn<int>("tables");
+    QTest::addColumn<qint64>("tableReads"); // non-indexed, all tables together
     QTest::newRow("plan and end")
         << answer({isc_info_sql_get_plan, 3, 0, '\n', 'P', 'X', isc_info_end}) << "PX" << false
-        << qint64(0) << 0;
+        << qint64(0) << 0 << qint64(0);
     QTest::newRow("truncated")
         << answer({isc_info_sql_get_plan, 1, 0, 'A', isc_info_truncated}) << "A" << true
-        << qint64(0) << 0;
+        << qint64(0) << 0 << qint64(0);
     QTest::newRow("length past the end")
-        << answer({isc_info_sql_get_plan, 50, 0, 'A'}) << "" << true << qint64(0) << 0;
+        << answer({isc_info_sql_get_plan, 50, 0, 'A'}) << "" << true << qint64(0) << 0
+        << qint64(0);
     QTest::newRow("reads and two tables, odd tail ignored")
         << answer({isc_info_reads, 4, 0, 7, 0, 0, 0, isc_info_read_seq_count, 13, 0, 128, 0, 5,
                    0, 0, 0, 129, 0, 9, 0, 0, 0, 1, isc_info_end})
-        << "" << false << qint64(7) << 2;
+        << "" << false << qint64(7) << 2 << qint64(14);
+    // A count past 2^31 takes eight bytes, with no length of its own.
+    QTest::newRow("a table's count in eight bytes between two in four")
+        << answer({isc_info_read_seq_count, 22, 0, 128, 0, 5, 0, 0, 0, 129, 0, 3, 0, 0, 0, 1, 0,
+                   0, 0, 130, 0, 1, 0, 0, 0, isc_info_end})
+        << "" << false << qint64(0) << 3 << qint64(5 + 4294967299LL + 1);
     QTest::newRow("count length past the end")
-        << answer({isc_info_read_seq_count, 100, 0, 128, 0}) << "" << true << qint64(0) << 0;
-    QTest::newRow("empty") << QByteArray() << "" << false << qint64(0) << 0;
+        << answer({isc_info_read_seq_count, 100, 0, 128, 0}) << "" << true << qint64(0) << 0
+        << qint64(0);
+    QTest::newRow("empty") << QByteArray() << "" << false << qint64(0) << 0 << qint64(0);
 }
 
 void TestStatementProfile::hostileAnswersParseSafely()
@@ -254,6 +262,7 @@ void TestStatementProfile::hostileAnswersParseSafely()
     QFETCH(bool, truncated);
     QFETCH(qint64, reads);
     QFETCH(int, tables);
+    QFETCH(qint64, tableReads);
     bool cut = false;
     QCOMPARE(StatementPlan::fromAnswer(bytes.constData(), int(bytes.size()), &cut).plan, plan);
     if (!bytes.startsWith(char(isc_info_reads)) && !bytes.startsWith(char(isc_info_read_seq_count)))
@@ -262,6 +271,10 @@ void TestStatementProfile::hostileAnswersParseSafely()
         AttachmentCounters::fromAnswer(bytes.constData(), int(bytes.size()));
     QCOMPARE(counters.reads, reads);
     QCOMPARE(int(counters.tables.size()), tables);
+    qint64 sum = 0;
+    for (const TableCounts &counts : counters.tables)
+        sum += counts[TableCounts::NonIndexedReads];
+    QCOMPARE(sum, tableReads);
 }
 
 void TestStatementProfile::copiedTextHoldsEverything()
