@@ -24,12 +24,16 @@ QString objectKind(int objectType)
     }
 }
 
-QString granteeText(const SchemaGrant &grant, int dialect)
+QString granteeText(const SchemaGrant &grant, int dialect, const QSet<QString> &roles)
 {
     if (grant.granteeType == 8 && grant.grantee == QLatin1String("PUBLIC"))
         return grant.grantee;
     QString kind;
     switch (grant.granteeType) {
+    case 8:
+        if (roles.contains(grant.grantee))
+            kind = QStringLiteral("USER ");
+        break;
     case 1: kind = QStringLiteral("VIEW "); break;
     case 2: kind = QStringLiteral("TRIGGER "); break;
     case 5: kind = QStringLiteral("PROCEDURE "); break;
@@ -57,10 +61,11 @@ QString whatText(const SchemaGrant &grant, int dialect)
 
 } // namespace
 
-QString GrantText(const SchemaGrant &grant, int dialect, const QString &replayUser)
+QString GrantText(const SchemaGrant &grant, int dialect, const QString &replayUser,
+                  const QSet<QString> &roles)
 {
     QString text = QStringLiteral("GRANT %1 TO %2")
-                       .arg(whatText(grant, dialect), granteeText(grant, dialect));
+                       .arg(whatText(grant, dialect), granteeText(grant, dialect, roles));
     if (grant.option == 2)
         text += QStringLiteral(" WITH ADMIN OPTION");
     else if (grant.option == 1)

@@ -584,10 +584,13 @@ void SchemaScript::writeGrants()
 {
     if (!m_model.grants.isEmpty())
         section(QStringLiteral("Privileges"));
+    QSet<QString> roles;
+    for (const SchemaRole &role : m_model.roles)
+        roles.insert(role.name);
     for (const bool inAnothersName : {false, true}) {
         for (const SchemaGrant &g : m_model.grants) {
             if ((g.grantor != m_model.user) == inAnothersName)
-                statement({GrantText(g, m_model.dialect, m_model.user)});
+                statement({GrantText(g, m_model.dialect, m_model.user, roles)});
         }
     }
 }

@@ -218,6 +218,11 @@ void tst_RoundTrip::replaysExactly_data()
     QTest::newRow("role granted to SYSDBA")
         << QStringLiteral("CREATE ROLE POOR_DBA;\nGRANT POOR_DBA TO SYSDBA;\n") << 3
         << QStringList();
+    // Named bare, the user's privilege would go to the role.
+    QTest::newRow("a user named as a role")
+        << QStringLiteral("CREATE TABLE T (A INT);\nCREATE ROLE R;\n"
+                          "GRANT SELECT ON T TO USER R;\nGRANT INSERT ON T TO R;\n")
+        << 3 << QStringList();
     QTest::newRow("GRANTED BY")
         << QStringLiteral("CREATE ROLE BOSS;\n"
                           "GRANT BOSS TO %U1 WITH ADMIN OPTION;\n"
