@@ -6,6 +6,7 @@
 #include "core/BusyCursor.h"
 #include "ibdb/DatabaseService.h"
 #include "ibdb/DatabaseSettings.h"
+#include "ibdb/ServerCall.h"
 #include "ibdb/TDMSys.h"
 #include "ibdb/TIBDataBase.h"
 #include "uikit/Prompts.h"
@@ -30,6 +31,22 @@ QString parameter(const char *name)
 DatabaseService service()
 {
     return {parameter("SERVER NAME"), parameter("USER NAME"), parameter("PASSWORD")};
+}
+
+// Read-write first: a read-only database takes no other change.
+void applyChanges(const DatabaseService &server, const DatabaseSettings &read,
+                  const DatabaseSettings &wanted)
+{
+    if (!wanted.readOnly && read.readOnly)
+        server.setReadOnly(false);
+    if (wanted.sweepInterval != read.sweepInterval)
+        server.setSweepInterval(wanted.sweepInterval);
+    if (wanted.forcedWrites != read.forcedWrites)
+        server.setForcedWrites(wanted.forcedWrites);
+    if (wanted.pageBuffers != read.pageBuffers)
+        server.setPageBuffers(wanted.pageBuffers);
+    if (wanted.readOnly && !read.readOnly)
+        server.setReadOnly(true);
 }
 
 QSpinBox *spin(QWidget *parent, const QString &name, int most)
@@ -128,10 +145,7 @@ QWidget *TPropertiesForm::createShutdown()
 
 void TPropertiesForm::showSettings(const DatabaseSettings &settings)
 {
-    m_sweepInterval = settings.sweepInterval;
-    m_forcedWrites = settings.forcedWrites;
-    m_pageBuffers = settings.pageBuffers;
-    m_readOnly = settings.readOnly;
+    m_read = settings;
     SweepIntervalEdit->setValue(int(settings.sweepInterval));
     ForcedWritesCheck->setChecked(settings.forcedWrites);
     PageBuffersEdit->setValue(int(settings.pageBuffers));
@@ -139,28 +153,35 @@ void TPropertiesForm::showSettings(const DatabaseSettings &settings)
     DialectLabel->setText(QString::number(settings.dialect));
 }
 
+DatabaseSettings TPropertiesForm::editedSettings() const
+{
+    DatabaseSettings settings = m_read;
+    settings.sweepInterval = quint32(SweepIntervalEdit->value());
+    settings.forcedWrites = ForcedWritesCheck->isChecked();
+    settings.pageBuffers = quint32(PageBuffersEdit->value());
+    settings.readOnly = ReadOnlyCheck->isChecked();
+    return settings;
+}
+
 void TPropertiesForm::RefreshBtnClick()
 {
+    const QString database = parameter("SERVER NAME");
+    const QString user = parameter("USER NAME");
+    const QString password = parameter("PASSWORD");
     const BusyCursor busy;
-    showSettings(DatabaseSettings::read(parameter("SERVER NAME"), parameter("USER NAME"),
-                                parameter("PASSWORD")));
+    DatabaseSettings settings;
+    ServerCall::runAside([&] { settings = DatabaseSettings::read(database, user, password); });
+    showSettings(settings);
 }
 
 void TPropertiesForm::ApplyBtnClick()
 {
     const DatabaseService server = service();
-    const BusyCursor busy;
-    // Read-write first: a read-only database takes no other change.
-    if (!ReadOnlyCheck->isChecked() && m_readOnly)
-        server.setReadOnly(false);
-    if (quint32(SweepIntervalEdit->value()) != m_sweepInterval)
-        server.setSweepInterval(quint32(SweepIntervalEdit->value()));
-    if (ForcedWritesCheck->isChecked() != m_forcedWrites)
-        server.setForcedWrites(ForcedWritesCheck->isChecked());
-    if (quint32(PageBuffersEdit->value()) != m_pageBuffers)
-        server.setPageBuffers(quint32(PageBuffersEdit->value()));
-    if (ReadOnlyCheck->isChecked() && !m_readOnly)
-        server.setReadOnly(true);
+    const DatabaseSettings wanted = editedSettings();
+    {
+        const BusyCursor busy;
+        ServerCall::runAside([&] { applyChanges(server, m_read, wanted); });
+    }
     RefreshBtnClick();
 }
 
@@ -182,13 +203,16 @@ void TPropertiesForm::ShutdownBtnClick()
     static const DatabaseService::Shutdown kinds[] = {DatabaseService::Shutdown::Forced,
                                                       DatabaseService::Shutdown::Attachments,
                                                       DatabaseService::Shutdown::Transactions};
+    const DatabaseService::Mode mode = modes[ShutdownModeBox->currentIndex()];
+    const DatabaseService::Shutdown how = kinds[ShutdownKindBox->currentIndex()];
+    const auto seconds = quint32(ShutdownWaitEdit->value());
     const BusyCursor busy;
-    server.shutDown(modes[ShutdownModeBox->currentIndex()], kinds[ShutdownKindBox->currentIndex()],
-                    quint32(ShutdownWaitEdit->value()));
+    ServerCall::runAside([&] { server.shutDown(mode, how, seconds); });
 }
 
 void TPropertiesForm::OnlineBtnClick()
 {
+    const DatabaseService server = service();
     const BusyCursor busy;
-    service().bringOnline();
+    ServerCall::runAside([&] { server.bringOnline(); });
 }

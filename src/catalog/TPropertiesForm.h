@@ -1,12 +1,12 @@
 #pragma once
 
+#include "ibdb/DatabaseSettings.h"
 #include "uikit/TChildForm.h"
 
 class QCheckBox;
 class QComboBox;
 class QLabel;
 class QSpinBox;
-struct DatabaseSettings;
 class TOfficeButton;
 class TToolPanel;
 
@@ -49,9 +49,8 @@ private:
     QWidget *createSettings();
     QWidget *createShutdown();
     void showSettings(const DatabaseSettings &settings);
+    DatabaseSettings editedSettings() const;
 
-    quint32 m_sweepInterval = 0;
-    bool m_forcedWrites = false;
-    quint32 m_pageBuffers = 0;
-    bool m_readOnly = false;
+    // As last read from the server.
+    DatabaseSettings m_read;
 };

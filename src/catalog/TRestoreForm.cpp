@@ -3,6 +3,7 @@
 #include "core/AppError.h"
 #include "ibdb/RestoreJob.h"
 #include "ibdb/RestoreTarget.h"
+#include "ibdb/ServerCall.h"
 #include "ibdb/ServiceAddress.h"
 #include "uikit/Prompts.h"
 
@@ -110,7 +111,10 @@ QString TRestoreForm::replaceQuestion(const QString &database)
 
 void TRestoreForm::confirmReplace(const QString &database) const
 {
-    if (RestoreTarget(database, user(), password()).creationStamp().isEmpty())
+    const RestoreTarget target(database, user(), password());
+    QByteArray stamp;
+    ServerCall::runAside([&] { stamp = target.creationStamp(); });
+    if (stamp.isEmpty())
         return;
     if (Prompts::instance().confirm(replaceQuestion(database), Prompts::Buttons::OkCancel)
         != Prompts::Answer::Ok)

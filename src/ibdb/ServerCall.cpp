@@ -51,15 +51,15 @@ QEventLoop::ProcessEventsFlags loopFlags()
     return boxesShown() > 0 ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents;
 }
 
-std::unique_ptr<ServerCall::WaitBox> showWaitBox(isc_db_handle database)
+std::unique_ptr<ServerCall::WaitBox> showWaitBox(const std::function<void()> &cancel)
 {
     const ServerCall::WaitBoxFactory &factory = installedFactory();
     if (!factory || boxesShown() > 0)
         return nullptr;
-    return factory(ServerCall::waitingText(), [database] { ServerCall::cancel(database); });
+    return factory(ServerCall::waitingText(), cancel);
 }
 
-void waitInEventLoop(ServerCallWorker &worker, Job &job, isc_db_handle database)
+void waitInEventLoop(ServerCallWorker &worker, Job &job, const std::function<void()> &cancel)
 {
     QEventLoop loop;
     worker.wakeWhenDone(job, &loop);
@@ -68,7 +68,7 @@ void waitInEventLoop(ServerCallWorker &worker, Job &job, isc_db_handle database)
     loop.exec(loopFlags());
     std::unique_ptr<ServerCall::WaitBox> box;
     if (!worker.isDone(job))
-        box = showWaitBox(database);
+        box = showWaitBox(cancel);
     if (box)
         ++boxesShown();
     const auto counted = qScopeGuard([&box] {
@@ -104,6 +104,16 @@ bool ServerCall::handsOver()
 
 void ServerCall::run(isc_db_handle database, const std::function<void()> &call)
 {
+    handOver(call, [database] { cancel(database); });
+}
+
+void ServerCall::runAside(const std::function<void()> &call)
+{
+    handOver(call, {});
+}
+
+void ServerCall::handOver(const std::function<void()> &call, const std::function<void()> &cancel)
+{
     countCall();
     if (!handsOver()) {
         call();
@@ -111,16 +121,21 @@ void ServerCall::run(isc_db_handle database, const std::function<void()> &call)
     }
     const auto job = std::make_shared<Job>(call);
     ServerCallWorker::instance().post(job);
-    await(database, *job);
+    awaitJob(*job, cancel);
 }
 
 void ServerCall::await(isc_db_handle database, Job &job)
+{
+    awaitJob(job, [database] { cancel(database); });
+}
+
+void ServerCall::awaitJob(Job &job, const std::function<void()> &cancel)
 {
     ++callsWaitedFor();
     const auto waited = qScopeGuard([] { --callsWaitedFor(); });
     ServerCallWorker &worker = ServerCallWorker::instance();
     if (!worker.waitFor(job, kQuietWait))
-        waitInEventLoop(worker, job, database);
+        waitInEventLoop(worker, job, cancel);
     if (job.error)
         std::rethrow_exception(job.error);
 }

@@ -25,6 +25,7 @@ public:
     public:
         virtual ~WaitBox() = default;
     };
+    // cancel is empty for a call that cannot be stopped.
     using WaitBoxFactory = std::function<std::unique_ptr<WaitBox>(
         const QString &text, std::function<void()> cancel)>;
 
@@ -40,6 +41,11 @@ public:
     // a call runs in place.
     static bool handsOver();
     static void run(isc_db_handle database, const std::function<void()> &call);
+    // A call on a service or an attachment of its own rather than on the
+    // session's (a database's settings, a shutdown's wait), handed over the
+    // same way. Nothing stops such a call once the server has it, so its
+    // wait box is given no cancel and offers none.
+    static void runAside(const std::function<void()> &call);
     // Waits for a job already handed over to the server-call thread as
     // run() waits for its own, and throws what the job threw.
     static void await(isc_db_handle database, ServerCallWorker::Job &job);
@@ -53,4 +59,8 @@ public:
     static quint64 callsStarted();
     // Counts a call that does not go through run() (a read ahead).
     static void countCall();
+
+private:
+    static void handOver(const std::function<void()> &call, const std::function<void()> &cancel);
+    static void awaitJob(ServerCallWorker::Job &job, const std::function<void()> &cancel);
 };

@@ -27,6 +27,7 @@ ServerWaitBox::ServerWaitBox(const QString &text, std::function<void()> cancel)
     CancelBtn = new QPushButton(tr("Cancel"), this);
     CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
     CancelBtn->setDefault(true);
+    CancelBtn->setEnabled(bool(m_cancel));
     connect(CancelBtn, &QPushButton::clicked, this, &ServerWaitBox::CancelBtnClick);
 
     auto *message = new QHBoxLayout;
@@ -58,6 +59,7 @@ void ServerWaitBox::install()
 }
 
 // Once asked, the server stops at its next chance; asking again adds nothing.
+// A call that cannot be stopped has its button disabled from the start.
 void ServerWaitBox::CancelBtnClick()
 {
     if (!CancelBtn->isEnabled())

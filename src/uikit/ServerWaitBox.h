@@ -12,7 +12,8 @@ class QPushButton;
 // The small modal box of a server call that has waited half a second: says
 // what is running and offers Cancel, which asks the server to stop the call.
 // The call closes the box when it ends, answered or cancelled; the box never
-// closes itself, so Escape and the title bar's close press Cancel too.
+// closes itself, so Escape and the title bar's close press Cancel too. A call
+// nothing can stop shows the box with Cancel disabled.
 class ServerWaitBox : public QDialog, public ServerCall::WaitBox
 {
     Q_OBJECT

@@ -1,3 +1,4 @@
+#include "support/OtherUser.h"
 #include "support/ReliabilityServer.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestMain.h"
@@ -11,6 +12,7 @@
 #include "core/ProgramSettings.h"
 #include "ibdb/IbStatus.h"
 #include "ibdb/RestoreTarget.h"
+#include "ibdb/ServerCall.h"
 #include "ibdb/TDMSys.h"
 #include "ibdb/TIBDataBase.h"
 #include "schema/SchemaReader.h"
@@ -28,6 +30,7 @@
 #include <QRegularExpression>
 #include <QSpinBox>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QUuid>
 
@@ -51,6 +54,7 @@ private slots:
     void statisticsAgreeWithGstat_data();
     void statisticsAgreeWithGstat();
     void shutdownThenOnline();
+    void slowShutdownWaitsInTheBox();
     void endTexts_data();
     void endTexts();
     void faultLines_data();
@@ -418,6 +422,38 @@ void tst_ServiceWindows::shutdownThenOnline()
     QVERIFY(!admitted(target.remote()));
     Command::run([&] { properties.OnlineBtnClick(); });
     QCOMPARE(prompts.errors(), QStringList());
+    QVERIFY(admitted(target.remote()));
+}
+
+// A shutdown that waits for another user's attachment keeps the frame
+// answering behind the wait box, which offers no Cancel: the server lets no
+// one call a shutdown off once it waits. At the end of the wait the server's
+// refusal is shown and the database stays open to others.
+void tst_ServiceWindows::slowShutdownWaitsInTheBox()
+{
+    const ServerDatabase target(QStringLiteral("busy.fdb"), 3);
+    const OtherUser other(target.remote(), ReliabilityServer::password());
+    name(target.remote());
+    ScriptedPrompts prompts;
+    prompts.answers << Prompts::Answer::Ok;
+    QList<bool> cancellable;
+    ServerCall::install([&cancellable](const QString &, std::function<void()> cancel) {
+        cancellable << bool(cancel);
+        return std::make_unique<ServerCall::WaitBox>();
+    });
+    const auto uninstall = qScopeGuard([] { ServerCall::install(nullptr); });
+    int ticks = 0;
+    QTimer heartbeat;
+    connect(&heartbeat, &QTimer::timeout, [&ticks] { ++ticks; });
+    heartbeat.start(20);
+    TPropertiesForm properties;
+    properties.ShutdownModeBox->setCurrentIndex(2); // full
+    properties.ShutdownKindBox->setCurrentIndex(1); // wait for the attachments
+    properties.ShutdownWaitEdit->setValue(3);
+    Command::run([&] { properties.ShutdownBtnClick(); });
+    QCOMPARE(cancellable, QList<bool>{false});
+    QVERIFY2(ticks >= 40, qPrintable(QString::number(ticks)));
+    QCOMPARE(prompts.errors(), QStringList{"database shutdown unsuccessful."});
     QVERIFY(admitted(target.remote()));
 }
 

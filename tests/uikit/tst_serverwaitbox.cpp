@@ -47,6 +47,18 @@ private slots:
         QVERIFY(box.isVisible());
     }
 
+    // A call nothing can stop: no Cancel to press, and Escape or closing the
+    // box neither closes it nor calls a cancel that is not there.
+    void unstoppableCallOffersNoCancel()
+    {
+        ServerWaitBox box(QStringLiteral("Waiting for the server\u2026"), {});
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        QVERIFY(!box.CancelBtn->isEnabled());
+        QTest::keyClick(&box, Qt::Key_Escape);
+        box.close();
+        QVERIFY(box.isVisible());
+    }
+
     // Installed, the box comes up for a slow call, modal over the windows,
     // and goes with the call.
     void slowCallShowsTheBox()
