@@ -25,7 +25,8 @@
 
 namespace {
 
-const char *const kModes[] = {"--extract", "--verify", "--backup", "--restore", "--help", "-h"};
+const char *const kModes[] = {"--extract",  "--verify", "--backup", "--restore",
+                              "--validate", "--help",   "-h"};
 
 bool isMode(const QString &argument)
 {
@@ -138,6 +139,9 @@ QString MetadataCommand::usage()
         "  quorvel --restore FILE DATABASE [--replace]\n"
         "                                        restore the backup FILE into a new DATABASE,\n"
         "                                        or over an existing one with --replace\n"
+        "  quorvel --validate DATABASE [--mend]  the full validation of DATABASE, which\n"
+        "                                        nobody may have attached; --mend marks\n"
+        "                                        what is broken; exit 0 when no fault\n"
         "  quorvel --help                        show this text\n"
         "  quorvel [DATABASE]                    start the program's windows\n"
         "The user name and password come from ISC_USER and ISC_PASSWORD.\n");

@@ -3,6 +3,7 @@
 #include "app/CommandOutput.h"
 #include "core/AppError.h"
 #include "ibdb/BackupJob.h"
+#include "ibdb/DatabaseService.h"
 #include "ibdb/RestoreJob.h"
 #include "ibdb/ServiceMonitor.h"
 #include "schema/BackupVerification.h"
@@ -14,6 +15,7 @@ constexpr int kUsage = 2;
 
 const QLatin1String kBackup("--backup");
 const QLatin1String kRestore("--restore");
+const QLatin1String kValidate("--validate");
 
 QString user()
 {
@@ -29,11 +31,13 @@ QString password()
 
 bool ServiceCommand::handles(const QString &mode)
 {
-    return mode == kBackup || mode == kRestore;
+    return mode == kBackup || mode == kRestore || mode == kValidate;
 }
 
 int ServiceCommand::exec() const
 {
+    if (m_arguments.value(0) == kValidate)
+        return guarded([this] { return validate(); });
     const bool backingUp = m_arguments.value(0) == kBackup;
     const QLatin1String extra(backingUp ? "--verify" : "--replace");
     const bool withExtra = m_arguments.size() == 4 && m_arguments.at(3) == extra;
@@ -41,15 +45,40 @@ int ServiceCommand::exec() const
         CommandOutput::fail(QStringLiteral("wrong arguments; see quorvel --help"));
         return kUsage;
     }
-    try {
+    return guarded([&] {
         return backingUp ? backup(m_arguments.at(1), m_arguments.at(2), withExtra)
                          : restore(m_arguments.at(1), m_arguments.at(2), withExtra);
+    });
+}
+
+int ServiceCommand::guarded(const std::function<int()> &run)
+{
+    try {
+        return run();
     } catch (const AppError &error) {
         CommandOutput::fail(error.message(), true);
     } catch (const SilentAbort &) {
         CommandOutput::fail(QStringLiteral("stopped"));
     }
     return kFailed;
+}
+
+// The service's report goes to standard output as it comes; a database it
+// finds faults in ends as a failure whose text is the summary.
+int ServiceCommand::validate() const
+{
+    const bool mend = m_arguments.size() == 3 && m_arguments.at(2) == QLatin1String("--mend");
+    if (m_arguments.size() != 2 && !mend) {
+        CommandOutput::fail(QStringLiteral("wrong arguments; see quorvel --help"));
+        return kUsage;
+    }
+    ServiceMonitor monitor;
+    monitor.line = [](const QString &line) {
+        if (!CommandOutput::write(stdout, line + QLatin1Char('\n')))
+            throw GeneralError(QStringLiteral("cannot write to standard output"));
+    };
+    DatabaseService(m_arguments.at(1), user(), password()).validateFull(mend, monitor);
+    return 0;
 }
 
 int ServiceCommand::backup(const QString &database, const QString &file, bool verify) const

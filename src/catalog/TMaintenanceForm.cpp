@@ -2,6 +2,8 @@
 
 #include "core/AppError.h"
 #include "ibdb/DatabaseService.h"
+#include "ibdb/TDMSys.h"
+#include "ibdb/TIBDataBase.h"
 #include "ibdb/ServiceMonitor.h"
 
 #include <QComboBox>
@@ -51,6 +53,16 @@ ServiceJobRunner::Job TMaintenanceForm::prepare()
         return [service](const ServiceMonitor &m) { service.validateOnline(m); };
     case FullValidation:
     case FullValidationMend:
+        // The server refuses it with "secondary server attachments cannot
+        // validate databases", which does not say whose attachment is in the way.
+        if (DMSys->IBDataBase->Connected())
+            throw GeneralError(QStringLiteral(
+                "The full validation needs the database to itself, and this program's own "
+                "connection is attached to it. Run \"quorvel --validate %1%2\" from the "
+                "command line with nobody attached")
+                                   .arg(database(), ActionBox->currentIndex() == FullValidationMend
+                                                        ? QStringLiteral(" --mend")
+                                                        : QString()));
         return [service, mend = ActionBox->currentIndex() == FullValidationMend](
                    const ServiceMonitor &m) {
             try {
@@ -73,6 +85,9 @@ void TMaintenanceForm::jobEnded(ServiceJobRunner::End end)
     for (const QString &line : Log->toPlainText().split(QLatin1Char('\n')))
         if (reportsFault(line))
             m_faults << line.trimmed();
+    // A job that failed before it found anything validated nothing.
+    if (end == ServiceJobRunner::End::Failed && m_faults.isEmpty())
+        return;
     const QString verdict = m_faults.isEmpty()
                                 ? QStringLiteral(": no faults found")
                                 : QStringLiteral(": %1 reports of faults, see the log")

@@ -120,6 +120,10 @@ void tst_ServiceCommand::backupRestoresAlike()
     const Outcome restored = quorvel({"--restore", backup, ours});
     QCOMPARE(restored.err, QByteArray());
     QCOMPARE(restored.status, 0);
+    // Nobody is attached to the fresh copy: the full validation may run.
+    const Outcome validated = quorvel({"--validate", ours});
+    QCOMPARE(validated.err, QByteArray());
+    QCOMPARE(validated.status, 0);
     const QString theirs = ReliabilityServer::remotePath(folderOf(db) + "/theirs.fdb");
     const Outcome gbak = run(QStringLiteral("gbak"), {"-c", "-user", "SYSDBA", "-password",
                                                       ReliabilityServer::password(), backup,
@@ -178,6 +182,9 @@ void tst_ServiceCommand::refused_data()
     QTest::newRow("wrong arguments") << QStringList{"--backup", "%S", "%F/x.fbk", "--replace"}
                                      << 2 << "quorvel: wrong arguments; see quorvel --help\n"
                                      << "%F/x.fbk";
+    QTest::newRow("validate, wrong arguments")
+        << QStringList{"--validate", "%S", "--replace"} << 2
+        << "quorvel: wrong arguments; see quorvel --help\n" << "";
 }
 
 // Each refusal is one line on standard error, a failing status, and no file

@@ -326,6 +326,22 @@ void tst_ServiceWindows::validationFindsAPlantedFault()
 
     TMaintenanceForm validation;
     validation.ActionBox->setCurrentIndex(action);
+    if (action != TMaintenanceForm::OnlineValidation) {
+        // The server would only say "secondary server attachments cannot validate".
+        runJob(validation);
+        QCOMPARE(prompts.errors(),
+                 QStringList{"The full validation needs the database to itself, and this "
+                             "program's own connection is attached to it. Run \"quorvel "
+                             "--validate " + g_db->remote() + "\" from the command line "
+                             "with nobody attached."});
+        QCOMPARE(validation.ResultLine->text(), QString());
+        ib()->Close();
+        // Another user in it: the job fails, and says it found nothing only when it looked.
+        const OtherUser other(g_db->remote(), ReliabilityServer::password());
+        runJob(validation);
+        QVERIFY(validation.ResultLine->text().startsWith("Failed after "));
+        QVERIFY(!validation.ResultLine->text().contains("no faults found"));
+    }
     ib()->Close(); // the full validation needs the database to itself
     runJob(validation);
     QVERIFY2(validation.faults().isEmpty(), qPrintable(validation.Log->toPlainText()));
