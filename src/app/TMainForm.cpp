@@ -377,7 +377,7 @@ void TMainForm::ConnectBtnClick()
 void TMainForm::connectTo(const QString &path, const QString &user, const QString &password,
                           const QString &role)
 {
-    TIBDataBase *db = DMSys->IBDataBase;
+    TIBDataBase *db = m_session.IBDataBase;
     db->setParam(QStringLiteral("USER NAME"), user);
     db->setParam(QStringLiteral("PASSWORD"), password);
     db->setParam(QStringLiteral("SERVER NAME"), path);
@@ -405,7 +405,7 @@ void TMainForm::closeExplorers()
 // connected to.
 void TMainForm::MnNewDatabaseClick()
 {
-    TIBDataBase *db = DMSys->IBDataBase;
+    TIBDataBase *db = m_session.IBDataBase;
     if (!db->ConnectionLost())
         refuseWhileWindowsOpen();
     TNewDatabaseDlg dialog(this);
@@ -420,7 +420,7 @@ void TMainForm::MnNewDatabaseClick()
 
 void TMainForm::MnRunScriptFileClick()
 {
-    if (!DMSys->IBDataBase->Connected())
+    if (!m_session.IBDataBase->Connected())
         throw GeneralError(QStringLiteral("Connect to a database first"));
     const QString fileName =
         Prompts::instance().openFileName(QStringLiteral("Run Script File"), DdlFile::scriptFilter());
