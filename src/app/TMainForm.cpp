@@ -339,12 +339,13 @@ void TMainForm::settleTransaction(bool leaving)
 
 // A window shows one database's objects; left open across a connect or
 // disconnect it would show, and act on, names that are not there.
-void TMainForm::refuseWhileWindowsOpen() const
+void TMainForm::refuseWhileWindowsOpen(const TChildForm *keeping) const
 {
     // Explorers follow the attachment and close with it; only other windows hold work.
     const QList<QMdiSubWindow *> windows = m_mdiArea->subWindowList();
-    const bool onlyExplorers = std::all_of(windows.begin(), windows.end(), [](auto *window) {
-        return qobject_cast<TDatabaseExplorer *>(window->widget()) != nullptr;
+    const bool onlyExplorers = std::all_of(windows.begin(), windows.end(), [keeping](auto *window) {
+        return qobject_cast<TDatabaseExplorer *>(window->widget()) != nullptr
+               || (keeping && window->widget() == keeping);
     });
     if (!onlyExplorers)
         throw GeneralError(QStringLiteral("Close opened windows first"));
@@ -431,6 +432,26 @@ void TMainForm::MnRunScriptFileClick()
 void TMainForm::MnDisconectClick()
 {
     refuseWhileWindowsOpen();
+    disconnectSession();
+}
+
+void TMainForm::releaseConnection(const TChildForm *keeping)
+{
+    refuseWhileWindowsOpen(keeping);
+    disconnectSession();
+}
+
+void TMainForm::restoreConnection()
+{
+    TIBDataBase *db = m_session.IBDataBase;
+    if (db->Connected())
+        return;
+    connectTo(db->param(QStringLiteral("SERVER NAME")), db->param(QStringLiteral("USER NAME")),
+              db->param(QStringLiteral("PASSWORD")), db->param(QStringLiteral("ROLE NAME")));
+}
+
+void TMainForm::disconnectSession()
+{
     TIBDataBase *db = m_session.IBDataBase;
     if (db->InTransaction()) {
         if (Prompts::instance().confirm(QStringLiteral("Commit work?"),

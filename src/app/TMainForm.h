@@ -31,6 +31,8 @@ public:
     // Shell
     void showChild(TChildForm *form) override;
     void setCaretPanel(const QString &text) override;
+    void releaseConnection(const TChildForm *keeping) override;
+    void restoreConnection() override;
     // TransactionView
     void setCommitItemsEnabled(bool enabled) override;
     void setTransactionPanel(const QString &text) override;
@@ -73,7 +75,8 @@ private:
     void saveHistory();
     // Asks "Commit work?" when the tool's transaction is active; Cancel aborts.
     void settleTransaction(bool leaving = false);
-    void refuseWhileWindowsOpen() const;
+    void refuseWhileWindowsOpen(const TChildForm *keeping = nullptr) const;
+    void disconnectSession();
     void refuseOtherDatabaseWhileWindowsOpen(const QString &path) const;
     void buildMenus();
     void buildFileMenu();

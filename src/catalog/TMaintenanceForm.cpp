@@ -4,6 +4,9 @@
 #include "ibdb/DatabaseService.h"
 #include "ibdb/TDMSys.h"
 #include "ibdb/TIBDataBase.h"
+#include "uikit/Command.h"
+#include "uikit/Prompts.h"
+#include "uikit/Shell.h"
 #include "ibdb/ServiceMonitor.h"
 
 #include <QComboBox>
@@ -53,16 +56,7 @@ ServiceJobRunner::Job TMaintenanceForm::prepare()
         return [service](const ServiceMonitor &m) { service.validateOnline(m); };
     case FullValidation:
     case FullValidationMend:
-        // The server refuses it with "secondary server attachments cannot
-        // validate databases", which does not say whose attachment is in the way.
-        if (DMSys->IBDataBase->Connected())
-            throw GeneralError(QStringLiteral(
-                "The full validation needs the database to itself, and this program's own "
-                "connection is attached to it. Run \"quorvel --validate %1%2\" from the "
-                "command line with nobody attached")
-                                   .arg(database(), ActionBox->currentIndex() == FullValidationMend
-                                                        ? QStringLiteral(" --mend")
-                                                        : QString()));
+        releaseOwnConnection();
         return [service, mend = ActionBox->currentIndex() == FullValidationMend](
                    const ServiceMonitor &m) {
             try {
@@ -78,8 +72,28 @@ ServiceJobRunner::Job TMaintenanceForm::prepare()
     return [service](const ServiceMonitor &m) { service.sweep(m); };
 }
 
+// The server refuses the full validation to a database with another
+// attachment, this program's own included ("secondary server attachments
+// cannot validate databases"), so the program lets go of it for the job.
+void TMaintenanceForm::releaseOwnConnection()
+{
+    if (!DMSys->IBDataBase->Connected())
+        return;
+    const QString question = QStringLiteral(
+        "The full validation needs the database to itself. Close this program's connection "
+        "for it, and connect again when it ends?");
+    if (Prompts::instance().confirm(question, Prompts::Buttons::OkCancel) != Prompts::Answer::Ok)
+        throw SilentAbort();
+    Shell::instance().releaseConnection(this);
+    m_released = true;
+}
+
 void TMaintenanceForm::jobEnded(ServiceJobRunner::End end)
 {
+    if (m_released) {
+        m_released = false;
+        Command::run([] { Shell::instance().restoreConnection(); });
+    }
     if (end == ServiceJobRunner::End::Cancelled || ActionBox->currentIndex() == Sweep)
         return;
     for (const QString &line : Log->toPlainText().split(QLatin1Char('\n')))

@@ -28,5 +28,9 @@ protected:
     void jobEnded(ServiceJobRunner::End end) override;
 
 private:
+    void releaseOwnConnection();
+
     QStringList m_faults;
+    // The program's attachment was let go for the running job.
+    bool m_released = false;
 };

@@ -8,6 +8,7 @@
 #include "support/ScriptedPrompts.h"
 #include "support/TestMain.h"
 #include "support/TestSession.h"
+#include "uikit/Command.h"
 #include "uikit/ModalForms.h"
 #include "uikit/TChildForm.h"
 
@@ -18,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
@@ -79,6 +81,7 @@ private slots:
     void connectAsksToSettleOpenWork();
     void refusedWhileWindowsOpen_data();
     void refusedWhileWindowsOpen();
+    void releasedForAJobAndRestored();
     void disconnectWithCancelRollsBack();
     void exitSavesHistoryEvenWhenCancelled();
     void copiesExitingInTurnKeepEachOthersPaths();
@@ -257,6 +260,34 @@ void TestMainForm::refusedWhileWindowsOpen()
     QVERIFY(session.ib()->Connected());
     QVERIFY(session.ib()->InTransaction());
     QCOMPARE(frame.mdiArea()->subWindowList().size(), 1);
+}
+
+// A job that needs the database to itself: refused while another window
+// holds work; let go as Disconnect does, and attached again with the same login.
+void TestMainForm::releasedForAJobAndRestored()
+{
+    TestSession session(false);
+    ScriptedPrompts prompts;
+    TMainForm frame(session.dm, {}, historyFile());
+    auto *job = new MenuForm("Job");
+    frame.showChild(job);
+    auto *other = new MenuForm("Other");
+    frame.showChild(other);
+    Command::run([&] { frame.releaseConnection(job); });
+    QCOMPARE(prompts.errors(), QStringList{"Close opened windows first."});
+    QVERIFY(session.ib()->Connected());
+    delete frame.mdiArea()->subWindowList().last();
+    session.ib()->ExecuteStatement("CREATE EXCEPTION E1 'x'", false);
+    prompts.answers << Prompts::Answer::Ok;
+    Command::run([&] { frame.releaseConnection(job); });
+    QCOMPARE(prompts.asked.last().text, "Commit work?");
+    QVERIFY(!session.ib()->Connected());
+    QCOMPARE(frame.panel(1)->text(), "Disconnected");
+    QCOMPARE(session.db.scalar("SELECT COUNT(*) FROM RDB$EXCEPTIONS"), "1");
+    Command::run([&] { frame.restoreConnection(); });
+    QVERIFY(session.ib()->Connected());
+    QCOMPARE(frame.panel(1)->text(), "Connected");
+    QCOMPARE(prompts.errors().size(), 1);
 }
 
 void TestMainForm::disconnectWithCancelRollsBack()

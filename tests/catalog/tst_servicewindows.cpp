@@ -2,6 +2,7 @@
 #include "support/ReliabilityServer.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestMain.h"
+#include "support/TestShell.h"
 
 #include "catalog/TBackupForm.h"
 #include "catalog/TMaintenanceForm.h"
@@ -298,7 +299,7 @@ void tst_ServiceWindows::validationFindsAPlantedFault()
 {
     QFETCH(int, action);
     QFETCH(QString, report);
-    const ScriptedPrompts prompts;
+    ScriptedPrompts prompts;
     fill(*g_db, 3000);
     const QString relation =
         g_db->scalar("SELECT RDB$RELATION_ID FROM RDB$RELATIONS WHERE RDB$RELATION_NAME = 'T'");
@@ -324,29 +325,36 @@ void tst_ServiceWindows::validationFindsAPlantedFault()
     name(g_db->remote());
     ib()->Open();
 
+    TestShell shell;
     TMaintenanceForm validation;
     validation.ActionBox->setCurrentIndex(action);
-    if (action != TMaintenanceForm::OnlineValidation) {
-        // The server would only say "secondary server attachments cannot validate".
+    const bool full = action != TMaintenanceForm::OnlineValidation;
+    if (full) {
+        // The server would refuse it while any attachment, ours too, is there:
+        // asked first, and nothing is let go without a yes.
         runJob(validation);
-        QCOMPARE(prompts.errors(),
-                 QStringList{"The full validation needs the database to itself, and this "
-                             "program's own connection is attached to it. Run \"quorvel "
-                             "--validate " + g_db->remote() + "\" from the command line "
-                             "with nobody attached."});
+        QCOMPARE(prompts.asked.value(0).text,
+                 "The full validation needs the database to itself. Close this program's "
+                 "connection for it, and connect again when it ends?");
         QCOMPARE(validation.ResultLine->text(), QString());
-        ib()->Close();
-        // Another user in it: the job fails, and says it found nothing only when it looked.
+        QVERIFY(ib()->Connected());
+        // Another user in it: the job fails, says nothing of faults, and the
+        // program is attached again.
         const OtherUser other(g_db->remote(), ReliabilityServer::password());
+        prompts.answers.enqueue(Prompts::Answer::Ok);
         runJob(validation);
         QVERIFY(validation.ResultLine->text().startsWith("Failed after "));
         QVERIFY(!validation.ResultLine->text().contains("no faults found"));
+        QVERIFY(ib()->Connected());
+        prompts.answers.enqueue(Prompts::Answer::Ok);
     }
-    ib()->Close(); // the full validation needs the database to itself
     runJob(validation);
     QVERIFY2(validation.faults().isEmpty(), qPrintable(validation.Log->toPlainText()));
     QVERIFY(validation.ResultLine->text().endsWith(": no faults found"));
+    QCOMPARE(shell.released, full ? 2 : 0);
+    QVERIFY(ib()->Connected());
 
+    ib()->Close();
     name(ReliabilityServer::remotePath(broken));
     runJob(validation);
     QVERIFY2(!validation.faults().isEmpty(),

@@ -1,5 +1,7 @@
 #include "support/TestShell.h"
 
+#include "ibdb/TDMSys.h"
+#include "ibdb/TIBDataBase.h"
 #include "uikit/TChildForm.h"
 
 #include <QMdiSubWindow>
@@ -25,4 +27,17 @@ void TestShell::showChild(TChildForm *form)
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->show();
     opened.append(form);
+}
+
+void TestShell::releaseConnection(const TChildForm *keeping)
+{
+    Q_UNUSED(keeping);
+    ++released;
+    DMSys->IBDataBase->Close();
+}
+
+void TestShell::restoreConnection()
+{
+    if (!DMSys->IBDataBase->Connected())
+        DMSys->IBDataBase->Open();
 }

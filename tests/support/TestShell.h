@@ -17,9 +17,14 @@ public:
 
     void showChild(TChildForm *form) override;
     void setCaretPanel(const QString &text) override { caretPanel = text; }
+    // The session's attachment closed and opened again, as the frame does
+    // without its questions and windows.
+    void releaseConnection(const TChildForm *keeping) override;
+    void restoreConnection() override;
 
     QMdiArea area;
     QString caretPanel;
+    int released = 0;
     QList<QPointer<TChildForm>> opened;
 
     // The last window opened of a given class, or nullptr.
