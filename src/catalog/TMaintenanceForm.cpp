@@ -2,12 +2,12 @@
 
 #include "core/AppError.h"
 #include "ibdb/DatabaseService.h"
+#include "ibdb/ServiceMonitor.h"
 #include "ibdb/TDMSys.h"
 #include "ibdb/TIBDataBase.h"
 #include "uikit/Command.h"
 #include "uikit/Prompts.h"
 #include "uikit/Shell.h"
-#include "ibdb/ServiceMonitor.h"
 
 #include <QComboBox>
 #include <QFormLayout>

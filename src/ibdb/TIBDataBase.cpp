@@ -10,9 +10,9 @@
 #include "ibdb/ServerCall.h"
 #include "ibdb/SqlErrorText.h"
 #include "ibdb/SqlLiteral.h"
+#include "ibdb/StatementBatch.h"
 #include "ibdb/StatementPlan.h"
 #include "ibdb/StatementProfile.h"
-#include "ibdb/StatementBatch.h"
 #include "ibdb/StatementLines.h"
 
 #include <QElapsedTimer>

@@ -85,8 +85,9 @@ bool ScriptRunner::runReader(IsqlScriptReader &reader, const QString &file, cons
     while (!m_halted) {
         if (queued.empty() && !readInto(reader, queued))
             return true;
-        if (batchable(queued.front().command) && fillBatch(reader, queued) > 1) {
-            if (!runBatch(queued, file, directory))
+        const qsizetype batch = batchable(queued.front().command) ? fillBatch(reader, queued) : 0;
+        if (batch > 1) {
+            if (!runBatch(queued, batch, file, directory))
                 m_halted = true;
             continue;
         }
@@ -137,17 +138,15 @@ qsizetype ScriptRunner::fillBatch(IsqlScriptReader &reader, std::deque<Queued> &
     }
 }
 
-// The batch's log rows come as its statements ran; the statement it left is
-// run on its own, and those after a failure stay queued for a run that goes on.
-bool ScriptRunner::runBatch(std::deque<Queued> &queued, const QString &file,
+// The first `count` queued commands, all batchable, in one call: their log
+// rows come as they ran; the statement the batch left is run on its own, and
+// those after a failure stay queued for a run that goes on.
+bool ScriptRunner::runBatch(std::deque<Queued> &queued, qsizetype count, const QString &file,
                             const QDir &directory)
 {
     StatementBatch batch;
-    for (const Queued &entry : queued) {
-        if (!batchable(entry.command))
-            break;
-        batch.add(entry.command.text.toUtf8());
-    }
+    for (qsizetype i = 0; i < count; ++i)
+        batch.add(queued.at(size_t(i)).command.text.toUtf8());
     QString error;
     try {
         m_database.ExecuteBatch(batch);

@@ -62,7 +62,8 @@ private:
     // Plain statements in a row go to the server in one call each batch.
     bool batchable(const ScriptCommand &command) const;
     qsizetype fillBatch(IsqlScriptReader &reader, std::deque<Queued> &queued) const;
-    bool runBatch(std::deque<Queued> &queued, const QString &file, const QDir &directory);
+    bool runBatch(std::deque<Queued> &queued, qsizetype count, const QString &file,
+                  const QDir &directory);
     bool runCommand(const ScriptCommand &command, const QString &file, const QDir &directory);
     ScriptLogRow starting(const ScriptCommand &command, const QString &file);
     bool finished(ScriptLogRow &row, bool stoppable);

@@ -35,6 +35,9 @@
 #include <QTreeWidget>
 #include <QUuid>
 
+#include <functional>
+#include <memory>
+
 // The windows of the server's services, driven as a user drives them, on
 // the private Firebird 3 server: their jobs run on a thread of their own
 // while the window answers.
@@ -104,6 +107,21 @@ void runJob(TServiceJobForm &form)
 {
     Command::run([&] { form.StartBtnClick(); });
     QTRY_VERIFY_WITH_TIMEOUT(!form.running(), 240000);
+}
+
+// Cancels the window's job at the first bytes it moves once `when` holds;
+// what it returns tells whether it did.
+std::shared_ptr<bool> cancelAtProgress(TServiceJobForm &form, std::function<bool()> when)
+{
+    auto cancelled = std::make_shared<bool>(false);
+    QObject::connect(form.runner(), &ServiceJobRunner::progress, &form,
+                     [&form, cancelled, when = std::move(when)](qint64 done, qint64) {
+                         if (done > 0 && !*cancelled && when()) {
+                             *cancelled = true;
+                             form.CancelBtnClick();
+                         }
+                     });
+    return cancelled;
 }
 
 // A backup through the window, unverified, to a file of this machine.
@@ -235,15 +253,9 @@ void tst_ServiceWindows::cancelledBackupLeavesNoFile()
     fill(*g_db, 60000);
     TBackupForm backup;
     backup.FileEdit->setText(folder() + "/stopped.fbk");
-    bool cancelled = false;
-    connect(backup.runner(), &ServiceJobRunner::progress, &backup, [&](qint64 done, qint64) {
-        if (done > 0 && !cancelled) {
-            cancelled = true;
-            backup.CancelBtnClick();
-        }
-    });
+    const auto cancelled = cancelAtProgress(backup, [] { return true; });
     runJob(backup);
-    QVERIFY(cancelled);
+    QVERIFY(*cancelled);
     QVERIFY2(backup.ResultLine->text().startsWith("Cancelled after "),
              qPrintable(backup.ResultLine->text()));
     QCOMPARE(QDir(folder()).entryList({"stopped*"}, QDir::Files | QDir::Hidden), QStringList());
@@ -265,18 +277,12 @@ void tst_ServiceWindows::cancelledReplaceKeepsTheOldDatabase()
     restore.ReplaceCheck->setChecked(true);
     prompts.answers << Prompts::Answer::Ok;
     bool restoring = false;
-    bool cancelled = false;
     connect(restore.runner(), &ServiceJobRunner::line, &restore, [&](const QString &text) {
         restoring = restoring || text.startsWith("Restoring over ");
     });
-    connect(restore.runner(), &ServiceJobRunner::progress, &restore, [&](qint64 done, qint64) {
-        if (restoring && done > 0 && !cancelled) {
-            cancelled = true;
-            restore.CancelBtnClick();
-        }
-    });
+    const auto cancelled = cancelAtProgress(restore, [&] { return restoring; });
     runJob(restore);
-    QVERIFY(cancelled);
+    QVERIFY(*cancelled);
     QVERIFY2(restore.ResultLine->text().startsWith("Cancelled after "),
              qPrintable(restore.Log->toPlainText()));
     QCOMPARE(other.scalar("SELECT SUM(ID) FROM OTHER"), QStringLiteral("7"));
