@@ -12,12 +12,18 @@ CatalogRow::CatalogRow(QSqlQuery query) : m_query(std::move(query))
         m_columns.push_back(record.fieldName(i).toLatin1());
 }
 
-// A catalogue query has a dozen columns at most: a scan beats a hash.
+// A catalogue query has a dozen columns at most: a scan beats a hash. A
+// reader asks for the columns in the same order row after row, so the scan
+// starts after the column found last and mostly ends at its first look.
 QVariant CatalogRow::value(QByteArrayView column) const
 {
-    for (std::size_t i = 0; i < m_columns.size(); ++i) {
-        if (m_columns[i] == column)
+    const std::size_t count = m_columns.size();
+    for (std::size_t step = 0; step < count; ++step) {
+        const std::size_t i = (m_next + step) % count;
+        if (m_columns[i] == column) {
+            m_next = i + 1;
             return m_query.value(int(i));
+        }
     }
     return QVariant();
 }

@@ -30,4 +30,5 @@ public:
 private:
     QSqlQuery m_query;
     std::vector<QByteArray> m_columns;
+    mutable std::size_t m_next = 0;
 };

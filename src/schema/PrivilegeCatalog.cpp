@@ -12,6 +12,8 @@
 namespace {
 
 // Routines of a package are granted through their package, not one by one.
+// A column's own domain is the server's, named by it: left on the server,
+// which has as many of them as there are columns.
 const char kObjectsQuery[] =
     "SELECT RDB$RELATION_NAME AS NAME, 0 AS OBJECT_TYPE, "
     "IIF(RDB$VIEW_BLR IS NULL, 0, 1) AS IS_VIEW FROM RDB$RELATIONS "
@@ -27,7 +29,7 @@ const char kObjectsQuery[] =
     "UNION ALL SELECT RDB$EXCEPTION_NAME, 7, 0 FROM RDB$EXCEPTIONS "
     "WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0 "
     "UNION ALL SELECT RDB$FIELD_NAME, 9, 0 FROM RDB$FIELDS "
-    "WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0 "
+    "WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0 AND RDB$FIELD_NAME NOT STARTING WITH 'RDB$' "
     "UNION ALL SELECT RDB$CHARACTER_SET_NAME, 11, 0 FROM RDB$CHARACTER_SETS "
     "UNION ALL SELECT RDB$COLLATION_NAME, 17, 0 FROM RDB$COLLATIONS";
 
@@ -65,9 +67,6 @@ QList<PrivilegeTarget> readObjects(const Catalog &catalog)
         PrivilegeTarget target;
         target.name = row.name("NAME");
         const int type = row.number("OBJECT_TYPE");
-        // A column's own domain is the server's, named by it.
-        if (type == 9 && Catalog::isServerName(target.name))
-            continue;
         if (PrivilegeTarget::fromObjectType(type, row.number("IS_VIEW") != 0, target.kind))
             objects << target;
     }

@@ -1,5 +1,7 @@
 #include "schema/PrivilegeMatrix.h"
 
+#include <QHashFunctions>
+
 #include <algorithm>
 #include <set>
 
@@ -52,8 +54,15 @@ void appendChanges(QStringList &statements, const PrivilegeTarget &target,
 
 } // namespace
 
+std::size_t PrivilegeMatrix::KeyHash::operator()(const Key &key) const
+{
+    const auto &[type, object, column, granteeType, grantee, privilege] = key;
+    return qHashMulti(0, type, object, column, granteeType, grantee, privilege);
+}
+
 PrivilegeMatrix::PrivilegeMatrix(const QList<SchemaGrant> &grants)
 {
+    m_stored.reserve(std::size_t(grants.size()));
     for (const SchemaGrant &grant : grants)
         add(grant);
 }
@@ -124,19 +133,6 @@ QList<PrivilegeGrantee> PrivilegeMatrix::granteesOf(const PrivilegeTarget &targe
             found.insert({std::get<3>(at), std::get<4>(at)});
     }
     return {found.begin(), found.end()};
-}
-
-QStringList PrivilegeMatrix::grantedColumns(const PrivilegeTarget &relation,
-                                            const PrivilegeGrantee &grantee) const
-{
-    QStringList columns;
-    for (const auto &[at, state] : m_stored) {
-        if (std::get<0>(at) == relation.objectType() && std::get<1>(at) == relation.name
-            && !std::get<2>(at).isEmpty() && std::get<3>(at) == grantee.type
-            && std::get<4>(at) == grantee.name && !columns.contains(std::get<2>(at)))
-            columns << std::get<2>(at);
-    }
-    return columns;
 }
 
 QStringList PrivilegeMatrix::statements(int dialect) const

@@ -9,6 +9,7 @@
 
 #include <map>
 #include <tuple>
+#include <unordered_map>
 
 // Who holds which privilege on what, as RDB$USER_PRIVILEGES has it, with
 // the user's changes on top; the changes become the GRANT and REVOKE
@@ -36,9 +37,6 @@ public:
     void revert() { m_edits.clear(); }
     // The grantees holding anything on the target (any of its columns too).
     QList<PrivilegeGrantee> granteesOf(const PrivilegeTarget &target) const;
-    // The columns of the relation on which the grantee holds a privilege.
-    QStringList grantedColumns(const PrivilegeTarget &relation,
-                               const PrivilegeGrantee &grantee) const;
 
     // Per grantee and target: the REVOKEs, then the GRANTs, privileges in
     // the matrix's column order; a target's privileges share one statement.
@@ -48,6 +46,10 @@ private:
     // Object type (-1 for the DDL kinds), object, column, grantee type,
     // grantee, privilege.
     using Key = std::tuple<int, QString, QString, int, QString, int>;
+    struct KeyHash
+    {
+        std::size_t operator()(const Key &key) const;
+    };
     struct Edit
     {
         PrivilegeTarget target;
@@ -59,7 +61,8 @@ private:
                    Privilege privilege);
     void add(const SchemaGrant &grant);
 
-    std::map<Key, State> m_stored;
+    // Tens of thousands of rows on a big schema, looked up one cell at a time.
+    std::unordered_map<Key, State, KeyHash> m_stored;
     // Ordered, so the statements come out the same for the same changes.
     std::map<Key, Edit> m_edits;
 };
