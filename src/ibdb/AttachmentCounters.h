@@ -6,6 +6,8 @@
 
 #include <QMap>
 
+#include <vector>
+
 // The attachment's running totals since it attached, as isc_database_info
 // gives them: page reads, writes, fetches and marks, and per table (by
 // relation id) the row counts of TableCounts. A statement's share is the
@@ -29,6 +31,15 @@ public:
     // Tables with a count; a table the attachment never touched is absent.
     QMap<int, TableCounts> tables;
 
+    struct TableCount
+    {
+        int relation;
+        TableCounts::Kind kind;
+        qint64 count;
+    };
+
 private:
-    void takeTableItem(TableCounts::Kind kind, const char *value, int length);
+    static void takeTableItem(TableCounts::Kind kind, const char *value, int length,
+                              std::vector<TableCount> &into);
+    void placeTables(std::vector<TableCount> &counts);
 };

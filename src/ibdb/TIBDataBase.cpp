@@ -23,6 +23,8 @@
 #include <QSqlError>
 #include <QVariant>
 
+#include <optional>
+
 namespace {
 
 const QString kDriver = QStringLiteral("INTRBASE");
@@ -433,7 +435,7 @@ void TIBDataBase::PlanStatement(const QString &text, StatementProfile &profile)
         profile.times().prepareNs = timer.nsecsElapsed();
     });
     check(status, IbConnectionLoss::lostText());
-    takePlan(statement.get(), answer, profile);
+    profile.setPlan(planOf(statement.get(), answer));
     profile.setPlanOnly();
 }
 
@@ -450,7 +452,7 @@ void TIBDataBase::ExecuteText(const QByteArray &text, int dialect)
     // A change runs in the call that prepares it, its counters read around
     // it there when profiled: a script of short statements then waits for
     // the server-call thread once each.
-    IbStatement change = prepareChange(text, dialect, status);
+    const bool ran = runAsChange(text, dialect, status);
     if (endsTransaction(m_changeType)) {
         endTypedTransaction(text);
         return;
@@ -458,10 +460,8 @@ void TIBDataBase::ExecuteText(const QByteArray &text, int dialect)
     // A DDL statement may drop a relation and give its id to another.
     if (m_changeType == isc_info_sql_stmt_ddl || m_changeType == 0)
         StatementProfile::forgetTableNames();
-    if (change) {
+    if (ran) {
         check(status, IbConnectionLoss::lostWorkText());
-        if (m_changeType != isc_info_sql_stmt_ddl)
-            m_changedRows = IbStatementInfo::rowsAffected(change.get(), m_changeType);
         return;
     }
     runProfiled([&] {
@@ -515,16 +515,10 @@ void TIBDataBase::endTypedTransaction(const QByteArray &text)
 // else, and any text that does not even prepare, goes through the immediate
 // execution as it always did, so that its effect and its error are the
 // server's usual ones. A change is run at once too, its failure left in
-// runStatus.
-IbStatement TIBDataBase::prepareChange(const QByteArray &text, int dialect,
-                                       ISC_STATUS *runStatus)
+// runStatus. True when the text ran as a change.
+bool TIBDataBase::runAsChange(const QByteArray &text, int dialect, ISC_STATUS *runStatus)
 {
     m_changeType = 0;
-    IbStatement statement;
-    ISC_STATUS_ARRAY status;
-    isc_dsql_allocate_statement(status, &m_nativeHandle, statement.ref());
-    if (IbStatus::failed(status))
-        return {};
     // Asked for its kind alone: a plain prepare would also describe its
     // columns and parameters, as much work as running a short UPDATE. A DML
     // statement on a table whose metadata another user is changing waits
@@ -533,7 +527,17 @@ IbStatement TIBDataBase::prepareChange(const QByteArray &text, int dialect,
     if (m_profile)
         items += StatementPlan::items();
     QByteArray answer(m_profile ? kPlanAnswer : 16, '\0');
+    std::optional<StatementPlan> plan;
+    bool ran = false;
+    // Every call of the statement is made in one job, so that none blocks
+    // the application's thread where a slow or lost server could hold it
+    // without the wait box, and a script of short statements waits once each.
     ServerCall::run(m_nativeHandle, [&] {
+        IbStatement statement;
+        ISC_STATUS_ARRAY status;
+        isc_dsql_allocate_statement(status, &m_nativeHandle, statement.ref());
+        if (IbStatus::failed(status))
+            return;
         QElapsedTimer timer;
         timer.start();
         isc_dsql_prepare_m(status, m_transaction.ref(), statement.ref(), 0, text.constData(),
@@ -545,6 +549,8 @@ IbStatement TIBDataBase::prepareChange(const QByteArray &text, int dialect,
         if (IbStatus::failed(status))
             return;
         m_changeType = IbStatementInfo::typeIn(answer.constData(), int(answer.size()));
+        if (m_profile)
+            plan = planOf(statement.get(), answer);
         if (!isChange(m_changeType))
             return;
         // The profile's counters are read here too, around the run, which
@@ -556,18 +562,18 @@ IbStatement TIBDataBase::prepareChange(const QByteArray &text, int dialect,
             isc_dsql_execute(runStatus, m_transaction.ref(), statement.ref(), SQLDA_VERSION1,
                              nullptr);
         });
+        ran = true;
+        if (!IbStatus::failed(runStatus) && m_changeType != isc_info_sql_stmt_ddl)
+            m_changedRows = IbStatementInfo::rowsAffected(statement.get(), m_changeType);
     });
-    if (IbStatus::failed(status))
-        return {};
-    if (m_profile)
-        takePlan(statement.get(), answer, *m_profile);
-    return isChange(m_changeType) ? std::move(statement) : IbStatement();
+    if (plan)
+        m_profile->setPlan(*plan);
+    return ran;
 }
 
 // A plan too long for the prepare's answer is asked for on its own; one the
 // server cannot give leaves the plans empty rather than failing the run.
-void TIBDataBase::takePlan(isc_stmt_handle statement, const QByteArray &answer,
-                           StatementProfile &profile)
+StatementPlan TIBDataBase::planOf(isc_stmt_handle statement, const QByteArray &answer)
 {
     bool truncated = false;
     StatementPlan plan = StatementPlan::fromAnswer(answer.constData(), int(answer.size()),
@@ -579,7 +585,7 @@ void TIBDataBase::takePlan(isc_stmt_handle statement, const QByteArray &answer,
             plan.tooLong = true;
         }
     }
-    profile.setPlan(plan);
+    return plan;
 }
 
 void TIBDataBase::check(const ISC_STATUS *status, const QString &lossNote)

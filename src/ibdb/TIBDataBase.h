@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ibdb/IbHandles.h"
+#include "ibdb/StatementPlan.h"
 
 #include <QMap>
 #include <QObject>
@@ -116,9 +117,8 @@ private:
     QString lossNote() const;
     void ExecuteInTransaction(const QByteArray &text, bool autoCommit, int dialect);
     void ExecuteText(const QByteArray &text, int dialect);
-    IbStatement prepareChange(const QByteArray &text, int dialect, ISC_STATUS *runStatus);
-    void takePlan(isc_stmt_handle statement, const QByteArray &answer,
-                  StatementProfile &profile);
+    bool runAsChange(const QByteArray &text, int dialect, ISC_STATUS *runStatus);
+    StatementPlan planOf(isc_stmt_handle statement, const QByteArray &answer);
     // Runs the call that executes a statement, counted into the profile.
     void runProfiled(const std::function<void()> &call);
     // Runs with the profile taking the statement's figures.
