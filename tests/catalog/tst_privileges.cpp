@@ -70,6 +70,7 @@ void TestPrivileges::open(int dialect)
         "CREATE PACKAGE BODY K_ONE AS BEGIN PROCEDURE KP AS BEGIN END END",
         generator,
         "CREATE EXCEPTION E_ONE 'x'",
+        "CREATE DOMAIN D_ONE AS INTEGER",
         "CREATE ROLE R_ONE",
         "CREATE TRIGGER TR_ONE FOR T_ONE BEFORE INSERT AS BEGIN END",
         "GRANT SELECT ON T_ONE TO USER QV_HOLDER WITH GRANT OPTION",
@@ -257,6 +258,13 @@ void TestPrivileges::columnPrivileges()
 void TestPrivileges::byObjectListsGrantees()
 {
     m_form->setMode(TPrivilegesForm::Mode::ByObject);
+    // A user's domain is an object; a column's own domain (RDB$n) is not.
+    QStringList subjects;
+    for (int i = 0; i < m_form->SubjectBox->count(); ++i)
+        subjects << m_form->SubjectBox->itemText(i);
+    QVERIFY(subjects.contains(QStringLiteral("Domain D_ONE")));
+    QVERIFY2(!subjects.join(u',').contains(QLatin1String("Domain RDB$")),
+             qPrintable(subjects.join(u',')));
     QVERIFY(m_form->selectSubject(QStringLiteral("Table T_ONE")));
     QStringList listed;
     for (const PrivilegeGridModel::Row &row : m_form->MatrixModel->rows())
