@@ -529,9 +529,9 @@ bool TIBDataBase::runAsChange(const QByteArray &text, int dialect, ISC_STATUS *r
     QByteArray answer(m_profile ? kPlanAnswer : 16, '\0');
     std::optional<StatementPlan> plan;
     bool ran = false;
-    // Every call of the statement is made in one job, so that none blocks
-    // the application's thread where a slow or lost server could hold it
-    // without the wait box, and a script of short statements waits once each.
+    // Its freeing and its row count too: no call of the statement is made on
+    // the application's thread, where a slow or lost server would hold the
+    // window without the wait box.
     ServerCall::run(m_nativeHandle, [&] {
         IbStatement statement;
         ISC_STATUS_ARRAY status;
