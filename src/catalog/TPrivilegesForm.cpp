@@ -163,7 +163,7 @@ void TPrivilegesForm::reload()
 {
     const QString subject = SubjectBox->currentText();
     m_catalog = PrivilegeCatalog::read(AdminWindow::connection(), AdminWindow::userNames());
-    m_matrix = PrivilegeMatrix(m_catalog.grants);
+    m_matrix = std::move(m_catalog.matrix);
     m_columns.clear();
     fillSubjects();
     selectSubject(subject);

@@ -38,13 +38,16 @@ const char kGranteesQuery[] =
     "UNION ALL SELECT RDB$TRIGGER_NAME, 2 FROM RDB$TRIGGERS "
     "WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0";
 
-QList<SchemaGrant> readGrants(const Catalog &catalog)
+// Each grant goes into the matrix as it comes: a big schema has tens of
+// thousands, taken while the server-call thread reads the next ones.
+void readGrants(const Catalog &catalog, PrivilegeMatrix &matrix,
+                std::set<PrivilegeGrantee> &holders)
 {
     CatalogRow row = catalog.run(QStringLiteral(
         "SELECT RDB$USER, RDB$USER_TYPE, RDB$PRIVILEGE, RDB$RELATION_NAME, RDB$OBJECT_TYPE, "
         "RDB$FIELD_NAME, RDB$GRANT_OPTION, RDB$GRANTOR FROM RDB$USER_PRIVILEGES "
         "WHERE RDB$PRIVILEGE <> 'M'"));
-    QList<SchemaGrant> grants;
+    const PrivilegeGrantee *last = nullptr;
     while (row.next()) {
         SchemaGrant grant{row.name("RDB$USER"), row.number("RDB$USER_TYPE")};
         const QString privilege = row.name("RDB$PRIVILEGE");
@@ -54,9 +57,12 @@ QList<SchemaGrant> readGrants(const Catalog &catalog)
         grant.column = row.name("RDB$FIELD_NAME");
         grant.option = row.number("RDB$GRANT_OPTION");
         grant.grantor = row.name("RDB$GRANTOR");
-        grants << grant;
+        matrix.add(grant);
+        // One grantee's grants mostly come one after another.
+        const PrivilegeGrantee holder{grant.granteeType, grant.grantee};
+        if (!last || *last != holder)
+            last = &*holders.insert(holder).first;
     }
-    return grants;
 }
 
 QList<PrivilegeTarget> readObjects(const Catalog &catalog)
@@ -90,13 +96,11 @@ int granteeType(PrivilegeTarget::Kind kind)
 }
 
 QList<PrivilegeGrantee> collectGrantees(const Catalog &catalog, const PrivilegeCatalog &read,
-                                        const QStringList &users)
+                                        const QStringList &users,
+                                        std::set<PrivilegeGrantee> found)
 {
-    std::set<PrivilegeGrantee> found;
     for (const QString &user : users)
         found.insert({PrivilegeGrantee::User, user});
-    for (const SchemaGrant &grant : read.grants)
-        found.insert({grant.granteeType, grant.grantee});
     for (const PrivilegeTarget &object : read.objects) {
         if (const int type = granteeType(object.kind))
             found.insert({type, object.name});
@@ -121,9 +125,10 @@ PrivilegeCatalog PrivilegeCatalog::read(const QSqlDatabase &connection, const QS
     Catalog catalog(connection);
     catalog.beginReading();
     PrivilegeCatalog read;
-    read.grants = readGrants(catalog);
+    std::set<PrivilegeGrantee> holders;
+    readGrants(catalog, read.matrix, holders);
     read.objects = readObjects(catalog);
-    read.grantees = collectGrantees(catalog, read, users);
+    read.grantees = collectGrantees(catalog, read, users, std::move(holders));
     return read;
 }
 

@@ -1,19 +1,19 @@
 #pragma once
 
 #include "schema/PrivilegeGrantee.h"
+#include "schema/PrivilegeMatrix.h"
 #include "schema/PrivilegeTarget.h"
-#include "schema/SchemaGrant.h"
 
 #include <QList>
 #include <QSqlDatabase>
 #include <QStringList>
 
 // What the privileges window offers, read in one snapshot of the catalogue:
-// every privilege granted (a role's membership aside), every object a
-// privilege can be held on, and every grantee the database knows.
+// every privilege granted (a role's membership aside) in the matrix, every
+// object a privilege can be held on, and every grantee the database knows.
 struct PrivilegeCatalog
 {
-    QList<SchemaGrant> grants;
+    PrivilegeMatrix matrix;
     // By kind in the matrix's order, then by name; the DDL kinds last.
     QList<PrivilegeTarget> objects;
     // PUBLIC, the users, then by kind and name.

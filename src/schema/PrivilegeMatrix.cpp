@@ -60,13 +60,6 @@ std::size_t PrivilegeMatrix::KeyHash::operator()(const Key &key) const
     return qHashMulti(0, type, object, column, granteeType, grantee, privilege);
 }
 
-PrivilegeMatrix::PrivilegeMatrix(const QList<SchemaGrant> &grants)
-{
-    m_stored.reserve(std::size_t(grants.size()));
-    for (const SchemaGrant &grant : grants)
-        add(grant);
-}
-
 void PrivilegeMatrix::add(const SchemaGrant &grant)
 {
     Privilege privilege;

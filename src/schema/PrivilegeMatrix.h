@@ -20,8 +20,9 @@ public:
     enum class State { NotGranted, Granted, WithGrantOption };
     using Privilege = PrivilegeTarget::Privilege;
 
-    // Rows of other letters (a role's membership, M) are left out.
-    explicit PrivilegeMatrix(const QList<SchemaGrant> &grants = {});
+    // One more row of the catalogue's; rows of other letters (a role's
+    // membership, M) are left out.
+    void add(const SchemaGrant &grant);
 
     // What the cell shows: the change made to it, else the catalogue's.
     State state(const PrivilegeTarget &target, const PrivilegeGrantee &grantee,
@@ -59,7 +60,6 @@ private:
 
     static Key key(const PrivilegeTarget &target, const PrivilegeGrantee &grantee,
                    Privilege privilege);
-    void add(const SchemaGrant &grant);
 
     // Tens of thousands of rows on a big schema, looked up one cell at a time.
     std::unordered_map<Key, State, KeyHash> m_stored;
