@@ -1,6 +1,7 @@
 #include "ibdb/IbStatementInfo.h"
 
 #include "ibdb/IbError.h"
+#include "ibdb/IbStatus.h"
 
 #include <QByteArray>
 
@@ -43,6 +44,32 @@ int type(isc_stmt_handle statement)
 {
     const QByteArray buffer = sqlInfo(statement, isc_info_sql_stmt_type, 16);
     return typeIn(buffer.constData(), int(buffer.size()));
+}
+
+bool isDml(int type)
+{
+    return type == isc_info_sql_stmt_insert || type == isc_info_sql_stmt_update
+           || type == isc_info_sql_stmt_delete;
+}
+
+bool isChange(int type)
+{
+    return isDml(type) || type == isc_info_sql_stmt_ddl;
+}
+
+int prepareForKind(ISC_STATUS *status, isc_db_handle *database, isc_tr_handle *transaction,
+                   IbStatement &statement, const QByteArray &text, int dialect,
+                   const QByteArray &items, QByteArray &answer)
+{
+    isc_dsql_allocate_statement(status, database, statement.ref());
+    if (IbStatus::failed(status))
+        return 0;
+    const QByteArray asked = char(isc_info_sql_stmt_type) + items;
+    isc_dsql_prepare_m(status, transaction, statement.ref(), 0, text.constData(),
+                       static_cast<unsigned short>(dialect),
+                       static_cast<unsigned short>(asked.size()), asked.constData(),
+                       static_cast<unsigned short>(answer.size()), answer.data());
+    return IbStatus::failed(status) ? 0 : typeIn(answer.constData(), int(answer.size()));
 }
 
 int typeIn(const char *answer, int size)

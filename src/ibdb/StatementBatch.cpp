@@ -12,12 +12,6 @@ namespace {
 // About a frame: the caller's log then follows the run as it goes.
 constexpr qint64 kBudgetNs = 10'000'000;
 
-bool isDml(int type)
-{
-    return type == isc_info_sql_stmt_insert || type == isc_info_sql_stmt_update
-           || type == isc_info_sql_stmt_delete;
-}
-
 } // namespace
 
 void StatementBatch::run(isc_db_handle *database, isc_tr_handle *transaction, int dialect)
@@ -39,15 +33,10 @@ StatementBatch::Step StatementBatch::runOne(isc_db_handle *database, isc_tr_hand
     timer.start();
     IbStatement statement;
     ISC_STATUS_ARRAY status;
-    isc_dsql_allocate_statement(status, database, statement.ref());
-    if (IbStatus::failed(status))
-        return Step::Left;
-    const char item = isc_info_sql_stmt_type;
-    char answer[16] = {};
-    isc_dsql_prepare_m(status, transaction, statement.ref(), 0, text.constData(),
-                       static_cast<unsigned short>(dialect), 1, &item, sizeof answer, answer);
-    const int type = IbStatementInfo::typeIn(answer, int(sizeof answer));
-    if (IbStatus::failed(status) || !(isDml(type) || type == isc_info_sql_stmt_ddl))
+    QByteArray answer(16, '\0');
+    const int type = IbStatementInfo::prepareForKind(status, database, transaction, statement,
+                                                     text, dialect, {}, answer);
+    if (!IbStatementInfo::isChange(type))
         return Step::Left;
     isc_dsql_execute(m_status.data(), transaction, statement.ref(), SQLDA_VERSION1, nullptr);
     if (IbStatus::failed(m_status.data())) {
@@ -57,7 +46,7 @@ StatementBatch::Step StatementBatch::runOne(isc_db_handle *database, isc_tr_hand
     }
     Ran ran{type, -1, 0};
     try {
-        if (isDml(type))
+        if (IbStatementInfo::isDml(type))
             ran.rows = IbStatementInfo::rowsAffected(statement.get(), type);
     } catch (const IbError &) {
         // The statement ran; a count the server cannot give is no count.

@@ -35,12 +35,6 @@ const QString kRoleName = QStringLiteral("ROLE NAME");
 // Room for the plans of most statements in the prepare's own answer.
 constexpr int kPlanAnswer = 4096;
 
-bool isChange(int statementType)
-{
-    return statementType == isc_info_sql_stmt_insert || statementType == isc_info_sql_stmt_update
-           || statementType == isc_info_sql_stmt_delete || statementType == isc_info_sql_stmt_ddl;
-}
-
 bool endsTransaction(int statementType)
 {
     return statementType == isc_info_sql_stmt_commit
@@ -416,7 +410,7 @@ void TIBDataBase::PlanStatement(const QString &text, StatementProfile &profile)
     IbStatement statement;
     const QByteArray items = StatementPlan::items();
     QByteArray answer(kPlanAnswer, '\0');
-    const auto dialect = static_cast<unsigned short>(statementDialect());
+    const int dialect = statementDialect();
     ISC_STATUS_ARRAY status;
     QElapsedTimer timer;
     ServerCall::run(m_nativeHandle, [&] {
@@ -424,14 +418,9 @@ void TIBDataBase::PlanStatement(const QString &text, StatementProfile &profile)
                                   QByteArray::fromRawData(tpb, sizeof tpb));
         if (IbStatus::failed(status))
             return;
-        isc_dsql_allocate_statement(status, &m_nativeHandle, statement.ref());
-        if (IbStatus::failed(status))
-            return;
         timer.start();
-        isc_dsql_prepare_m(status, transaction.ref(), statement.ref(), 0, bytes.constData(),
-                           dialect,
-                           static_cast<unsigned short>(items.size()), items.constData(),
-                           static_cast<unsigned short>(answer.size()), answer.data());
+        IbStatementInfo::prepareForKind(status, &m_nativeHandle, transaction.ref(), statement,
+                                        bytes, dialect, items, answer);
         profile.times().prepareNs = timer.nsecsElapsed();
     });
     check(status, IbConnectionLoss::lostText());
@@ -519,13 +508,10 @@ void TIBDataBase::endTypedTransaction(const QByteArray &text)
 bool TIBDataBase::runAsChange(const QByteArray &text, int dialect, ISC_STATUS *runStatus)
 {
     m_changeType = 0;
-    // Asked for its kind alone: a plain prepare would also describe its
-    // columns and parameters, as much work as running a short UPDATE. A DML
-    // statement on a table whose metadata another user is changing waits
-    // here already. The plans come with the same answer when they are asked.
-    QByteArray items(1, char(isc_info_sql_stmt_type));
-    if (m_profile)
-        items += StatementPlan::items();
+    // A DML statement on a table whose metadata another user is changing
+    // waits in the prepare already. The plans come with the same answer
+    // when they are asked.
+    const QByteArray items = m_profile ? StatementPlan::items() : QByteArray();
     QByteArray answer(m_profile ? kPlanAnswer : 16, '\0');
     std::optional<StatementPlan> plan;
     bool ran = false;
@@ -535,23 +521,17 @@ bool TIBDataBase::runAsChange(const QByteArray &text, int dialect, ISC_STATUS *r
     ServerCall::run(m_nativeHandle, [&] {
         IbStatement statement;
         ISC_STATUS_ARRAY status;
-        isc_dsql_allocate_statement(status, &m_nativeHandle, statement.ref());
-        if (IbStatus::failed(status))
-            return;
         QElapsedTimer timer;
         timer.start();
-        isc_dsql_prepare_m(status, m_transaction.ref(), statement.ref(), 0, text.constData(),
-                           static_cast<unsigned short>(dialect),
-                           static_cast<unsigned short>(items.size()), items.constData(),
-                           static_cast<unsigned short>(answer.size()), answer.data());
+        m_changeType = IbStatementInfo::prepareForKind(status, &m_nativeHandle, m_transaction.ref(),
+                                                       statement, text, dialect, items, answer);
         if (m_profile)
             m_profile->times().prepareNs = timer.nsecsElapsed();
-        if (IbStatus::failed(status))
+        if (m_changeType == 0)
             return;
-        m_changeType = IbStatementInfo::typeIn(answer.constData(), int(answer.size()));
         if (m_profile)
             plan = planOf(statement.get(), answer);
-        if (!isChange(m_changeType))
+        if (!IbStatementInfo::isChange(m_changeType))
             return;
         // The profile's counters are read here too, around the run, which
         // is counted as a call of its own so that those after it are read
